@@ -1,0 +1,225 @@
+#include "core/settings/ini.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+namespace wavix {
+namespace {
+
+// Settings and language files are small; a larger file is not ours to parse.
+constexpr std::uintmax_t kMaxIniFileSize = 16u * 1024u * 1024u;
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    return s;
+}
+
+struct Lines {
+    std::vector<std::string> lines;
+    bool crlf = false;
+};
+
+std::optional<Lines> readLines(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxIniFileSize)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    Lines result;
+    std::string line;
+    bool first = true;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+            if (first)
+                result.crlf = true;
+        }
+        if (first && line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            line.erase(0, 3);
+        first = false;
+        result.lines.push_back(std::move(line));
+    }
+    return result;
+}
+
+// "[name]" gives name; anything else is not a section header.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    line = trim(line);
+    if (line.size() < 2 || line.front() != '[')
+        return std::nullopt;
+    const auto close = line.find(']');
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    return trim(line.substr(1, close - 1));
+}
+
+// "key=value" gives key and value; comments and blank lines give nothing.
+std::optional<std::pair<std::string_view, std::string_view>> keyValue(std::string_view line) {
+    const auto t = trim(line);
+    if (t.empty() || t.front() == ';' || t.front() == '#')
+        return std::nullopt;
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos)
+        return std::nullopt;
+    return std::pair{trim(line.substr(0, eq)), trim(line.substr(eq + 1))};
+}
+
+std::string unquote(std::string_view v) {
+    if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\'')))
+        v = v.substr(1, v.size() - 2);
+    return std::string(v);
+}
+
+bool writeLinesAtomically(const std::filesystem::path& path, const Lines& content) {
+    auto tmp = path;
+    tmp += ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        const char* eol = content.crlf ? "\r\n" : "\n";
+        for (const auto& l : content.lines)
+            out << l << eol;
+        out.flush();
+        if (!out)
+            return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(tmp, path, ec);
+    if (ec) {
+        std::filesystem::remove(tmp, ec);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> CIni::Find(std::string_view section, std::string_view key) const {
+    if (section.empty() || key.empty() || path_.empty())
+        return std::nullopt;
+    const auto content = readLines(path_);
+    if (!content)
+        return std::nullopt;
+    bool inSection = false;
+    for (const auto& line : content->lines) {
+        if (const auto name = sectionName(line)) {
+            inSection = equalsNoCase(*name, section);
+            continue;
+        }
+        if (!inSection)
+            continue;
+        if (const auto kv = keyValue(line); kv && equalsNoCase(kv->first, key))
+            return unquote(kv->second);
+    }
+    return std::nullopt;
+}
+
+std::string CIni::GetString(std::string_view section, std::string_view key, std::string_view def) const {
+    auto value = Find(section, key);
+    return value ? std::move(*value) : std::string(def);
+}
+
+std::uint32_t CIni::GetUnsigned(std::string_view section, std::string_view key, std::uint32_t def,
+                                int base) const {
+    auto value = Find(section, key);
+    if (!value || value->empty())
+        return def;
+    // The reading is bounded to 64 characters like the original buffer.
+    if (value->size() > 64)
+        value->resize(64);
+    if (base != 2 && base != 8 && base != 16)
+        base = 10;
+    return static_cast<std::uint32_t>(std::strtoul(value->c_str(), nullptr, base));
+}
+
+bool CIni::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
+    if (section.empty() || key.empty() || path_.empty())
+        return false;
+    Lines content;
+    std::error_code ec;
+    if (std::filesystem::exists(path_, ec)) {
+        auto read = readLines(path_);
+        if (!read)
+            return false;
+        content = std::move(*read);
+    }
+    const std::string newLine = std::string(key) + "=" + std::string(value);
+
+    std::optional<std::size_t> sectionAt;
+    std::size_t sectionEnd = content.lines.size(); // one past the section's last non-blank line
+    for (std::size_t i = 0; i < content.lines.size(); ++i) {
+        if (const auto name = sectionName(content.lines[i])) {
+            if (sectionAt)
+                break;
+            if (equalsNoCase(*name, section)) {
+                sectionAt = i;
+                sectionEnd = i + 1;
+            }
+            continue;
+        }
+        if (!sectionAt)
+            continue;
+        if (const auto kv = keyValue(content.lines[i]); kv && equalsNoCase(kv->first, key)) {
+            content.lines[i] = newLine;
+            return writeLinesAtomically(path_, content);
+        }
+        if (!trim(content.lines[i]).empty())
+            sectionEnd = i + 1;
+    }
+    if (sectionAt) {
+        content.lines.insert(content.lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), newLine);
+    } else {
+        content.lines.push_back("[" + std::string(section) + "]");
+        content.lines.push_back(newLine);
+    }
+    return writeLinesAtomically(path_, content);
+}
+
+std::string FormatUnsigned(std::uint32_t value, int base) {
+    char buf[40];
+    switch (base) {
+    case 16:
+        std::snprintf(buf, sizeof buf, "%X", value);
+        return buf;
+    case 8:
+        std::snprintf(buf, sizeof buf, "%o", value);
+        return buf;
+    case 2: {
+        std::string bits;
+        do {
+            bits.insert(bits.begin(), static_cast<char>('0' + (value & 1u)));
+            value >>= 1;
+        } while (value != 0);
+        return bits;
+    }
+    default:
+        std::snprintf(buf, sizeof buf, "%u", value);
+        return buf;
+    }
+}
+
+bool CIni::WriteUnsigned(std::string_view section, std::string_view key, std::uint32_t value, int base) const {
+    return WriteString(section, key, FormatUnsigned(value, base));
+}
+
+} // namespace wavix

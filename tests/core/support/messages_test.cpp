@@ -1,0 +1,42 @@
+#include "core/support/messages.h"
+#include "core/support/ticksource.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace wavix {
+
+TEST(Messages, RegistrationStringsAreDistinctAndKeepTheirBlanks) {
+    std::set<std::string, std::less<>> seen;
+    for (int i = 0; i < kMsgCount; ++i) {
+        const auto msg = static_cast<Msg>(i);
+        EXPECT_TRUE(seen.emplace(registrationString(msg)).second) << messageName(msg);
+        EXPECT_NE(registrationString(msg).find(messageName(msg)), std::string_view::npos);
+    }
+    EXPECT_EQ(registrationString(Msg::UWM_SCOPE_DATA), " UWM_SCOPE_DATA-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}");
+    EXPECT_EQ(registrationString(Msg::UWM_SCOPE_CTRL_BASE),
+              " UWM_SCOPE_CTRL_BASE-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}");
+    EXPECT_EQ(registrationString(Msg::UWM_IVORA_PROTOCOL),
+              "UWM_IVORA_PROTOCOL-{4E738920-A279-4ee8-AE10-E9BDF3068C6C}");
+}
+
+TEST(Messages, RecordingTargetKeepsOrderAndNullTargetSwallows) {
+    RecordingTarget target;
+    postTo(&target, Msg::UWM_SCOPE_DATA, 1, 8);
+    postTo(nullptr, Msg::UWM_SCOPE_DATA, 2, 8);
+    postTo(&target, Msg::UWM_CHANNEL_DATA_CTRL, 1, 1);
+    ASSERT_EQ(target.messages.size(), 2u);
+    EXPECT_EQ(target.messages[0], (PostedMessage{Msg::UWM_SCOPE_DATA, 1, 8}));
+    EXPECT_EQ(target.messages[1], (PostedMessage{Msg::UWM_CHANNEL_DATA_CTRL, 1, 1}));
+}
+
+TEST(TickSource, DifferencesSurviveTheWrap) {
+    FakeTickSource clock(0xFFFFFF00u);
+    const auto start = clock.tickMs();
+    clock.advance(0x200);
+    EXPECT_EQ(ticksSince(clock.tickMs(), start), 0x200u);
+}
+
+} // namespace wavix
