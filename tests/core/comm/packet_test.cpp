@@ -44,12 +44,6 @@ TEST(RequestBuilder, OverflowIsRefusedAndPoisonsTheRequest) {
     EXPECT_EQ(p.size, 0u);
 }
 
-TEST(RequestBuilder, SecondFinishGivesNothing) {
-    RequestBuilder b(0x0043);
-    EXPECT_TRUE(b.finish().data);
-    EXPECT_FALSE(b.finish().data);
-}
-
 struct DatagramCase {
     const char* name;
     std::vector<std::uint8_t> bytes;

@@ -135,15 +135,5 @@ TEST(PacketSet, WriteToFileOfHeaderOnlyPacketsIsEmptyAndUnopenableFails) {
     EXPECT_FALSE(set.WriteToFile(dir.path()));
 }
 
-TEST(PacketSet, MovesKeepOwnership) {
-    CPacketSet a;
-    a.Add(packet(9, 42), 9);
-    CPacketSet b(std::move(a));
-    const std::uint8_t* data = nullptr;
-    std::int32_t size = 0;
-    ASSERT_TRUE(b.Get(0, data, size));
-    EXPECT_EQ(data[8], 42);
-}
-
 } // namespace
 } // namespace wavix
