@@ -1,13 +1,12 @@
 #pragma once
-// Shared pieces of the platform tests: one QCoreApplication for the whole
-// program, event-loop waiting without fixed sleeps, and a loopback peer.
+// Shared pieces of the platform tests: one QCoreApplication per program,
+// event-loop waiting without fixed sleeps, and a tester stand-in on loopback.
 
 #include "core/comm/packet.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QHostAddress>
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
@@ -15,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace wavix::test {
@@ -33,7 +31,7 @@ protected:
     QtFixture() { app(); }
 };
 
-// Runs the event loop until `done` holds; generous default for loaded CI machines.
+// Generous default timeout for loaded CI machines; returns as soon as `done` holds.
 inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     QElapsedTimer clock;
     clock.start();
@@ -47,15 +45,16 @@ inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     return true;
 }
 
-// Lets the loop run for a while so that anything wrongly delivered shows up.
-inline void settle(int ms = 100) {
+// Runs the loop a while so that anything wrongly delivered shows up.
+inline void settle(int ms = 50) {
     waitUntil([] { return false; }, ms);
 }
 
 inline const QHostAddress kLocal{QStringLiteral("127.0.0.1")};
 inline const QHostAddress kTester{QStringLiteral("127.0.0.2")};
+inline const QHostAddress kStranger{QStringLiteral("127.0.0.3")};
 
-// A tester stand-in on its own loopback address, sharing the link's port.
+// Binds with address reuse, as the tester beside the program does.
 class Peer {
 public:
     explicit Peer(const QHostAddress& address, quint16 port = 0) {
@@ -66,11 +65,9 @@ public:
         });
     }
     quint16 port() const { return socket.localPort(); }
-    void sendTo(const QByteArray& bytes, const QHostAddress& to, quint16 toPort) {
-        socket.writeDatagram(bytes, to, toPort);
-    }
-    bool waitFor(std::size_t count, int timeoutMs = 5000) {
-        return waitUntil([&] { return received.size() >= count; }, timeoutMs);
+    void sendTo(const QByteArray& bytes, quint16 toPort) { socket.writeDatagram(bytes, kLocal, toPort); }
+    bool waitFor(std::size_t count) {
+        return waitUntil([&] { return received.size() >= count; });
     }
 
     bool ok = false;
@@ -78,17 +75,13 @@ public:
     std::vector<QNetworkDatagram> received;
 };
 
-// A tester reply with the full header: start bytes, command, module, status, payload.
+// Start bytes, command, module 0, status, then `payloadBytes` counting bytes.
 inline QByteArray testerPacket(std::uint16_t command, int payloadBytes = 0, std::uint16_t status = 0) {
-    QByteArray bytes(static_cast<qsizetype>(kPacketHeaderSize) + payloadBytes, '\0');
-    bytes[0] = static_cast<char>(kStartByte1);
-    bytes[1] = static_cast<char>(kStartByte2);
-    bytes[2] = static_cast<char>(command >> 8);
-    bytes[3] = static_cast<char>(command & 0xFF);
-    bytes[6] = static_cast<char>(status >> 8);
-    bytes[7] = static_cast<char>(status & 0xFF);
+    QByteArray bytes;
+    for (int b : {0x10, 0x02, command >> 8, command & 0xFF, 0, 0, status >> 8, status & 0xFF})
+        bytes.append(static_cast<char>(b));
     for (int i = 0; i < payloadBytes; ++i)
-        bytes[static_cast<qsizetype>(kPacketHeaderSize) + i] = static_cast<char>(i);
+        bytes.append(static_cast<char>(i));
     return bytes;
 }
 
