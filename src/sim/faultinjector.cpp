@@ -68,7 +68,8 @@ std::vector<Datagram> CFaultInjector::apply(std::vector<Datagram> answer, std::v
     for (std::size_t i = 0; i + 1 < out.size(); ++i)
         if (chance(rates_.reorder)) {
             std::swap(out[i], out[i + 1]);
-            log.push_back("fault: datagrams " + std::to_string(i) + " and " + std::to_string(i + 1) + " swapped");
+            log.push_back("fault: datagrams " + std::to_string(i) + " and " + std::to_string(i + 1) +
+                          " swapped");
             ++i;
         }
     if (chance(rates_.garbage)) {

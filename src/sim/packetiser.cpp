@@ -32,7 +32,9 @@ std::size_t SetsPerPacket(int channels) {
     return (kMaxReplyBytes - kPacketHeaderSize) / (2 * n);
 }
 
-std::size_t MaxGroupSets(int channels) { return SetsPerPacket(channels) * kMaxGroupPackets; }
+std::size_t MaxGroupSets(int channels) {
+    return SetsPerPacket(channels) * kMaxGroupPackets;
+}
 
 SampleGroup SplitSampleGroup(std::uint16_t moduleNum, int channels, std::span<const std::uint16_t> samples) {
     SampleGroup group;

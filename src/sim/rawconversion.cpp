@@ -7,7 +7,9 @@
 
 namespace wavix {
 
-double NominalVolts(int range) { return RangeVoltPerDiv(range) * RangeCorrection(range) * 3.0; }
+double NominalVolts(int range) {
+    return RangeVoltPerDiv(range) * RangeCorrection(range) * 3.0;
+}
 
 int DisplayCounts(int raw, const SOscilCalEntry& cal, int range) {
     const double nominal = NominalVolts(range);

@@ -22,7 +22,9 @@ std::uint64_t splitmix(std::uint64_t x) {
     return x ^ (x >> 31);
 }
 
-double frac(double x) { return x - std::floor(x); }
+double frac(double x) {
+    return x - std::floor(x);
+}
 
 } // namespace
 
@@ -66,8 +68,8 @@ double CSignalGenerator::dcLevel(int channel) const {
 int CSignalGenerator::noiseCounts(int channel, std::int64_t sampleIndex) const {
     const std::uint64_t h = splitmix(seed_ ^ (std::uint64_t(channel) << 56) ^ std::uint64_t(sampleIndex));
     // Sum of two small uniform draws: mostly 0 and +-1, now and then +-2 or +-3.
-    const int a = static_cast<int>(h & 0x7) - 3;        // -3..4
-    const int b = static_cast<int>((h >> 8) % 5) - 2;   // -2..2
+    const int a = static_cast<int>(h & 0x7) - 3;      // -3..4
+    const int b = static_cast<int>((h >> 8) % 5) - 2; // -2..2
     const int n = (a + b) / 2;
     return std::clamp(n, -3, 3);
 }

@@ -38,7 +38,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         "Channels: 1 crankshaft sensor (60-2), 2 ignition primary, 3 injector, 4 lambda.");
     const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
     const QCommandLineOption version({"v", "version"}, "Show the version and exit.");
-    const QCommandLineOption addr("addr", "Address to listen on (default 127.0.0.2).", "address", "127.0.0.2");
+    const QCommandLineOption addr("addr", "Address to listen on (default 127.0.0.2).", "address",
+                                  "127.0.0.2");
     const QCommandLineOption port("port", "UDP port to listen on and to answer to (default 10000).", "port",
                                   "10000");
     const QCommandLineOption module("module", "Module number in every reply (default 0x0010).", "number",
@@ -47,26 +48,27 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
                                       "1234");
     const QCommandLineOption rpm("rpm", "Engine idle speed in rpm, 100..8000 (default 800).", "rpm", "800");
     const QCommandLineOption uncalibrated("uncalibrated", "Report no calibration record until calibrated.");
-    const QCommandLineOption oldModule("old-module",
-                                       "Act as a first-generation module: 40-byte settings record, no calibration.");
+    const QCommandLineOption oldModule(
+        "old-module", "Act as a first-generation module: 40-byte settings record, no calibration.");
     const QCommandLineOption noScope("no-scope", "Act as a tester without the Scope module.");
-    const QCommandLineOption linkRate("link-rate", "Pace sample groups at this link rate in Mbit/s (default 100).",
-                                      "mbit", "100");
-    const QCommandLineOption noPacing("no-pacing", "Captures complete at once and go out unpaced (benchmarks).");
+    const QCommandLineOption linkRate(
+        "link-rate", "Pace sample groups at this link rate in Mbit/s (default 100).", "mbit", "100");
+    const QCommandLineOption noPacing("no-pacing",
+                                      "Captures complete at once and go out unpaced (benchmarks).");
     const QCommandLineOption loss("loss", "Probability 0..1 that a datagram is lost.", "p", "0");
-    const QCommandLineOption duplicate("duplicate", "Probability 0..1 that a datagram is sent twice.", "p", "0");
-    const QCommandLineOption reorder("reorder", "Probability 0..1 that a datagram swaps places with the next.",
-                                     "p", "0");
-    const QCommandLineOption garbage("garbage",
-                                     "Probability 0..1 per answer of a junk datagram (short, odd or oversize).",
-                                     "p", "0");
+    const QCommandLineOption duplicate("duplicate", "Probability 0..1 that a datagram is sent twice.", "p",
+                                       "0");
+    const QCommandLineOption reorder(
+        "reorder", "Probability 0..1 that a datagram swaps places with the next.", "p", "0");
+    const QCommandLineOption garbage(
+        "garbage", "Probability 0..1 per answer of a junk datagram (short, odd or oversize).", "p", "0");
     const QCommandLineOption silentAfter("silent-after", "Stop answering after N requests.", "n");
-    const QCommandLineOption restartEvery("restart-every",
-                                          "Power-cycle every S seconds: forget all state, quiet for about 1 s.",
-                                          "seconds");
+    const QCommandLineOption restartEvery(
+        "restart-every", "Power-cycle every S seconds: forget all state, quiet for about 1 s.", "seconds");
     const QCommandLineOption seed("seed", "Seed of the noise and the fault injection (default 1).", "n", "1");
     parser.addOptions({help, version, addr, port, module, password, rpm, uncalibrated, oldModule, noScope,
-                       linkRate, noPacing, loss, duplicate, reorder, garbage, silentAfter, restartEvery, seed});
+                       linkRate, noPacing, loss, duplicate, reorder, garbage, silentAfter, restartEvery,
+                       seed});
 
     auto fail = [&result](const QString& why) {
         result.outcome = SimCommandLine::Outcome::Error;

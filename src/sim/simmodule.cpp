@@ -149,6 +149,7 @@ void CSimModule::scopeData(std::uint64_t nowUs, Response& out) {
     }
     const bool wasStopped = scope_.record().TR_mode & kStopBit;
     auto capture = scope_.poll(nowUs);
+    const bool roll = (scope_.record().TR_mode & ~kStopBit) == TM_FREE;
     if (!capture) {
         out.packets.push_back(reply(sim_cmd::kScopeData, kStatusOk));
         return;
@@ -158,7 +159,8 @@ void CSimModule::scopeData(std::uint64_t nowUs, Response& out) {
         out.log.push_back("capture too long: sent the newest " + std::to_string(group.setsSent) + " of " +
                           std::to_string(capture->sets) + " samples/ch");
     out.log.push_back("group sent: " + std::to_string(group.packets.size()) + " packets, " +
-                      std::to_string(group.setsSent) + " samples/ch" + (capture->triggered ? "" : ", untriggered"));
+                      std::to_string(group.setsSent) + " samples/ch" +
+                      (capture->triggered || roll ? "" : ", untriggered"));
     if (!wasStopped && (scope_.record().TR_mode & kStopBit))
         out.log.push_back("single capture done: stopped");
     out.packets = std::move(group.packets);

@@ -66,7 +66,8 @@ public:
     const std::optional<SOscil_EEPROM>& calibration() const { return calibration_; }
 
 private:
-    Packet reply(std::uint16_t command, std::uint16_t status, std::span<const std::uint8_t> payload = {}) const;
+    Packet reply(std::uint16_t command, std::uint16_t status,
+                 std::span<const std::uint8_t> payload = {}) const;
     Packet recordReply(std::uint16_t command) const;
     Packet calibrationReply(std::uint16_t command) const;
     void setSettings(std::span<const std::uint8_t> payload, std::uint64_t nowUs, Response& out);
@@ -74,7 +75,7 @@ private:
     void calibrate(std::span<const std::uint8_t> payload, SimDate today, Response& out);
 
     SimModuleOptions opt_;
-    SOscil_EEPROM hardware_; // what the board really is
+    SOscil_EEPROM hardware_;                   // what the board really is
     std::optional<SOscil_EEPROM> calibration_; // what it reports
     CSimScope scope_;
     bool running_ = false;

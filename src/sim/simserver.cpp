@@ -22,8 +22,8 @@ SimDate Today() {
 } // namespace
 
 CSimServer::CSimServer(const SimOptions& options, LogSink log, QObject* parent)
-    : QObject(parent), opt_(options), log_(std::move(log)), module_(std::make_unique<CSimModule>(options.module)),
-      faults_(options.faults, options.seed) {
+    : QObject(parent), opt_(options), log_(std::move(log)),
+      module_(std::make_unique<CSimModule>(options.module)), faults_(options.faults, options.seed) {
     clock_.start();
     paceTimer_.setTimerType(Qt::PreciseTimer);
     paceTimer_.setInterval(1);
@@ -38,7 +38,8 @@ CSimServer::CSimServer(const SimOptions& options, LogSink log, QObject* parent)
 bool CSimServer::start(QString& error) {
     const QHostAddress address(QString::fromStdString(opt_.address));
     // ShareAddress sets SO_REUSEADDR before the bind, so the program can hold the same port.
-    if (!socket_.bind(address, opt_.port, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
+    if (!socket_.bind(address, opt_.port,
+                      QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
         error = socket_.errorString();
         return false;
     }
@@ -51,7 +52,9 @@ bool CSimServer::start(QString& error) {
     return true;
 }
 
-std::uint64_t CSimServer::nowUs() const { return static_cast<std::uint64_t>(clock_.nsecsElapsed() / 1000); }
+std::uint64_t CSimServer::nowUs() const {
+    return static_cast<std::uint64_t>(clock_.nsecsElapsed() / 1000);
+}
 
 void CSimServer::log(const std::string& line) const {
     if (log_)

@@ -19,9 +19,11 @@ TEST(SimCommandLine, DefaultsAndAFullSet) {
     EXPECT_FALSE(d.options.silentAfter);
     EXPECT_DOUBLE_EQ(d.options.linkRateBitsPerSecond, 100e6);
 
-    const SimCommandLine s = parse({"--addr", "127.0.0.3", "--port", "12000", "--module", "0x61", "--password",
-                                    "65535", "--loss", "0.25", "--silent-after", "7", "--restart-every", "30",
-                                    "--old-module", "--no-pacing", "--seed", "99", "--link-rate", "10"});
+    const SimCommandLine s =
+        parse({"--addr",          "127.0.0.3", "--port",       "12000",       "--module",       "0x61",
+               "--password",      "65535",     "--loss",       "0.25",        "--silent-after", "7",
+               "--restart-every", "30",        "--old-module", "--no-pacing", "--seed",         "99",
+               "--link-rate",     "10"});
     ASSERT_EQ(s.outcome, SimCommandLine::Outcome::Run) << s.text.toStdString();
     EXPECT_EQ(s.options.port, 12000);
     EXPECT_EQ(s.options.module.moduleNum, 0x61);
@@ -46,8 +48,9 @@ TEST_P(SimCommandLineRejects, WithAReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     BadValues, SimCommandLineRejects,
-    ::testing::Values(QStringList{"--port", "0"}, QStringList{"--port", "70000"}, QStringList{"--addr", "nowhere"},
-                      QStringList{"--loss", "1.5"}, QStringList{"--garbage", "-0.1"}, QStringList{"--loss", "x"},
+    ::testing::Values(QStringList{"--port", "0"}, QStringList{"--port", "70000"},
+                      QStringList{"--addr", "nowhere"}, QStringList{"--loss", "1.5"},
+                      QStringList{"--garbage", "-0.1"}, QStringList{"--loss", "x"},
                       QStringList{"--password", "65536"}, QStringList{"--module", "0x10000"},
                       QStringList{"--restart-every", "0"}, QStringList{"--silent-after", "-1"},
                       QStringList{"--link-rate", "0"}, QStringList{"--bogus"}, QStringList{"stray"}));
@@ -55,9 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SimCommandLine, HelpNamesEveryOption) {
     const SimCommandLine h = parse({"--help"});
     ASSERT_EQ(h.outcome, SimCommandLine::Outcome::Help);
-    for (const char* opt : {"--addr", "--port", "--module", "--password", "--link-rate", "--loss", "--duplicate",
-                            "--reorder", "--garbage", "--silent-after", "--restart-every", "--old-module",
-                            "--no-scope", "--no-pacing", "--uncalibrated", "--seed"})
+    for (const char* opt : {"--addr", "--port", "--module", "--password", "--link-rate", "--loss",
+                            "--duplicate", "--reorder", "--garbage", "--silent-after", "--restart-every",
+                            "--old-module", "--no-scope", "--no-pacing", "--uncalibrated", "--seed"})
         EXPECT_TRUE(h.text.contains(opt)) << opt;
 }
 

@@ -10,7 +10,8 @@ namespace {
 std::vector<Datagram> answer(int n) {
     std::vector<Datagram> out;
     for (int i = 0; i < n; ++i)
-        out.push_back({std::vector<std::uint8_t>(static_cast<std::size_t>(10 + i), static_cast<std::uint8_t>(i))});
+        out.push_back(
+            {std::vector<std::uint8_t>(static_cast<std::size_t>(10 + i), static_cast<std::uint8_t>(i))});
     return out;
 }
 

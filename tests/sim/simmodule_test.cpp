@@ -54,8 +54,10 @@ INSTANTIATE_TEST_SUITE_P(Commands, SimModulePlainReplies,
 
 TEST(SimModule, DropsDatagramsThatAreNoRequest) {
     CSimModule m({});
-    for (const std::vector<std::uint8_t>& bad :
-         {std::vector<std::uint8_t>{}, {0x10, 0x02, 0x00}, {0x11, 0x02, 0x00, 0x00}, {0x10, 0x03, 0, 0, 0, 0}}) {
+    for (const std::vector<std::uint8_t>& bad : {std::vector<std::uint8_t>{},
+                                                 {0x10, 0x02, 0x00},
+                                                 {0x11, 0x02, 0x00, 0x00},
+                                                 {0x10, 0x03, 0, 0, 0, 0}}) {
         const auto r = m.handle(bad, 0);
         EXPECT_TRUE(r.packets.empty()) << bad.size();
         EXPECT_EQ(r.log.size(), 1u);
@@ -99,9 +101,9 @@ TEST_P(SimModuleSettings, AnswerTheRecordInForceWithTheStepsDividerAndLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, SimModuleSettings,
-                         ::testing::Values(StepCase{1, 2000, 32}, StepCase{3, 2500, 128}, StepCase{4, 2000, 320},
-                                           StepCase{9, 50000, 640}, StepCase{10, 20000, 3200},
-                                           StepCase{14, 500000, 6400}));
+                         ::testing::Values(StepCase{1, 2000, 32}, StepCase{3, 2500, 128},
+                                           StepCase{4, 2000, 320}, StepCase{9, 50000, 640},
+                                           StepCase{10, 20000, 3200}, StepCase{14, 500000, 6400}));
 
 TEST(SimModule, ClampsSillySettingsAndRefusesShortOnes) {
     CSimModule m({});
@@ -158,8 +160,8 @@ TEST(SimModule, CalibrationRecordIsBigEndianAndCalibrated) {
     EXPECT_EQ(r.packets[0].data[8 + 8], 0x07); // day 7, month 11, 2023
     EXPECT_EQ(r.packets[0].data[8 + 9], 0x11);
     EXPECT_EQ(word(r.packets[0], 8 + 10), 0x2023);
-    const SOscil_EEPROM cal = DeserializeOscilEeprom(std::span<const std::uint8_t, 204>(&r.packets[0].data[8], 204),
-                                                     ByteOrder::Big);
+    const SOscil_EEPROM cal = DeserializeOscilEeprom(
+        std::span<const std::uint8_t, 204>(&r.packets[0].data[8], 204), ByteOrder::Big);
     const SOscil_EEPROM nominal = DefaultCalibration();
     bool anyZeroOff = false;
     for (int c = 0; c < 4; ++c)
@@ -218,7 +220,8 @@ TEST(SimModule, TesterWithoutScopeRefusesScopeCommands) {
     o.noScope = true;
     CSimModule m(o);
     for (std::uint16_t cmd : {0x0043, 0x0081, 0x0082, 0x0080}) {
-        const auto r = ask(m, cmd, cmd == 0x0081 ? recordBytes(DefaultOscilExchange()) : std::vector<std::uint8_t>{});
+        const auto r =
+            ask(m, cmd, cmd == 0x0081 ? recordBytes(DefaultOscilExchange()) : std::vector<std::uint8_t>{});
         ASSERT_EQ(r.packets.size(), 1u);
         EXPECT_EQ(r.packets[0].size, 8u);
         expectHeader(r.packets[0], cmd | 0x8000, 0x0010, 0x0080);

@@ -27,7 +27,7 @@ TEST(SimScope, CaptureTakesTenDivisionsAndIsHeaderOnlyUntilThen) {
     EXPECT_EQ(c->channels, 2);
     EXPECT_EQ(c->samples.size(), 4000u);
     EXPECT_GE(c->firstIndex, s.indexAt(50 * kMs)); // nothing from before the settings
-    EXPECT_TRUE(c->triggered);                      // the crank signal crosses zero every tooth
+    EXPECT_TRUE(c->triggered);                     // the crank signal crosses zero every tooth
     // The next capture starts after this request and again needs its ten divisions.
     EXPECT_FALSE(s.poll(50 * kMs + 31 * kMs));
     EXPECT_TRUE(s.poll(50 * kMs + 60 * kMs));

@@ -11,7 +11,8 @@
 namespace wavix::simtest {
 
 inline std::vector<std::uint8_t> request(std::uint16_t cmd, const std::vector<std::uint8_t>& payload = {}) {
-    std::vector<std::uint8_t> r{0x10, 0x02, static_cast<std::uint8_t>(cmd >> 8), static_cast<std::uint8_t>(cmd)};
+    std::vector<std::uint8_t> r{0x10, 0x02, static_cast<std::uint8_t>(cmd >> 8),
+                                static_cast<std::uint8_t>(cmd)};
     r.insert(r.end(), payload.begin(), payload.end());
     return r;
 }
@@ -22,7 +23,9 @@ inline std::vector<std::uint8_t> recordBytes(const tOscilExchange& rec) {
     return {b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n)};
 }
 
-inline std::uint16_t word(const Packet& p, std::size_t at) { return readBE16(&p.data[at]); }
+inline std::uint16_t word(const Packet& p, std::size_t at) {
+    return readBE16(&p.data[at]);
+}
 
 inline tOscilExchange record(int channels, int step, std::uint16_t mode, std::uint32_t pre = 0) {
     tOscilExchange r = DefaultOscilExchange();
