@@ -116,8 +116,8 @@ void CLogListDownload::EndOfListing() {
         message_ = GetText(kNoFiles);
         return;
     }
-    message_ = GetText(kFoundPrefix) + " " + std::to_string(found_.size()) + " " + GetText(kFoundSuffix) + "\n" +
-               GetText(kPressDownload);
+    message_ = GetText(kFoundPrefix) + " " + std::to_string(found_.size()) + " " + GetText(kFoundSuffix) +
+               "\n" + GetText(kPressDownload);
     downloadEnabled_ = true;
 }
 
@@ -206,7 +206,8 @@ LogDownloadAction CLogListDownload::error(Text detail) const {
     return box;
 }
 
-LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t, std::intptr_t lParam, std::uint32_t entrySize) {
+LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t, std::intptr_t lParam,
+                                                    std::uint32_t entrySize) {
     if (phase_ == Phase::Listing) {
         switch (lParam) {
         case 2:
@@ -309,7 +310,8 @@ LogDownloadActions CLogListDownload::OnFileWritten(CReceivedFile::SaveResult res
     if (result == CReceivedFile::SaveResult::kSaved)
         return nextFile({});
     ++failures_;
-    return nextFile({error(result == CReceivedFile::SaveResult::kSizeMismatch ? kSizeMismatch : kWriteFailed)});
+    return nextFile(
+        {error(result == CReceivedFile::SaveResult::kSizeMismatch ? kSizeMismatch : kWriteFailed)});
 }
 
 LogDownloadActions CLogListDownload::nextFile(LogDownloadActions actions) {

@@ -47,13 +47,43 @@ public:
     static constexpr int kMaxLogFiles = 10;
     static constexpr std::uint32_t kProbeDelayMs = 100;
 
-    enum class Phase { Idle, Listing, ProbeWait, Listed, Downloading, AskingOverwrite, ChoosingFile, Saving, Done };
+    enum class Phase {
+        Idle,
+        Listing,
+        ProbeWait,
+        Listed,
+        Downloading,
+        AskingOverwrite,
+        ChoosingFile,
+        Saving,
+        Done
+    };
 
     // Texts by key, TXT_1300 .. TXT_1321; index = key - 1300.
     enum Text {
-        kTitle, kStatusLabel, kCountLabel, kDownloadButton, kCloseButton, kErrorLine1, kErrorLine2,
-        kOverwrite1, kOverwrite2, kNotSaved, kFinished, kFile, kReceived, kFound, kNoFiles, kFoundPrefix,
-        kFoundSuffix, kPressDownload, kWriteFailed, kSizeMismatch, kNoAnswer, kFinishedWithErrors, kTextCount
+        kTitle,
+        kStatusLabel,
+        kCountLabel,
+        kDownloadButton,
+        kCloseButton,
+        kErrorLine1,
+        kErrorLine2,
+        kOverwrite1,
+        kOverwrite2,
+        kNotSaved,
+        kFinished,
+        kFile,
+        kReceived,
+        kFound,
+        kNoFiles,
+        kFoundPrefix,
+        kFoundSuffix,
+        kPressDownload,
+        kWriteFailed,
+        kSizeMismatch,
+        kNoAnswer,
+        kFinishedWithErrors,
+        kTextCount
     };
 
     struct FoundFile {

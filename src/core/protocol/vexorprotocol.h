@@ -42,17 +42,17 @@ inline constexpr std::uint16_t c_vxpNEXT_PACKET = 0x0055;
 
 // lParam of UWM_RECEIVED_FILE_MSG.
 enum ReceivedFileNote : std::intptr_t {
-    kRfTesterAsksFile = 0,  // the tester sent 0x0044; name in the first state
-    kRfEntryRead = 2,       // directory entry stored
-    kRfMoreFollows = 3,     // data packet stored, more follows
-    kRfEntryFailed = 4,     // entry reply with an unexpected status
-    kRfFileComplete = 5,    // last data packet stored
-    kRfPacketStored = 6,    // wParam: payload bytes of the stored packet
-    kRfSecondMore = 7,      // second state: more follows
-    kRfSecondComplete = 8,  // second state: last packet stored
-    kRfSecondStored = 9,    // second state: wParam payload bytes
-    kRfNoSuchFile = 10,     // the tester has no such file
-    kRfReplyTimedOut = 11,  // wParam: the reply command that never came
+    kRfTesterAsksFile = 0, // the tester sent 0x0044; name in the first state
+    kRfEntryRead = 2,      // directory entry stored
+    kRfMoreFollows = 3,    // data packet stored, more follows
+    kRfEntryFailed = 4,    // entry reply with an unexpected status
+    kRfFileComplete = 5,   // last data packet stored
+    kRfPacketStored = 6,   // wParam: payload bytes of the stored packet
+    kRfSecondMore = 7,     // second state: more follows
+    kRfSecondComplete = 8, // second state: last packet stored
+    kRfSecondStored = 9,   // second state: wParam payload bytes
+    kRfNoSuchFile = 10,    // the tester has no such file
+    kRfReplyTimedOut = 11, // wParam: the reply command that never came
 };
 
 // lParam of UWM_VEXOR_PROTOCOL_MSG.
@@ -62,7 +62,8 @@ inline constexpr std::intptr_t kVpBadDatagram = 2;
 // Request builders: fill `buffer` and answer the length, or 0 on a missing
 // buffer, a mode other than 0 or 1, or a request that would not fit.
 std::size_t build_Echo_packet(std::uint8_t* buffer, std::size_t capacity);
-std::size_t build_FileEntry_packet(std::uint8_t* buffer, std::size_t capacity, std::string_view name, int mode);
+std::size_t build_FileEntry_packet(std::uint8_t* buffer, std::size_t capacity, std::string_view name,
+                                   int mode);
 std::size_t build_FileContents_packet(std::uint8_t* buffer, std::size_t capacity, std::string_view name,
                                       int mode);
 std::size_t build_NextPacket_packet(std::uint8_t* buffer, std::size_t capacity);

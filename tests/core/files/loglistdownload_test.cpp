@@ -62,8 +62,9 @@ TEST_F(LogListDownloadTest, ListingAsksAllTenNamesWhateverTheAbsenceCode) {
         ASSERT_EQ(asked.size(), 10u) << "absence code " << absent;
         EXPECT_EQ(asked.front(), "osclog01.sdf");
         EXPECT_EQ(asked.back(), "osclog10.sdf");
-        EXPECT_EQ(model.Found(), (std::vector<CLogListDownload::FoundFile>{
-                                     {"osclog01.sdf", 0, 100}, {"osclog02.sdf", 1, 200}, {"osclog03.sdf", 2, 300}}));
+        EXPECT_EQ(model.Found(),
+                  (std::vector<CLogListDownload::FoundFile>{
+                      {"osclog01.sdf", 0, 100}, {"osclog02.sdf", 1, 200}, {"osclog03.sdf", 2, 300}}));
         EXPECT_TRUE(model.DownloadEnabled());
         EXPECT_EQ(model.MessageText(), "Nalezeno 3 souborů.\nPro stažení stiskněte Download.");
         EXPECT_EQ(model.FileCountText(), "Nalezeno: 3");
@@ -160,7 +161,8 @@ TEST_F(LogListDownloadTest, OverwriteQuestionFlow) {
               std::vector<Kind>{Kind::AskOverwrite});
     model.OnOverwriteAnswer(false);
     actions = model.OnFileChosen(std::nullopt);
-    ASSERT_EQ(kinds(actions), (std::vector<Kind>{Kind::ShowInfo, Kind::ResetReceivedFile, Kind::AskFileContents}));
+    ASSERT_EQ(kinds(actions),
+              (std::vector<Kind>{Kind::ShowInfo, Kind::ResetReceivedFile, Kind::AskFileContents}));
     EXPECT_EQ(actions[0].text, "Soubor nebyl uložen.");
     EXPECT_EQ(actions[2].name, "osclog03.sdf");
 
@@ -178,17 +180,27 @@ TEST_F(LogListDownloadTest, FailuresAreReportedAndNeverShownAsDone) {
         const char* detail;
     };
     const Case cases[] = {
-        {"write", [](CLogListDownload& m) { m.OnReceivedFile(0, 5, 0); return m.OnFileWritten(Result::kWriteFailed); },
+        {"write",
+         [](CLogListDownload& m) {
+             m.OnReceivedFile(0, 5, 0);
+             return m.OnFileWritten(Result::kWriteFailed);
+         },
          "Soubor se nepodařilo zapsat na disk."},
-        {"size", [](CLogListDownload& m) { m.OnReceivedFile(0, 5, 0); return m.OnFileWritten(Result::kSizeMismatch); },
+        {"size",
+         [](CLogListDownload& m) {
+             m.OnReceivedFile(0, 5, 0);
+             return m.OnFileWritten(Result::kSizeMismatch);
+         },
          "Velikost přijatého souboru nesouhlasí s přístrojem."},
-        {"time-out", [](CLogListDownload& m) { return m.OnReceivedFile(0x8047, 11, 0); }, "Přístroj neodpovídá."},
+        {"time-out", [](CLogListDownload& m) { return m.OnReceivedFile(0x8047, 11, 0); },
+         "Přístroj neodpovídá."},
     };
     for (const auto& c : cases) {
         list({{1, 10}, {2, 20}});
         model.OnDownloadPressed();
         const auto actions = c.fail(model);
-        ASSERT_EQ(kinds(actions), (std::vector<Kind>{Kind::ShowError, Kind::ResetReceivedFile, Kind::AskFileContents}))
+        ASSERT_EQ(kinds(actions),
+                  (std::vector<Kind>{Kind::ShowError, Kind::ResetReceivedFile, Kind::AskFileContents}))
             << c.what;
         EXPECT_EQ(actions[0].text, std::string("Soubor se nepodařilo stáhnout.\n") + c.detail);
         EXPECT_EQ(actions[0].caption, ".: Error ...");

@@ -26,8 +26,8 @@ public:
 };
 
 Bytes packet(std::uint16_t command, std::uint16_t status, const Bytes& payload = {}) {
-    Bytes b{0x10, 0x02, std::uint8_t(command >> 8), std::uint8_t(command), 0x00, 0x42, std::uint8_t(status >> 8),
-            std::uint8_t(status)};
+    Bytes b{0x10, 0x02, std::uint8_t(command >> 8), std::uint8_t(command),
+            0x00, 0x42, std::uint8_t(status >> 8),  std::uint8_t(status)};
     b.insert(b.end(), payload.begin(), payload.end());
     return b;
 }
@@ -63,7 +63,8 @@ protected:
         std::memcpy(buffer.get(), bytes.data(), std::min(bytes.size(), kPacketBufferSize));
         protocol.parseRecData(std::move(buffer), bytes.size());
     }
-    std::vector<PostedMessage> fileNotes(std::initializer_list<std::pair<std::intptr_t, std::intptr_t>> notes) {
+    std::vector<PostedMessage>
+    fileNotes(std::initializer_list<std::pair<std::intptr_t, std::intptr_t>> notes) {
         std::vector<PostedMessage> out;
         for (auto [w, l] : notes)
             out.push_back({Msg::UWM_RECEIVED_FILE_MSG, w, l});
