@@ -22,7 +22,7 @@ CCommEth::~CCommEth() {
 }
 
 bool CCommEth::Open(const std::string& address, std::uint32_t port, IMessageTarget* owner,
-                    std::uint16_t linkId) {
+                    std::uint16_t linkId, bool ownReceivePort) {
     if (IsOpen())
         Close();
     owner_ = owner;
@@ -37,7 +37,8 @@ bool CCommEth::Open(const std::string& address, std::uint32_t port, IMessageTarg
         return false;
     }
     const auto p = static_cast<std::uint16_t>(port);
-    if (!sockets_.open(p, [this] { notified(); }))
+    if (!sockets_.open(
+            p, [this] { notified(); }, ownReceivePort))
         return false;
     sockets_.setRemote({*ip, p});
     state_ = kOpen;
@@ -66,15 +67,18 @@ int CCommEth::Receive(std::uint8_t* buffer, std::size_t& length) {
         return kReceiveFailed;
     }
     length = read.length;
-    bytesReceived_ += static_cast<std::uint32_t>(read.length);
-    bytesReceivedTenth_ += static_cast<std::uint32_t>(read.length);
+    Delivered(buffer, read.length, read.from);
+    return read.fullLength > read.length ? kReceivedCut : kReceived;
+}
+
+void CCommEth::Delivered(const std::uint8_t* data, std::size_t length, const Endpoint& from) {
+    bytesReceived_ += static_cast<std::uint32_t>(length);
+    bytesReceivedTenth_ += static_cast<std::uint32_t>(length);
     // The peer's port stays the configured one: the tester answers from
     // wherever it likes but listens at the link's port.
-    if (isTesterDatagram(buffer, read.length))
-        sockets_.setRemote({read.from.ipv4, sockets_.remote().port});
-    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(read.length),
-           notifyCode(kNotifyReceived));
-    return read.fullLength > read.length ? kReceivedCut : kReceived;
+    if (isTesterDatagram(data, length))
+        sockets_.setRemote({from.ipv4, sockets_.remote().port});
+    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(length), notifyCode(kNotifyReceived));
 }
 
 bool CCommEth::Send(const std::uint8_t* data, std::size_t length) {

@@ -24,8 +24,11 @@ public:
     CCommEth(const CCommEth&) = delete;
     CCommEth& operator=(const CCommEth&) = delete;
 
-    // An open link is closed first. `port` is both the tester's and our receive port.
-    bool Open(const std::string& address, std::uint32_t port, IMessageTarget* owner, std::uint16_t linkId);
+    // An open link is closed first. `port` is both the tester's and our receive
+    // port; with `ownReceivePort` false the port is read by another link, which
+    // hands this one its datagrams (Delivered()).
+    bool Open(const std::string& address, std::uint32_t port, IMessageTarget* owner, std::uint16_t linkId,
+              bool ownReceivePort = true);
     bool IsOpen() const { return state_.load() == kOpen; }
     int GetState() const { return state_.load(); }
     bool Close();
@@ -44,6 +47,10 @@ public:
     std::uint16_t sendPort() const { return sockets_.sendPort(); }
 
 protected:
+    // Counts and reports a datagram this link received, by itself or through
+    // the link that reads the shared port; a tester packet makes its sender the peer.
+    void Delivered(const std::uint8_t* data, std::size_t length, const Endpoint& from);
+
     // Called while a datagram waits; an override reads it with Receive(). The
     // base reads and drops it.
     virtual void OnReceive();

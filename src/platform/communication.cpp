@@ -53,6 +53,19 @@ bool CCommunication::SetProtocol(IDatagramReceiver* protocol) {
     return true;
 }
 
+void CCommunication::AttachSecondary(IDatagramReceiver* receiver,
+                                     std::function<bool(std::uint16_t command)> wants) {
+    secondary_ = receiver;
+    secondaryWants_ = std::move(wants);
+}
+
+void CCommunication::DetachSecondary(const IDatagramReceiver* receiver) {
+    if (secondary_ != receiver)
+        return;
+    secondary_ = nullptr;
+    secondaryWants_ = nullptr;
+}
+
 bool CCommunication::Open() {
     if (protocol_ == nullptr) {
         qCWarning(lcDatagram) << "Open without a protocol (locGlobal_pIvoraProtocol)";
@@ -124,6 +137,15 @@ void CCommunication::receiveOne(PacketBuffer buffer, const CDatagramSockets::Rea
         qCWarning(lcDatagram) << "Receive: datagram of" << read.fullLength << "bytes fills the buffer"
                               << "and may have been cut";
     stats_.addReceived(static_cast<std::uint32_t>(read.length));
+    // The second link's packets may be as short as a bare header of four bytes.
+    if (secondary_ != nullptr && read.length >= kRequestHeaderSize &&
+        hasStartBytes(buffer.get(), read.length) &&
+        secondaryWants_(readPacketHeader(buffer.get(), read.length).command)) {
+        if (isTesterDatagram(buffer.get(), read.length))
+            sockets_.setRemote(read.from);
+        secondary_->parseRecData(std::move(buffer), read.length);
+        return;
+    }
     // Only a tester packet may redirect the link: stray traffic on the port
     // must neither reach the protocol nor steal the replies.
     if (!isTesterDatagram(buffer.get(), read.length)) {

@@ -10,6 +10,7 @@
 #include "platform/datagramsockets.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,10 @@ public:
     bool SetAddress(const std::string& address, std::uint32_t port);
     void SetMainWnd(IMessageTarget* mainWnd);
     bool SetProtocol(IDatagramReceiver* protocol);
+    // A second link on the same port (see CVexorLink) takes the datagrams whose
+    // command `wants`; everything else still goes to the protocol.
+    void AttachSecondary(IDatagramReceiver* receiver, std::function<bool(std::uint16_t command)> wants);
+    void DetachSecondary(const IDatagramReceiver* receiver);
 
     bool Open();
     void Close();
@@ -61,6 +66,8 @@ private:
     CDatagramSockets sockets_;
     IMessageTarget* mainWnd_ = nullptr;
     IDatagramReceiver* protocol_ = nullptr;
+    IDatagramReceiver* secondary_ = nullptr;
+    std::function<bool(std::uint16_t)> secondaryWants_;
     std::string address_ = kDefaultAddress;
     std::uint32_t port_ = kDefaultPort;
     std::atomic<int> state_{kCreated};

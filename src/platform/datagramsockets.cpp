@@ -94,16 +94,21 @@ CDatagramSockets::~CDatagramSockets() {
     close();
 }
 
-bool CDatagramSockets::open(std::uint16_t localPort, std::function<void()> onReadable) {
+bool CDatagramSockets::open(std::uint16_t localPort, std::function<void()> onReadable, bool receive) {
     close();
-    receiveFd_ = boundSocket(localPort, true);
-    if (receiveFd_ < 0)
-        return false;
+    sendOnly_ = !receive;
+    if (receive) {
+        receiveFd_ = boundSocket(localPort, true);
+        if (receiveFd_ < 0)
+            return false;
+    }
     sendFd_ = boundSocket(0, false);
     if (sendFd_ < 0) {
         receiveFd_ = closeQuietly(receiveFd_);
         return false;
     }
+    if (!receive)
+        return true;
     onReadable_ = std::move(onReadable);
     notifier_ = std::make_unique<QSocketNotifier>(static_cast<qintptr>(receiveFd_), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
@@ -126,6 +131,7 @@ void CDatagramSockets::close() {
     dropNotifier();
     receiveFd_ = closeQuietly(receiveFd_);
     sendFd_ = closeQuietly(sendFd_);
+    sendOnly_ = false;
 }
 
 void CDatagramSockets::notifyReadable() {

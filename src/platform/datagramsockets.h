@@ -48,9 +48,12 @@ public:
     CDatagramSockets& operator=(const CDatagramSockets&) = delete;
 
     // `onReadable` runs on this thread's event loop while datagrams wait.
-    bool open(std::uint16_t localPort, std::function<void()> onReadable);
+    // Without `receive` only the send socket is made: another link reads the
+    // port for this one.
+    bool open(std::uint16_t localPort, std::function<void()> onReadable, bool receive = true);
     void close();
-    bool isOpen() const { return receiveFd_ >= 0 && sendFd_ >= 0; }
+    bool isOpen() const { return sendFd_ >= 0 && (receiveFd_ >= 0 || sendOnly_); }
+    bool isReceiving() const { return receiveFd_ >= 0; }
 
     void setRemote(Endpoint remote);
     Endpoint remote() const;
@@ -68,6 +71,7 @@ private:
 
     int receiveFd_ = -1;
     int sendFd_ = -1;
+    bool sendOnly_ = false;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::function<void()> onReadable_;
     bool inNotification_ = false;
