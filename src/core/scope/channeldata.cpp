@@ -31,11 +31,15 @@ template <typename... Args> std::string format(const char* fmt, Args... args) {
     return buf;
 }
 
-int clampRange(int range) { return std::clamp(range, kRangeMin, kRangeMax); }
+int clampRange(int range) {
+    return std::clamp(range, kRangeMin, kRangeMax);
+}
 
 } // namespace
 
-CChannelData::~CChannelData() { postTo(window_, Msg::UWM_CHANNEL_DATA_CTRL, channel_, 2); }
+CChannelData::~CChannelData() {
+    postTo(window_, Msg::UWM_CHANNEL_DATA_CTRL, channel_, 2);
+}
 
 void CChannelData::ApplySettings(const tOscilExchange& rec, int channel) {
     valid_ = true;
@@ -147,8 +151,9 @@ std::span<std::int32_t> CChannelData::WritableSamples(std::uint32_t n) {
     return {samples_.data(), n};
 }
 
+// Without a loaded probe the units field holds a placeholder, not a unit.
 std::string CChannelData::Unit() const {
-    return probe_.GetUnits().empty() ? std::string("V") : probe_.GetUnits();
+    return probe_.IsLoaded() && !probe_.GetUnits().empty() ? probe_.GetUnits() : std::string("V");
 }
 
 const std::string& CChannelData::CouplingText() {

@@ -42,7 +42,9 @@ bool parseRatio(const std::string& text, float& out) {
 
 } // namespace
 
-bool IsValidProbeRatio(double ratio) { return std::isfinite(ratio) && ratio > 0.0; }
+bool IsValidProbeRatio(double ratio) {
+    return std::isfinite(ratio) && ratio > 0.0;
+}
 
 std::string CutUtf8(std::string_view s, std::size_t maxBytes) {
     if (s.size() <= maxBytes)
@@ -94,7 +96,9 @@ bool CChannelProbe::Load(const std::filesystem::path& path) {
     return true;
 }
 
-void CChannelProbe::Reset() { *this = CChannelProbe{}; }
+void CChannelProbe::Reset() {
+    *this = CChannelProbe{};
+}
 
 std::string CChannelProbe::GetRatioText() const {
     char buf[64];

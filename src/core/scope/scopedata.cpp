@@ -21,7 +21,9 @@ constexpr std::array<ChannelLook, kChannelCount> kLooks{{
 
 constexpr std::int32_t kCountLimit = 512;
 
-std::intptr_t ptr(const void* p) { return reinterpret_cast<std::intptr_t>(p); }
+std::intptr_t ptr(const void* p) {
+    return reinterpret_cast<std::intptr_t>(p);
+}
 
 // Sets of N interleaved values; N fixed so the inner loop unrolls. Each sample is one table load.
 template <int N>
@@ -257,11 +259,17 @@ void CScopeData::SetChannelCount(int n) {
     SettingsChanged(-1);
 }
 
-void CScopeData::ChannelCountUp() { SetChannelCount(settings_.chann_num + 1); }
-void CScopeData::ChannelCountDown() { SetChannelCount(settings_.chann_num - 1); }
+void CScopeData::ChannelCountUp() {
+    SetChannelCount(settings_.chann_num + 1);
+}
+void CScopeData::ChannelCountDown() {
+    SetChannelCount(settings_.chann_num - 1);
+}
 
 namespace {
-bool isChannel(int ch) { return ch >= 1 && ch <= kChannelCount; }
+bool isChannel(int ch) {
+    return ch >= 1 && ch <= kChannelCount;
+}
 } // namespace
 
 // A channel number outside 1..4 (a channel not yet numbered) edits nothing.
@@ -298,7 +306,9 @@ void CScopeData::SetTimeBase(int step) {
     SettingsChanged(-1);
 }
 
-void CScopeData::TimeBaseUp() { SetTimeBase(static_cast<int>(std::min<std::uint32_t>(settings_.time_base_ENUM, kStepMax)) + 1); }
+void CScopeData::TimeBaseUp() {
+    SetTimeBase(static_cast<int>(std::min<std::uint32_t>(settings_.time_base_ENUM, kStepMax)) + 1);
+}
 void CScopeData::TimeBaseDown() {
     SetTimeBase(static_cast<int>(std::min<std::uint32_t>(settings_.time_base_ENUM, kStepMax + 1)) - 1);
 }

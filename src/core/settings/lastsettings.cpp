@@ -8,8 +8,8 @@ namespace {
 
 struct Key {
     std::string_view name;
-    std::uint16_t tOscilExchange::* field16;
-    std::uint32_t tOscilExchange::* field32;
+    std::uint16_t tOscilExchange::*field16;
+    std::uint32_t tOscilExchange::*field32;
 };
 
 constexpr std::array<Key, 17> kKeys{{

@@ -94,9 +94,9 @@ TEST(OscilExchangeClamp, RecordsFromOutsideAreMadeSafe) {
     };
     const Case cases[] = {
         {2, 2, 3, 4, 320, 2, 2, 3, 4, true},
-        {0, 1, 3, 4, 320, 1, 1, 3, 4, false},   // no channel would loop forever
-        {5, 5, 3, 4, 320, 4, 4, 3, 4, false},   // a fifth channel would overrun
-        {2, 4, 3, 4, 320, 2, 2, 3, 4, false},   // trigger on an idle channel
+        {0, 1, 3, 4, 320, 1, 1, 3, 4, false}, // no channel would loop forever
+        {5, 5, 3, 4, 320, 4, 4, 3, 4, false}, // a fifth channel would overrun
+        {2, 4, 3, 4, 320, 2, 2, 3, 4, false}, // trigger on an idle channel
         {2, 0, 9, 0, 320, 2, 1, 8, 1, false},
         {1, 1, 2, 20, 0, 1, 1, 2, 14, false},
     };
@@ -118,8 +118,8 @@ TEST(OscilExchangeClamp, RecordsFromOutsideAreMadeSafe) {
 
 TEST(OscilExchangeModes, ModeIndexAndTexts) {
     tOscilExchange r;
-    const std::pair<std::uint16_t, int> cases[] = {
-        {TM_AUTO, 1}, {TM_NORM, 3}, {TM_SINGLE, 4}, {TM_FREE, 2}, {7, 5}, {TM_NORM | kStopBit, 0}};
+    const std::pair<std::uint16_t, int> cases[] = {{TM_AUTO, 1}, {TM_NORM, 3}, {TM_SINGLE, 4},
+                                                   {TM_FREE, 2}, {7, 5},       {TM_NORM | kStopBit, 0}};
     for (const auto& [mode, index] : cases) {
         r.TR_mode = mode;
         EXPECT_EQ(ModeIndex(r), index) << mode;

@@ -27,7 +27,9 @@ struct SharedLog : IMessageTarget {
     std::vector<Posted>& log_;
 };
 
-std::intptr_t ptr(const void* p) { return reinterpret_cast<std::intptr_t>(p); }
+std::intptr_t ptr(const void* p) {
+    return reinterpret_cast<std::intptr_t>(p);
+}
 
 // A sample packet: 8 header bytes, then the values big-endian, then `extra` zero bytes.
 Packet samplePacket(const std::vector<std::uint16_t>& raws, std::size_t extra = 0) {
@@ -263,7 +265,7 @@ TEST_F(ScopeDataTest, ConversionOfKnownValues) {
         std::uint16_t raw;
         std::int32_t counts;
     };
-    const Case cases[] = {{2, 1023, 508}, {2, 0, -510},  {2, 512, 0},      {0, 1023, 512},
+    const Case cases[] = {{2, 1023, 508}, {2, 0, -510},     {2, 512, 0},      {0, 1023, 512},
                           {0, 0, -512},   {2, 0xFFFF, 508}, {2, 0x0400, 508}, // above ten bits reads as 1023
                           {8, 700, 187}};
     for (const Case& c : cases) {
@@ -292,7 +294,8 @@ TEST_F(ScopeDataTest, TablePathEqualsPlainFormulaForEveryValueRangeAndCalibratio
         for (int range = kRangeMin; range <= kRangeMax; ++range) {
             accept(record(1, TM_AUTO, range));
             for (std::size_t at = 0; at < all.size(); at += perPacket) {
-                const auto end = all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), at + perPacket));
+                const auto end =
+                    all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), at + perPacket));
                 ASSERT_EQ(add({all.begin() + static_cast<std::ptrdiff_t>(at), end}), 0);
             }
             ASSERT_EQ(data.ParseData(), 0);
