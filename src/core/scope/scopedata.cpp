@@ -1,6 +1,7 @@
 #include "core/scope/scopedata.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -25,34 +26,84 @@ std::intptr_t ptr(const void* p) {
     return reinterpret_cast<std::intptr_t>(p);
 }
 
+constexpr unsigned kRawMax = kRawLevels - 1;
+
 // Sets of N interleaved values; N fixed so the inner loop unrolls. Each sample is one table load.
 template <int N>
 void convertSets(const std::uint8_t* p, std::size_t sets, std::int32_t* const* out,
                  const std::array<std::int32_t, kRawLevels>* tables) {
+    std::int32_t* dst[N];
+    const std::int32_t* tab[N];
+    for (int c = 0; c < N; ++c) {
+        dst[c] = out[c];
+        tab[c] = tables[c].data();
+    }
     for (std::size_t s = 0; s < sets; ++s) {
         for (int c = 0; c < N; ++c) {
-            const unsigned raw = (unsigned{p[0]} << 8) | p[1];
-            out[c][s] = tables[c][std::min(raw, unsigned{kRawLevels - 1})];
-            p += 2;
+            const unsigned raw = (unsigned{p[2 * c]} << 8) | p[2 * c + 1];
+            dst[c][s] = tab[c][std::min(raw, kRawMax)];
         }
+        p += 2 * N;
+    }
+}
+
+// Four channels: one 64-bit load per set instead of eight byte loads.
+template <>
+void convertSets<4>(const std::uint8_t* p, std::size_t sets, std::int32_t* const* out,
+                    const std::array<std::int32_t, kRawLevels>* tables) {
+    std::int32_t* const d0 = out[0];
+    std::int32_t* const d1 = out[1];
+    std::int32_t* const d2 = out[2];
+    std::int32_t* const d3 = out[3];
+    const std::int32_t* const t0 = tables[0].data();
+    const std::int32_t* const t1 = tables[1].data();
+    const std::int32_t* const t2 = tables[2].data();
+    const std::int32_t* const t3 = tables[3].data();
+    for (std::size_t s = 0; s < sets; ++s, p += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        if constexpr (std::endian::native == std::endian::little)
+            w = __builtin_bswap64(w);
+        d0[s] = t0[std::min(static_cast<unsigned>(w >> 48), kRawMax)];
+        d1[s] = t1[std::min(static_cast<unsigned>(w >> 32) & 0xFFFFu, kRawMax)];
+        d2[s] = t2[std::min(static_cast<unsigned>(w >> 16) & 0xFFFFu, kRawMax)];
+        d3[s] = t3[std::min(static_cast<unsigned>(w) & 0xFFFFu, kRawMax)];
     }
 }
 
 } // namespace
 
-std::int32_t ConvertSample(std::uint32_t raw, const SOscilCalEntry& cal, int range) {
+namespace {
+
+// The constants of one channel's conversion; the table and ConvertSample share this
+// arithmetic so both truncate identically.
+struct Calibrated {
+    double zero;
+    double nominal;
+    double actualPos;
+    double actualNeg;
+
+    Calibrated(const SOscilCalEntry& cal, int range)
+        : zero(cal.zero), nominal(RangeVoltPerDiv(range) * RangeCorrection(range) * 3.0),
+          actualPos((1023.0 - cal.zero) * (2.0 * cal.gainPos) / 100000.0),
+          actualNeg(cal.zero * (2.0 * cal.gainNeg) / 100000.0) {}
+
     // Double throughout: integer arithmetic would truncate the gain ratio and overflow with absurd gains.
-    const double d = static_cast<double>(std::min<std::uint32_t>(raw, kRawLevels - 1)) - cal.zero;
-    const double nominal = RangeVoltPerDiv(range) * RangeCorrection(range) * 3.0;
-    double v = d;
-    if (d > 0) {
-        const double actual = (1023.0 - cal.zero) * (2.0 * cal.gainPos) / 100000.0;
-        v = std::trunc(d * actual / nominal);
-    } else if (d < 0) {
-        const double actual = cal.zero * (2.0 * cal.gainNeg) / 100000.0;
-        v = std::trunc(d * actual / nominal);
+    std::int32_t convert(std::uint32_t raw) const {
+        const double d = static_cast<double>(std::min<std::uint32_t>(raw, kRawLevels - 1)) - zero;
+        double v = d;
+        if (d > 0)
+            v = std::trunc(d * actualPos / nominal);
+        else if (d < 0)
+            v = std::trunc(d * actualNeg / nominal);
+        return static_cast<std::int32_t>(std::clamp(v, double{-kCountLimit}, double{kCountLimit}));
     }
-    return static_cast<std::int32_t>(std::clamp(v, double{-kCountLimit}, double{kCountLimit}));
+};
+
+} // namespace
+
+std::int32_t ConvertSample(std::uint32_t raw, const SOscilCalEntry& cal, int range) {
+    return Calibrated(cal, range).convert(raw);
 }
 
 CScopeData::CScopeData() : calibration_(DefaultCalibration()) {
@@ -95,10 +146,10 @@ int CScopeData::AddPacket(PacketBuffer buffer, std::size_t length) {
 void CScopeData::BuildTables(int n) {
     for (int c = 0; c < n; ++c) {
         const int range = std::clamp<int>(settings_.mux(c + 1), kRangeMin, kRangeMax);
-        const SOscilCalEntry& cal = calibration_.entryForRange(c + 1, range);
+        const Calibrated cal(calibration_.entryForRange(c + 1, range), range);
         auto& table = tables_[static_cast<std::size_t>(c)];
         for (int raw = 0; raw < kRawLevels; ++raw)
-            table[static_cast<std::size_t>(raw)] = ConvertSample(static_cast<std::uint32_t>(raw), cal, range);
+            table[static_cast<std::size_t>(raw)] = cal.convert(static_cast<std::uint32_t>(raw));
     }
 }
 

@@ -116,18 +116,6 @@ TEST(OscilExchangeClamp, RecordsFromOutsideAreMadeSafe) {
     }
 }
 
-TEST(OscilExchangeModes, ModeIndexAndTexts) {
-    tOscilExchange r;
-    const std::pair<std::uint16_t, int> cases[] = {{TM_AUTO, 1}, {TM_NORM, 3}, {TM_SINGLE, 4},
-                                                   {TM_FREE, 2}, {7, 5},       {TM_NORM | kStopBit, 0}};
-    for (const auto& [mode, index] : cases) {
-        r.TR_mode = mode;
-        EXPECT_EQ(ModeIndex(r), index) << mode;
-    }
-    EXPECT_EQ(TriggerModeText(4), "");
-    EXPECT_EQ(CouplingText(CPL_GND), "GND");
-}
-
 TEST(Calibration, DefaultRecordHasNominalGainsAndCentredZero) {
     const SOscil_EEPROM cal = DefaultCalibration();
     EXPECT_EQ(cal.size, kOscilEepromSize);
@@ -141,18 +129,4 @@ TEST(Calibration, DefaultRecordHasNominalGainsAndCentredZero) {
     // Range 0 is measured on the hardware of range 1.
     EXPECT_EQ(&cal.entryForRange(2, 0), &cal.entryForRange(2, 1));
     EXPECT_EQ(&cal.entryForRange(2, 8), &cal.entries[1][7]);
-}
-
-TEST(Calibration, RoundTripsInBothByteOrders) {
-    SOscil_EEPROM cal = DefaultCalibration();
-    cal.state = 1;
-    cal.year = 0x2008;
-    cal.month = 0x12;
-    cal.day = 0x31;
-    cal.entries[3][7] = {500, 1234, 4321};
-    for (const ByteOrder order : {ByteOrder::Little, ByteOrder::Big}) {
-        std::array<std::uint8_t, kOscilEepromSize> buf{};
-        SerializeOscilEeprom(cal, buf, order);
-        EXPECT_EQ(DeserializeOscilEeprom(buf, order), cal);
-    }
 }
