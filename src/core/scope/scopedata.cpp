@@ -289,7 +289,11 @@ AcceptResult CScopeData::AcceptSettings(const tOscilExchange& received) {
 }
 
 void CScopeData::SetSettings(const tOscilExchange& rec, bool notify) {
-    settings_ = rec;
+    // Records reach us from files and settings too; none may carry a count or
+    // index the conversion cannot use.
+    tOscilExchange checked = rec;
+    ClampOscilExchange(checked);
+    settings_ = checked;
     dirty_ = true;
     if (notify)
         SettingsChanged(-1);
