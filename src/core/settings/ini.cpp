@@ -34,7 +34,10 @@ std::string_view trim(std::string_view s) {
 struct Lines {
     std::vector<std::string> lines;
     bool crlf = false;
+    bool bom = false;
 };
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 std::optional<Lines> readLines(const std::filesystem::path& path) {
     std::error_code ec;
@@ -53,8 +56,10 @@ std::optional<Lines> readLines(const std::filesystem::path& path) {
             if (first)
                 result.crlf = true;
         }
-        if (first && line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
-            line.erase(0, 3);
+        if (first && std::string_view(line).substr(0, kBom.size()) == kBom) {
+            line.erase(0, kBom.size());
+            result.bom = true;
+        }
         first = false;
         result.lines.push_back(std::move(line));
     }
@@ -89,6 +94,15 @@ std::string unquote(std::string_view v) {
     return std::string(v);
 }
 
+// Reading trims blanks and strips one pair of quotes; quote what would not
+// survive that.
+std::string quoteIfNeeded(std::string_view v) {
+    const bool quoted = v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+    if (quoted || trim(v).size() != v.size())
+        return "\"" + std::string(v) + "\"";
+    return std::string(v);
+}
+
 bool writeLinesAtomically(const std::filesystem::path& path, const Lines& content) {
     auto tmp = path;
     tmp += ".tmp";
@@ -97,6 +111,8 @@ bool writeLinesAtomically(const std::filesystem::path& path, const Lines& conten
         if (!out)
             return false;
         const char* eol = content.crlf ? "\r\n" : "\n";
+        if (content.bom)
+            out << kBom;
         for (const auto& l : content.lines)
             out << l << eol;
         out.flush();
@@ -149,11 +165,22 @@ std::uint32_t CIni::GetUnsigned(std::string_view section, std::string_view key, 
         value->resize(64);
     if (base != 2 && base != 8 && base != 16)
         base = 10;
-    return static_cast<std::uint32_t>(std::strtoul(value->c_str(), nullptr, base));
+    // Too large a number saturates, as a 32-bit strtoul does, instead of
+    // wrapping into an unrelated small value.
+    const unsigned long long v = std::strtoull(value->c_str(), nullptr, base);
+    return v > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(v);
 }
 
 bool CIni::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
     if (section.empty() || key.empty() || path_.empty())
+        return false;
+    // A line break would plant foreign lines in the file; '=' in a key and ']'
+    // in a section name could never be read back.
+    constexpr std::string_view kBreaks = "\r\n";
+    if (section.find_first_of(kBreaks) != std::string_view::npos ||
+        key.find_first_of(kBreaks) != std::string_view::npos ||
+        value.find_first_of(kBreaks) != std::string_view::npos || key.find('=') != std::string_view::npos ||
+        section.find(']') != std::string_view::npos)
         return false;
     Lines content;
     std::error_code ec;
@@ -163,7 +190,7 @@ bool CIni::WriteString(std::string_view section, std::string_view key, std::stri
             return false;
         content = std::move(*read);
     }
-    const std::string newLine = std::string(key) + "=" + std::string(value);
+    const std::string newLine = std::string(key) + "=" + quoteIfNeeded(value);
 
     std::optional<std::size_t> sectionAt;
     std::size_t sectionEnd = content.lines.size(); // one past the section's last non-blank line
@@ -218,7 +245,8 @@ std::string FormatUnsigned(std::uint32_t value, int base) {
     }
 }
 
-bool CIni::WriteUnsigned(std::string_view section, std::string_view key, std::uint32_t value, int base) const {
+bool CIni::WriteUnsigned(std::string_view section, std::string_view key, std::uint32_t value,
+                         int base) const {
     return WriteString(section, key, FormatUnsigned(value, base));
 }
 

@@ -22,11 +22,15 @@ public:
 
     // An empty section or key stands for the null name: the default comes back.
     std::string GetString(std::string_view section, std::string_view key, std::string_view def) const;
-    // Any base other than 2, 8 and 16 counts as 10; an empty value gives the default.
+    // Any base other than 2, 8 and 16 counts as 10; an empty value gives the
+    // default; a number beyond 32 bits reads as 0xFFFFFFFF.
     std::uint32_t GetUnsigned(std::string_view section, std::string_view key, std::uint32_t def,
                               int base) const;
 
-    // Answers false when the section or key is empty or the file cannot be written.
+    // Answers false when the section or key is empty or the file cannot be
+    // written, and refuses what would corrupt the file: a line break anywhere,
+    // '=' in a key, ']' in a section. A value with edge blanks or enclosing
+    // quotes is written quoted so that it reads back unchanged.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
     bool WriteUnsigned(std::string_view section, std::string_view key, std::uint32_t value, int base) const;
 

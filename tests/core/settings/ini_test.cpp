@@ -1,0 +1,131 @@
+#include "core/settings/ini.h"
+
+#include "core/tempdir.h"
+
+#include <gtest/gtest.h>
+
+namespace wavix {
+namespace {
+
+class Ini : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::filesystem::path file = dir / "Wavix.ini";
+    CIni ini{file};
+};
+
+TEST_F(Ini, NamesCompareCaseInsensitivelyAndAbsentGivesDefault) {
+    test::writeFile(file, "; comment\n[General]\nLangFile = Czech.lng \n[scope2]\nBkgCol=FF\n[Other]\nx=1\n");
+    EXPECT_EQ(ini.GetString("general", "LANGFILE", "-"), "Czech.lng");
+    EXPECT_EQ(ini.GetString("SCOPE2", "bkgcol", "-"), "FF");
+    EXPECT_EQ(ini.GetString("Scope2", "GridCol", "FF7D00"), "FF7D00");
+    EXPECT_EQ(ini.GetString("Scope3", "BkgCol", "0"), "0");
+    EXPECT_EQ(ini.GetString("General", "x", "none"), "none"); // belongs to another section
+    EXPECT_EQ(ini.GetString("", "LangFile", "d"), "d");
+    EXPECT_EQ(ini.GetString("General", "", "d"), "d");
+    EXPECT_EQ(CIni(dir / "absent.ini").GetString("General", "LangFile", "d"), "d");
+    EXPECT_EQ(CIni().GetString("General", "LangFile", "d"), "d");
+}
+
+TEST_F(Ini, LongValuesAreReadWhole) {
+    for (std::size_t len : {511u, 512u, 5000u}) {
+        const std::string value(len, 'v');
+        test::writeFile(file, "[LANG]\nTXT_1=" + value + "\n");
+        EXPECT_EQ(ini.GetString("LANG", "TXT_1", ""), value) << len;
+    }
+}
+
+struct UnsignedReadCase {
+    const char* stored; // nullptr: key absent
+    int base;
+    std::uint32_t expected;
+};
+
+void PrintTo(const UnsignedReadCase& c, std::ostream* os) {
+    *os << (c.stored ? c.stored : "(absent)") << " base " << c.base;
+}
+
+class IniUnsigned : public Ini, public ::testing::WithParamInterface<UnsignedReadCase> {};
+
+TEST_P(IniUnsigned, ReadsInTheGivenBase) {
+    const auto& c = GetParam();
+    test::writeFile(file, c.stored ? std::string("[S]\nk=") + c.stored + "\n" : std::string("[S]\n"));
+    EXPECT_EQ(ini.GetUnsigned("S", "k", 77, c.base), c.expected) << (c.stored ? c.stored : "(absent)");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ini, IniUnsigned,
+                         ::testing::Values(UnsignedReadCase{"101", 2, 5}, UnsignedReadCase{"17", 8, 15},
+                                           UnsignedReadCase{"FF8000", 16, 0xFF8000},
+                                           UnsignedReadCase{"ff", 16, 255}, UnsignedReadCase{"12", 10, 12},
+                                           UnsignedReadCase{"12", 0, 12}, UnsignedReadCase{"012", 3, 12},
+                                           UnsignedReadCase{"0x1F", 7, 0}, UnsignedReadCase{"", 16, 77},
+                                           UnsignedReadCase{nullptr, 16, 77},
+                                           UnsignedReadCase{"4294967295", 10, 0xFFFFFFFFu},
+                                           UnsignedReadCase{"4294967296", 10, 0xFFFFFFFFu},
+                                           UnsignedReadCase{"123456789ABCDEF", 16, 0xFFFFFFFFu}));
+
+TEST(IniFormat, UnsignedIsWrittenInTheGivenBase) {
+    EXPECT_EQ(FormatUnsigned(0xFF8000, 16), "FF8000");
+    EXPECT_EQ(FormatUnsigned(0x7D, 16), "7D");
+    EXPECT_EQ(FormatUnsigned(8, 8), "10");
+    EXPECT_EQ(FormatUnsigned(5, 2), "101");
+    EXPECT_EQ(FormatUnsigned(0, 2), "0");
+    EXPECT_EQ(FormatUnsigned(0xFFFFFFFFu, 2), std::string(32, '1'));
+    EXPECT_EQ(FormatUnsigned(3028, 10), "3028");
+    EXPECT_EQ(FormatUnsigned(4294967295u, 5), "4294967295");
+}
+
+TEST_F(Ini, WriteCreatesFileAndSectionAndReadsBack) {
+    ASSERT_TRUE(ini.WriteUnsigned("Scope1", "BkgCol", 0xFF8000, 16));
+    ASSERT_TRUE(ini.WriteString("General", "LangFile", "Czech.lng"));
+    EXPECT_EQ(test::readFile(file), "[Scope1]\nBkgCol=FF8000\n[General]\nLangFile=Czech.lng\n");
+    EXPECT_EQ(ini.GetUnsigned("scope1", "bkgcol", 0, 16), 0xFF8000u);
+}
+
+TEST_F(Ini, WriteReplacesInPlaceAndKeepsEveryOtherLine) {
+    const std::string before =
+        "; settings\n[General]\n; the language\nLangFile=a.lng\n\nViewButtonToolBar=0\n\n"
+        "[Scope1]\nBkgCol=0\n";
+    test::writeFile(file, before);
+    ASSERT_TRUE(ini.WriteString("GENERAL", "langfile", "b.lng"));
+    ASSERT_TRUE(ini.WriteString("General", "Channel1Col", "FF8000"));
+    EXPECT_EQ(test::readFile(file),
+              "; settings\n[General]\n; the language\nlangfile=b.lng\n\nViewButtonToolBar=0\n"
+              "Channel1Col=FF8000\n\n[Scope1]\nBkgCol=0\n");
+}
+
+TEST_F(Ini, CrlfFilesStayCrlf) {
+    test::writeFile(file, "[General]\r\nLangFile=a.lng\r\n");
+    EXPECT_EQ(ini.GetString("General", "LangFile", ""), "a.lng");
+    ASSERT_TRUE(ini.WriteString("General", "ViewScopeSettings", "1"));
+    EXPECT_EQ(test::readFile(file), "[General]\r\nLangFile=a.lng\r\nViewScopeSettings=1\r\n");
+}
+
+TEST_F(Ini, ByteOrderMarkIsSkippedOnReadAndKeptOnWrite) {
+    test::writeFile(file, "\xEF\xBB\xBF[LANG]\nTXT_1=Start\n");
+    EXPECT_EQ(ini.GetString("LANG", "TXT_1", ""), "Start");
+    ASSERT_TRUE(ini.WriteString("LANG", "TXT_2", "x"));
+    EXPECT_EQ(test::readFile(file), "\xEF\xBB\xBF[LANG]\nTXT_1=Start\nTXT_2=x\n");
+}
+
+TEST_F(Ini, ValuesWithEdgeBlanksOrQuotesSurviveAWrite) {
+    for (const std::string value : {" Scope OK ", "\"quoted\"", "", "a = b", "'x'"}) {
+        ASSERT_TRUE(ini.WriteString("LANG", "TXT_1", value));
+        EXPECT_EQ(ini.GetString("LANG", "TXT_1", "-"), value);
+    }
+}
+
+TEST_F(Ini, WritesThatWouldBreakTheFileAreRefused) {
+    test::writeFile(file, "[S]\nk=1\n");
+    EXPECT_FALSE(ini.WriteString("", "k", "v"));
+    EXPECT_FALSE(ini.WriteString("S", "", "v"));
+    EXPECT_FALSE(ini.WriteString("S", "k", "1\n[Other]\nx=2"));
+    EXPECT_FALSE(ini.WriteString("S", "k=x", "v"));
+    EXPECT_FALSE(ini.WriteString("S]x", "k", "v"));
+    EXPECT_FALSE(ini.WriteString("S", "k\r", "v"));
+    EXPECT_EQ(test::readFile(file), "[S]\nk=1\n");
+    EXPECT_FALSE(CIni(dir / "no" / "such.ini").WriteString("S", "k", "v"));
+}
+
+} // namespace
+} // namespace wavix
