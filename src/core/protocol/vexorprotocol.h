@@ -1,0 +1,128 @@
+#pragma once
+// The tester's own packet protocol, outside any module: file directory
+// entries and file contents.
+//
+//   request            command          payload                    reply
+//   echo               0x0000           none                       0x8000
+//   file entry  m0/m1  0x0044 / 0x0046  name characters, one zero  0x8044 / 0x8046 (tsimple_FAT)
+//   contents    m0/m1  0x0045 / 0x0047  name characters, one zero  a run of 0x8045 / 0x8047
+//   next packet        0x0055           none                       the next packet of the run
+//
+// A run of data packets: every packet but the last carries status 0x0040 (or
+// 0x0001, which the tester uses the same way) and is answered with 0x0055;
+// the last carries status 0. The payloads in arrival order are the file.
+// The tester may itself send 0x0044 with a file name it wants.
+//
+// Results go to the notify window as UWM_RECEIVED_FILE_MSG (lParam codes
+// below), UWM_CMD_ECHO_MSG and UWM_VEXOR_PROTOCOL_MSG.
+
+#include "core/comm/datagram.h"
+#include "core/comm/packet.h"
+#include "core/protocol/receivedfile.h"
+#include "core/support/messages.h"
+#include "core/support/ticksource.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace wavix {
+
+class LogTrace;
+
+inline constexpr std::uint16_t c_vxpECHO = 0x0000;
+inline constexpr std::uint16_t c_vxpFILE_ENTRY_0 = 0x0044;
+inline constexpr std::uint16_t c_vxpFILE_DATA_0 = 0x0045;
+inline constexpr std::uint16_t c_vxpFILE_ENTRY_1 = 0x0046;
+inline constexpr std::uint16_t c_vxpFILE_DATA_1 = 0x0047;
+inline constexpr std::uint16_t c_vxpSECOND_DATA = 0x0049;
+inline constexpr std::uint16_t c_vxpNOTICE = 0x0048;
+inline constexpr std::uint16_t c_vxpUPLOAD = 0x0054;
+inline constexpr std::uint16_t c_vxpNEXT_PACKET = 0x0055;
+
+// lParam of UWM_RECEIVED_FILE_MSG.
+enum ReceivedFileNote : std::intptr_t {
+    kRfTesterAsksFile = 0, // the tester sent 0x0044; name in the first state
+    kRfEntryRead = 2,      // directory entry stored
+    kRfMoreFollows = 3,    // data packet stored, more follows
+    kRfEntryFailed = 4,    // entry reply with an unexpected status
+    kRfFileComplete = 5,   // last data packet stored
+    kRfPacketStored = 6,   // wParam: payload bytes of the stored packet
+    kRfSecondMore = 7,     // second state: more follows
+    kRfSecondComplete = 8, // second state: last packet stored
+    kRfSecondStored = 9,   // second state: wParam payload bytes
+    kRfNoSuchFile = 10,    // the tester has no such file
+    kRfReplyTimedOut = 11, // wParam: the reply command that never came
+};
+
+// lParam of UWM_VEXOR_PROTOCOL_MSG.
+inline constexpr std::intptr_t kVpTesterNotice = 1;
+inline constexpr std::intptr_t kVpBadDatagram = 2;
+
+// Request builders: fill `buffer` and answer the length, or 0 on a missing
+// buffer, a mode other than 0 or 1, or a request that would not fit.
+std::size_t build_Echo_packet(std::uint8_t* buffer, std::size_t capacity);
+std::size_t build_FileEntry_packet(std::uint8_t* buffer, std::size_t capacity, std::string_view name,
+                                   int mode);
+std::size_t build_FileContents_packet(std::uint8_t* buffer, std::size_t capacity, std::string_view name,
+                                      int mode);
+std::size_t build_NextPacket_packet(std::uint8_t* buffer, std::size_t capacity);
+
+// Codes that belong to this protocol rather than to the module protocol; a
+// link that shares its port with the module link routes them by this.
+bool IsVexorProtocolCommand(std::uint16_t command);
+
+class CVexorProtocol : public IDatagramReceiver {
+public:
+    // A run whose next packet, or an entry that never comes, ends after this.
+    static constexpr std::uint32_t kReplyTimeoutMs = 3000;
+    static constexpr std::uint32_t kIdleTimerMs = 1000;
+
+    CVexorProtocol(IDatagramSender& sender, const ITickSource& ticks, LogTrace* log = nullptr);
+
+    void SetNotifyWindow(IMessageTarget* window) { notify_ = window; }
+    void ResetReceivedFile();
+    CReceivedFile& GetReceivedFile() { return files_[0]; }
+    const CReceivedFile& GetReceivedFile() const { return files_[0]; }
+    const CReceivedFile& GetSecondReceivedFile() const { return files_[1]; }
+
+    bool SendEcho();
+    bool AskForFileEntry(std::string_view name, int mode = 1);
+    bool AskForFileContents(std::string_view name, int mode = 1);
+
+    // One received datagram of `length` bytes in a 2048-byte buffer.
+    void parseRecData(PacketBuffer buffer, std::size_t length) override;
+
+    // The time-out step; the platform calls it when msUntilNextTimer() is due.
+    void OnTimer();
+    std::uint32_t msUntilNextTimer() const;
+    bool IsWaitingForReply() const { return awaitedReply_ != 0; }
+
+    const PacketHeader& LastHeader() const { return lastHeader_; }
+    bool LastPacketValid() const { return lastValid_; }
+    std::uint32_t LastReceiptTick() const { return lastReceipt_; }
+
+private:
+    bool sendRequest(std::size_t (*build)(std::uint8_t*, std::size_t, std::string_view, int),
+                     std::string_view name, int mode);
+    bool sendNextPacket();
+    void await(std::uint16_t reply);
+    void post(std::intptr_t wParam, std::intptr_t lParam, Msg msg = Msg::UWM_RECEIVED_FILE_MSG);
+    void testerAsksFile(const std::uint8_t* data, std::size_t length);
+    void entryReply(const std::uint8_t* data, std::size_t length);
+    // Answers whether the next packet should be asked for.
+    bool dataReply(CReceivedFile& file, PacketBuffer buffer, std::size_t length, bool second);
+
+    IDatagramSender& sender_;
+    const ITickSource& ticks_;
+    LogTrace* log_;
+    IMessageTarget* notify_ = nullptr;
+    PacketHeader lastHeader_;
+    bool lastValid_ = false;
+    std::uint32_t lastReceipt_ = 0;
+    CReceivedFile files_[2] = {CReceivedFile(0), CReceivedFile(1)};
+    std::uint16_t awaitedReply_ = 0;
+    std::uint32_t awaitSince_ = 0;
+};
+
+} // namespace wavix

@@ -1,0 +1,122 @@
+#pragma once
+// The sample store: the settings record in force, the calibration, the packets of
+// the capture in progress and the four channels they are converted into.
+//
+// A sample packet: 8 header bytes, then big-endian 16-bit converter values
+// interleaved by channel (1, 2, .., n, 1, ..). Only whole sets count; a set never
+// spans two packets.
+
+#include "core/comm/packet.h"
+#include "core/scope/channeldata.h"
+#include "core/scope/oscileeprom.h"
+#include "core/scope/oscilexchange.h"
+#include "core/support/messages.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace wavix {
+
+enum class AcceptResult { Accepted, RejectedVersion, RejectedSamples };
+
+inline constexpr std::size_t kMaxPackets = 512;
+inline constexpr int kRawLevels = 1024;
+
+// One converter value corrected with a calibration entry, in counts -512..512.
+// raw above 1023 reads as 1023: the converter has ten bits, more is a bad packet.
+std::int32_t ConvertSample(std::uint32_t raw, const SOscilCalEntry& cal, int range);
+
+class CScopeData {
+public:
+    CScopeData();
+    ~CScopeData();
+    CScopeData(const CScopeData&) = delete;
+    CScopeData& operator=(const CScopeData&) = delete;
+
+    void SetMainWindow(IMessageTarget* w) { main_ = w; }
+    void SetDisplayWindow(IMessageTarget* w) { display_ = w; }
+
+    // Takes the buffer over. 0 appended; 1 header only (record clean); 2 header only
+    // (record dirty); 3 the list reached 512 packets and was cleared.
+    int AddPacket(PacketBuffer buffer, std::size_t length);
+    // Converts and releases the listed packets. 0 converted, 1 failed.
+    int ParseData();
+    void ClearPackets() { packets_.clear(); }
+    std::size_t GetPacketCount() const { return packets_.size(); }
+
+    // Checks a record decoded from the module before it replaces the one in force.
+    AcceptResult AcceptSettings(const tOscilExchange& received);
+    const tOscilExchange& GetSettings() const { return settings_; }
+    void SetSettings(const tOscilExchange& rec, bool notify);
+
+    const SOscil_EEPROM& GetCalibration() const { return calibration_; }
+    void SetCalibration(const SOscil_EEPROM& cal) { calibration_ = cal; }
+
+    bool IsDirty() const { return dirty_; }
+    bool IsRoll() const { return roll_; }
+    bool IsRunning() const { return !stopped_; }
+    bool IsBusy() const { return busy_; }
+
+    CChannelData& GetChannel(int ch);
+    const CChannelData& GetChannel(int ch) const;
+    int GetActiveChannelCount() const { return activeChannels_; }
+    std::uint32_t GetCaptureLength() const { return captureLength_; }
+
+    // Record editing; each marks the record dirty and notifies.
+    void SetChannelCount(int n);
+    void ChannelCountUp();
+    void ChannelCountDown();
+    void RangeUp(int ch);
+    void RangeDown(int ch);
+    void ToggleCoupling(int ch);
+    void SetCoupling(int ch, int v);
+    void TimeBaseUp();
+    void TimeBaseDown();
+    void SetTimeBase(int step);
+    void SetTriggerChannel(int ch);
+    void SetTriggerLevel(int level);
+    void SetTriggerPosition(std::uint32_t pos);
+    void ToggleTriggerEdge();
+    void NextTriggerMode();
+    void Run();
+    void Stop();
+    int ModeIndex() const { return wavix::ModeIndex(settings_); }
+    void SettingsChanged(int id);
+    // A channel's own change (offset, colour, probe) or a record applied to it (0); not an edit.
+    void ChannelChanged(int id);
+
+private:
+    struct Sink {
+        std::vector<std::int32_t>* samples;
+        std::uint32_t count;
+    };
+    struct RollScratch {
+        std::array<std::vector<std::int32_t>, kChannelCount> samples;
+    };
+    using Table = std::array<std::int32_t, kRawLevels>;
+
+    bool Convert(std::array<Sink, kChannelCount>& sinks, int n);
+    void BuildTables(int n);
+    void Merge(int n, const std::array<Sink, kChannelCount>& sinks);
+
+    bool busy_ = false;
+    IMessageTarget* display_ = nullptr;
+    IMessageTarget* main_ = nullptr;
+    bool stopped_ = false;
+    bool roll_ = false;
+    bool dirty_ = false;
+    tOscilExchange settings_{};
+    SOscil_EEPROM calibration_;
+    std::vector<Packet> packets_;
+    std::array<CChannelData, kChannelCount> channels_;
+    int activeChannels_ = 0;
+    std::uint32_t captureLength_ = 0;
+    std::uint16_t modeCycle_ = 0;
+    std::array<Table, kChannelCount> tables_{};
+    std::unique_ptr<RollScratch> rollScratch_;
+};
+
+} // namespace wavix

@@ -1,0 +1,76 @@
+#pragma once
+// The module link: carries the module protocol's datagrams to and from the
+// tester and reports the traffic to the main window once a second and ten
+// times a second (UWM_COMMUNICATION).
+
+#include "core/comm/datagram.h"
+#include "core/comm/trafficstats.h"
+#include "core/support/messages.h"
+#include "core/support/ticksource.h"
+#include "platform/datagramsockets.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace wavix {
+
+class DeadlineTimer;
+class QtTickSource;
+
+class CCommunication : public IDatagramSender {
+public:
+    enum State { kCreated = 1, kOpen = 2, kClosed = 3 };
+    static constexpr std::uint32_t kDefaultPort = 10000;
+    static constexpr const char* kDefaultAddress = "127.0.0.1";
+
+    // Without a tick source the link keeps its own monotonic clock.
+    explicit CCommunication(const ITickSource* ticks = nullptr);
+    ~CCommunication() override;
+    CCommunication(const CCommunication&) = delete;
+    CCommunication& operator=(const CCommunication&) = delete;
+
+    // The tester's address; the port is also the local port of the receive socket.
+    bool SetAddress(const std::string& address, std::uint32_t port);
+    void SetMainWnd(IMessageTarget* mainWnd);
+    bool SetProtocol(IDatagramReceiver* protocol);
+    // A second link on the same port (see CVexorLink) takes the datagrams whose
+    // command `wants`; everything else still goes to the protocol.
+    void AttachSecondary(IDatagramReceiver* receiver, std::function<bool(std::uint16_t command)> wants);
+    void DetachSecondary(const IDatagramReceiver* receiver);
+
+    bool Open();
+    void Close();
+    int GetState() const { return state_.load(); }
+
+    bool Send(Packet packet) override;
+
+    // The statistics step; the link's own timer calls it at each deadline.
+    void OnTimer();
+    std::uint32_t msUntilNextTimer() const;
+
+    const TrafficStats& stats() const { return stats_; }
+    // Where the next datagram goes: the configured tester, or the last sender that passed.
+    Endpoint peer() const { return sockets_.remote(); }
+    std::uint16_t sendPort() const { return sockets_.sendPort(); }
+
+private:
+    void receiveAll();
+    void receiveOne(PacketBuffer buffer, const CDatagramSockets::ReadResult& read);
+
+    std::unique_ptr<QtTickSource> ownTicks_;
+    const ITickSource* ticks_;
+    TrafficStats stats_;
+    std::unique_ptr<DeadlineTimer> timer_;
+    CDatagramSockets sockets_;
+    IMessageTarget* mainWnd_ = nullptr;
+    IDatagramReceiver* protocol_ = nullptr;
+    IDatagramReceiver* secondary_ = nullptr;
+    std::function<bool(std::uint16_t)> secondaryWants_;
+    std::string address_ = kDefaultAddress;
+    std::uint32_t port_ = kDefaultPort;
+    std::atomic<int> state_{kCreated};
+};
+
+} // namespace wavix

@@ -1,0 +1,56 @@
+#include "platform/qttick.h"
+
+#include <algorithm>
+
+namespace wavix {
+
+QtTickSource::QtTickSource(std::uint32_t startMs) : startMs_(startMs) {
+    clock_.start();
+}
+
+std::uint32_t QtTickSource::tickMs() const {
+    // Truncation to 32 bits is the wrap every tick user expects.
+    return startMs_ + static_cast<std::uint32_t>(clock_.elapsed());
+}
+
+DeadlineTimer::DeadlineTimer(std::function<void()> step, std::function<std::uint32_t()> msUntilNext,
+                             QObject* parent)
+    : QObject(parent), step_(std::move(step)), msUntilNext_(std::move(msUntilNext)), timer_(this) {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &DeadlineTimer::fire);
+}
+
+std::uint32_t DeadlineTimer::clampDelay(std::uint32_t ms) {
+    return std::clamp(ms, kMinDelayMs, kMaxDelayMs);
+}
+
+void DeadlineTimer::start() {
+    running_ = true;
+    arm();
+}
+
+void DeadlineTimer::stop() {
+    running_ = false;
+    timer_.stop();
+}
+
+void DeadlineTimer::poke() {
+    if (running_)
+        arm();
+}
+
+void DeadlineTimer::arm() {
+    const std::uint32_t delay = clampDelay(msUntilNext_ ? msUntilNext_() : kMaxDelayMs);
+    timer_.start(static_cast<int>(delay));
+}
+
+void DeadlineTimer::fire() {
+    if (step_)
+        step_();
+    // The step may have stopped us.
+    if (running_)
+        arm();
+}
+
+} // namespace wavix

@@ -1,0 +1,74 @@
+#pragma once
+// The file link: the instrument protocol over its own CCommEth link.
+//
+// The program runs it beside the module link (CCommunication), both at the
+// configured port of all local addresses. With SO_REUSEADDR, Linux hands a
+// unicast datagram to only one of two sockets bound to the same port, so two
+// receive sockets would steal each other's replies: the module protocol would
+// meet file replies it does not know, or starve. Moving the file link to a
+// port of its own does not help, because the tester answers to the request's
+// source address at the configured port. So while the module link is open
+// the file link binds no receive socket: the module link reads the port for
+// both and hands over the instrument protocol's codes (IsVexorProtocolCommand).
+// Opened alone, the file link reads the port itself. The module link must
+// outlive the file link that shares with it.
+
+#include "core/comm/datagram.h"
+#include "core/protocol/vexorprotocol.h"
+#include "platform/commeth.h"
+
+#include <memory>
+
+namespace wavix {
+
+class CCommunication;
+class DeadlineTimer;
+class LogTrace;
+class QtTickSource;
+
+class CVexorLink : public CCommEth, public IDatagramReceiver {
+public:
+    // Without a tick source the link keeps its own monotonic clock.
+    explicit CVexorLink(const ITickSource* ticks = nullptr, LogTrace* log = nullptr);
+    ~CVexorLink() override;
+
+    // The module link to read through while it is open; null reads alone.
+    void ShareReceiveWith(CCommunication* moduleLink);
+
+    bool Open(const std::string& address, std::uint32_t port, IMessageTarget* owner,
+              std::uint16_t linkId = 1);
+    bool Close();
+    bool IsSharingPort() const { return attached_ != nullptr; }
+
+    void SetNotifyWindow(IMessageTarget* window) { protocol_.SetNotifyWindow(window); }
+    CVexorProtocol& Protocol() { return protocol_; }
+
+    // A datagram the module link read for this one.
+    void parseRecData(PacketBuffer buffer, std::size_t length) override;
+
+protected:
+    void OnReceive() override;
+
+private:
+    class Sender : public IDatagramSender {
+    public:
+        explicit Sender(CVexorLink& link) : link_(link) {}
+        bool Send(Packet packet) override;
+
+    private:
+        CVexorLink& link_;
+    };
+
+    void detach();
+
+    std::unique_ptr<QtTickSource> ownTicks_;
+    const ITickSource* ticks_;
+    LogTrace* log_;
+    Sender sender_{*this};
+    CVexorProtocol protocol_;
+    std::unique_ptr<DeadlineTimer> timer_;
+    CCommunication* moduleLink_ = nullptr;
+    CCommunication* attached_ = nullptr;
+};
+
+} // namespace wavix

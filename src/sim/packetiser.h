@@ -1,0 +1,40 @@
+#pragma once
+// Replies as the tester frames them, and a sample group cut into datagrams.
+//
+// A group is a run of 0x8080 packets: status 0x0040 on every packet but the
+// last, 0x0000 on the last. The program keeps at most 511 packets of a group
+// (the 512th clears its list) and its read buffer holds 2047 bytes of a packet,
+// so a packet carries at most 2039 bytes of samples, whole sets only.
+
+#include "core/comm/packet.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace wavix {
+
+inline constexpr std::size_t kMaxReplyBytes = 2047;
+inline constexpr std::size_t kMaxGroupPackets = 511;
+
+// A reply with the full eight-byte header; a payload that would not fit gives an empty packet.
+Packet MakeReply(std::uint16_t command, std::uint16_t moduleNum, std::uint16_t status,
+                 std::span<const std::uint8_t> payload = {});
+
+// Whole sample sets (one value per active channel) that one packet can carry.
+std::size_t SetsPerPacket(int channels);
+// Sets that fit in one group.
+std::size_t MaxGroupSets(int channels);
+
+struct SampleGroup {
+    std::vector<Packet> packets;
+    std::size_t setsSent = 0;
+    std::size_t setsDropped = 0; // the oldest sets, when the capture did not fit
+};
+
+// `samples` holds interleaved converter values, channel 1..n, set after set; a
+// trailing partial set is ignored. No samples at all gives one header-only packet.
+SampleGroup SplitSampleGroup(std::uint16_t moduleNum, int channels, std::span<const std::uint16_t> samples);
+
+} // namespace wavix

@@ -1,0 +1,86 @@
+#pragma once
+// The tester's side of the module protocol: one request in, the reply packets
+// out. No sockets and no clock of its own; the caller passes the time.
+//
+// Requests carry a four-byte header (0x10 0x02, BE16 command) and their payload
+// from byte 4; every reply carries the full eight-byte header (command | 0x8000,
+// module number, status) and its payload from byte 8.
+
+#include "core/comm/packet.h"
+#include "core/scope/oscileeprom.h"
+#include "core/scope/oscilexchange.h"
+#include "sim/signalgenerator.h"
+#include "sim/simscope.h"
+#include "sim/unitcalibration.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace wavix {
+
+// Module numbers for which the program takes the Scope module as already running.
+bool IsPreStartedModule(std::uint16_t moduleNum);
+
+struct SimModuleOptions {
+    std::uint16_t moduleNum = 0x0010;
+    std::uint16_t password = 1234;
+    bool uncalibrated = false; // no calibration record until a calibration run
+    bool oldModule = false;    // first generation: 40-byte record, no calibration
+    bool noScope = false;      // a tester without the Scope module
+    bool instant = false;      // captures complete at once
+    std::uint64_t seed = 1;
+    double rpm = 800.0;
+    SimDate calibratedOn{2023, 11, 7};
+};
+
+namespace sim_cmd {
+inline constexpr std::uint16_t kEcho = 0x0000;
+inline constexpr std::uint16_t kStopModule = 0x0001;
+inline constexpr std::uint16_t kRunScope = 0x0043;
+inline constexpr std::uint16_t kScopeData = 0x0080;
+inline constexpr std::uint16_t kSetSettings = 0x0081;
+inline constexpr std::uint16_t kAskSettings = 0x0082;
+inline constexpr std::uint16_t kSafeDisconnect = 0x0083;
+inline constexpr std::uint16_t kAskCalibration = 0x0084;
+inline constexpr std::uint16_t kCalibrate = 0x0085;
+inline constexpr std::uint16_t kStopModule2 = 0x0100;
+} // namespace sim_cmd
+
+class CSimModule {
+public:
+    explicit CSimModule(const SimModuleOptions& options);
+
+    struct Response {
+        std::vector<Packet> packets;
+        std::vector<std::string> log; // notable events, one line each
+    };
+
+    // `today` dates a calibration run.
+    Response handle(std::span<const std::uint8_t> request, std::uint64_t nowUs, SimDate today = {});
+
+    const tOscilExchange& record() const { return scope_.record(); }
+    bool scopeRunning() const { return running_; }
+    const std::optional<SOscil_EEPROM>& calibration() const { return calibration_; }
+
+private:
+    Packet reply(std::uint16_t command, std::uint16_t status,
+                 std::span<const std::uint8_t> payload = {}) const;
+    Packet recordReply(std::uint16_t command) const;
+    Packet calibrationReply(std::uint16_t command) const;
+    void setSettings(std::span<const std::uint8_t> payload, std::uint64_t nowUs, Response& out);
+    void scopeData(std::uint64_t nowUs, Response& out);
+    void calibrate(std::span<const std::uint8_t> payload, SimDate today, Response& out);
+
+    SimModuleOptions opt_;
+    SOscil_EEPROM hardware_;                   // what the board really is
+    std::optional<SOscil_EEPROM> calibration_; // what it reports
+    CSimScope scope_;
+    bool running_ = false;
+};
+
+std::string DescribeSettings(const tOscilExchange& rec);
+
+} // namespace wavix

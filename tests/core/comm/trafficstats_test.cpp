@@ -1,0 +1,61 @@
+#include "core/comm/trafficstats.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace wavix {
+namespace {
+
+PostedMessage comm(std::intptr_t wParam, std::intptr_t lParam) {
+    return {Msg::UWM_COMMUNICATION, wParam, lParam};
+}
+
+TEST(TrafficStats, IdleLinkReportsZerosOnlyAfterMoreThanEachPeriod) {
+    TrafficStats stats(0);
+    RecordingTarget target;
+    stats.step(100, &target); // exactly one tenth is not yet "more than"
+    EXPECT_TRUE(target.messages.empty());
+    // Step the way the deadline timer does: exactly at each next deadline.
+    std::uint32_t now = 100;
+    while (now + stats.msUntilNext(now) <= 2010) {
+        now += stats.msUntilNext(now);
+        stats.step(now, &target);
+    }
+    int seconds = 0, tenths = 0;
+    for (const auto& m : target.messages) {
+        EXPECT_EQ(m.wParam, 0);
+        seconds += m.lParam == kTrafficSentPerSecond ? 1 : 0;
+        tenths += m.lParam == kTrafficReceivedPerTenth ? 1 : 0;
+    }
+    EXPECT_EQ(seconds, 2);
+    EXPECT_EQ(tenths, 19); // every 101 ms
+}
+
+TEST(TrafficStats, SecondReportSendsSentThenReceivedAndEachCounterResetsOnItsOwnPeriod) {
+    TrafficStats stats(5000);
+    RecordingTarget target;
+    stats.addSent(30);
+    stats.addReceived(200);
+    stats.step(5150, &target); // tenth only
+    stats.addReceived(11);
+    stats.addSent(2);
+    stats.step(6001, &target); // both
+    EXPECT_EQ(target.messages,
+              (std::vector<PostedMessage>{comm(200, 4), comm(32, 2), comm(211, 3), comm(11, 4)}));
+    EXPECT_EQ(stats.msUntilNext(6001), 101u);
+}
+
+TEST(TrafficStats, TickWrapNeitherStallsNorFloodsReports) {
+    const std::uint32_t start = std::numeric_limits<std::uint32_t>::max() - 50;
+    TrafficStats stats(start);
+    RecordingTarget target;
+    stats.step(start + 60, &target); // wrapped, only 60 ms later
+    EXPECT_TRUE(target.messages.empty());
+    EXPECT_EQ(stats.msUntilNext(start + 60), 41u);
+    stats.step(start + 1001, &target);
+    EXPECT_EQ(target.messages.size(), 3u);
+}
+
+} // namespace
+} // namespace wavix

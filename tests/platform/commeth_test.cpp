@@ -1,0 +1,115 @@
+#include "platform/commeth.h"
+
+#include "qtsupport.h"
+
+namespace wavix {
+namespace {
+
+using test::Peer;
+using test::testerPacket;
+using test::waitUntil;
+
+const std::uint8_t kEcho[] = {0x10, 0x02, 0x00, 0x00};
+
+// A protocol stand-in that reads each datagram into a buffer of chosen size.
+class ReadingLink : public CCommEth {
+public:
+    std::size_t bufferSize = kPacketBufferSize;
+    std::vector<std::pair<int, QByteArray>> reads;
+
+protected:
+    void OnReceive() override {
+        std::vector<std::uint8_t> buffer(bufferSize);
+        std::size_t length = buffer.size();
+        const int result = Receive(buffer.data(), length);
+        reads.emplace_back(result,
+                           QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(length)));
+    }
+};
+
+class CommEthTest : public test::QtFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tester.ok);
+        port = tester.port();
+        ASSERT_TRUE(link.Open("127.0.0.2", port, &owner, 3));
+    }
+
+    Peer tester{test::kTester};
+    quint16 port = 0;
+    RecordingTarget owner;
+    ReadingLink link;
+};
+
+TEST_F(CommEthTest, EveryDatagramInAndOutIsReportedWithTheLinkId) {
+    tester.sendTo(testerPacket(0x8046, 92), port); // 100 bytes
+    ASSERT_TRUE(waitUntil([&] { return link.reads.size() == 1; }));
+    EXPECT_EQ(link.reads[0], std::make_pair(int{CCommEth::kReceived}, testerPacket(0x8046, 92)));
+    ASSERT_TRUE(link.Send(kEcho, sizeof kEcho));
+    ASSERT_TRUE(tester.waitFor(1));
+    EXPECT_EQ(tester.received[0].data(), QByteArray("\x10\x02\x00\x00", 4));
+    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{{Msg::UWM_COMM_ETH_MSG, 100, 0x30005},
+                                                          {Msg::UWM_COMM_ETH_MSG, 4, 0x30006}}));
+    EXPECT_EQ(link.bytesReceived(), 100u);
+    EXPECT_EQ(link.bytesSent(), 4u);
+}
+
+TEST_F(CommEthTest, ReceiveTellsACutDatagramFromAFullOneAndAFailedRead) {
+    link.bufferSize = 16;
+    tester.sendTo(testerPacket(0x8047, 42), port); // 50 bytes into 16
+    tester.sendTo(testerPacket(0x8047, 8), port);  // exactly 16
+    ASSERT_TRUE(waitUntil([&] { return link.reads.size() == 2; }));
+    EXPECT_EQ(link.reads[0], std::make_pair(int{CCommEth::kReceivedCut}, testerPacket(0x8047, 42).left(16)));
+    EXPECT_EQ(link.reads[1], std::make_pair(int{CCommEth::kReceived}, testerPacket(0x8047, 8)));
+    std::uint8_t buffer[8];
+    std::size_t length = sizeof buffer;
+    EXPECT_EQ(link.Receive(buffer, length), CCommEth::kReceiveFailed); // nothing waiting
+    EXPECT_EQ(length, 0u);
+}
+
+TEST_F(CommEthTest, OnlyATesterPacketMovesTheLinkToItsSenderAddress) {
+    Peer stranger(test::kStranger, port); // listens where a tester would
+    ASSERT_TRUE(stranger.ok);
+    stranger.sendTo(QByteArray("\x11\x02\x80\x80\x00", 5), port);
+    ASSERT_TRUE(waitUntil([&] { return link.reads.size() == 1; })); // still read: the protocol judges it
+    ASSERT_TRUE(link.Send(kEcho, sizeof kEcho));
+    ASSERT_TRUE(tester.waitFor(1));
+    EXPECT_TRUE(stranger.received.empty());
+
+    stranger.sendTo(testerPacket(0x8000), port);
+    ASSERT_TRUE(waitUntil([&] { return link.reads.size() == 2; }));
+    EXPECT_EQ(link.peer(), (Endpoint{0x7F000003, port}));
+    ASSERT_TRUE(link.Send(kEcho, sizeof kEcho));
+    ASSERT_TRUE(stranger.waitFor(1));
+}
+
+TEST_F(CommEthTest, ClosedLinkNeitherSendsNorReadsAndMayBeOpenedAgain) {
+    EXPECT_TRUE(link.Close());
+    EXPECT_EQ(link.GetState(), CCommEth::kClosed);
+    EXPECT_FALSE(link.Send(kEcho, sizeof kEcho));
+    tester.sendTo(testerPacket(0x8000), port);
+    test::settle();
+    EXPECT_TRUE(link.reads.empty());
+    EXPECT_TRUE(owner.messages.empty());
+    ASSERT_TRUE(link.Open("127.0.0.2", port, &owner, 1));
+    EXPECT_TRUE(link.Send(kEcho, sizeof kEcho));
+    EXPECT_EQ(owner.messages.back().lParam, 0x10006);
+}
+
+TEST(CommEthBase, WithoutAProtocolDatagramsAreDrainedNotLeftToSpin) {
+    test::app();
+    Peer tester(test::kTester);
+    RecordingTarget owner;
+    CCommEth link;
+    EXPECT_EQ(link.GetState(), CCommEth::kNeverOpened);
+    EXPECT_FALSE(link.Open("127.0.0.2", 0, &owner, 2));
+    ASSERT_TRUE(link.Open("127.0.0.2", tester.port(), &owner, 2));
+    for (int i = 0; i < 3; ++i)
+        tester.sendTo(testerPacket(0x8000, 2), tester.port());
+    ASSERT_TRUE(waitUntil([&] { return owner.messages.size() == 3; }));
+    EXPECT_EQ(link.bytesReceived(), 30u);
+    EXPECT_EQ(owner.messages[2], (PostedMessage{Msg::UWM_COMM_ETH_MSG, 10, 0x20005}));
+}
+
+} // namespace
+} // namespace wavix

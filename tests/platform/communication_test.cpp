@@ -1,0 +1,143 @@
+#include "platform/communication.h"
+
+#include "platform/qtmessagetarget.h"
+#include "qtsupport.h"
+
+namespace wavix {
+namespace {
+
+using test::Peer;
+using test::testerPacket;
+using test::waitUntil;
+
+class RecordingReceiver : public IDatagramReceiver {
+public:
+    void parseRecData(PacketBuffer buffer, std::size_t length) override {
+        got.emplace_back(reinterpret_cast<const char*>(buffer.get()), static_cast<qsizetype>(length));
+    }
+    std::vector<QByteArray> got;
+};
+
+Packet request(std::uint16_t command) {
+    return RequestBuilder(command).put8(7).finish();
+}
+
+class CommunicationTest : public test::QtFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tester.ok);
+        port = tester.port();
+        link.SetProtocol(&receiver);
+        link.SetMainWnd(&mainWnd);
+        ASSERT_TRUE(link.SetAddress("127.0.0.2", port));
+        ASSERT_TRUE(link.Open());
+    }
+
+    Peer tester{test::kTester};
+    quint16 port = 0;
+    FakeTickSource ticks{1000};
+    RecordingReceiver receiver;
+    RecordingTarget mainWnd;
+    CCommunication link{&ticks};
+};
+
+TEST_F(CommunicationTest, RequestReachesTheTesterAndEveryReplyReachesTheProtocolInOrder) {
+    EXPECT_EQ(link.GetState(), CCommunication::kOpen);
+    ASSERT_TRUE(link.Send(request(0x0043)));
+    ASSERT_TRUE(tester.waitFor(1));
+    EXPECT_EQ(tester.received[0].data(), QByteArray("\x10\x02\x00\x43\x07", 5));
+    EXPECT_EQ(tester.received[0].senderPort(), link.sendPort());
+
+    // The last one is larger than the buffer: cut, reported, still handed on.
+    const int payloads[] = {0, 100, 2047 - 8, 3000 - 8};
+    for (int bytes : payloads)
+        tester.sendTo(testerPacket(0x8080, bytes, kStatusMore), port);
+    ASSERT_TRUE(waitUntil([&] { return receiver.got.size() == 4; }));
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(receiver.got[i], testerPacket(0x8080, payloads[i], kStatusMore).left(2048));
+}
+
+TEST_F(CommunicationTest, StrayDatagramsAreDroppedAndDoNotRedirectTheLink) {
+    Peer stranger(test::kStranger);
+    const QByteArray garbage[] = {
+        QByteArray("\x01\x02\x03", 3),                              // too short
+        QByteArray("\x10\x02\x80\x48", 4),                          // start bytes, no full header
+        QByteArray("\x11\x02\x80\x80\x00\x00\x00\x00\x01\x02", 10), // wrong start byte
+        QByteArray(),
+    };
+    for (const QByteArray& g : garbage)
+        stranger.sendTo(g, port);
+    tester.sendTo(testerPacket(0x8000), port); // a marker behind the garbage
+    ASSERT_TRUE(waitUntil([&] { return !receiver.got.empty(); }));
+    test::settle();
+    EXPECT_EQ(receiver.got, std::vector<QByteArray>{testerPacket(0x8000)});
+    EXPECT_EQ(link.peer(), (Endpoint{0x7F000002, port}));
+
+    ASSERT_TRUE(link.Send(request(0x0000)));
+    ASSERT_TRUE(tester.waitFor(1));
+    EXPECT_TRUE(stranger.received.empty());
+}
+
+TEST_F(CommunicationTest, AValidPacketFromAnotherSenderIsTakenAndAnsweredThere) {
+    Peer other(test::kStranger);
+    other.sendTo(testerPacket(0x8043), port);
+    ASSERT_TRUE(waitUntil([&] { return receiver.got.size() == 1; }));
+    EXPECT_EQ(link.peer(), (Endpoint{0x7F000003, other.port()}));
+    ASSERT_TRUE(link.Send(request(0x0080)));
+    ASSERT_TRUE(other.waitFor(1));
+    test::settle();
+    EXPECT_TRUE(tester.received.empty());
+}
+
+TEST_F(CommunicationTest, ClosedLinkRefusesToSendUntilOpenedAgain) {
+    link.Close();
+    EXPECT_EQ(link.GetState(), CCommunication::kClosed);
+    EXPECT_FALSE(link.Send(request(0x0000)));
+    ASSERT_TRUE(link.Open()); // the user's retry
+    EXPECT_FALSE(link.Send(Packet{allocatePacketBuffer(), kPacketBufferSize + 1}));
+    EXPECT_TRUE(link.Send(request(0x0001)));
+    ASSERT_TRUE(tester.waitFor(1));
+    test::settle();
+    ASSERT_EQ(tester.received.size(), 1u);
+    EXPECT_EQ(tester.received[0].data().at(3), 0x01);
+}
+
+TEST_F(CommunicationTest, StatisticsCountAllTrafficAndReportOnTheInjectedClock) {
+    ASSERT_TRUE(link.Send(request(0x0043)));            // 5 bytes
+    tester.sendTo(testerPacket(0x8043, 12), port);      // 20 bytes
+    tester.sendTo(QByteArray("\x01\x02\x03", 3), port); // dropped, but traffic all the same
+    ASSERT_TRUE(waitUntil([&] { return link.stats().bytesReceivedSecond() == 23; }));
+    mainWnd.clear();
+    ticks.advance(1001);
+    link.OnTimer();
+    EXPECT_EQ(mainWnd.messages, (std::vector<PostedMessage>{{Msg::UWM_COMMUNICATION, 5, 2},
+                                                            {Msg::UWM_COMMUNICATION, 23, 3},
+                                                            {Msg::UWM_COMMUNICATION, 23, 4}}));
+}
+
+TEST(CommunicationSetup, RefusesBadSettingsAndOpeningWithoutAProtocol) {
+    test::app();
+    CCommunication link;
+    EXPECT_EQ(link.GetState(), CCommunication::kCreated);
+    EXPECT_FALSE(link.SetAddress("127.0.0.1", 0));
+    EXPECT_FALSE(link.SetAddress("127.0.0.1", 70000));
+    EXPECT_FALSE(link.Open());
+    EXPECT_FALSE(link.Send(request(0x0000)));
+    RecordingReceiver receiver;
+    link.SetProtocol(&receiver);
+    EXPECT_TRUE(link.SetAddress("no.such.host.invalid", 10000));
+    EXPECT_FALSE(link.Open());
+}
+
+TEST(CommunicationTimer, IdleLinkReportsOnItsOwnClock) {
+    test::app();
+    std::vector<std::intptr_t> codes;
+    QtMessageTarget mainWnd([&](Msg, std::intptr_t, std::intptr_t lParam) { codes.push_back(lParam); });
+    CCommunication link;
+    link.SetMainWnd(&mainWnd);
+    ASSERT_TRUE(waitUntil([&] { return codes.size() >= 2; }));
+    EXPECT_EQ(codes[0], kTrafficReceivedPerTenth);
+}
+
+} // namespace
+} // namespace wavix

@@ -1,0 +1,135 @@
+#include "sim/simscope.h"
+
+#include "sim/unitcalibration.h"
+#include "simtestutil.h"
+
+#include <gtest/gtest.h>
+
+namespace wavix {
+namespace {
+
+constexpr std::uint64_t kMs = 1000;
+
+CSimScope makeScope(const tOscilExchange& rec, std::uint64_t nowUs = 0) {
+    CSimScope s(CSignalGenerator(7), UnitCalibration(16, {}));
+    s.apply(CSimScope::SettleRecord(rec), nowUs);
+    return s;
+}
+
+TEST(SimScope, CaptureTakesTenDivisionsAndIsHeaderOnlyUntilThen) {
+    // 1 ms/div: 2000 samples at 200 kHz, ten milliseconds per capture.
+    CSimScope s = makeScope(simtest::record(2, 4, TM_AUTO), 50 * kMs);
+    EXPECT_FALSE(s.poll(50 * kMs + 5 * kMs));
+    EXPECT_FALSE(s.poll(50 * kMs + 9 * kMs));
+    auto c = s.poll(50 * kMs + 30 * kMs);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->sets, 2000u);
+    EXPECT_EQ(c->channels, 2);
+    EXPECT_EQ(c->samples.size(), 4000u);
+    EXPECT_GE(c->firstIndex, s.indexAt(50 * kMs)); // nothing from before the settings
+    EXPECT_TRUE(c->triggered);                     // the crank signal crosses zero every tooth
+    // The next capture starts after this request and again needs its ten divisions.
+    EXPECT_FALSE(s.poll(50 * kMs + 31 * kMs));
+    EXPECT_TRUE(s.poll(50 * kMs + 60 * kMs));
+}
+
+TEST(SimScope, TriggerPutsTheEdgeAtThePreTriggerPosition) {
+    for (std::uint16_t rising : {0, 1}) {
+        tOscilExchange rec = simtest::record(1, 3, TM_NORM, 700);
+        rec.CH1_mux = 5; // 10 V/div: the crank signal is not clipped
+        rec.TR_level = 511 + 100;
+        rec.TR_rising = rising;
+        CSimScope s = makeScope(rec);
+        auto c = s.poll(100 * kMs);
+        ASSERT_TRUE(c);
+        const std::int64_t trig = c->firstIndex + 700;
+        const double threshold = 100 * (10.0 * 1.094 * 3.0) / 512.0;
+        const double before = s.inputVolts(1, trig - 1), at = s.inputVolts(1, trig);
+        if (rising) {
+            EXPECT_LT(before, threshold);
+            EXPECT_GE(at, threshold);
+        } else {
+            EXPECT_GT(before, threshold);
+            EXPECT_LE(at, threshold);
+        }
+    }
+}
+
+TEST(SimScope, NormWaitsForTheEdgeWhileAutoFreeRuns) {
+    tOscilExchange rec = simtest::record(4, 4, TM_NORM);
+    rec.TR_channel = 4;  // lambda, well below 2 V
+    rec.CH4_mux = 2;     // 1 V/div
+    rec.TR_level = 1000; // about +3 V
+    CSimScope norm = makeScope(rec);
+    for (std::uint64_t t = 50; t <= 2000; t += 50)
+        EXPECT_FALSE(norm.poll(t * kMs)) << t;
+
+    rec.TR_mode = TM_AUTO;
+    CSimScope autoMode = makeScope(rec);
+    EXPECT_FALSE(autoMode.poll(20 * kMs));
+    auto c = autoMode.poll(200 * kMs);
+    ASSERT_TRUE(c);
+    EXPECT_FALSE(c->triggered);
+    EXPECT_EQ(c->sets, 2000u);
+}
+
+TEST(SimScope, SingleCapturesOnceThenSetsTheStopBit) {
+    CSimScope s = makeScope(simtest::record(1, 4, TM_SINGLE));
+    EXPECT_FALSE(s.record().TR_mode & kStopBit);
+    ASSERT_TRUE(s.poll(50 * kMs));
+    EXPECT_EQ(s.record().TR_mode, TM_SINGLE | kStopBit);
+    EXPECT_FALSE(s.poll(200 * kMs));
+    EXPECT_FALSE(s.poll(5000 * kMs));
+}
+
+TEST(SimScope, StopBitHoldsEveryMode) {
+    for (std::uint16_t mode : {TM_AUTO, TM_NORM, TM_SINGLE, TM_FREE}) {
+        CSimScope s = makeScope(simtest::record(1, 4, static_cast<std::uint16_t>(mode | kStopBit)));
+        EXPECT_FALSE(s.poll(1000 * kMs)) << mode;
+    }
+}
+
+TEST(SimScope, RollHandsOverOnlyTheSamplesSinceTheLastRequest) {
+    // 100 ms/div: 20 kHz.
+    CSimScope s = makeScope(simtest::record(2, 10, TM_FREE), 10 * kMs);
+    EXPECT_FALSE(s.poll(10 * kMs));
+    auto a = s.poll(110 * kMs);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->sets, 2000u);
+    EXPECT_FALSE(a->triggered);
+    auto b = s.poll(135 * kMs);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->sets, 500u);
+    EXPECT_EQ(b->firstIndex, a->firstIndex + a->sets); // seamless
+    EXPECT_FALSE(s.poll(135 * kMs));
+    // After a long pause only the newest capture's worth is kept.
+    auto c = s.poll(60000 * kMs);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->sets, 20000u);
+    EXPECT_EQ(c->firstIndex + static_cast<std::int64_t>(c->sets), s.indexAt(60000 * kMs));
+}
+
+TEST(SimScope, ConsecutiveWindowsShowOneContinuousSignal) {
+    CSimScope s = makeScope(simtest::record(1, 10, TM_FREE));
+    auto a = s.poll(100 * kMs);
+    auto b = s.poll(200 * kMs);
+    ASSERT_TRUE(a && b);
+    ASSERT_EQ(b->firstIndex, a->firstIndex + a->sets);
+    // The sample taken again at the same index is the same value.
+    EXPECT_EQ(s.sampleRaw(1, b->firstIndex), b->samples.front());
+    EXPECT_EQ(s.sampleRaw(1, a->firstIndex + a->sets - 1), a->samples.back());
+}
+
+TEST(SimScope, InstantModeNeedsNoTime) {
+    CSimScope s(CSignalGenerator(3), UnitCalibration(16, {}));
+    s.setInstant(true);
+    s.apply(CSimScope::SettleRecord(simtest::record(4, 14, TM_AUTO)), 0);
+    auto a = s.poll(0);
+    auto b = s.poll(0);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->sets, 500000u);
+    EXPECT_GE(b->firstIndex, a->firstIndex + a->sets);
+}
+
+} // namespace
+} // namespace wavix
