@@ -1,0 +1,173 @@
+#pragma once
+// The module protocol session: a send queue with one waiting request in flight,
+// the receive dispatcher, the keep-alive echo and the reply time-out.
+//
+// Every step is reported to the main window as UWM_IVORA_PROTOCOL with
+// wParam = phase << 16 | result << 8 | event (result 1 error, 2 done, 3 in
+// progress). Reports with result 1 or 2 are stored; a stored result 1 is the
+// error state, in which the queue drops every request and replies are ignored
+// until Reinit(). Stop() leaves the session in the stopped state (2, 16), in
+// which the queue drops requests but replies are still handled.
+//
+// Time comes only from the tick source. The platform calls OnTimer() when
+// NextDeadlineMs() says something is due, and again after every call into the
+// object, since any call may move the deadline.
+
+#include "core/comm/datagram.h"
+#include "core/protocol/modulemessages.h"
+#include "core/protocol/modulerecords.h"
+#include "core/scope/scopedata.h"
+#include "core/support/messages.h"
+#include "core/support/ticksource.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace wavix {
+
+class CIvoraProtocol : public IDatagramReceiver {
+public:
+    static constexpr std::size_t kQueueCapacity = 48;
+    static constexpr std::uint32_t kEchoIntervalMs = 900;
+    static constexpr std::uint32_t kReplyTimeoutMs = 3000;
+    static constexpr std::uint32_t kLongReplyTimeoutMs = 50000;
+    static constexpr std::uint32_t kTesterPresentIntervalMs = 200;
+    static constexpr std::uint32_t kAliveMs = 3000;
+    static constexpr std::uint32_t kNoDeadline = 0xFFFFFFFFu;
+
+    // Results of a report.
+    static constexpr int kError = 1;
+    static constexpr int kDone = 2;
+    static constexpr int kProgress = 3;
+
+    explicit CIvoraProtocol(ITickSource& ticks);
+    ~CIvoraProtocol() override;
+    CIvoraProtocol(const CIvoraProtocol&) = delete;
+    CIvoraProtocol& operator=(const CIvoraProtocol&) = delete;
+
+    void SetCommunication(IDatagramSender* link) { link_ = link; }
+    void SetDebug(bool on) { debug_ = on; }
+    // Receives trace lines (faults always, traffic when debug is on); without a
+    // sink faults go to the program's internal-error trace.
+    void SetTraceSink(std::function<void(std::string_view)> sink) { trace_ = std::move(sink); }
+    // Receives the one error the user must see (caption, text); no UI here.
+    void SetUserErrorSink(std::function<void(std::string_view, std::string_view)> sink) {
+        userError_ = std::move(sink);
+    }
+
+    // Needs the link and the window; reports 1 / 2,1.
+    bool Init(IMessageTarget* mainWindow);
+    // Leaves any state: the queue and session state are built anew, then Init.
+    void Reinit();
+    // Stops echo and time-out, empties the queue, reports 1 / 2,16.
+    void Stop();
+    void SetReplyWatch(bool on) { replyWatch_ = on; }
+
+    bool IsState(int result, int event) const { return phase_ == 1 && result_ == result && event_ == event; }
+    bool IsAlive() const;
+    std::uint16_t GetModuleNum() const { return moduleNum_; }
+    int GetPhase() const { return phase_; }
+    int GetResult() const { return result_; }
+    int GetEvent() const { return event_; }
+    bool IsConnected() const { return connected_; }
+    std::size_t QueueSize() const;
+
+    CScopeData& GetScopeData() { return scopeData_; }
+    const CScopeData& GetScopeData() const { return scopeData_; }
+    const tmodule_desc& GetModuleDescription() const { return moduleDesc_; }
+    const tmodule_exchange& GetModuleExchange() const { return moduleExchange_; }
+    const tsimple_FAT& GetDictionaryEntry() const { return dictEntry_; }
+
+    // The timer step: keep-alive echo, reply time-out, tester present.
+    void OnTimer();
+    // Milliseconds until OnTimer() next has work, kNoDeadline when nothing is armed.
+    std::uint32_t NextDeadlineMs() const;
+
+    // Takes every datagram the link receives; the buffer is owned from here on.
+    void parseRecData(PacketBuffer buffer, std::size_t length) override;
+
+    // Requests of the oscilloscope path. Each queues its packet and answers
+    // whether it was queued.
+    bool build_Echo_packet();
+    bool build_RunOscil_packet();
+    bool build_SetOscilExchange_packet(); // the sample data object's record
+    bool build_SetOscilExchange_packet(const tOscilExchange& rec);
+    bool build_AskForOscilExchange_packet();
+    bool build_AskForScopeData_packet();
+    bool build_ScopeSafeDisconnect_packet();
+    bool build_StopModule_packet();
+    bool build_AskForOscilEeprom_packet();
+    bool build_SetOscilEepromHeader_packet(const SOscil_EEPROM& rec);
+    // Echo straight through the link, past the queue.
+    bool SendDirectEcho();
+    // Starts a diagnostic communication; its answer may take the long time-out.
+    bool build_IvoraCommInit_packet(std::uint32_t mode, std::uint32_t status, std::uint32_t ecu);
+
+private:
+    struct QueueEntry {
+        Packet packet;
+        std::uint32_t queuedAt = 0;
+        std::uint16_t command = 0;
+        bool wait = false;
+        bool sent = false;
+    };
+
+    void resetState();
+    bool queuePacket(Packet packet, bool wait);
+    void pump();
+    void clearQueue();
+    bool queueBlocked() const;
+
+    void report(int phase, int result, int event, std::intptr_t lParam = 0);
+    void store(int phase, int result, int event, std::intptr_t lParam = 0);
+    void storeScope(int result, int event);
+
+    void dispatch(PacketBuffer buffer, std::size_t length);
+    void onScopeData(PacketBuffer buffer, std::size_t length);
+    void onOscilExchange(std::span<const std::uint8_t> packet);
+    void onOscilEeprom(std::span<const std::uint8_t> packet, int okEvent, int failResult, int failEvent);
+
+    void traceDebug(std::string_view line) const;
+    void traceError(std::string_view line) const;
+
+    ITickSource& ticks_;
+    IDatagramSender* link_ = nullptr;
+    IMessageTarget* mainWindow_ = nullptr;
+    bool debug_ = false;
+    std::function<void(std::string_view)> trace_;
+    std::function<void(std::string_view, std::string_view)> userError_;
+
+    CScopeData scopeData_;
+
+    int phase_ = 1;
+    int result_ = 0;
+    int event_ = 0;
+    bool enabled_ = false;
+    bool echoEnabled_ = false;
+    bool replyWatch_ = false;
+    bool longTimeout_ = false;
+    bool running_ = false;
+    bool connected_ = false;
+    bool busy_ = false;
+    std::uint32_t lastSend_ = 0;
+    std::uint32_t lastReceive_ = 0;
+    std::uint32_t lastTesterPresent_ = 0;
+    std::uint32_t echoCount_ = 0;
+    std::uint16_t reply_ = 0;
+    std::uint16_t moduleNum_ = 0;
+    std::uint16_t status_ = 0;
+    std::uint16_t lastSentCommand_ = 0;
+
+    mutable std::mutex queueMutex_;
+    std::deque<QueueEntry> queue_;
+
+    tmodule_desc moduleDesc_;
+    tmodule_exchange moduleExchange_;
+    tsimple_FAT dictEntry_;
+};
+
+} // namespace wavix

@@ -1,0 +1,411 @@
+#include "core/protocol/ivoraprotocol.h"
+
+#include "core/support/bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace wavix {
+namespace {
+
+constexpr std::intptr_t code(int phase, int result, int event) {
+    return (phase << 16) | (result << 8) | event;
+}
+
+class RecordingSender : public IDatagramSender {
+public:
+    bool Send(Packet packet) override {
+        sent.emplace_back(packet.data.get(), packet.data.get() + packet.size);
+        return true;
+    }
+    std::vector<std::uint16_t> commands() const {
+        std::vector<std::uint16_t> c;
+        for (const auto& p : sent)
+            c.push_back(readBE16(&p[2]));
+        return c;
+    }
+    std::vector<std::vector<std::uint8_t>> sent;
+};
+
+class Session : public ::testing::Test {
+protected:
+    Session() {
+        protocol.SetCommunication(&sender);
+        protocol.Init(&window);
+    }
+
+    // A tester packet: header, then `payload` bytes (a copy of `data` when given).
+    void feed(std::uint16_t reply, std::uint16_t status = 0, std::size_t payload = 0,
+              const std::uint8_t* data = nullptr, std::uint16_t module = 0x42) {
+        auto buffer = allocatePacketBuffer();
+        buffer[0] = 0x10;
+        buffer[1] = 0x02;
+        writeBE16(&buffer[2], reply);
+        writeBE16(&buffer[4], module);
+        writeBE16(&buffer[6], status);
+        for (std::size_t i = 0; i < payload; ++i)
+            buffer[8 + i] = data != nullptr ? data[i] : static_cast<std::uint8_t>(i);
+        protocol.parseRecData(std::move(buffer), 8 + payload);
+    }
+    void feedSettings(std::uint16_t reply, const tOscilExchange& rec) {
+        std::array<std::uint8_t, 46> image{};
+        const auto n = SerializeOscilExchange(rec, image);
+        feed(reply, 0, n, image.data());
+    }
+    void feedCalibration(std::uint16_t reply, std::uint16_t state) {
+        SOscil_EEPROM cal = DefaultCalibration();
+        cal.state = state;
+        std::array<std::uint8_t, kOscilEepromSize> image{};
+        SerializeOscilEeprom(cal, image, ByteOrder::Big);
+        feed(reply, 0, image.size(), image.data());
+    }
+    void linkUp() {
+        protocol.OnTimer(); // first echo goes out at once
+        feed(0x8000);
+        window.clear();
+        sender.sent.clear();
+    }
+    void advance(std::uint32_t ms) {
+        clock.advance(ms);
+        protocol.OnTimer();
+    }
+    // Reports with result 1 or 2, the ones that change the session's state.
+    std::vector<std::intptr_t> stored() const {
+        std::vector<std::intptr_t> v;
+        for (const auto& m : window.messages)
+            if (m.msg == Msg::UWM_IVORA_PROTOCOL && ((m.wParam >> 8) & 0xFF) != 3)
+                v.push_back(m.wParam);
+        return v;
+    }
+    std::size_t count(Msg msg, std::intptr_t lParam) const {
+        return static_cast<std::size_t>(
+            std::count_if(window.messages.begin(), window.messages.end(),
+                          [&](const auto& m) { return m.msg == msg && m.lParam == lParam; }));
+    }
+
+    FakeTickSource clock{1000};
+    RecordingSender sender;
+    RecordingTarget window;
+    CIvoraProtocol protocol{clock};
+};
+
+TEST_F(Session, InitThenFirstEchoAnswerBringsTheLinkUp) {
+    EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 2, 1)});
+    protocol.OnTimer();
+    ASSERT_EQ(sender.sent.size(), 1u);
+    EXPECT_EQ(sender.sent[0], (std::vector<std::uint8_t>{0x10, 0x02, 0x00, 0x00}));
+    feed(0x8000);
+    EXPECT_EQ(window.messages.back(), (PostedMessage{Msg::UWM_IVORA_PROTOCOL, code(1, 2, 2), 0}));
+    EXPECT_TRUE(protocol.IsState(2, 2));
+    EXPECT_TRUE(protocol.IsConnected());
+    feed(0x8000); // later answers change nothing
+    const auto reports = stored();
+    EXPECT_EQ(std::count(reports.begin(), reports.end(), code(1, 2, 2)), 1);
+}
+
+TEST_F(Session, SilentTesterTimesOutOnceWhateverCameLast) {
+    enum class Last { LinkUp, Settings, SampleGroup };
+    for (const Last last : {Last::LinkUp, Last::Settings, Last::SampleGroup}) {
+        SCOPED_TRACE(static_cast<int>(last));
+        protocol.Reinit();
+        linkUp();
+        if (last == Last::Settings) {
+            protocol.build_SetOscilExchange_packet(DefaultOscilExchange());
+            auto rec = DefaultOscilExchange();
+            rec.version = 2;
+            feedSettings(0x8081, rec);
+            ASSERT_EQ(stored().back(), code(2, 2, 2));
+        } else if (last == Last::SampleGroup) {
+            protocol.build_AskForScopeData_packet();
+            feed(0x8080, 0, 64);
+            ASSERT_EQ(stored().back(), code(2, 2, 3));
+        }
+        window.clear();
+        for (std::uint32_t t = 0; t < 3000; t += 100)
+            advance(100);
+        EXPECT_TRUE(stored().empty()) << "reported before the time-out";
+        advance(1);
+        EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 1, 2)});
+        for (int i = 0; i < 200; ++i)
+            advance(50);
+        EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 1, 2)})
+            << "a second report in the error state";
+    }
+}
+
+TEST_F(Session, LongTimeoutAfterCommInit) {
+    linkUp();
+    protocol.build_IvoraCommInit_packet(1, 2, 3);
+    advance(3001);
+    EXPECT_TRUE(stored().empty());
+    advance(50000 - 3001);
+    EXPECT_TRUE(stored().empty());
+    advance(1);
+    EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 1, 2)});
+}
+
+TEST_F(Session, ErrorStateDropsRequestsAndIgnoresReplies) {
+    linkUp();
+    feed(0x1234); // unknown reply
+    EXPECT_EQ(window.messages.back(), (PostedMessage{Msg::UWM_IVORA_PROTOCOL, code(1, 1, 12), 0x1234}));
+    window.clear();
+    sender.sent.clear();
+    EXPECT_FALSE(protocol.build_AskForScopeData_packet());
+    EXPECT_FALSE(protocol.build_Echo_packet());
+    EXPECT_EQ(protocol.QueueSize(), 0u);
+    feed(0x8043);
+    feed(0x8001);
+    EXPECT_TRUE(sender.sent.empty());
+    ASSERT_EQ(window.messages.size(), 2u);
+    EXPECT_EQ(window.messages[0].wParam, code(1, 3, 1));
+    EXPECT_EQ(window.messages[1].wParam, code(1, 3, 1));
+
+    protocol.Reinit();
+    EXPECT_EQ(stored().back(), code(1, 2, 1));
+    EXPECT_TRUE(protocol.build_AskForScopeData_packet());
+}
+
+TEST_F(Session, QueueHoldsFortyEightRequests) {
+    linkUp();
+    for (int i = 0; i < 48; ++i)
+        ASSERT_TRUE(protocol.build_AskForScopeData_packet()) << i;
+    EXPECT_EQ(sender.sent.size(), 1u) << "only the head goes out while it waits";
+    EXPECT_FALSE(protocol.build_AskForOscilExchange_packet());
+    EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 1, 1)});
+    feed(0x8080, 0, 16); // answers the head, but the error state lets nothing more out
+    EXPECT_EQ(sender.sent.size(), 1u);
+    EXPECT_EQ(protocol.QueueSize(), 0u);
+}
+
+TEST_F(Session, PartialGroupKeepsTheHeadWaitingUntilTheLastPacket) {
+    linkUp();
+    protocol.build_AskForScopeData_packet();
+    protocol.build_AskForOscilExchange_packet();
+    ASSERT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0080});
+    feed(0x8080, kStatusMore, 32);
+    feed(0x8080, kStatusMore, 32);
+    EXPECT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0080});
+    feed(0x8080, 0, 32); // the last one releases the head; the next request goes
+    EXPECT_EQ(sender.commands(), (std::vector<std::uint16_t>{0x0080, 0x0082}));
+    EXPECT_EQ(protocol.QueueSize(), 1u);
+    feed(0x8043); // not its answer
+    EXPECT_EQ(protocol.QueueSize(), 1u);
+}
+
+TEST_F(Session, PassThroughRequestsQueuedBehindAWaitingOneAllGoOut) {
+    linkUp();
+    protocol.build_AskForScopeData_packet();
+    protocol.build_AskForOscilEeprom_packet();
+    protocol.build_SetOscilEepromHeader_packet(DefaultCalibration());
+    feed(0x8080, 0, 32);
+    EXPECT_EQ(protocol.NextDeadlineMs(), 0u);
+    protocol.OnTimer();
+    EXPECT_EQ(sender.commands(), (std::vector<std::uint16_t>{0x0080, 0x0084, 0x0085}));
+    EXPECT_EQ(protocol.QueueSize(), 0u);
+}
+
+TEST_F(Session, StopRefusesBuildersUntilAReplyStoresAnotherState) {
+    linkUp();
+    protocol.build_AskForScopeData_packet();
+    protocol.Stop();
+    EXPECT_EQ(stored().back(), code(1, 2, 16));
+    sender.sent.clear();
+    EXPECT_FALSE(protocol.build_AskForScopeData_packet());
+    EXPECT_FALSE(protocol.build_StopModule_packet());
+    advance(10000);
+    EXPECT_TRUE(sender.sent.empty()) << "no echo, no time-out after Stop";
+    EXPECT_EQ(protocol.NextDeadlineMs(), CIvoraProtocol::kNoDeadline);
+    feed(0x8001);
+    EXPECT_EQ(stored().back(), code(1, 2, 19));
+    EXPECT_TRUE(protocol.build_AskForScopeData_packet());
+    EXPECT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0080});
+}
+
+TEST_F(Session, RunOscilOnARunningModuleAnswersAtOnce) {
+    linkUp();
+    feed(0x8000, 0, 0, nullptr, 0x61);
+    EXPECT_TRUE(protocol.build_RunOscil_packet());
+    EXPECT_TRUE(sender.sent.empty());
+    EXPECT_EQ(stored().back(), code(2, 2, 1));
+    feed(0x8000, 0, 0, nullptr, 0x60);
+    protocol.build_RunOscil_packet();
+    EXPECT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0043});
+}
+
+TEST_F(Session, OscilloscopeSequence) {
+    protocol.OnTimer();
+    feed(0x8000);
+    EXPECT_EQ(stored().back(), code(1, 2, 2));
+    protocol.build_RunOscil_packet();
+    feed(0x8043);
+    EXPECT_EQ(stored().back(), code(2, 2, 1));
+    auto rec = DefaultOscilExchange();
+    rec.version = 2;
+    rec.chann_num = 2;
+    protocol.build_SetOscilExchange_packet(rec);
+    feedSettings(0x8081, rec);
+    EXPECT_EQ(stored().back(), code(2, 2, 2));
+    EXPECT_EQ(protocol.GetScopeData().GetSettings().chann_num, 2);
+
+    std::vector<std::uint8_t> samples(400);
+    for (std::size_t i = 0; i + 1 < samples.size(); i += 2)
+        writeBE16(&samples[i], static_cast<std::uint16_t>(512 + i % 100));
+    for (int group = 0; group < 2; ++group) {
+        window.clear();
+        protocol.build_AskForScopeData_packet();
+        feed(0x8080, kStatusMore, samples.size(), samples.data());
+        feed(0x8080, kStatusMore, samples.size(), samples.data());
+        EXPECT_TRUE(stored().empty());
+        feed(0x8080, 0, samples.size(), samples.data());
+        EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(2, 2, 3)});
+        EXPECT_EQ(count(Msg::UWM_SCOPE_DATA, 8), 1u) << "the group was converted";
+    }
+    // Interleaved raw values 512, 514, 516, ...: channel 1 sits on zero, channel 2 just above.
+    const CScopeData& data = protocol.GetScopeData();
+    EXPECT_EQ(data.GetChannel(1).GetSample(0), 0);
+    EXPECT_GT(data.GetChannel(2).GetSample(0), 0);
+    EXPECT_GT(data.GetChannel(2).GetSampleCount(), 0u);
+    EXPECT_EQ(sender.commands(), (std::vector<std::uint16_t>{0x0000, 0x0043, 0x0081, 0x0080, 0x0080}));
+    EXPECT_EQ(protocol.NextDeadlineMs(), 3001u) << "the echo stops after a group; the watch stays";
+}
+
+struct ReplyCase {
+    const char* what;
+    std::uint16_t reply;
+    std::uint16_t status;
+    std::size_t payload;
+    std::vector<std::intptr_t> reports;
+};
+
+TEST_F(Session, EveryReplyReportsItsCode) {
+    const ReplyCase cases[] = {
+        {"started", 0x8043, 0, 0, {code(2, 2, 1)}},
+        {"start refused", 0x8043, 0, 1, {code(2, 1, 1)}},
+        {"bad echo", 0x8000, 0, 3, {code(1, 1, 5)}},
+        {"not served", 0x8083, 1, 0, {code(1, 1, 3), code(2, 2, 7)}},
+        {"unknown status", 0x8082, 0x80, 0, {code(1, 1, 4), code(2, 1, 6)}},
+        {"short settings", 0x8081, 0, 43, {code(2, 1, 2)}},
+        {"disconnected", 0x8083, 0, 0, {code(2, 2, 7)}},
+        {"module stopped", 0x8001, 0, 0, {code(1, 2, 19)}},
+        {"no calibration", 0x8084, 0x80, 0, {code(2, 2, 8)}},
+        {"calibration busy", 0x8084, 1, 0, {code(2, 2, 8)}},
+        {"bad calibration", 0x8084, 0, 203, {code(2, 1, 7)}},
+        {"wrong password", 0x8085, 1, 0, {code(2, 2, 9)}},
+        {"no calibration run", 0x8085, 0x80, 0, {code(2, 2, 10)}},
+        {"bad calibration written", 0x8085, 0, 10, {code(2, 2, 12)}},
+        {"no samples yet", 0x8080, 0, 0, {code(2, 2, 6)}},
+        {"unknown reply", 0x8123, 0, 0, {code(1, 1, 12)}},
+        {"exchange record short", 0x8040, 0, 147, {code(1, 1, 5)}},
+        {"description", 0x8042, 0, 176, {code(1, 2, 5)}},
+        {"dictionary entry", 0x8044, 0, 32, {code(1, 2, 6)}},
+        {"automat traffic", 0x8071, 0, 5, {}},
+    };
+    for (const auto& c : cases) {
+        protocol.Reinit();
+        linkUp();
+        feed(c.reply, c.status, c.payload);
+        EXPECT_EQ(stored(), c.reports) << c.what;
+    }
+}
+
+TEST_F(Session, CalibrationRepliesFillTheRecordOnlyWhenValid) {
+    linkUp();
+    feedCalibration(0x8084, 1);
+    EXPECT_EQ(stored().back(), code(2, 2, 8));
+    EXPECT_EQ(protocol.GetScopeData().GetCalibration().state, 1);
+    protocol.build_AskForScopeData_packet();
+    feed(0x8080, 0, 16); // a finished group switches the echo off
+    ASSERT_EQ(protocol.NextDeadlineMs(), 3001u);
+    protocol.build_SetOscilEepromHeader_packet(DefaultCalibration());
+    EXPECT_EQ(protocol.NextDeadlineMs(), 901u) << "the header switches the echo on";
+    feedCalibration(0x8085, 0);
+    EXPECT_EQ(stored().back(), code(2, 2, 12));
+    EXPECT_EQ(protocol.NextDeadlineMs(), 3001u) << "and its answer off again";
+    EXPECT_EQ(protocol.GetScopeData().GetCalibration().state, 1) << "a failed record is not taken";
+    feedCalibration(0x8085, 1);
+    EXPECT_EQ(stored().back(), code(2, 2, 11));
+}
+
+TEST_F(Session, UnusableSettingsRecordsDoNotLeaveTheLoopWaiting) {
+    linkUp();
+    auto rec = DefaultOscilExchange();
+    rec.version = 2;
+    rec.samples_all = kMaxSamples;
+    feedSettings(0x8082, rec);
+    EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(2, 1, 2)});
+
+    protocol.Reinit();
+    linkUp();
+    rec.samples_all = 2000;
+    std::array<std::uint8_t, 46> image{};
+    SerializeOscilExchange(rec, image);
+    writeBE16(image.data(), 3); // a full-length record of a version we cannot drive
+    feed(0x8081, 0, image.size(), image.data());
+    EXPECT_TRUE(stored().empty()) << "the sample data object reports an old record itself";
+    EXPECT_EQ(count(Msg::UWM_SCOPE_DATA, 12), 1u);
+}
+
+TEST_F(Session, DatagramsThatAreNoTesterPacketAreDropped) {
+    linkUp();
+    const std::vector<std::vector<std::uint8_t>> junk = {{},
+                                                         {0x10},
+                                                         {0x10, 0x02, 0x80, 0x00},
+                                                         {0x10, 0x02, 0x80, 0x00, 0, 0, 0},
+                                                         {0x11, 0x02, 0x80, 0, 0, 0, 0, 0},
+                                                         {0x10, 0x03, 0x80, 0, 0, 0, 0, 0, 1}};
+    for (const auto& j : junk) {
+        auto buffer = allocatePacketBuffer();
+        std::copy(j.begin(), j.end(), buffer.get());
+        protocol.parseRecData(std::move(buffer), j.size());
+    }
+    protocol.parseRecData(nullptr, 8);
+    protocol.parseRecData(allocatePacketBuffer(), kPacketBufferSize + 1);
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_TRUE(protocol.IsState(2, 2));
+}
+
+TEST_F(Session, AliveAndDeadlinesFollowTheClock) {
+    EXPECT_EQ(protocol.NextDeadlineMs(), 0u) << "first echo due at once";
+    linkUp();
+    EXPECT_TRUE(protocol.IsAlive());
+    EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
+    clock.advance(901);
+    EXPECT_EQ(protocol.NextDeadlineMs(), 0u);
+    protocol.OnTimer();
+    EXPECT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0000});
+    EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
+    clock.advance(2098);
+    EXPECT_TRUE(protocol.IsAlive());
+    EXPECT_EQ(protocol.NextDeadlineMs(), 0u); // echo overdue
+    clock.advance(1);
+    EXPECT_FALSE(protocol.IsAlive());
+}
+
+TEST_F(Session, SafeDisconnectEmptiesTheQueueFirst) {
+    linkUp();
+    protocol.build_AskForScopeData_packet();
+    protocol.build_AskForOscilExchange_packet();
+    EXPECT_TRUE(protocol.build_ScopeSafeDisconnect_packet());
+    EXPECT_EQ(sender.commands(), (std::vector<std::uint16_t>{0x0080, 0x0083}));
+    feed(0x8083);
+    EXPECT_EQ(stored().back(), code(2, 2, 7));
+    EXPECT_EQ(protocol.QueueSize(), 0u);
+}
+
+TEST_F(Session, TesterPresentLengthErrorGoesToTheUser) {
+    std::string caption, text;
+    protocol.SetUserErrorSink([&](std::string_view c, std::string_view t) {
+        caption = c;
+        text = t;
+    });
+    linkUp();
+    feed(0x8070, 0, 11);
+    EXPECT_EQ(caption, " Errror ");
+    EXPECT_TRUE(text.starts_with("Prijata delka dat je: 19, ocekavano: 20\n")) << text;
+}
+
+} // namespace
+} // namespace wavix
