@@ -181,11 +181,7 @@ bool compose_tmodule_exchange(std::span<const std::uint8_t> packet, tmodule_exch
 }
 
 bool compose_tsimple_FAT(std::span<const std::uint8_t> packet, tsimple_FAT& rec) {
-    const auto payload = ReplyPayload(packet);
-    if (payload.size() != kSimpleFatSize)
-        return false;
-    rec = DeserializeSimpleFat(payload.first<kSimpleFatSize>());
-    return true;
+    return DecodeSimpleFat(ReplyPayload(packet), rec);
 }
 
 bool compose_CommInitAnswer(std::span<const std::uint8_t> packet, CommInitAnswer& out, std::string& log) {

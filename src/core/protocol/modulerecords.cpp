@@ -85,15 +85,6 @@ template <typename Io, typename Rec> std::size_t moduleDescFields(Io& io, Rec& r
     return io.at();
 }
 
-template <typename Io, typename Rec> std::size_t simpleFatFields(Io& io, Rec& r) {
-    io.bytes(r.Name);
-    io.u32(r.size);
-    io.u32(r.Start_sec);
-    io.u32(r.end_sec);
-    io.u16(r.attrib);
-    io.u32(r.crc);
-    return io.at();
-}
 
 } // namespace
 
@@ -121,16 +112,5 @@ tmodule_desc DeserializeModuleDesc(std::span<const std::uint8_t, kModuleDescSize
     return rec;
 }
 
-void SerializeSimpleFat(const tsimple_FAT& rec, std::span<std::uint8_t, kSimpleFatSize> out) {
-    Out io(out);
-    simpleFatFields(io, rec);
-}
-
-tsimple_FAT DeserializeSimpleFat(std::span<const std::uint8_t, kSimpleFatSize> in) {
-    tsimple_FAT rec;
-    In io(in);
-    simpleFatFields(io, rec);
-    return rec;
-}
 
 } // namespace wavix

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 
+#include "core/protocol/simplefat.h" // tsimple_FAT, shared with the instrument protocol
+
 namespace wavix {
 
 // Selection a diagnostic module is started with (manufacturer, car, control unit).
@@ -50,18 +52,6 @@ struct tmodule_desc {
 };
 inline constexpr std::size_t kModuleDescSize = 176;
 
-// Directory entry of a file kept by the tester.
-//   0 Name[14]  14 size  18 Start_sec  22 end_sec  26 attrib(u16)  28 crc
-struct tsimple_FAT {
-    std::array<std::uint8_t, 14> Name{};
-    std::uint32_t size = 0;
-    std::uint32_t Start_sec = 0;
-    std::uint32_t end_sec = 0;
-    std::uint16_t attrib = 0;
-    std::uint32_t crc = 0;
-    bool operator==(const tsimple_FAT&) const = default;
-};
-inline constexpr std::size_t kSimpleFatSize = 32;
 
 void SerializeModuleExchange(const tmodule_exchange& rec, std::span<std::uint8_t, kModuleExchangeSize> out);
 tmodule_exchange DeserializeModuleExchange(std::span<const std::uint8_t, kModuleExchangeSize> in);
@@ -69,7 +59,5 @@ tmodule_exchange DeserializeModuleExchange(std::span<const std::uint8_t, kModule
 void SerializeModuleDesc(const tmodule_desc& rec, std::span<std::uint8_t, kModuleDescSize> out);
 tmodule_desc DeserializeModuleDesc(std::span<const std::uint8_t, kModuleDescSize> in);
 
-void SerializeSimpleFat(const tsimple_FAT& rec, std::span<std::uint8_t, kSimpleFatSize> out);
-tsimple_FAT DeserializeSimpleFat(std::span<const std::uint8_t, kSimpleFatSize> in);
 
 } // namespace wavix
