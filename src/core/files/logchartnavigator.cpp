@@ -54,7 +54,8 @@ std::string FormatHoursMinutesSeconds(double seconds) {
     const std::int64_t hours = whole / 3600;
     const std::int64_t minutes = (whole / 60) % 60;
     const double rest = seconds - 3600.0 * static_cast<double>(hours) - 60.0 * static_cast<double>(minutes);
-    return format("%02lld:%02lld:%02.0f", static_cast<long long>(hours), static_cast<long long>(minutes), rest);
+    return format("%02lld:%02lld:%02.0f", static_cast<long long>(hours), static_cast<long long>(minutes),
+                  rest);
 }
 
 CLogChartNavigator::CLogChartNavigator() {
@@ -186,8 +187,8 @@ std::string CLogChartNavigator::PositionText() const {
     const auto range = static_cast<double>(MaxPosition());
     const double percent = range > 0.0 ? static_cast<double>(position_) / range * 100.0 : 0.0;
     const double seconds = percent * range * static_cast<double>(samplePeriod_) / 100.0;
-    return format("%s: %3.2f %%, %s : %s (h:m:s)", GetText(kPosition).c_str(), percent, GetText(kTime).c_str(),
-                  FormatHoursMinutesSeconds(seconds).c_str());
+    return format("%s: %3.2f %%, %s : %s (h:m:s)", GetText(kPosition).c_str(), percent,
+                  GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
 }
 
 std::string CLogChartNavigator::WindowText() const {
