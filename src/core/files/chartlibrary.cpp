@@ -1,0 +1,295 @@
+#include "core/files/chartlibrary.h"
+
+#include "core/files/logchartnavigator.h"
+#include "core/settings/langtexts.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <system_error>
+#include <tuple>
+
+namespace wavix {
+namespace {
+
+constexpr std::array<TextEntry, CChartLibrary::kTextCount> kTexts{{
+    {"TXT_1000", ".: Vzorové průběhy ..."},
+    {"TXT_1001", " Vzorové průběhy "},
+    {"TXT_1002", " Detaily "},
+    {"TXT_1003", "Soubor"},
+    {"TXT_1004", "Popis"},
+    {"TXT_1005", "Položka"},
+    {"TXT_1006", "Hodnota"},
+    {"TXT_1007", "Zrušit"},
+    {"TXT_1008", "Edit"},
+    {"TXT_1009", "Nahrát jen nastavení"},
+    {"TXT_1010", "Nahrát nastavení i průběhy"},
+    {"TXT_1011", "Popis"},
+    {"TXT_1012", "Počet kanálů"},
+    {"TXT_1013", "Časová základna"},
+    {"TXT_1014", "Režim spouštění"},
+    {"TXT_1015", "Hrana spouštění"},
+    {"TXT_1016", "Úroveň spouštění"},
+    {"TXT_1017", "Název kanálu"},
+    {"TXT_1018", "Popis kanálu"},
+    {"TXT_1019", "Zesílení"},
+    {"TXT_1020", "Vazba"},
+    {"TXT_1021", "Sonda"},
+    {"TXT_1022", "Jednotky"},
+}};
+
+constexpr std::array<TextEntry, 6> kSaveTexts{{
+    {"TXT_900", ".: Uložit všechna měření ..."},
+    {"TXT_901", ".: Uložit měření z aktuálního grafu ..."},
+    {"TXT_902", "Název měření:"},
+    {"TXT_903", "Jméno souboru:"},
+    {"TXT_904", "Uložit"},
+    {"TXT_905", "Zrušit"},
+}};
+
+bool isChartFile(const std::filesystem::directory_entry& entry) {
+    std::error_code ec;
+    if (!entry.is_regular_file(ec))
+        return false;
+    std::string ext = entry.path().extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".sdf";
+}
+
+auto dateKey(const FileTime& t) {
+    return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+} // namespace
+
+std::string ChartRecord::Name() const {
+    return path.stem().string();
+}
+
+std::string ChartDateText(const FileTime& t) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%02u.%02u.%u %02u:%02u:%02u ", unsigned{t.day}, unsigned{t.month},
+                  unsigned{t.year}, unsigned{t.hour}, unsigned{t.minute}, unsigned{t.second});
+    return text;
+}
+
+double ChartDurationSeconds(const CScopeFile& file) {
+    std::uint32_t samples = 0;
+    if (file.IsLog())
+        samples = file.GetLogSamplesPerChannel();
+    else if (const CChannelData* first = file.GetChannel(0))
+        samples = first->GetSampleCount();
+    return static_cast<double>(samples) * SamplePeriod(file.GetTimeBaseStep());
+}
+
+ChartColumns ChartListColumns(const ChartRecord& record) {
+    ChartColumns columns;
+    columns.name = record.Name();
+    if (record.file) {
+        columns.description = record.file->GetHeaderText();
+        columns.duration = FormatHoursMinutesSeconds(ChartDurationSeconds(*record.file));
+        columns.date = ChartDateText(record.file->GetTime());
+    }
+    return columns;
+}
+
+bool ChartNameBefore(const ChartRecord& a, const ChartRecord& b) {
+    // std::string compares its bytes as unsigned char: byte order, case-sensitive.
+    return a.Name() < b.Name();
+}
+
+bool ChartDateBefore(const ChartRecord& a, const ChartRecord& b) {
+    if (!a.file || !b.file)
+        return a.file && !b.file;
+    return dateKey(a.file->GetTime()) > dateKey(b.file->GetTime());
+}
+
+CChartLibrary::CChartLibrary() {
+    for (const auto& entry : kTexts)
+        texts_.emplace_back(entry.builtin);
+}
+
+bool CChartLibrary::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
+    std::vector<std::string> loaded;
+    const bool complete = LoadTextTable(langFile, kTexts, loaded, false, trace);
+    for (std::size_t i = 0; i < loaded.size() && i < texts_.size(); ++i)
+        texts_[i] = loaded[i];
+    return complete;
+}
+
+bool CChartLibrary::List(const std::filesystem::path& folder) {
+    selected_ = nullptr;
+    rows_.clear();
+    records_.clear();
+    folder_ = folder;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        return false;
+    std::vector<std::filesystem::path> paths;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (isChartFile(*it))
+            paths.push_back(it->path());
+    std::sort(paths.begin(), paths.end(),
+              [](const auto& a, const auto& b) { return a.filename().string() < b.filename().string(); });
+    for (const auto& path : paths) {
+        auto record = std::make_unique<ChartRecord>();
+        record->path = path;
+        record->file = std::make_unique<CScopeFile>();
+        if (!record->file->Load(path))
+            continue;
+        rows_.push_back(record.get());
+        records_.push_back(std::move(record));
+    }
+    return true;
+}
+
+void CChartLibrary::SortByName() {
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const ChartRecord* a, const ChartRecord* b) { return ChartNameBefore(*a, *b); });
+}
+
+void CChartLibrary::SortByDate() {
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const ChartRecord* a, const ChartRecord* b) { return ChartDateBefore(*a, *b); });
+}
+
+void CChartLibrary::Open() {
+    selected_ = nullptr;
+    typed_.clear();
+    editEnabled_ = false;
+}
+
+void CChartLibrary::Select(ChartRecord* record) {
+    if (record != nullptr && std::find(rows_.begin(), rows_.end(), record) != rows_.end())
+        selected_ = record;
+}
+
+std::vector<ChartDetailRow> CChartLibrary::DetailRows() const {
+    std::vector<ChartDetailRow> rows;
+    if (selected_ == nullptr || !selected_->file)
+        return rows;
+    CScopeFile& file = *selected_->file;
+    const std::string separator(kDetailSeparator);
+    const auto add = [&rows](const std::string& item, std::string value) {
+        rows.push_back({item, std::move(value)});
+    };
+    add(GetText(kItemDescription), file.GetHeaderText());
+    char count[32];
+    std::snprintf(count, sizeof count, " %d ", file.GetChannelCount());
+    add(GetText(kItemChannelCount), count);
+    add("", separator);
+    if (CChannelData* first = file.GetChannel(0)) {
+        add(GetText(kItemTimebase), first->TimeText());
+        add(GetText(kItemTriggerMode), first->TriggerModeText());
+        add(GetText(kItemTriggerEdge), first->EdgeText());
+        add(GetText(kItemTriggerLevel), first->TriggerLevelText(false));
+        add("", separator);
+    }
+    for (int i = 0; i < file.GetChannelCount(); ++i) {
+        CChannelData* ch = file.GetChannel(i);
+        if (ch == nullptr)
+            continue;
+        add(GetText(kItemChannelName), ch->GetName());
+        add(GetText(kItemChannelDescription), ch->GetDescription());
+        add(GetText(kItemGain), ch->RangeText());
+        add(GetText(kItemCoupling), ch->CouplingText());
+        add("", std::string(kDetailProbeSeparator));
+        add(GetText(kItemProbe), ch->GetProbe().GetName());
+        add(GetText(kItemGain), ch->GetProbe().GetRatioText());
+        add(GetText(kItemUnits), ch->GetProbe().GetUnits());
+        add("", separator);
+    }
+    return rows;
+}
+
+bool CChartLibrary::Type(std::string_view typed) {
+    typed_ += typed;
+    if (typed_.find(kEditAccessCode) != std::string::npos) {
+        typed_.clear();
+        editEnabled_ = true;
+        return true;
+    }
+    // Only a tail shorter than the code can still become part of it.
+    const std::size_t keep = kEditAccessCode.size() - 1;
+    if (typed_.size() > keep)
+        typed_.erase(0, typed_.size() - keep);
+    return false;
+}
+
+ChartEdit CChartLibrary::EditFields(const ChartRecord& record) {
+    ChartEdit edit;
+    if (!record.file)
+        return edit;
+    edit.description = record.file->GetHeaderText();
+    const int n = std::min(record.file->GetChannelCount(), kMaxFileChannels);
+    for (int i = 0; i < n; ++i) {
+        const CChannelData* ch = record.file->GetChannel(i);
+        if (ch == nullptr)
+            continue;
+        auto& field = edit.channels[static_cast<std::size_t>(i)];
+        field.enabled = true;
+        field.name = ch->GetName();
+        field.description = ch->GetDescription();
+    }
+    return edit;
+}
+
+void CChartLibrary::ApplyEdit(ChartRecord& record, const ChartEdit& edit) {
+    if (!record.file)
+        return;
+    record.file->SetHeaderText(edit.description);
+    const int n = std::min(record.file->GetChannelCount(), kMaxFileChannels);
+    for (int i = 0; i < n; ++i) {
+        CChannelData* ch = record.file->GetChannel(i);
+        const auto& field = edit.channels[static_cast<std::size_t>(i)];
+        if (ch == nullptr || !field.enabled)
+            continue;
+        ch->SetName(field.name);
+        ch->SetDescription(field.description);
+    }
+}
+
+bool CChartLibrary::WriteBack(ChartRecord& record) {
+    if (!record.file || record.file->IsLog())
+        return false;
+    return record.file->Save(record.path);
+}
+
+std::vector<std::string> SaveScopeTexts(const std::filesystem::path& langFile, LogTrace* trace) {
+    std::vector<std::string> texts;
+    if (!LoadTextTable(langFile, kSaveTexts, texts, false, trace) || texts.size() != kSaveTexts.size()) {
+        texts.clear();
+        for (const auto& entry : kSaveTexts)
+            texts.emplace_back(entry.builtin);
+    }
+    return texts;
+}
+
+std::optional<std::filesystem::path> SaveScopePath(const std::filesystem::path& folder,
+                                                   const std::string& fileName) {
+    std::filesystem::path name(fileName);
+    if (fileName.empty() || name.has_root_path() || !name.has_filename())
+        return std::nullopt;
+    const std::filesystem::path full = folder / name;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(full.parent_path(), ec))
+        return std::nullopt;
+    if (name.extension().string().size() < 2)
+        name.replace_extension(".sdf");
+    return folder / name;
+}
+
+SaveScopeStep AfterSaveDialog(const std::filesystem::path& fullPath,
+                              const std::function<bool(const std::filesystem::path&)>& exists) {
+    bool present = false;
+    if (exists) {
+        present = exists(fullPath);
+    } else {
+        std::error_code ec;
+        present = std::filesystem::exists(fullPath, ec);
+    }
+    return present ? SaveScopeStep::AskOverwrite : SaveScopeStep::Save;
+}
+
+} // namespace wavix

@@ -1,0 +1,249 @@
+#include "core/files/logchartnavigator.h"
+
+#include "core/scope/channeldata.h"
+#include "core/settings/langtexts.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace wavix {
+namespace {
+
+constexpr std::array<TextEntry, CLogChartNavigator::kTextCount> kTexts{{
+    {"TXT_1200", "Ovládání logovaného průběhu"},
+    {"TXT_1201", "Pozice v souboru"},
+    {"TXT_1202", "Okno"},
+    {"TXT_1203", "Čas"},
+    {"TXT_1204", "Značky"},
+    {"TXT_1205", "Počet značek"},
+    {"TXT_1206", "Aktivní značka"},
+    {"TXT_1207", "Přejít na značku"},
+    {"TXT_1208", "Měření"},
+    {"TXT_1209", "Měření"},
+    {"TXT_1210", "Režim zobrazení"},
+    {"TXT_1211", "Stop"},
+    {"TXT_1212", "Nastavení kanálů"},
+    {"TXT_1213", "Soubor"},
+    {"TXT_1214", "Časová základna"},
+    {"TXT_1215", "Režim spouštění"},
+    {"TXT_1216", "Hrana spouštění"},
+    {"TXT_1217", "Úroveň spouštění"},
+}};
+
+template <typename... Args> std::string format(const char* fmt, Args... args) {
+    const int n = std::snprintf(nullptr, 0, fmt, args...);
+    if (n <= 0)
+        return {};
+    std::string out(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(out.data(), out.size(), fmt, args...);
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+} // namespace
+
+std::string FormatHoursMinutesSeconds(double seconds) {
+    if (!std::isfinite(seconds) || seconds < 0.0)
+        seconds = 0.0;
+    // Far beyond any recording; keeps the whole seconds inside 64 bits.
+    seconds = std::min(seconds, 1e15);
+    const auto whole = static_cast<std::int64_t>(seconds);
+    const std::int64_t hours = whole / 3600;
+    const std::int64_t minutes = (whole / 60) % 60;
+    const double rest = seconds - 3600.0 * static_cast<double>(hours) - 60.0 * static_cast<double>(minutes);
+    return format("%02lld:%02lld:%02.0f", static_cast<long long>(hours), static_cast<long long>(minutes),
+                  rest);
+}
+
+CLogChartNavigator::CLogChartNavigator() {
+    for (const auto& entry : kTexts)
+        texts_.emplace_back(entry.builtin);
+}
+
+bool CLogChartNavigator::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
+    std::vector<std::string> loaded;
+    const bool complete = LoadTextTable(langFile, kTexts, loaded, false, trace);
+    for (std::size_t i = 0; i < loaded.size() && i < texts_.size(); ++i)
+        texts_[i] = loaded[i];
+    return complete;
+}
+
+void CLogChartNavigator::Reset() {
+    position_ = 0;
+    activeMark_ = 0;
+    measurePercent_ = -1.0f;
+    applyFactor(kFactorDefault);
+}
+
+bool CLogChartNavigator::SetLog(std::int64_t totalInstants) {
+    const std::int64_t oldWindow = window_;
+    const std::int64_t oldPosition = position_;
+    loaded_ = true;
+    total_ = std::max<std::int64_t>(totalInstants, 0);
+    applyFactor(factor_);
+    return window_ != oldWindow || position_ != oldPosition;
+}
+
+void CLogChartNavigator::CloseLog() {
+    loaded_ = false;
+    total_ = 0;
+}
+
+bool CLogChartNavigator::applyFactor(int factor) {
+    const std::int64_t oldWindow = window_;
+    const std::int64_t oldPosition = position_;
+    factor_ = std::clamp(factor, kFactorMin, kFactorMax);
+    window_ = factor_ * kWindowUnit;
+    if (loaded_ && position_ + window_ >= total_) {
+        position_ = total_ - window_;
+        while (position_ < 0 && factor_ > kFactorMin) {
+            --factor_;
+            window_ = factor_ * kWindowUnit;
+            position_ = total_ - window_;
+        }
+        // Shorter than the smallest window: show the whole log.
+        if (position_ < 0) {
+            window_ = total_;
+            position_ = 0;
+        }
+    }
+    return window_ != oldWindow || position_ != oldPosition;
+}
+
+bool CLogChartNavigator::SetFactor(int factor) {
+    if (factor < kFactorMin || factor > kFactorMax)
+        return false;
+    const int oldFactor = factor_;
+    const bool moved = applyFactor(factor);
+    return loaded_ && (moved || factor_ != oldFactor);
+}
+
+bool CLogChartNavigator::moveTo(std::int64_t position) {
+    position = std::clamp<std::int64_t>(position, 0, MaxPosition());
+    if (position == position_)
+        return false;
+    position_ = position;
+    return loaded_;
+}
+
+bool CLogChartNavigator::SetPosition(std::int64_t sliderValue) {
+    return moveTo(sliderValue);
+}
+
+bool CLogChartNavigator::PositionForward() {
+    const std::int64_t half = window_ / 2;
+    if (position_ > total_ - window_ - half)
+        return false;
+    return moveTo(position_ + half);
+}
+
+bool CLogChartNavigator::PositionBack() {
+    const std::int64_t half = window_ / 2;
+    if (position_ < half)
+        return false;
+    return moveTo(position_ - half);
+}
+
+bool CLogChartNavigator::NextMark() {
+    if (marks_.empty())
+        return false;
+    const int count = static_cast<int>(std::min<std::size_t>(marks_.size(), std::numeric_limits<int>::max()));
+    return GoToMark(std::min(activeMark_ + 1, count));
+}
+
+bool CLogChartNavigator::PreviousMark() {
+    if (activeMark_ - 1 < 1) {
+        activeMark_ = 0;
+        return false;
+    }
+    return GoToMark(activeMark_ - 1);
+}
+
+bool CLogChartNavigator::GoToMark(int active) {
+    if (active < 1 || static_cast<std::size_t>(active) > marks_.size())
+        return false;
+    activeMark_ = active;
+    const auto at = static_cast<std::int64_t>(marks_[static_cast<std::size_t>(active - 1)].position);
+    return moveTo(at - window_ / 2);
+}
+
+std::vector<LogMark> CLogChartNavigator::MarksInWindow() const {
+    std::vector<LogMark> inside;
+    for (const auto& mark : marks_) {
+        const auto at = static_cast<std::int64_t>(mark.position);
+        if (at > position_ && at < position_ + window_) {
+            LogMark relative = mark;
+            relative.position = static_cast<decltype(relative.position)>(at - position_);
+            inside.push_back(relative);
+        }
+    }
+    return inside;
+}
+
+std::string CLogChartNavigator::PositionText() const {
+    const auto range = static_cast<double>(MaxPosition());
+    const double percent = range > 0.0 ? static_cast<double>(position_) / range * 100.0 : 0.0;
+    const double seconds = percent * range * static_cast<double>(samplePeriod_) / 100.0;
+    return format("%s: %3.2f %%, %s : %s (h:m:s)", GetText(kPosition).c_str(), percent,
+                  GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
+}
+
+std::string CLogChartNavigator::WindowText() const {
+    const double seconds = static_cast<double>(window_) * static_cast<double>(samplePeriod_);
+    return format("%s: %lld , %s : %s (h:m:s)", GetText(kWindow).c_str(), static_cast<long long>(window_),
+                  GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
+}
+
+std::string CLogChartNavigator::MarkCountText() const {
+    return format("%s: %zu", GetText(kMarkCount).c_str(), marks_.size());
+}
+
+std::string CLogChartNavigator::ActiveMarkText() const {
+    if (activeMark_ < 1 || static_cast<std::size_t>(activeMark_) > marks_.size())
+        return format("%s: ---, Ch: --- ", GetText(kActiveMark).c_str());
+    return format("%s: %d, Ch: %d", GetText(kActiveMark).c_str(), activeMark_,
+                  marks_[static_cast<std::size_t>(activeMark_ - 1)].kind);
+}
+
+std::string CLogChartNavigator::MeasurementText() const {
+    if (!(measurePercent_ >= 0.0f) || !(measureDivisor_ > 0.0f))
+        return "--";
+    const double t = static_cast<double>(window_) * static_cast<double>(samplePeriod_) *
+                     static_cast<double>(measurePercent_) / 100.0 / static_cast<double>(measureDivisor_);
+    if (!std::isfinite(t) || t >= static_cast<double>(std::numeric_limits<int>::max()))
+        return "--";
+    const int whole = static_cast<int>(t);
+    return format("%s : %d:%02.2f (m:s)", GetText(kMeasurement).c_str(), whole / 60,
+                  static_cast<double>(whole - 60 * (whole / 60)));
+}
+
+std::vector<std::string> CLogChartNavigator::ChannelListLines(std::span<CChannelData* const> channels) {
+    std::vector<std::string> lines;
+    CChannelData* first = nullptr;
+    for (CChannelData* ch : channels) {
+        if (ch == nullptr)
+            continue;
+        if (first == nullptr)
+            first = ch;
+        const std::string gain = ch->RangeText();
+        const std::string coupling = ch->CouplingText();
+        lines.push_back(format("%s: %s, %s", ch->GetName().c_str(), gain.c_str(), coupling.c_str()));
+    }
+    if (first == nullptr)
+        return lines;
+    samplePeriod_ = static_cast<float>(first->GetSamplePeriod());
+    const std::string timebase = first->TimeText();
+    const std::string mode = first->TriggerModeText();
+    const std::string edge = first->EdgeText();
+    const std::string level = first->TriggerLevelText(false);
+    lines.push_back(format("%s: %s", GetText(kTimebase).c_str(), timebase.c_str()));
+    lines.push_back(format("%s: %s", GetText(kTriggerMode).c_str(), mode.c_str()));
+    lines.push_back(format("%s: %s", GetText(kTriggerEdge).c_str(), edge.c_str()));
+    lines.push_back(format("%s: %s", GetText(kTriggerLevel).c_str(), level.c_str()));
+    return lines;
+}
+
+} // namespace wavix
