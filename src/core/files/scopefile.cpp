@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -272,7 +273,6 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
     const auto& endMarker = tester ? kTesterEndMarker : kBlockMarker;
     std::uint64_t offset = kFileHeaderSize;
     std::array<std::uint8_t, kChannelBlockSize> block{};
-    std::vector<std::uint8_t> bytes;
     for (std::uint32_t i = 0; i < blocks; ++i) {
         if (!readExact(file.get(), block.data(), blockSize) || !hasMarker(block.data(), kBlockMarker) ||
             !hasMarker(block.data() + kBlockEnd, endMarker))
@@ -310,13 +310,16 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
             // Refused rather than cut: a count past the limit or past the end of the file is damage.
             if (count > kMaxSamples || std::uint64_t{count} * 4 > fileSize - offset)
                 return false;
-            bytes.resize(std::size_t{count} * 4);
-            if (!readExact(file.get(), bytes.data(), bytes.size()))
-                return false;
-            offset += bytes.size();
+            // Read straight into the channel's storage, then put each value into host order.
             const auto samples = ch->WritableSamples(count);
-            for (std::uint32_t k = 0; k < count; ++k)
-                samples[k] = static_cast<std::int32_t>(readLE32(bytes.data() + 4 * std::size_t{k}));
+            auto* raw = reinterpret_cast<std::uint8_t*>(samples.data());
+            if (!readExact(file.get(), raw, samples.size_bytes()))
+                return false;
+            offset += samples.size_bytes();
+            if constexpr (std::endian::native != std::endian::little) {
+                for (std::uint32_t k = 0; k < count; ++k)
+                    samples[k] = static_cast<std::int32_t>(readLE32(raw + 4 * std::size_t{k}));
+            }
             ch->SetSampleCount(count);
             // Room for a whole capture of the step, and never less than what the file carried.
             ch->SetCapacity(std::max(SamplesPerStep(ch->GetTimeBaseStep()), count));
@@ -496,25 +499,29 @@ void CScopeFile::SetShown(int index, bool shown) {
 }
 
 bool CScopeFile::ReadLogWords(std::uint32_t first, std::uint32_t count, std::vector<std::uint16_t>& words) const {
-    words.clear();
-    if (!isLog_ || channels_.empty())
+    if (!isLog_ || channels_.empty()) {
+        words.clear();
         return false;
+    }
     const FilePtr file(std::fopen(path_.c_str(), "rb"));
-    if (!file)
+    if (!file) {
+        words.clear();
         return false;
-    if (first >= logSamples_)
-        return true;
-    count = std::min(count, logSamples_ - first);
+    }
+    count = first < logSamples_ ? std::min(count, logSamples_ - first) : 0;
     const std::size_t n = channels_.size();
-    std::vector<std::uint8_t> bytes(std::size_t{count} * n * 2);
-    if (!seekTo(file.get(), streamOffset_ + std::uint64_t{first} * n * 2) ||
-        !readExact(file.get(), bytes.data(), bytes.size()))
+    // Read straight into the words, then put each into host order.
+    words.resize(std::size_t{count} * n);
+    auto* raw = reinterpret_cast<std::uint8_t*>(words.data());
+    if (count > 0 && (!seekTo(file.get(), streamOffset_ + std::uint64_t{first} * n * 2) ||
+                      !readExact(file.get(), raw, words.size() * 2))) {
+        words.clear();
         return false;
-    words.resize(bytes.size() / 2);
-    const std::uint8_t* p = bytes.data();
-    for (auto& w : words) {
-        w = get16(p, streamOrder_);
-        p += 2;
+    }
+    const bool native = (streamOrder_ == ByteOrder::Little) == (std::endian::native == std::endian::little);
+    if (!native) {
+        for (std::size_t k = 0; k < words.size(); ++k)
+            words[k] = get16(raw + 2 * k, streamOrder_);
     }
     return true;
 }
