@@ -25,7 +25,8 @@ constexpr std::uint32_t kSamples = kMaxSamples;
 constexpr std::uint32_t kLogInstants = 300000;
 constexpr std::uint32_t kWindow = 150000;
 constexpr std::uint32_t kWindowStart = 100000;
-constexpr std::size_t kWaveBytes = kFileHeaderSize + kChannels * (kChannelBlockSize + 4 * std::size_t{kSamples});
+constexpr std::size_t kWaveBytes =
+    kFileHeaderSize + kChannels * (kChannelBlockSize + 4 * std::size_t{kSamples});
 constexpr std::size_t kWindowBytes = std::size_t{kWindow} * kChannels * 2;
 
 struct Fixture {

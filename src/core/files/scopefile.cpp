@@ -74,7 +74,8 @@ void encodeHeader(std::uint8_t* p, std::string_view text, std::uint32_t blocks, 
     std::copy(kMagic.begin(), kMagic.end(), p);
     writeLE32(p + 4, blocks);
     PutTextField(std::span<std::uint8_t>(p + 8, kFileTextField), text);
-    const std::uint16_t fields[] = {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, t.milliseconds};
+    const std::uint16_t fields[] = {t.year, t.month,  t.dayOfWeek, t.day,
+                                    t.hour, t.minute, t.second,    t.milliseconds};
     for (std::size_t i = 0; i < 8; ++i)
         writeLE16(p + 264 + 2 * i, fields[i]);
     writeLE32(p + 280, 0);
@@ -259,8 +260,8 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
     const bool tester = version == kFileVersionTesterLog;
     isLog = tester || version == kFileVersionLog;
 
-    const std::uint32_t blocks =
-        std::min<std::uint32_t>(get32(header.data() + 4, order), static_cast<std::uint32_t>(kMaxFileChannels));
+    const std::uint32_t blocks = std::min<std::uint32_t>(get32(header.data() + 4, order),
+                                                         static_cast<std::uint32_t>(kMaxFileChannels));
     if (blocks == 0)
         return false;
     headerText = GetTextField(std::span<const std::uint8_t>(header.data() + 8, kFileTextField));
@@ -285,13 +286,14 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
 
         auto ch = std::make_unique<CChannelData>();
         ch->SetQuiet(true);
-        ch->SetDescription(GetTextField(std::span<const std::uint8_t>(b + kBlockDescription, kFileTextField)));
+        ch->SetDescription(
+            GetTextField(std::span<const std::uint8_t>(b + kBlockDescription, kFileTextField)));
         ch->SetName(GetTextField(std::span<const std::uint8_t>(b + kBlockName, kFileTextField)));
-        ch->ImportHeader(std::span<const std::uint8_t, kChannelHeaderSize>(b + kBlockHeader, kChannelHeaderSize),
-                         order);
+        ch->ImportHeader(
+            std::span<const std::uint8_t, kChannelHeaderSize>(b + kBlockHeader, kChannelHeaderSize), order);
         // A bad ratio reads as 1.0; the rest of the record still counts.
-        ch->ImportProbeRecord(std::span<const std::uint8_t, kProbeRecordSize>(b + kBlockProbe, kProbeRecordSize),
-                              order);
+        ch->ImportProbeRecord(
+            std::span<const std::uint8_t, kProbeRecordSize>(b + kBlockProbe, kProbeRecordSize), order);
         ch->SetTriggerPosition(version == kFileVersionOld ? 0 : get32(b + kBlockTrigger, order));
         ch->SetColor(get32(b + kBlockColour, order));
 
@@ -394,7 +396,8 @@ bool CScopeFile::Save(const std::filesystem::path& path) {
     return Save(path, own);
 }
 
-bool CScopeFile::SaveLogHeader(const std::filesystem::path& path, std::span<const CChannelData* const> channels) {
+bool CScopeFile::SaveLogHeader(const std::filesystem::path& path,
+                               std::span<const CChannelData* const> channels) {
     CloseLog();
     if (!writeFile(path, channels, headerText_, clock_(), true))
         return false;
@@ -498,7 +501,8 @@ void CScopeFile::SetShown(int index, bool shown) {
         channels_[static_cast<std::size_t>(index)].shown = shown;
 }
 
-bool CScopeFile::ReadLogWords(std::uint32_t first, std::uint32_t count, std::vector<std::uint16_t>& words) const {
+bool CScopeFile::ReadLogWords(std::uint32_t first, std::uint32_t count,
+                              std::vector<std::uint16_t>& words) const {
     if (!isLog_ || channels_.empty()) {
         words.clear();
         return false;
