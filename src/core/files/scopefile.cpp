@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -73,7 +74,8 @@ void encodeHeader(std::uint8_t* p, std::string_view text, std::uint32_t blocks, 
     std::copy(kMagic.begin(), kMagic.end(), p);
     writeLE32(p + 4, blocks);
     PutTextField(std::span<std::uint8_t>(p + 8, kFileTextField), text);
-    const std::uint16_t fields[] = {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, t.milliseconds};
+    const std::uint16_t fields[] = {t.year, t.month,  t.dayOfWeek, t.day,
+                                    t.hour, t.minute, t.second,    t.milliseconds};
     for (std::size_t i = 0; i < 8; ++i)
         writeLE16(p + 264 + 2 * i, fields[i]);
     writeLE32(p + 280, 0);
@@ -258,8 +260,8 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
     const bool tester = version == kFileVersionTesterLog;
     isLog = tester || version == kFileVersionLog;
 
-    const std::uint32_t blocks =
-        std::min<std::uint32_t>(get32(header.data() + 4, order), static_cast<std::uint32_t>(kMaxFileChannels));
+    const std::uint32_t blocks = std::min<std::uint32_t>(get32(header.data() + 4, order),
+                                                         static_cast<std::uint32_t>(kMaxFileChannels));
     if (blocks == 0)
         return false;
     headerText = GetTextField(std::span<const std::uint8_t>(header.data() + 8, kFileTextField));
@@ -272,7 +274,6 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
     const auto& endMarker = tester ? kTesterEndMarker : kBlockMarker;
     std::uint64_t offset = kFileHeaderSize;
     std::array<std::uint8_t, kChannelBlockSize> block{};
-    std::vector<std::uint8_t> bytes;
     for (std::uint32_t i = 0; i < blocks; ++i) {
         if (!readExact(file.get(), block.data(), blockSize) || !hasMarker(block.data(), kBlockMarker) ||
             !hasMarker(block.data() + kBlockEnd, endMarker))
@@ -285,13 +286,14 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
 
         auto ch = std::make_unique<CChannelData>();
         ch->SetQuiet(true);
-        ch->SetDescription(GetTextField(std::span<const std::uint8_t>(b + kBlockDescription, kFileTextField)));
+        ch->SetDescription(
+            GetTextField(std::span<const std::uint8_t>(b + kBlockDescription, kFileTextField)));
         ch->SetName(GetTextField(std::span<const std::uint8_t>(b + kBlockName, kFileTextField)));
-        ch->ImportHeader(std::span<const std::uint8_t, kChannelHeaderSize>(b + kBlockHeader, kChannelHeaderSize),
-                         order);
+        ch->ImportHeader(
+            std::span<const std::uint8_t, kChannelHeaderSize>(b + kBlockHeader, kChannelHeaderSize), order);
         // A bad ratio reads as 1.0; the rest of the record still counts.
-        ch->ImportProbeRecord(std::span<const std::uint8_t, kProbeRecordSize>(b + kBlockProbe, kProbeRecordSize),
-                              order);
+        ch->ImportProbeRecord(
+            std::span<const std::uint8_t, kProbeRecordSize>(b + kBlockProbe, kProbeRecordSize), order);
         ch->SetTriggerPosition(version == kFileVersionOld ? 0 : get32(b + kBlockTrigger, order));
         ch->SetColor(get32(b + kBlockColour, order));
 
@@ -310,13 +312,16 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
             // Refused rather than cut: a count past the limit or past the end of the file is damage.
             if (count > kMaxSamples || std::uint64_t{count} * 4 > fileSize - offset)
                 return false;
-            bytes.resize(std::size_t{count} * 4);
-            if (!readExact(file.get(), bytes.data(), bytes.size()))
-                return false;
-            offset += bytes.size();
+            // Read straight into the channel's storage, then put each value into host order.
             const auto samples = ch->WritableSamples(count);
-            for (std::uint32_t k = 0; k < count; ++k)
-                samples[k] = static_cast<std::int32_t>(readLE32(bytes.data() + 4 * std::size_t{k}));
+            auto* raw = reinterpret_cast<std::uint8_t*>(samples.data());
+            if (!readExact(file.get(), raw, samples.size_bytes()))
+                return false;
+            offset += samples.size_bytes();
+            if constexpr (std::endian::native != std::endian::little) {
+                for (std::uint32_t k = 0; k < count; ++k)
+                    samples[k] = static_cast<std::int32_t>(readLE32(raw + 4 * std::size_t{k}));
+            }
             ch->SetSampleCount(count);
             // Room for a whole capture of the step, and never less than what the file carried.
             ch->SetCapacity(std::max(SamplesPerStep(ch->GetTimeBaseStep()), count));
@@ -391,7 +396,8 @@ bool CScopeFile::Save(const std::filesystem::path& path) {
     return Save(path, own);
 }
 
-bool CScopeFile::SaveLogHeader(const std::filesystem::path& path, std::span<const CChannelData* const> channels) {
+bool CScopeFile::SaveLogHeader(const std::filesystem::path& path,
+                               std::span<const CChannelData* const> channels) {
     CloseLog();
     if (!writeFile(path, channels, headerText_, clock_(), true))
         return false;
@@ -495,26 +501,31 @@ void CScopeFile::SetShown(int index, bool shown) {
         channels_[static_cast<std::size_t>(index)].shown = shown;
 }
 
-bool CScopeFile::ReadLogWords(std::uint32_t first, std::uint32_t count, std::vector<std::uint16_t>& words) const {
-    words.clear();
-    if (!isLog_ || channels_.empty())
+bool CScopeFile::ReadLogWords(std::uint32_t first, std::uint32_t count,
+                              std::vector<std::uint16_t>& words) const {
+    if (!isLog_ || channels_.empty()) {
+        words.clear();
         return false;
+    }
     const FilePtr file(std::fopen(path_.c_str(), "rb"));
-    if (!file)
+    if (!file) {
+        words.clear();
         return false;
-    if (first >= logSamples_)
-        return true;
-    count = std::min(count, logSamples_ - first);
+    }
+    count = first < logSamples_ ? std::min(count, logSamples_ - first) : 0;
     const std::size_t n = channels_.size();
-    std::vector<std::uint8_t> bytes(std::size_t{count} * n * 2);
-    if (!seekTo(file.get(), streamOffset_ + std::uint64_t{first} * n * 2) ||
-        !readExact(file.get(), bytes.data(), bytes.size()))
+    // Read straight into the words, then put each into host order.
+    words.resize(std::size_t{count} * n);
+    auto* raw = reinterpret_cast<std::uint8_t*>(words.data());
+    if (count > 0 && (!seekTo(file.get(), streamOffset_ + std::uint64_t{first} * n * 2) ||
+                      !readExact(file.get(), raw, words.size() * 2))) {
+        words.clear();
         return false;
-    words.resize(bytes.size() / 2);
-    const std::uint8_t* p = bytes.data();
-    for (auto& w : words) {
-        w = get16(p, streamOrder_);
-        p += 2;
+    }
+    const bool native = (streamOrder_ == ByteOrder::Little) == (std::endian::native == std::endian::little);
+    if (!native) {
+        for (std::size_t k = 0; k < words.size(); ++k)
+            words[k] = get16(raw + 2 * k, streamOrder_);
     }
     return true;
 }

@@ -1,0 +1,169 @@
+#include "core/files/scopefile.h"
+#include "core/files/sdfbuilder.h"
+#include "core/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+
+using namespace wavix;
+using wavix::test::SdfBuilder;
+using wavix::test::TempDir;
+using wavix::test::writeFile;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ToolRun runTool(const QStringList& args) {
+    ToolRun r;
+    const QString dir = qEnvironmentVariable("WAVIX_BIN_DIR");
+    QProcess p;
+    p.start(dir + "/wavix-sdf", args);
+    if (!p.waitForFinished(20000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QString str(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+// Two channels of a waveform: the first with a current clamp (0.01 V per A), the second plain volts.
+std::filesystem::path writeWaveform(const TempDir& dir) {
+    SdfBuilder f;
+    f.header(kFileVersionWave, 2, "Zapalování");
+    SdfBuilder::Block a;
+    a.count = 3;
+    a.range = 4;
+    a.divider = 320; // 200 kHz
+    f.block(a).samples({0, 512, -256});
+    SdfBuilder::Block b = a;
+    b.channel = 2;
+    b.range = 0;
+    b.probeLoaded = 0;
+    b.name = "druhý";
+    f.block(b).samples({-512, 256, 1});
+    const auto path = dir / "wave.sdf";
+    writeFile(path, f.bytes());
+    return path;
+}
+
+class WavixSdfTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariable("WAVIX_BIN_DIR").isEmpty())
+            GTEST_SKIP() << "WAVIX_BIN_DIR not set";
+    }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(WavixSdfTool, InfoDescribesChannelsProbesAndMarksAsJson) {
+    const ToolRun wave = runTool({"info", str(writeWaveform(dir))});
+    ASSERT_EQ(wave.exitCode, 0) << wave.err.constData();
+    const QJsonObject w = QJsonDocument::fromJson(wave.out).object();
+    EXPECT_EQ(w["header"].toString(), QString::fromUtf8("Zapalování"));
+    EXPECT_EQ(w["version"].toInt(), 0x22);
+    EXPECT_EQ(w["time"].toString(), "2024-05-15T13:45:30.250Z");
+    const QJsonArray chans = w["channels"].toArray();
+    ASSERT_EQ(chans.size(), 2);
+    const QJsonObject first = chans[0].toObject();
+    EXPECT_EQ(first["number"].toInt(), 1);
+    EXPECT_DOUBLE_EQ(first["voltsPerDiv"].toDouble(), RangeVoltPerDiv(4));
+    EXPECT_EQ(first["coupling"].toString(), QString::fromLatin1(CouplingText(1).data()));
+    EXPECT_EQ(first["divider"].toInt(), 320);
+    EXPECT_EQ(first["samples"].toInt(), 3);
+    EXPECT_EQ(first["trigger"].toObject()["level"].toInt(), 600);
+    EXPECT_EQ(first["probe"].toObject()["name"].toString(), "clamp");
+    EXPECT_EQ(first["probe"].toObject()["units"].toString(), "A");
+    EXPECT_NEAR(first["probe"].toObject()["ratio"].toDouble(), 0.01, 1e-6);
+    EXPECT_EQ(chans[1].toObject()["name"].toString(), QString::fromUtf8("druhý"));
+    EXPECT_TRUE(w["marks"].toArray().isEmpty());
+
+    SdfBuilder f(true);
+    f.header(kFileVersionTesterLog, 2, "Vexor");
+    SdfBuilder::Block b;
+    b.endMarker = "-123";
+    f.block(b).block(b).words({0x0200, 0x0200, 0x0200, 0x4200});
+    writeFile(dir / "osclog02.sdf", f.bytes());
+    const ToolRun log = runTool({"info", str(dir / "osclog02.sdf")});
+    ASSERT_EQ(log.exitCode, 0) << log.err.constData();
+    const QJsonObject l = QJsonDocument::fromJson(log.out).object();
+    EXPECT_EQ(l["version"].toInt(), 0x33);
+    EXPECT_EQ(l["logSamplesPerChannel"].toInt(), 2);
+    EXPECT_EQ(l["channels"].toArray()[1].toObject()["number"].toInt(), 2);
+    const QJsonArray marks = l["marks"].toArray();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0].toObject()["number"].toInt(), 1);
+    EXPECT_EQ(marks[0].toObject()["position"].toInt(), 2);
+    EXPECT_EQ(marks[0].toObject()["kind"].toInt(), 2);
+}
+
+TEST_F(WavixSdfTool, CsvGivesSecondsAndProbeUnitsForWaveformsAndLogs) {
+    const ToolRun wave = runTool({"csv", str(writeWaveform(dir)), "--from", "1", "--count", "5"});
+    ASSERT_EQ(wave.exitCode, 0) << wave.err.constData();
+    const QList<QByteArray> lines = wave.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3); // header and the two instants left after the first
+    EXPECT_EQ(lines[0], "time [s],CH1 [A],CH2 [V]");
+    const QList<QByteArray> row = lines[1].split(',');
+    ASSERT_EQ(row.size(), 3);
+    EXPECT_NEAR(row[0].toDouble(), 5e-6, 1e-12);
+    // 512 counts are a half-swing: 3 divisions corrected for the range; the clamp reads 100 A per volt.
+    EXPECT_NEAR(row[1].toDouble(), RangeVoltPerDiv(4) * 3 * RangeCorrection(4) / 0.01, 1e-3);
+    EXPECT_NEAR(row[2].toDouble(), 256 * RangeVoltPerDiv(0) * 3 * RangeCorrection(0) / 512, 1e-4);
+
+    SdfBuilder f;
+    f.header(kFileVersionLog, 2);
+    SdfBuilder::Block b;
+    b.probeLoaded = 0;
+    b.step = 4;
+    f.block(b).block(b).words({0x8200 | 0, 512, 1024, 0x4000 | 512, 100, 200});
+    writeFile(dir / "log.sdf", f.bytes());
+    const ToolRun log = runTool({"csv", str(dir / "log.sdf")});
+    ASSERT_EQ(log.exitCode, 0) << log.err.constData();
+    const QList<QByteArray> rows = log.out.trimmed().split('\n');
+    ASSERT_EQ(rows.size(), 4);
+    const double scale = RangeVoltPerDiv(4) * 3 * RangeCorrection(4) / 512;
+    const QList<QByteArray> r1 = rows[1].split(',');
+    EXPECT_NEAR(r1[1].toDouble(), 0.0, 1e-9); // the mark bit is not part of the value
+    const QList<QByteArray> r2 = rows[2].split(',');
+    EXPECT_NEAR(r2[0].toDouble(), SamplePeriod(4), 1e-12);
+    EXPECT_NEAR(r2[1].toDouble(), 512 * scale, 1e-4);
+    EXPECT_NEAR(r2[2].toDouble(), 0.0, 1e-9);
+    EXPECT_NEAR(rows[3].split(',')[1].toDouble(), (100 - 512) * scale, 1e-3);
+}
+
+TEST_F(WavixSdfTool, BadFilesAndArgumentsFailWithOneLineAndAStatus) {
+    writeFile(dir / "junk.sdf", "OSC1 but nothing else");
+    const struct {
+        QStringList args;
+        int status;
+    } cases[] = {
+        {{"info", str(dir / "junk.sdf")}, 1},
+        {{"csv", str(dir / "missing.sdf")}, 1},
+        {{"info"}, 2},
+        {{"dump", str(dir / "junk.sdf")}, 2},
+        {{"csv", str(dir / "junk.sdf"), "--from", "-3"}, 2},
+        {{"csv", str(dir / "junk.sdf"), "--count", "x"}, 2},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = runTool(c.args);
+        EXPECT_EQ(r.exitCode, c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith("wavix-sdf: ")) << r.err.constData();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
+    }
+}
