@@ -1,10 +1,8 @@
 #include "core/files/logwindow.h"
 
-#include "core/support/bytes.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
+#include <cstdint>
 
 namespace wavix {
 
@@ -23,39 +21,18 @@ bool ReadLogWindow(CScopeFile& file, std::int64_t first, std::int64_t count, std
         channels.push_back(ch);
     }
 
-    std::ifstream in(file.GetPath(), std::ios::binary);
-    if (!in)
+    // The file cuts the window to the whole instants its stream holds.
+    const auto wanted = static_cast<std::uint32_t>(std::min<std::int64_t>(count, kMaxSamples));
+    const auto from = static_cast<std::uint32_t>(std::min<std::int64_t>(first, UINT32_MAX));
+    std::vector<std::uint16_t> words;
+    if (count > 0 && !file.ReadLogWords(from, wanted, words))
         return false;
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(file.GetPath(), ec);
-    if (ec)
-        return false;
-
-    // Only what the file really holds, in whole instants and within a channel.
-    const auto bytesPerInstant = static_cast<std::uint64_t>(2 * n);
-    const std::uint64_t start = file.GetStreamOffset();
-    const std::uint64_t available = size > start ? (size - start) / bytesPerInstant : 0;
-    const auto from = static_cast<std::uint64_t>(first);
-    std::uint64_t instants = 0;
-    if (count > 0 && from < available)
-        instants =
-            std::min({static_cast<std::uint64_t>(count), available - from, std::uint64_t{kMaxSamples}});
-
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(instants * bytesPerInstant));
-    if (!buffer.empty()) {
-        in.seekg(static_cast<std::streamoff>(start + from * bytesPerInstant));
-        in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
-        if (!in || static_cast<std::size_t>(in.gcount()) != buffer.size())
-            return false;
-    }
-
-    const bool bigEndian = version == kFileVersionTesterLog;
-    const auto count32 = static_cast<std::uint32_t>(instants);
+    const auto count32 = static_cast<std::uint32_t>(words.size() / static_cast<std::size_t>(n));
     for (int c = 0; c < n; ++c) {
         auto samples = channels[static_cast<std::size_t>(c)]->WritableSamples(count32);
-        const std::uint8_t* p = buffer.data() + 2 * c;
-        for (std::uint32_t i = 0; i < count32; ++i, p += bytesPerInstant)
-            samples[i] = LogWordValue(bigEndian ? readBE16(p) : readLE16(p));
+        const std::uint16_t* w = words.data() + c;
+        for (std::uint32_t i = 0; i < count32; ++i, w += n)
+            samples[i] = LogWordValue(*w);
     }
     for (CChannelData* ch : channels) {
         ch->SetSampleCount(count32);
