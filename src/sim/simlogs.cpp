@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <random>
 
 namespace wavix {
@@ -68,6 +69,40 @@ std::vector<RecordingPlan> plans() {
     };
 }
 
+// One engine cycle (two turns) of a signal, tabulated by crank position, so
+// minutes of recording cost a look-up per sample rather than the generator's
+// trigonometry. The idle wander changes shapes timed in seconds by a per cent
+// or two, which the table leaves out.
+class CycleTable {
+public:
+    static constexpr std::size_t kPoints = 32768;
+
+    CycleTable(const CSignalGenerator& gen, int signal, double from) : values_(kPoints) {
+        // Step at twice the table's rate so the wander leaves no point unset.
+        const double dt = 120.0 / gen.idleRpm() / kPoints / 2.0;
+        std::vector<bool> set(kPoints, false);
+        for (std::size_t i = 0; i < 2 * kPoints + kPoints / 8; ++i) {
+            const double t = from + static_cast<double>(i) * dt;
+            const std::size_t at = index(gen.revolutions(t));
+            values_[at] = gen.volts(signal, t);
+            set[at] = true;
+        }
+        for (std::size_t i = 1; i < kPoints; ++i)
+            if (!set[i])
+                values_[i] = values_[i - 1];
+    }
+
+    double at(double revolutions) const { return values_[index(revolutions)]; }
+
+private:
+    static std::size_t index(double revolutions) {
+        const double cycle = revolutions / 2.0 - std::floor(revolutions / 2.0);
+        return std::min(kPoints - 1, static_cast<std::size_t>(cycle * kPoints));
+    }
+
+    std::vector<double> values_;
+};
+
 tOscilExchange rollRecord(const RecordingPlan& plan) {
     tOscilExchange r = DefaultOscilExchange();
     r.version = 2;
@@ -114,23 +149,41 @@ std::vector<std::uint8_t> record(const RecordingPlan& plan, std::uint64_t seed, 
     const double rate = SampleRateHz(plan.step);
     const auto instants = static_cast<std::size_t>(plan.seconds * rate);
     const std::size_t n = plan.channels.size();
+    const auto first = static_cast<std::int64_t>(plan.startAt * rate);
     std::vector<double> scale(n);
     std::vector<double> offset(n);
+    std::vector<std::optional<CycleTable>> tables(n);
     for (std::size_t c = 0; c < n; ++c) {
         const ChannelPlan& p = plan.channels[c];
         scale[c] = 512.0 / NominalVolts(p.range);
         offset[c] = p.coupling == CPL_AC ? gen.dcLevel(p.signal) : 0.0;
+        if (p.signal != kLambda.signal)
+            tables[c].emplace(gen, p.signal, plan.startAt);
     }
-    const auto first = static_cast<std::int64_t>(plan.startAt * rate);
+
+    // Crank position and the slow lambda signal are exact every kStride
+    // instants and straight lines between: far below a converter count.
+    constexpr std::size_t kStride = 16;
     log.words.resize(instants * n);
     std::uint16_t* w = log.words.data();
-    for (std::size_t k = 0; k < instants; ++k) {
-        const std::int64_t idx = first + static_cast<std::int64_t>(k);
-        const double t = static_cast<double>(idx) / rate;
-        for (std::size_t c = 0; c < n; ++c) {
-            const int signal = plan.channels[c].signal;
-            const double counts = (gen.volts(signal, t) - offset[c]) * scale[c];
-            *w++ = TesterLogWord(static_cast<int>(std::lround(counts)) + gen.noiseCounts(signal, idx));
+    const auto timeOf = [&](std::size_t k) { return static_cast<double>(first + std::int64_t(k)) / rate; };
+    double revB = gen.revolutions(timeOf(0));
+    double lambdaB = gen.volts(kLambda.signal, timeOf(0));
+    for (std::size_t k0 = 0; k0 < instants; k0 += kStride) {
+        const double revA = revB;
+        const double lambdaA = lambdaB;
+        revB = gen.revolutions(timeOf(k0 + kStride));
+        lambdaB = gen.volts(kLambda.signal, timeOf(k0 + kStride));
+        for (std::size_t k = k0; k < std::min(k0 + kStride, instants); ++k) {
+            const double f = static_cast<double>(k - k0) / kStride;
+            const double rev = revA + f * (revB - revA);
+            const std::int64_t idx = first + static_cast<std::int64_t>(k);
+            for (std::size_t c = 0; c < n; ++c) {
+                const int signal = plan.channels[c].signal;
+                const double v = tables[c] ? tables[c]->at(rev) : lambdaA + f * (lambdaB - lambdaA);
+                const double counts = (v - offset[c]) * scale[c];
+                *w++ = TesterLogWord(static_cast<int>(std::lround(counts)) + gen.noiseCounts(signal, idx));
+            }
         }
     }
     std::mt19937_64 rng(seed * 0x9E3779B97F4A7C15ULL + index);
