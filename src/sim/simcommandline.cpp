@@ -1,6 +1,7 @@
 #include "sim/simcommandline.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QHostAddress>
 
 namespace wavix {
@@ -65,10 +66,13 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     const QCommandLineOption silentAfter("silent-after", "Stop answering after N requests.", "n");
     const QCommandLineOption restartEvery(
         "restart-every", "Power-cycle every S seconds: forget all state, quiet for about 1 s.", "seconds");
+    const QCommandLineOption files(
+        "files", "Serve osclog01.sdf .. osclog10.sdf from this folder instead of three generated logs.",
+        "folder");
     const QCommandLineOption seed("seed", "Seed of the noise and the fault injection (default 1).", "n", "1");
-    parser.addOptions({help, version, addr, port, module, password, rpm, uncalibrated, oldModule, noScope,
-                       linkRate, noPacing, loss, duplicate, reorder, garbage, silentAfter, restartEvery,
-                       seed});
+    parser.addOptions({help,         version,   addr,        port,         module,   password, rpm,
+                       uncalibrated, oldModule, noScope,     linkRate,     noPacing, loss,     duplicate,
+                       reorder,      garbage,   silentAfter, restartEvery, files,    seed});
 
     auto fail = [&result](const QString& why) {
         result.outcome = SimCommandLine::Outcome::Error;
@@ -128,6 +132,11 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         o.restartEverySeconds = parser.value(restartEvery).toDouble(&ok);
         if (!ok || !(o.restartEverySeconds >= 2.0 && o.restartEverySeconds <= 86400.0))
             return fail("--restart-every must be 2..86400 seconds");
+    }
+    if (parser.isSet(files)) {
+        if (!QFileInfo(parser.value(files)).isDir())
+            return fail("--files is not a folder: " + parser.value(files));
+        o.filesDir = parser.value(files).toStdString();
     }
     if (!toUnsigned(parser.value(seed), UINT64_MAX, v))
         return fail("--seed must be a non-negative number");

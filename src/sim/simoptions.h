@@ -20,6 +20,7 @@ struct SimOptions {
     bool noPacing = false;
     std::optional<std::uint64_t> silentAfter; // requests answered before going quiet
     double restartEverySeconds = 0.0;         // 0: never power-cycles
+    std::optional<std::string> filesDir;      // log files to serve; generated ones without it
 };
 
 } // namespace wavix

@@ -1,6 +1,7 @@
 #include "sim/simserver.h"
 
 #include "core/support/bytes.h"
+#include "sim/simlogs.h"
 
 #include <QDate>
 #include <QNetworkDatagram>
@@ -36,6 +37,24 @@ CSimServer::CSimServer(const SimOptions& options, LogSink log, QObject* parent)
 }
 
 bool CSimServer::start(QString& error) {
+    SimFileMap files;
+    std::string where = "generated";
+    if (opt_.filesDir) {
+        std::string why;
+        if (!LoadLogFolder(*opt_.filesDir, files, why)) {
+            error = QString::fromStdString(why);
+            return false;
+        }
+        where = "from " + *opt_.filesDir;
+    } else {
+        files = GenerateTesterLogs(opt_.seed, opt_.module.rpm);
+    }
+    files_ = std::make_unique<CSimFileServer>(opt_.module.moduleNum, std::move(files));
+    std::string list;
+    for (const auto& name : files_->names())
+        list += " " + name + " (" + std::to_string(files_->entry(name)->size) + " bytes)";
+    log("log files " + where + ":" + (list.empty() ? std::string(" none") : list));
+
     const QHostAddress address(QString::fromStdString(opt_.address));
     // ShareAddress sets SO_REUSEADDR before the bind, so the program can hold the same port.
     if (!socket_.bind(address, opt_.port,
@@ -90,11 +109,22 @@ void CSimServer::onRequest(const QByteArray& bytes, const QHostAddress& from, qu
     if (request.size() >= kRequestHeaderSize && hasStartBytes(request.data(), request.size()) &&
         readBE16(&request[2]) == 0x0000)
         log("echo from " + from.toString().toStdString() + ":" + std::to_string(fromPort));
-    CSimModule::Response response = module_->handle(request, now, Today());
-    for (const auto& line : response.log)
+    std::vector<Packet> packets;
+    std::vector<std::string> lines;
+    if (files_ && request.size() >= kRequestHeaderSize && hasStartBytes(request.data(), request.size()) &&
+        IsSimFileCommand(readBE16(&request[2]))) {
+        CSimFileServer::Response response = files_->handle(request);
+        packets = std::move(response.packets);
+        lines = std::move(response.log);
+    } else {
+        CSimModule::Response response = module_->handle(request, now, Today());
+        packets = std::move(response.packets);
+        lines = std::move(response.log);
+    }
+    for (const auto& line : lines)
         log(line);
     std::vector<std::string> faultLog;
-    std::vector<Datagram> datagrams = ToDatagrams(std::move(response.packets));
+    std::vector<Datagram> datagrams = ToDatagrams(std::move(packets));
     if (opt_.faults.any())
         datagrams = faults_.apply(std::move(datagrams), faultLog);
     for (const auto& line : faultLog)
@@ -106,6 +136,8 @@ void CSimServer::onRequest(const QByteArray& bytes, const QHostAddress& from, qu
 
 void CSimServer::powerCycle() {
     module_ = std::make_unique<CSimModule>(opt_.module);
+    if (files_)
+        files_->abortTransfer();
     queue_.clear();
     paceTimer_.stop();
     quietUntilUs_ = nowUs() + kPowerUpQuietUs;

@@ -4,6 +4,7 @@
 // the program's receive buffer is never flooded by a long sample group.
 
 #include "sim/faultinjector.h"
+#include "sim/simfileserver.h"
 #include "sim/simmodule.h"
 #include "sim/simoptions.h"
 
@@ -27,7 +28,8 @@ public:
 
     CSimServer(const SimOptions& options, LogSink log, QObject* parent = nullptr);
 
-    // Binds the socket (address reuse set before the bind); false with a reason.
+    // Loads or generates the log files, then binds the socket (address reuse
+    // set before the bind); false with a reason.
     bool start(QString& error);
 
 private:
@@ -50,6 +52,7 @@ private:
     QTimer restartTimer_;
     QElapsedTimer clock_;
     std::unique_ptr<CSimModule> module_;
+    std::unique_ptr<CSimFileServer> files_;
     CFaultInjector faults_;
     std::deque<Outgoing> queue_;
     std::uint64_t linkFreeUs_ = 0;

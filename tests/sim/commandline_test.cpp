@@ -36,6 +36,8 @@ TEST(SimCommandLine, DefaultsAndAFullSet) {
     EXPECT_TRUE(s.options.module.instant);
     EXPECT_EQ(s.options.module.seed, 99u);
     EXPECT_DOUBLE_EQ(s.options.linkRateBitsPerSecond, 10e6);
+    EXPECT_FALSE(s.options.filesDir);
+    EXPECT_EQ(parse({"--files", "/tmp"}).options.filesDir, "/tmp");
 }
 
 class SimCommandLineRejects : public ::testing::TestWithParam<QStringList> {};
@@ -53,14 +55,16 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringList{"--garbage", "-0.1"}, QStringList{"--loss", "x"},
                       QStringList{"--password", "65536"}, QStringList{"--module", "0x10000"},
                       QStringList{"--restart-every", "0"}, QStringList{"--silent-after", "-1"},
-                      QStringList{"--link-rate", "0"}, QStringList{"--bogus"}, QStringList{"stray"}));
+                      QStringList{"--link-rate", "0"}, QStringList{"--bogus"}, QStringList{"stray"},
+                      QStringList{"--files", "/nonexistent/wavix-logs"}));
 
 TEST(SimCommandLine, HelpNamesEveryOption) {
     const SimCommandLine h = parse({"--help"});
     ASSERT_EQ(h.outcome, SimCommandLine::Outcome::Help);
-    for (const char* opt : {"--addr", "--port", "--module", "--password", "--link-rate", "--loss",
-                            "--duplicate", "--reorder", "--garbage", "--silent-after", "--restart-every",
-                            "--old-module", "--no-scope", "--no-pacing", "--uncalibrated", "--seed"})
+    for (const char* opt :
+         {"--addr", "--port", "--module", "--password", "--link-rate", "--loss", "--duplicate", "--reorder",
+          "--garbage", "--silent-after", "--restart-every", "--old-module", "--no-scope", "--no-pacing",
+          "--uncalibrated", "--seed", "--files"})
         EXPECT_TRUE(h.text.contains(opt)) << opt;
 }
 
