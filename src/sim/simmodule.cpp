@@ -68,44 +68,44 @@ CSimModule::Response CSimModule::handle(std::span<const std::uint8_t> request, s
     }
     const std::uint16_t cmd = readBE16(&request[2]);
     const auto payload = request.subspan(kRequestHeaderSize);
-    const bool scopeCommand = cmd == sim_cmd::kRunScope || cmd == sim_cmd::kScopeData ||
-                              cmd == sim_cmd::kSetSettings || cmd == sim_cmd::kAskSettings;
+    const bool scopeCommand = cmd == c_ivrRUN_OSCIL || cmd == c_ivrASK_SCOPE_DATA ||
+                              cmd == c_ivrSET_OSCIL_EXCHANGE || cmd == c_ivrASK_OSCIL_EXCHANGE;
     if (opt_.noScope && scopeCommand) {
         out.packets.push_back(reply(cmd, kStatusUnknown));
         out.log.push_back("no scope module: refused");
         return out;
     }
     switch (cmd) {
-    case sim_cmd::kEcho:
+    case c_ivrECHO:
         out.packets.push_back(reply(cmd, kStatusOk));
         break;
-    case sim_cmd::kRunScope:
+    case c_ivrRUN_OSCIL:
         running_ = true;
         out.packets.push_back(reply(cmd, kStatusOk));
         out.log.push_back("scope module started");
         break;
-    case sim_cmd::kSetSettings:
+    case c_ivrSET_OSCIL_EXCHANGE:
         setSettings(payload, nowUs, out);
         break;
-    case sim_cmd::kAskSettings:
+    case c_ivrASK_OSCIL_EXCHANGE:
         out.packets.push_back(recordReply(cmd));
         out.log.push_back("settings sent");
         break;
-    case sim_cmd::kScopeData:
+    case c_ivrASK_SCOPE_DATA:
         scopeData(nowUs, out);
         break;
-    case sim_cmd::kSafeDisconnect:
+    case c_ivrSCOPE_SAFE_DISCONNECT:
         running_ = false;
         out.packets.push_back(reply(cmd, kStatusOk));
         out.log.push_back("safe disconnect");
         break;
-    case sim_cmd::kStopModule:
-    case sim_cmd::kStopModule2:
+    case c_ivrSTOP_MODULE:
+    case c_ivrSTOP_MODULE2:
         running_ = false;
         out.packets.push_back(reply(cmd, kStatusOk));
         out.log.push_back("module stopped");
         break;
-    case sim_cmd::kAskCalibration:
+    case c_ivrASK_OSCIL_EEPROM:
         if (calibration_) {
             out.packets.push_back(calibrationReply(cmd));
             out.log.push_back("calibration record sent");
@@ -114,7 +114,7 @@ CSimModule::Response CSimModule::handle(std::span<const std::uint8_t> request, s
             out.log.push_back("no calibration record");
         }
         break;
-    case sim_cmd::kCalibrate:
+    case c_ivrSET_OSCIL_EEPROM:
         calibrate(payload, today, out);
         break;
     default: {
@@ -130,20 +130,20 @@ CSimModule::Response CSimModule::handle(std::span<const std::uint8_t> request, s
 void CSimModule::setSettings(std::span<const std::uint8_t> payload, std::uint64_t nowUs, Response& out) {
     tOscilExchange requested;
     if (!DeserializeOscilExchange(payload, requested)) {
-        out.packets.push_back(reply(sim_cmd::kSetSettings, kStatusUnknown));
+        out.packets.push_back(reply(c_ivrSET_OSCIL_EXCHANGE, kStatusUnknown));
         out.log.push_back("settings refused: " + std::to_string(payload.size()) + " bytes");
         return;
     }
     scope_.apply(CSimScope::SettleRecord(requested), nowUs);
     // Whoever sets up the scope expects it to run.
     running_ = true;
-    out.packets.push_back(recordReply(sim_cmd::kSetSettings));
+    out.packets.push_back(recordReply(c_ivrSET_OSCIL_EXCHANGE));
     out.log.push_back(DescribeSettings(scope_.record()));
 }
 
 void CSimModule::scopeData(std::uint64_t nowUs, Response& out) {
     if (!running_) {
-        out.packets.push_back(reply(sim_cmd::kScopeData, kStatusNotServed));
+        out.packets.push_back(reply(c_ivrASK_SCOPE_DATA, kStatusNotServed));
         out.log.push_back("scope data asked before the module runs");
         return;
     }
@@ -151,7 +151,7 @@ void CSimModule::scopeData(std::uint64_t nowUs, Response& out) {
     auto capture = scope_.poll(nowUs);
     const bool roll = (scope_.record().TR_mode & ~kStopBit) == TM_FREE;
     if (!capture) {
-        out.packets.push_back(reply(sim_cmd::kScopeData, kStatusOk));
+        out.packets.push_back(reply(c_ivrASK_SCOPE_DATA, kStatusOk));
         return;
     }
     SampleGroup group = SplitSampleGroup(opt_.moduleNum, capture->channels, capture->samples);
@@ -169,25 +169,25 @@ void CSimModule::scopeData(std::uint64_t nowUs, Response& out) {
 void CSimModule::calibrate(std::span<const std::uint8_t> payload, SimDate today, Response& out) {
     constexpr std::size_t kHeaderBytes = 12;
     if (opt_.oldModule) {
-        out.packets.push_back(reply(sim_cmd::kCalibrate, kStatusUnknown));
+        out.packets.push_back(reply(c_ivrSET_OSCIL_EEPROM, kStatusUnknown));
         out.log.push_back("calibration not supported by this module");
         return;
     }
     if (payload.size() < kHeaderBytes) {
-        out.packets.push_back(reply(sim_cmd::kCalibrate, kStatusUnknown));
+        out.packets.push_back(reply(c_ivrSET_OSCIL_EEPROM, kStatusUnknown));
         out.log.push_back("calibration header too short: " + std::to_string(payload.size()) + " bytes");
         return;
     }
     const std::uint16_t password = readBE16(&payload[6]);
     if (password != opt_.password) {
-        out.packets.push_back(reply(sim_cmd::kCalibrate, kStatusNotServed));
+        out.packets.push_back(reply(c_ivrSET_OSCIL_EEPROM, kStatusNotServed));
         out.log.push_back("calibration password wrong");
         return;
     }
     // The run measures the board again: its true zeros and gains, dated today.
     SOscil_EEPROM rec = UnitCalibration(opt_.moduleNum, today);
     calibration_ = rec;
-    out.packets.push_back(calibrationReply(sim_cmd::kCalibrate));
+    out.packets.push_back(calibrationReply(c_ivrSET_OSCIL_EEPROM));
     char line[64];
     std::snprintf(line, sizeof line, "calibration done: %02d.%02d.%04d", today.day, today.month, today.year);
     out.log.emplace_back(line);

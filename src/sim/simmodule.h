@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "core/protocol/modulemessages.h"
+
 namespace wavix {
 
 // Module numbers for which the program takes the Scope module as already running.
@@ -36,18 +38,6 @@ struct SimModuleOptions {
     SimDate calibratedOn{2023, 11, 7};
 };
 
-namespace sim_cmd {
-inline constexpr std::uint16_t kEcho = 0x0000;
-inline constexpr std::uint16_t kStopModule = 0x0001;
-inline constexpr std::uint16_t kRunScope = 0x0043;
-inline constexpr std::uint16_t kScopeData = 0x0080;
-inline constexpr std::uint16_t kSetSettings = 0x0081;
-inline constexpr std::uint16_t kAskSettings = 0x0082;
-inline constexpr std::uint16_t kSafeDisconnect = 0x0083;
-inline constexpr std::uint16_t kAskCalibration = 0x0084;
-inline constexpr std::uint16_t kCalibrate = 0x0085;
-inline constexpr std::uint16_t kStopModule2 = 0x0100;
-} // namespace sim_cmd
 
 class CSimModule {
 public:
