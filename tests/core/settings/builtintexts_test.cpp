@@ -1,0 +1,142 @@
+#include "core/settings/builtintexts.h"
+
+#include "core/scope/oscilexchange.h"
+#include "core/settings/ini.h"
+#include "core/settings/lastsettings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace wavix {
+namespace {
+
+// The shipped data tree, found from this file's place in the source tree.
+const std::filesystem::path kDataDir =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data";
+const std::filesystem::path kLangFile = kDataDir / "Lang" / "Cestina.lng";
+
+std::vector<std::string> keysOf(std::span<const TextEntry> table) {
+    std::vector<std::string> keys;
+    for (const auto& e : table)
+        keys.emplace_back(e.key);
+    return keys;
+}
+
+TEST(BuiltinTexts, CatalogueIsOrderedUniqueAndSafeAsFormats) {
+    const auto all = BuiltinTexts();
+    ASSERT_FALSE(all.empty());
+    int previous = -1;
+    for (const auto& e : all) {
+        const int number = LangKeyNumber(e.key);
+        EXPECT_GT(number, previous) << e.key;
+        previous = number;
+        EXPECT_FALSE(e.builtin.empty()) << e.key;
+        EXPECT_NE(e.builtin, kMissingLangText) << e.key;
+        EXPECT_TRUE(SameConversions(e.builtin, e.builtin)) << e.key;
+        EXPECT_EQ(BuiltinText(e.key), e.builtin) << e.key;
+    }
+}
+
+TEST(BuiltinTexts, LookupNeedsTheExactKey) {
+    EXPECT_EQ(BuiltinText("TXT_211"), " Kanál %d ");
+    EXPECT_NE(BuiltinText("TXT_108").find("rozměrů. \n V průběhu"), std::string_view::npos);
+    for (const char* key : {"TXT_1", "TXT_0001", "TXT_105", "TXT_1213", "txt_003", "TXT_", "TXT_3x", ""})
+        EXPECT_TRUE(BuiltinText(key).empty()) << key;
+    EXPECT_EQ(LangKeyNumber("TXT_050"), 50);
+    EXPECT_EQ(LangKeyNumber("TXT_12345678"), -1);
+}
+
+TEST(BuiltinTexts, RangesSkipNumbersWithoutKey) {
+    EXPECT_EQ(keysOf(BuiltinTextRange(1100, 1111)).size(), 12u);
+    const auto log = keysOf(BuiltinTextRange(1200, 1217));
+    EXPECT_EQ(log.size(), 17u);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "TXT_1213"), 0);
+    EXPECT_EQ(
+        keysOf(BuiltinTextRange(700, 721)),
+        (std::vector<std::string>{"TXT_700", "TXT_701", "TXT_702", "TXT_703", "TXT_704", "TXT_705", "TXT_706",
+                                  "TXT_707", "TXT_708", "TXT_709", "TXT_711", "TXT_720", "TXT_721"}));
+    EXPECT_EQ(BuiltinTextRange(1300, 1321).size(), 22u);
+    EXPECT_TRUE(BuiltinTextRange(14, 49).empty());
+    EXPECT_TRUE(BuiltinTextRange(225, 201).empty());
+    EXPECT_EQ(BuiltinTextRange(INT_MIN, INT_MAX).size(), BuiltinTexts().size());
+}
+
+TEST(BuiltinTexts, MainWindowTablesHoldTheirKeysInOrder) {
+    const auto status = keysOf(MainStatusTexts());
+    EXPECT_EQ(status, (std::vector<std::string>{"TXT_001", "TXT_002", "TXT_003", "TXT_004", "TXT_005",
+                                                "TXT_006", "TXT_007", "TXT_050", "TXT_101", "TXT_102",
+                                                "TXT_103", "TXT_104", "TXT_107", "TXT_108", "TXT_109",
+                                                "TXT_110", "TXT_111", "TXT_112", "TXT_113"}));
+    EXPECT_EQ(keysOf(MainStateTexts()),
+              (std::vector<std::string>{"TXT_010", "TXT_011", "TXT_012", "TXT_013"}));
+    EXPECT_EQ(ViewMenuTexts().size(), 21u);
+    EXPECT_EQ(ViewMenuTexts().back().key, "TXT_225");
+    EXPECT_EQ(keysOf(MainMenuTexts()),
+              (std::vector<std::string>{"TXT_600", "TXT_601", "TXT_602", "TXT_603", "TXT_610", "TXT_611",
+                                        "TXT_612", "TXT_613", "TXT_650", "TXT_651"}));
+    EXPECT_EQ(TextIndex(MainStatusTexts(), "TXT_102"), 9);
+    EXPECT_EQ(TextIndex(MainStatusTexts(), "TXT_010"), -1);
+}
+
+TEST(ShippedLanguageFile, CarriesEveryBuiltinTextVerbatim) {
+    ASSERT_TRUE(std::filesystem::exists(kLangFile)) << kLangFile;
+    const CIni lang(kLangFile);
+    for (const auto& e : BuiltinTexts()) {
+        const auto raw = lang.Find(kLangSection, e.key);
+        ASSERT_TRUE(raw.has_value()) << e.key;
+        EXPECT_EQ(UnescapeLangValue(*raw), e.builtin) << e.key;
+    }
+}
+
+TEST(ShippedLanguageFile, HoldsNoKeyTwiceAndNoneOutsideTheCatalogue) {
+    std::ifstream in(kLangFile);
+    ASSERT_TRUE(in) << kLangFile;
+    std::map<std::string, int> seen;
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto eq = line.find('=');
+        if (eq != std::string::npos)
+            ++seen[line.substr(0, eq)];
+    }
+    EXPECT_EQ(seen.size(), BuiltinTexts().size());
+    for (const auto& [key, count] : seen) {
+        EXPECT_EQ(count, 1) << key;
+        EXPECT_FALSE(BuiltinText(key).empty()) << key;
+    }
+}
+
+TEST(ShippedLanguageFile, MainWindowTablesLoadAtStart) {
+    for (const auto table : {MainMenuTexts(), MainStatusTexts(), ViewMenuTexts(), MainStateTexts()}) {
+        std::vector<std::string> out;
+        ASSERT_TRUE(LoadTextTable(kLangFile, table, out, false)) << table.front().key;
+        ASSERT_EQ(out.size(), table.size());
+        for (std::size_t i = 0; i < out.size(); ++i)
+            EXPECT_EQ(out[i], table[i].builtin) << table[i].key;
+    }
+}
+
+TEST(ShippedSettingsFile, StartsWithAValidRecordAndTheShippedLanguage) {
+    const CIni ini(kDataDir / "Settings" / "Wavix.ini");
+    EXPECT_TRUE(std::filesystem::exists(kDataDir / "Lang" / ini.GetString("General", "LangFile", "-")));
+
+    tOscilExchange rec = ReadLastSettings(ini, tOscilExchange{});
+    EXPECT_TRUE(ClampOscilExchange(rec));
+    EXPECT_EQ(rec.version, 2);
+    EXPECT_EQ(rec.chann_num, 4);
+    EXPECT_EQ(rec.samples_all, SamplesPerStep(static_cast<int>(rec.time_base_ENUM)));
+    EXPECT_EQ(kSampleClockHz / rec.time_base, SampleRateHz(static_cast<int>(rec.time_base_ENUM)));
+    for (int view = 1; view <= 4; ++view) {
+        const auto section = "Scope" + std::to_string(view);
+        EXPECT_EQ(ini.GetUnsigned(section, "ShowMode", 0, 16), 3028u) << section;
+        EXPECT_EQ(ini.GetUnsigned(section, "GridCol", 0, 16), 0xFF7D00u) << section;
+    }
+}
+
+} // namespace
+} // namespace wavix
