@@ -8,35 +8,11 @@
 #include <cstdio>
 #include <system_error>
 #include <tuple>
+#include "core/settings/builtintexts.h"
 
 namespace wavix {
 namespace {
 
-constexpr std::array<TextEntry, CChartLibrary::kTextCount> kTexts{{
-    {"TXT_1000", ".: Vzorové průběhy ..."},
-    {"TXT_1001", " Vzorové průběhy "},
-    {"TXT_1002", " Detaily "},
-    {"TXT_1003", "Soubor"},
-    {"TXT_1004", "Popis"},
-    {"TXT_1005", "Položka"},
-    {"TXT_1006", "Hodnota"},
-    {"TXT_1007", "Zrušit"},
-    {"TXT_1008", "Edit"},
-    {"TXT_1009", "Nahrát jen nastavení"},
-    {"TXT_1010", "Nahrát nastavení i průběhy"},
-    {"TXT_1011", "Popis"},
-    {"TXT_1012", "Počet kanálů"},
-    {"TXT_1013", "Časová základna"},
-    {"TXT_1014", "Režim spouštění"},
-    {"TXT_1015", "Hrana spouštění"},
-    {"TXT_1016", "Úroveň spouštění"},
-    {"TXT_1017", "Název kanálu"},
-    {"TXT_1018", "Popis kanálu"},
-    {"TXT_1019", "Zesílení"},
-    {"TXT_1020", "Vazba"},
-    {"TXT_1021", "Sonda"},
-    {"TXT_1022", "Jednotky"},
-}};
 
 constexpr std::array<TextEntry, 6> kSaveTexts{{
     {"TXT_900", ".: Uložit všechna měření ..."},
@@ -106,16 +82,10 @@ bool ChartDateBefore(const ChartRecord& a, const ChartRecord& b) {
 }
 
 CChartLibrary::CChartLibrary() {
-    for (const auto& entry : kTexts)
-        texts_.emplace_back(entry.builtin);
 }
 
 bool CChartLibrary::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
-    std::vector<std::string> loaded;
-    const bool complete = LoadTextTable(langFile, kTexts, loaded, false, trace);
-    for (std::size_t i = 0; i < loaded.size() && i < texts_.size(); ++i)
-        texts_[i] = loaded[i];
-    return complete;
+    return texts_.Load(langFile, trace);
 }
 
 bool CChartLibrary::List(const std::filesystem::path& folder) {

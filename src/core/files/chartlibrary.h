@@ -5,6 +5,8 @@
 // write-back of edited texts. The scope book, the log chooser and the save dialog
 // render what is kept here.
 
+#include "core/settings/builtintexts.h"
+#include "core/settings/langtexts.h"
 #include "core/files/scopefile.h"
 
 #include <array>
@@ -139,7 +141,7 @@ public:
     static bool WriteBack(ChartRecord& record);
 
 private:
-    std::vector<std::string> texts_;
+    CTextTable texts_{BuiltinTextRange(1000, 1022)};
     std::filesystem::path folder_;
     std::vector<std::unique_ptr<ChartRecord>> records_;
     std::vector<ChartRecord*> rows_;

@@ -8,30 +8,11 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include "core/settings/builtintexts.h"
 
 namespace wavix {
 namespace {
 
-constexpr std::array<TextEntry, CLogChartNavigator::kTextCount> kTexts{{
-    {"TXT_1200", "Ovládání logovaného průběhu"},
-    {"TXT_1201", "Pozice v souboru"},
-    {"TXT_1202", "Okno"},
-    {"TXT_1203", "Čas"},
-    {"TXT_1204", "Značky"},
-    {"TXT_1205", "Počet značek"},
-    {"TXT_1206", "Aktivní značka"},
-    {"TXT_1207", "Přejít na značku"},
-    {"TXT_1208", "Měření"},
-    {"TXT_1209", "Měření"},
-    {"TXT_1210", "Režim zobrazení"},
-    {"TXT_1211", "Stop"},
-    {"TXT_1212", "Nastavení kanálů"},
-    {"TXT_1213", "Soubor"},
-    {"TXT_1214", "Časová základna"},
-    {"TXT_1215", "Režim spouštění"},
-    {"TXT_1216", "Hrana spouštění"},
-    {"TXT_1217", "Úroveň spouštění"},
-}};
 
 template <typename... Args> std::string format(const char* fmt, Args... args) {
     const int n = std::snprintf(nullptr, 0, fmt, args...);
@@ -59,16 +40,10 @@ std::string FormatHoursMinutesSeconds(double seconds) {
 }
 
 CLogChartNavigator::CLogChartNavigator() {
-    for (const auto& entry : kTexts)
-        texts_.emplace_back(entry.builtin);
 }
 
 bool CLogChartNavigator::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
-    std::vector<std::string> loaded;
-    const bool complete = LoadTextTable(langFile, kTexts, loaded, false, trace);
-    for (std::size_t i = 0; i < loaded.size() && i < texts_.size(); ++i)
-        texts_[i] = loaded[i];
-    return complete;
+    return texts_.Load(langFile, trace);
 }
 
 void CLogChartNavigator::Reset() {

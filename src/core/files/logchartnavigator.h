@@ -8,6 +8,8 @@
 // All position arithmetic is signed 64-bit: a log may be shorter than a window,
 // and total - window - window / 2 must not wrap.
 
+#include "core/settings/builtintexts.h"
+#include "core/settings/langtexts.h"
 #include "core/files/scopefile.h"
 
 #include <cstdint>
@@ -48,7 +50,6 @@ public:
         kDisplayMode,
         kStop,
         kChannelsGroup,
-        kFile,
         kTimebase,
         kTriggerMode,
         kTriggerEdge,
@@ -120,7 +121,7 @@ private:
     bool applyFactor(int factor);
     bool moveTo(std::int64_t position);
 
-    std::vector<std::string> texts_;
+    CTextTable texts_{BuiltinTextRange(1200, 1217)};
     bool loaded_ = false;
     std::int64_t total_ = 0;
     int factor_ = kFactorDefault;

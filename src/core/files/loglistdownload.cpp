@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include "core/settings/builtintexts.h"
 
 namespace wavix {
 namespace {
@@ -11,30 +12,6 @@ namespace {
 using Kind = LogDownloadAction::Kind;
 
 // TXT_1318 .. TXT_1321 name the failures that must never look like success.
-constexpr std::array<TextEntry, CLogListDownload::kTextCount> kTexts{{
-    {"TXT_1300", "Stažení logů z přístroje"},
-    {"TXT_1301", "Status :"},
-    {"TXT_1302", "Souborů v přístroji :"},
-    {"TXT_1303", "Download"},
-    {"TXT_1304", "Zrušit"},
-    {"TXT_1305", "Soubor se nepodařilo stáhnout."},
-    {"TXT_1306", "Přístroj soubor neobsahuje."},
-    {"TXT_1307", "Soubor již existuje."},
-    {"TXT_1308", "Chcete soubor přepsat?"},
-    {"TXT_1309", "Soubor nebyl uložen."},
-    {"TXT_1310", "Stahování dokončeno."},
-    {"TXT_1311", "Soubor"},
-    {"TXT_1312", "přijato kB"},
-    {"TXT_1313", "Nalezeno:"},
-    {"TXT_1314", "V přístroji nejsou žádné logy."},
-    {"TXT_1315", "Nalezeno"},
-    {"TXT_1316", "souborů."},
-    {"TXT_1317", "Pro stažení stiskněte Download."},
-    {"TXT_1318", "Soubor se nepodařilo zapsat na disk."},
-    {"TXT_1319", "Velikost přijatého souboru nesouhlasí s přístrojem."},
-    {"TXT_1320", "Přístroj neodpovídá."},
-    {"TXT_1321", "Stahování skončilo s chybami."},
-}};
 
 constexpr const char* kInfoCaption = " .: Info ... ";
 constexpr const char* kErrorCaption = ".: Error ...";
@@ -47,16 +24,10 @@ LogDownloadAction action(Kind kind) {
 
 CLogListDownload::CLogListDownload(std::filesystem::path logFolder, ExistsFn exists)
     : logFolder_(std::move(logFolder)), exists_(std::move(exists)) {
-    for (const auto& t : kTexts)
-        texts_.emplace_back(t.builtin);
 }
 
 bool CLogListDownload::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
-    std::vector<std::string> loaded;
-    const bool complete = LoadTextTable(langFile, kTexts, loaded, false, trace);
-    for (std::size_t i = 0; i < loaded.size() && i < texts_.size(); ++i)
-        texts_[i] = loaded[i];
-    return complete;
+    return texts_.Load(langFile, trace);
 }
 
 std::string CLogListDownload::LogFileName(int number) {

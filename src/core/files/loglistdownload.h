@@ -6,6 +6,8 @@
 // with the actions its owner must carry out (requests, questions, writes).
 // The window only renders the texts and button states kept here.
 
+#include "core/settings/builtintexts.h"
+#include "core/settings/langtexts.h"
 #include "core/protocol/receivedfile.h"
 
 #include <cstdint>
@@ -157,7 +159,7 @@ private:
 
     std::filesystem::path logFolder_;
     ExistsFn exists_;
-    std::vector<std::string> texts_;
+    CTextTable texts_{BuiltinTextRange(1300, 1321)};
     Phase phase_ = Phase::Idle;
     int probe_ = 0;
     std::vector<FoundFile> found_;

@@ -155,4 +155,18 @@ std::string LangText(const CIni& lang, std::string_view key, std::string_view bu
     return checked(key, UnescapeLangValue(*raw), builtin, trace);
 }
 
+CTextTable::CTextTable(std::span<const TextEntry> entries) : entries_(entries) {
+    texts_.reserve(entries.size());
+    for (const auto& e : entries)
+        texts_.emplace_back(e.builtin);
+}
+
+bool CTextTable::Load(const std::filesystem::path& langFile, LogTrace* trace) {
+    std::vector<std::string> loaded;
+    const bool complete = LoadTextTable(langFile, entries_, loaded, false, trace);
+    for (std::size_t i = 0; i < loaded.size() && i < texts_.size(); ++i)
+        texts_[i] = std::move(loaded[i]);
+    return complete;
+}
+
 } // namespace wavix

@@ -31,6 +31,20 @@ bool LoadTextTable(const std::filesystem::path& langFile, std::span<const TextEn
                    std::vector<std::string>& out, bool useBuiltin, LogTrace* trace = nullptr);
 
 // One text; an absent key gives the built-in text.
+// A window's texts: the built-in ones first, replaced in order from a language
+// file; loading stops at the first missing key and keeps what it had loaded.
+class CTextTable {
+public:
+    explicit CTextTable(std::span<const TextEntry> entries);
+    bool Load(const std::filesystem::path& langFile, LogTrace* trace = nullptr);
+    const std::string& operator[](std::size_t index) const { return texts_.at(index); }
+    std::size_t size() const { return texts_.size(); }
+
+private:
+    std::span<const TextEntry> entries_;
+    std::vector<std::string> texts_;
+};
+
 std::string LangText(const CIni& lang, std::string_view key, std::string_view builtin,
                      LogTrace* trace = nullptr);
 

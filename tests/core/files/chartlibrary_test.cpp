@@ -1,4 +1,5 @@
 #include "core/files/chartlibrary.h"
+#include "core/settings/builtintexts.h"
 
 #include "core/files/logbuilder.h"
 #include "core/tempdir.h"
@@ -54,6 +55,7 @@ TEST(ChartLibrary, SortsByNameBytesAndByDateNewestFirst) {
 }
 
 TEST(ChartLibrary, DetailRowsOfTheSelectedChart) {
+    const auto L = [](const char* key) { return std::string(BuiltinText(key)); };
     test::TempDir dir;
     test::writeFile(dir / "x.sdf", test::buildLog(0x33, {{"Vstrik", "cidlo", 1, 14}, {"Otacky", "", 0, 14}},
                                                   {}, "Popis grafu"));
@@ -65,11 +67,11 @@ TEST(ChartLibrary, DetailRowsOfTheSelectedChart) {
     const auto rows = lib.DetailRows();
     ASSERT_EQ(rows.size(), 3u + 5u + 2u * 9u);
     const std::vector<std::pair<std::size_t, ChartDetailRow>> expected = {
-        {0, {"Popis", "Popis grafu"}},    {1, {"Počet kanálů", " 2 "}}, {2, {"", "————————"}},
-        {4, {"Režim spouštění", "FREE"}}, {7, {"", "————————"}},        {8, {"Název kanálu", "Vstrik"}},
-        {9, {"Popis kanálu", "cidlo"}},   {11, {"Vazba", "DC"}},        {12, {"", "——"}},
-        {13, {"Sonda", " - none - "}},    {14, {"Zesílení", "1.00"}},   {16, {"", "————————"}},
-        {17, {"Název kanálu", "Otacky"}}, {20, {"Vazba", "AC"}},        {25, {"", "————————"}}};
+        {0, {L("TXT_1011"), "Popis grafu"}},    {1, {L("TXT_1012"), " 2 "}}, {2, {"", "————————"}},
+        {4, {L("TXT_1014"), "FREE"}}, {7, {"", "————————"}},        {8, {L("TXT_1017"), "Vstrik"}},
+        {9, {L("TXT_1018"), "cidlo"}},   {11, {L("TXT_1020"), "DC"}},        {12, {"", "——"}},
+        {13, {L("TXT_1021"), " - none - "}},    {14, {L("TXT_1019"), "1.00"}},   {16, {"", "————————"}},
+        {17, {L("TXT_1017"), "Otacky"}}, {20, {L("TXT_1020"), "AC"}},        {25, {"", "————————"}}};
     for (const auto& [index, row] : expected)
         EXPECT_EQ(rows[index], row) << index;
 }

@@ -1,4 +1,5 @@
 #include "core/files/logchartnavigator.h"
+#include "core/settings/builtintexts.h"
 
 #include <gtest/gtest.h>
 
@@ -135,7 +136,7 @@ TEST(LogChartNavigator, LabelTexts) {
     nav.SetSamplePeriod(0.5f);
     nav.SetPosition(25000);
     EXPECT_EQ(nav.PositionText(), "Pozice v souboru: 50.00 %, Čas : 03:28:20 (h:m:s)");
-    EXPECT_EQ(nav.WindowText(), "Okno: 50000 , Čas : 06:56:40 (h:m:s)");
+    EXPECT_EQ(nav.WindowText(), std::string(BuiltinText("TXT_1202")) + ": 50000 , Čas : 06:56:40 (h:m:s)");
     nav.Marks() = {{1, 100, 1}, {2, 200, 2}};
     EXPECT_EQ(nav.MarkCountText(), "Počet značek: 2");
     EXPECT_EQ(nav.ActiveMarkText(), "Aktivní značka: ---, Ch: --- ");
@@ -144,7 +145,7 @@ TEST(LogChartNavigator, LabelTexts) {
 
     EXPECT_EQ(nav.MeasurementText(), "--");
     const std::tuple<float, float, const char*> measures[] = {
-        {1.0f, 1.0f, "Měření : 4:10.00 (m:s)"}, {0.502f, 2.0f, "Měření : 1:2.00 (m:s)"}, {1.0f, 0.0f, "--"}};
+        {1.0f, 1.0f, "Naměřený čas : 4:10.00 (m:s)"}, {0.502f, 2.0f, "Naměřený čas : 1:2.00 (m:s)"}, {1.0f, 0.0f, "--"}};
     for (const auto& [percent, divisor, text] : measures) {
         nav.SetMeasurementPercentage(percent);
         nav.SetMeasurementDivisor(divisor);
