@@ -42,7 +42,8 @@ void ModuleSession::Rearm() {
     // One pending re-arm covers a whole burst of datagrams.
     if (rearmPending_.exchange(true))
         return;
-    QMetaObject::invokeMethod(this, [this] { rearmNow(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { rearmNow(); }, Qt::QueuedConnection);
 }
 
 void ModuleSession::rearmNow() {

@@ -48,10 +48,10 @@ public:
     int timeouts = 0;
     int badGroups = 0;
     int calibrationReads = 0;
-    bool ended = false; // a fault the program would end on
-    std::vector<std::uint32_t> faults; // every report with result 1, in order
+    bool ended = false;                            // a fault the program would end on
+    std::vector<std::uint32_t> faults;             // every report with result 1, in order
     std::vector<std::uint32_t> calibrationAnswers; // events 9..12
-    std::uint32_t lastTimeoutAfterMs = 0;         // silence before the last time-out report
+    std::uint32_t lastTimeoutAfterMs = 0;          // silence before the last time-out report
 
 private:
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
