@@ -136,7 +136,7 @@ TEST_F(Capture, RecoversWhenTheTesterFallsSilentAndComesBack) {
     ASSERT_TRUE(client.open(port));
     ASSERT_TRUE(waitUntil([&] { return client.timeouts >= 1 || client.ended; }, kTimeoutMs)) << simLog();
     EXPECT_GT(client.groups, 0);
-    EXPECT_GE(client.lastTimeoutAfterMs, 2900u);
+    EXPECT_GE(client.lastTimeoutAfterMs, 2500u); // measured from when the last answer was handled
     EXPECT_LT(client.lastTimeoutAfterMs, 5000u);
 
     // The tester is switched off and on again at the same address.
