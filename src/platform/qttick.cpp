@@ -36,8 +36,15 @@ void DeadlineTimer::stop() {
 }
 
 void DeadlineTimer::poke() {
-    if (running_)
-        arm();
+    if (!running_)
+        return;
+    // Pokes come with every datagram; restarting the timer each time costs more
+    // than an early wake-up, which only finds nothing due and arms again.
+    const std::uint32_t delay = clampDelay(msUntilNext_ ? msUntilNext_() : kMaxDelayMs);
+    const int remaining = timer_.remainingTime();
+    if (timer_.isActive() && remaining >= 0 && static_cast<std::uint32_t>(remaining) <= delay)
+        return;
+    timer_.start(static_cast<int>(delay));
 }
 
 void DeadlineTimer::arm() {

@@ -37,7 +37,7 @@ public:
     void start();
     void stop();
     bool isActive() const { return timer_.isActive(); }
-    // Outside activity may have moved the next deadline: ask again now.
+    // Outside activity may have brought the next deadline closer: ask again now.
     void poke();
 
     static std::uint32_t clampDelay(std::uint32_t ms);

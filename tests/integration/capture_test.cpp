@@ -1,0 +1,218 @@
+// The whole sample path over loopback UDP against vexor-sim: start-up, settings,
+// calibration, converted groups in volts, recovery from a silent tester, and
+// the refusals that end the program.
+
+#include "integration/captureclient.h"
+#include "integration/simulator.h"
+#include "platform/qtsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <vector>
+
+namespace wavix::test {
+namespace {
+
+constexpr int kTimeoutMs = 15000;
+
+// Ch1 crankshaft 10 V/div, ch2 ignition primary 100 V/div, ch3 injector
+// 20 V/div, ch4 lambda 0.5 V/div; 20 ms/div holds more than two turns at idle.
+tOscilExchange workshopRecord(int step = 8) {
+    tOscilExchange r = DefaultOscilExchange();
+    r.chann_num = 4;
+    const std::array<std::uint16_t, 4> ranges{5, 8, 6, 1};
+    for (int ch = 1; ch <= 4; ++ch) {
+        r.mux(ch) = ranges[static_cast<std::size_t>(ch - 1)];
+        r.dcOn(ch) = CPL_DC;
+    }
+    r.time_base_ENUM = static_cast<std::uint32_t>(step);
+    r.TR_channel = 1;
+    r.TR_level = kTriggerLevelCentre;
+    r.TR_mode = TM_AUTO;
+    r.TR_rising = 1;
+    r.TR_position = 0;
+    return r;
+}
+
+std::vector<double> volts(const CChannelData& ch) {
+    const int range = ch.GetRange();
+    const double perCount = RangeVoltPerDiv(range) * 3.0 * RangeCorrection(range) / 512.0;
+    std::vector<double> v;
+    for (std::int32_t c : ch.GetSamples())
+        v.push_back(c * perCount);
+    return v;
+}
+
+double median(std::vector<double> v) {
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+// Indexes of rising zero crossings, with hysteresis against noise and glitches.
+std::vector<std::size_t> risingCrossings(const std::vector<double>& v, double hysteresis) {
+    std::vector<std::size_t> at;
+    bool low = false;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        if (v[i] < -hysteresis)
+            low = true;
+        else if (low && v[i] > hysteresis) {
+            low = false;
+            at.push_back(i);
+        }
+    }
+    return at;
+}
+
+class Capture : public QtFixture {
+protected:
+    void startSim(const QStringList& args = {}) {
+        port = Simulator::freePort();
+        ASSERT_NE(port, 0);
+        ASSERT_TRUE(sim.start(port, args)) << sim.output().toStdString();
+    }
+    std::string simLog() { return sim.output().toStdString(); }
+
+    std::uint16_t port = 0;
+    Simulator sim;
+};
+
+TEST_F(Capture, StartsCalibratesAndConvertsTheWorkshopSignals) {
+    startSim();
+    CaptureClient client(workshopRecord());
+    std::array<std::vector<double>, 4> last;
+    client.onGroup = [&](const CScopeData& data) {
+        for (int ch = 1; ch <= 4; ++ch)
+            last[static_cast<std::size_t>(ch - 1)] = volts(data.GetChannel(ch));
+    };
+    ASSERT_TRUE(client.open(port));
+    ASSERT_TRUE(waitUntil([&] { return client.groups >= 2 || client.ended; }, kTimeoutMs)) << simLog();
+    ASSERT_TRUE(client.faults.empty()) << std::hex << client.faults.front() << "\n" << simLog();
+
+    EXPECT_EQ(client.linkUps, 1);
+    EXPECT_EQ(client.calibrationReads, 1);
+    // The module's own calibration, not the nominal one, converts the samples.
+    EXPECT_EQ(client.data().GetCalibration().state, 1);
+    EXPECT_NE(client.data().GetCalibration(), DefaultCalibration());
+    const tOscilExchange& inForce = client.data().GetSettings();
+    EXPECT_EQ(inForce.chann_num, 4);
+    EXPECT_EQ(inForce.CH2_mux, 8);
+    EXPECT_EQ(inForce.samples_all, SamplesPerStep(8));
+    for (const auto& v : last)
+        ASSERT_EQ(v.size(), inForce.samples_all);
+
+    const auto& crank = last[0];
+    EXPECT_GT(*std::max_element(crank.begin(), crank.end()), 5.0);
+    EXPECT_LT(*std::max_element(crank.begin(), crank.end()), 30.0);
+    EXPECT_LT(*std::min_element(crank.begin(), crank.end()), -5.0);
+    EXPECT_GT(*std::min_element(crank.begin(), crank.end()), -30.0);
+    // 60-2 wheel: the long interval of the gap comes back every 58 crossings.
+    const auto rising = risingCrossings(crank, 2.0);
+    ASSERT_GT(rising.size(), 100u);
+    std::vector<std::size_t> gaps;
+    for (std::size_t i = 1; i + 1 < rising.size(); ++i)
+        if (rising[i + 1] - rising[i] > 2 * (rising[i] - rising[i - 1]))
+            gaps.push_back(i);
+    ASSERT_GE(gaps.size(), 2u);
+    for (std::size_t g = 1; g < gaps.size(); ++g)
+        EXPECT_EQ(gaps[g] - gaps[g - 1], 58u);
+
+    const auto& ignition = last[1];
+    EXPECT_GT(*std::max_element(ignition.begin(), ignition.end()), 200.0);
+    EXPECT_NEAR(median(ignition), 13.8, 3.0);
+    const auto& injector = last[2];
+    EXPECT_NEAR(median(injector), 13.8, 3.0);
+    EXPECT_GT(*std::max_element(injector.begin(), injector.end()), 40.0);
+    const auto& lambda = last[3];
+    EXPECT_GE(*std::min_element(lambda.begin(), lambda.end()), 0.0);
+    EXPECT_LE(*std::max_element(lambda.begin(), lambda.end()), 1.0);
+}
+
+TEST_F(Capture, RecoversWhenTheTesterFallsSilentAndComesBack) {
+    startSim({"--silent-after", "8"});
+    CaptureClient client(workshopRecord(4));
+    ASSERT_TRUE(client.open(port));
+    ASSERT_TRUE(waitUntil([&] { return client.timeouts >= 1 || client.ended; }, kTimeoutMs)) << simLog();
+    EXPECT_GT(client.groups, 0);
+    EXPECT_GE(client.lastTimeoutAfterMs, 2500u); // measured from when the last answer was handled
+    EXPECT_LT(client.lastTimeoutAfterMs, 5000u);
+
+    // The tester is switched off and on again at the same address.
+    sim.stop();
+    ASSERT_TRUE(sim.start(port)) << simLog();
+    const int before = client.groups;
+    ASSERT_TRUE(waitUntil([&] { return client.groups >= before + 3 || client.ended; }, kTimeoutMs))
+        << simLog();
+    EXPECT_EQ(client.faults, std::vector<std::uint32_t>{eventWord(1, 1, 2)});
+    EXPECT_EQ(client.timeouts, 1);
+    EXPECT_EQ(client.linkUps, 2);
+    EXPECT_EQ(client.calibrationReads, 1); // once per run
+}
+
+struct Refusal {
+    const char* name;
+    QStringList args;
+    CaptureClient::Start start;
+    std::vector<std::uint32_t> faults;
+    friend void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+};
+
+class Refused : public Capture, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(Refused, EndsWithTheFaultAndNoSamples) {
+    const Refusal& c = GetParam();
+    startSim(c.args);
+    CaptureClient client(workshopRecord(4), c.start);
+    ASSERT_TRUE(client.open(port));
+    ASSERT_TRUE(waitUntil([&] { return client.ended; }, kTimeoutMs)) << simLog();
+    // Let whatever else the answer provokes arrive.
+    settle(200);
+    EXPECT_EQ(client.faults, c.faults) << simLog();
+    EXPECT_EQ(client.groups, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Integration, Refused,
+    ::testing::Values(
+        // Status 0x0001: scope data asked before the scope module runs.
+        Refusal{"DataBeforeRun", {}, CaptureClient::Start::DataBeforeRun, {eventWord(1, 1, 3)}},
+        // A first-generation module answers with the 40-byte record.
+        Refusal{"OldModule", {"--old-module"}, CaptureClient::Start::SendRecord, {eventWord(2, 1, 2)}},
+        // No Scope module: the start is refused with status 0x0080.
+        Refusal{"NoScope", {"--no-scope"}, CaptureClient::Start::SendRecord, {eventWord(1, 1, 4)}},
+        // A tester whose scope needs no start: the record request itself is refused.
+        Refusal{"NoScopeRecordRefused",
+                {"--no-scope", "--module", "0x0061"},
+                CaptureClient::Start::AskRecord,
+                {eventWord(1, 1, 4), eventWord(2, 1, 6)}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+struct Calibration {
+    const char* name;
+    std::uint16_t password;
+    std::uint32_t answer;
+    friend void PrintTo(const Calibration& c, std::ostream* os) { *os << c.name; }
+};
+
+class Calibrating : public Capture, public ::testing::WithParamInterface<Calibration> {};
+
+TEST_P(Calibrating, AnswersThePasswordAndPollingGoesOn) {
+    startSim({"--password", "4321"});
+    CaptureClient client(workshopRecord(4));
+    client.calibrate(GetParam().password);
+    ASSERT_TRUE(client.open(port));
+    ASSERT_TRUE(waitUntil([&] { return client.groups >= 3 || client.ended; }, kTimeoutMs)) << simLog();
+    // A refused calibration is no session fault: status 0x0001 reaches only the calibration step.
+    EXPECT_TRUE(client.faults.empty()) << simLog();
+    EXPECT_EQ(client.calibrationAnswers, std::vector<std::uint32_t>{GetParam().answer});
+}
+
+INSTANTIATE_TEST_SUITE_P(Integration, Calibrating,
+                         ::testing::Values(Calibration{"WrongPassword", 1234, 9},
+                                           Calibration{"RightPassword", 4321, 11}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+} // namespace
+} // namespace wavix::test

@@ -1,0 +1,72 @@
+#pragma once
+// A headless stand-in for the program's capture loop: it reacts to the module
+// protocol's reports as the main window does, minus the windows. A fault that
+// would end the program ends the client's reactions; every fault is recorded.
+
+#include "core/scope/oscilexchange.h"
+#include "platform/modulesession.h"
+#include "platform/qtmessagetarget.h"
+
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace wavix::test {
+
+// wParam of UWM_IVORA_PROTOCOL.
+constexpr std::uint32_t eventWord(int phase, int result, int event) {
+    return static_cast<std::uint32_t>(phase << 16 | result << 8 | event);
+}
+
+class CaptureClient {
+public:
+    enum class Start {
+        SendRecord,    // send our record once the scope runs
+        AskRecord,     // take the module's record
+        DataBeforeRun, // skip starting the scope: ask for data at once
+    };
+
+    explicit CaptureClient(const tOscilExchange& record, Start start = Start::SendRecord);
+
+    bool open(std::uint16_t port);
+
+    // The next finished group is followed by a calibration run with this password.
+    void calibrate(std::uint16_t password);
+
+    ModuleSession& session() { return session_; }
+    CScopeData& data() { return session_.protocol().GetScopeData(); }
+
+    // Called on each converted group, before the next request goes out.
+    std::function<void(const CScopeData&)> onGroup;
+
+    int groups = 0;
+    int emptyAnswers = 0;
+    int linkUps = 0;
+    int timeouts = 0;
+    int badGroups = 0;
+    int calibrationReads = 0;
+    bool ended = false;                            // a fault the program would end on
+    std::vector<std::uint32_t> faults;             // every report with result 1, in order
+    std::vector<std::uint32_t> calibrationAnswers; // events 9..12
+    std::uint32_t lastTimeoutAfterMs = 0;          // silence before the last time-out report
+
+private:
+    void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    void onModule(int result, int event);
+    void onScope(int result, int event);
+    void askForData();
+
+    ModuleSession session_;
+    QtMessageTarget window_;
+    QTimer retry_;
+    tOscilExchange record_;
+    Start start_;
+    bool askCalibrationFirst_ = true;
+    std::optional<std::uint16_t> calibrationPassword_;
+    std::uint32_t lastReceivedAt_ = 0;
+};
+
+} // namespace wavix::test
