@@ -137,6 +137,12 @@ void CCommunication::receiveOne(PacketBuffer buffer, const CDatagramSockets::Rea
         qCWarning(lcDatagram) << "Receive: datagram of" << read.fullLength << "bytes fills the buffer"
                               << "and may have been cut";
     stats_.addReceived(static_cast<std::uint32_t>(read.length));
+    // With no tester on this machine our own requests to a loopback address come
+    // back to the port we listen on; read as replies they would end the session.
+    if (read.from.port == sockets_.sendPort() && (read.from.ipv4 >> 24) == 127) {
+        qCDebug(lcDatagram) << "Receive: dropped our own request of" << read.length << "bytes";
+        return;
+    }
     // The second link's packets may be as short as a bare header of four bytes.
     if (secondary_ != nullptr && read.length >= kRequestHeaderSize &&
         hasStartBytes(buffer.get(), read.length) &&

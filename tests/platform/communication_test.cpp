@@ -115,6 +115,26 @@ TEST_F(CommunicationTest, StatisticsCountAllTrafficAndReportOnTheInjectedClock) 
                                                             {Msg::UWM_COMMUNICATION, 23, 4}}));
 }
 
+TEST(CommunicationLoopback, OwnRequestsToAnAbsentTesterNeverReachTheProtocol) {
+    test::app();
+    // Nobody listens at 127.0.0.3: the request lands on our own port instead.
+    quint16 port = 0;
+    {
+        Peer probe{test::kTester};
+        ASSERT_TRUE(probe.ok);
+        port = probe.port();
+    }
+    FakeTickSource ticks{0};
+    RecordingReceiver receiver;
+    CCommunication link{&ticks};
+    link.SetProtocol(&receiver);
+    ASSERT_TRUE(link.SetAddress("127.0.0.3", port));
+    ASSERT_TRUE(link.Open());
+    ASSERT_TRUE(link.Send(RequestBuilder(0x0081).putBE32(1).putBE32(2).finish()));
+    test::settle(200);
+    EXPECT_TRUE(receiver.got.empty());
+}
+
 TEST(CommunicationSetup, RefusesBadSettingsAndOpeningWithoutAProtocol) {
     test::app();
     CCommunication link;
