@@ -271,10 +271,11 @@ void ScopeCtrlBase::DrawPanel(QPainter& p) const {
     const QColor ink = ColorFromRef(textColor_);
     p.setPen(ink);
 
+    // Both ends of a title carry news (the channel, the zoom factor), so a long one loses its middle.
     p.setFont(TitleFont());
     const QRect title = toQRect(layout_.title);
     p.drawText(title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-               QFontMetrics(p.font()).elidedText(qs(text_), Qt::ElideRight, title.width()));
+               QFontMetrics(p.font()).elidedText(qs(text_), Qt::ElideMiddle, title.width()));
 
     const QFont valueFont = ValueFont();
     p.setFont(valueFont);
