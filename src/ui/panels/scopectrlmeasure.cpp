@@ -1,0 +1,39 @@
+#include "ui/panels/scopectrlmeasure.h"
+
+#include "core/panels/paneltexts.h"
+#include "core/scope/channeldata.h"
+
+namespace wavix {
+namespace {
+// Where the display puts its cursors before anyone moves them (25 % and 75 %).
+constexpr double kInitialDistance = 50.0;
+} // namespace
+
+ScopeCtrlMeasure::ScopeCtrlMeasure(QWidget* parent) : ScopeCtrlBase(parent) {
+    SetCustomText(true);
+    title_ = std::string(kTitleMeasure);
+    UpdateTexts();
+}
+
+void ScopeCtrlMeasure::SetCursors(DistanceSource distance, ZoomSource zoom) {
+    distance_ = std::move(distance);
+    zoom_ = std::move(zoom);
+    UpdateTexts();
+}
+
+void ScopeCtrlMeasure::UpdateTexts() {
+    ScopeCtrlBase::UpdateTexts();
+    CChannelData* ch = GetChannel();
+    if (ch == nullptr || ch->GetChannel() < 0) {
+        SetText(std::string(kLabelUnbound));
+        SetValues({});
+        return;
+    }
+    SetText(ChannelRefTitle(title_, ch->GetChannel()));
+    const double p = distance_ ? distance_() : kInitialDistance;
+    const double zoom = zoom_ ? zoom_() : 1.0;
+    const MeasureTexts m = MeasureText(ch->GetMsPerDiv(), p, zoom);
+    SetValues({m.dt, m.freq});
+}
+
+} // namespace wavix

@@ -1,0 +1,73 @@
+#include "ui/panels/scopectrltimebase.h"
+
+#include "core/panels/paneltexts.h"
+#include "core/scope/channeldata.h"
+#include "core/scope/scopedata.h"
+
+namespace wavix {
+
+ScopeCtrlTimeBase::ScopeCtrlTimeBase(QWidget* parent) : ScopeCtrlBase(parent) {
+    SetCustomText(true);
+    title_ = std::string(kTitleTimeBase);
+    AddKey(kKeyFaceRange, "◀");
+    AddKey(kKeyFaceRange, "▶");
+    UpdateTexts();
+}
+
+void ScopeCtrlTimeBase::SetZoom(ZoomSource zoom) {
+    zoom_ = std::move(zoom);
+    UpdateTexts();
+}
+
+double ScopeCtrlTimeBase::ZoomFactor() const {
+    if (!zoom_)
+        return 1.0;
+    const double f = zoom_();
+    return IsZoomFactor(f) ? f : 1.0;
+}
+
+void ScopeCtrlTimeBase::UpdateTexts() {
+    ScopeCtrlBase::UpdateTexts();
+    CChannelData* ch = GetChannel();
+    const double zoom = ZoomFactor();
+    SetText(TimeBasePanelTitle(title_, zoom));
+    if (ch == nullptr || ch->GetChannel() < 0) {
+        SetValues({});
+        return;
+    }
+    SetValues({ch->TimeText(zoom, 1.0)});
+}
+
+// The channel forwards no timebase edits of its own; the timebase belongs to the record.
+void ScopeCtrlTimeBase::RunKey(int key) {
+    CScopeData* owner = GetChannel()->GetOwner();
+    if (owner == nullptr)
+        return;
+    if (key == KeyDown)
+        owner->TimeBaseDown();
+    else if (key == KeyUp)
+        owner->TimeBaseUp();
+}
+
+void ScopeCtrlTimeBase::OnCtrlBase(std::intptr_t, std::intptr_t lParam) {
+    if (lParam != 30)
+        return;
+    zoom_ = nullptr;
+    UpdateTexts();
+    Post(Msg::UWM_SCOPE_CTRL_BASE, 0, 1);
+}
+
+int ScopeCtrlTimeBase::KeyForShortcut(int qtKey) const {
+    switch (qtKey) {
+    case Qt::Key_Left:
+    case Qt::Key_Minus:
+        return KeyDown;
+    case Qt::Key_Right:
+    case Qt::Key_Plus:
+        return KeyUp;
+    default:
+        return -1;
+    }
+}
+
+} // namespace wavix

@@ -1,0 +1,53 @@
+#include "ui/panels/scopectrltrigger.h"
+
+#include "core/panels/paneltexts.h"
+#include "core/scope/channeldata.h"
+
+namespace wavix {
+namespace {
+// The level marker doubles the level of a channel on range 0, whose counts are doubled.
+bool doubledLevel(const CChannelData& ch) {
+    return ch.GetRange() == 0;
+}
+} // namespace
+
+ScopeCtrlTrigger::ScopeCtrlTrigger(QWidget* parent) : ScopeCtrlBase(parent) {
+    SetCustomText(true);
+    title_ = std::string(kTitleTrigger);
+    AddKey(kKeyFaceRange, "AUTO");
+    AddKey(kKeyFaceCoupling, "↑");
+    UpdateTexts();
+}
+
+void ScopeCtrlTrigger::UpdateTexts() {
+    ScopeCtrlBase::UpdateTexts();
+    CChannelData* ch = GetChannel();
+    if (ch == nullptr || ch->GetChannel() < 0) {
+        SetText(std::string(kLabelUnbound));
+        SetValues({});
+        return;
+    }
+    SetText(ChannelRefTitle(title_, ch->GetTriggerChannel()));
+    const std::string mode = ch->TriggerModeText();
+    SetKeyCaption(KeyMode, mode.empty() ? "--" : mode);
+    SetKeyCaption(KeyEdge, ch->GetTriggerEdge() == 1 ? "↑" : "↓");
+    SetValues({ch->TriggerLevelText(doubledLevel(*ch)), ch->EdgeText()});
+}
+
+void ScopeCtrlTrigger::RunKey(int key) {
+    CChannelData* ch = GetChannel();
+    if (key == KeyMode)
+        ch->NextTriggerMode();
+    else if (key == KeyEdge)
+        ch->ToggleTriggerEdge();
+}
+
+int ScopeCtrlTrigger::KeyForShortcut(int qtKey) const {
+    if (qtKey == Qt::Key_M)
+        return KeyMode;
+    if (qtKey == Qt::Key_E)
+        return KeyEdge;
+    return -1;
+}
+
+} // namespace wavix
