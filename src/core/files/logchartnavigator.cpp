@@ -9,20 +9,12 @@
 #include <cstdio>
 #include <limits>
 #include "core/settings/builtintexts.h"
+#include "core/support/strformat.h"
 
 namespace wavix {
 namespace {
 
 
-template <typename... Args> std::string format(const char* fmt, Args... args) {
-    const int n = std::snprintf(nullptr, 0, fmt, args...);
-    if (n <= 0)
-        return {};
-    std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(out.data(), out.size(), fmt, args...);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
 
 } // namespace
 
@@ -35,7 +27,7 @@ std::string FormatHoursMinutesSeconds(double seconds) {
     const std::int64_t hours = whole / 3600;
     const std::int64_t minutes = (whole / 60) % 60;
     const double rest = seconds - 3600.0 * static_cast<double>(hours) - 60.0 * static_cast<double>(minutes);
-    return format("%02lld:%02lld:%02.0f", static_cast<long long>(hours), static_cast<long long>(minutes),
+    return StrFormat("%02lld:%02lld:%02.0f", static_cast<long long>(hours), static_cast<long long>(minutes),
                   rest);
 }
 
@@ -162,24 +154,24 @@ std::string CLogChartNavigator::PositionText() const {
     const auto range = static_cast<double>(MaxPosition());
     const double percent = range > 0.0 ? static_cast<double>(position_) / range * 100.0 : 0.0;
     const double seconds = percent * range * static_cast<double>(samplePeriod_) / 100.0;
-    return format("%s: %3.2f %%, %s : %s (h:m:s)", GetText(kPosition).c_str(), percent,
+    return StrFormat("%s: %3.2f %%, %s : %s (h:m:s)", GetText(kPosition).c_str(), percent,
                   GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
 }
 
 std::string CLogChartNavigator::WindowText() const {
     const double seconds = static_cast<double>(window_) * static_cast<double>(samplePeriod_);
-    return format("%s: %lld , %s : %s (h:m:s)", GetText(kWindow).c_str(), static_cast<long long>(window_),
+    return StrFormat("%s: %lld , %s : %s (h:m:s)", GetText(kWindow).c_str(), static_cast<long long>(window_),
                   GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
 }
 
 std::string CLogChartNavigator::MarkCountText() const {
-    return format("%s: %zu", GetText(kMarkCount).c_str(), marks_.size());
+    return StrFormat("%s: %zu", GetText(kMarkCount).c_str(), marks_.size());
 }
 
 std::string CLogChartNavigator::ActiveMarkText() const {
     if (activeMark_ < 1 || static_cast<std::size_t>(activeMark_) > marks_.size())
-        return format("%s: ---, Ch: --- ", GetText(kActiveMark).c_str());
-    return format("%s: %d, Ch: %d", GetText(kActiveMark).c_str(), activeMark_,
+        return StrFormat("%s: ---, Ch: --- ", GetText(kActiveMark).c_str());
+    return StrFormat("%s: %d, Ch: %d", GetText(kActiveMark).c_str(), activeMark_,
                   marks_[static_cast<std::size_t>(activeMark_ - 1)].kind);
 }
 
@@ -191,7 +183,7 @@ std::string CLogChartNavigator::MeasurementText() const {
     if (!std::isfinite(t) || t >= static_cast<double>(std::numeric_limits<int>::max()))
         return "--";
     const int whole = static_cast<int>(t);
-    return format("%s : %d:%02.2f (m:s)", GetText(kMeasurement).c_str(), whole / 60,
+    return StrFormat("%s : %d:%02.2f (m:s)", GetText(kMeasurement).c_str(), whole / 60,
                   static_cast<double>(whole - 60 * (whole / 60)));
 }
 
@@ -205,7 +197,7 @@ std::vector<std::string> CLogChartNavigator::ChannelListLines(std::span<CChannel
             first = ch;
         const std::string gain = ch->RangeText();
         const std::string coupling = ch->CouplingText();
-        lines.push_back(format("%s: %s, %s", ch->GetName().c_str(), gain.c_str(), coupling.c_str()));
+        lines.push_back(StrFormat("%s: %s, %s", ch->GetName().c_str(), gain.c_str(), coupling.c_str()));
     }
     if (first == nullptr)
         return lines;
@@ -214,10 +206,10 @@ std::vector<std::string> CLogChartNavigator::ChannelListLines(std::span<CChannel
     const std::string mode = first->TriggerModeText();
     const std::string edge = first->EdgeText();
     const std::string level = first->TriggerLevelText(false);
-    lines.push_back(format("%s: %s", GetText(kTimebase).c_str(), timebase.c_str()));
-    lines.push_back(format("%s: %s", GetText(kTriggerMode).c_str(), mode.c_str()));
-    lines.push_back(format("%s: %s", GetText(kTriggerEdge).c_str(), edge.c_str()));
-    lines.push_back(format("%s: %s", GetText(kTriggerLevel).c_str(), level.c_str()));
+    lines.push_back(StrFormat("%s: %s", GetText(kTimebase).c_str(), timebase.c_str()));
+    lines.push_back(StrFormat("%s: %s", GetText(kTriggerMode).c_str(), mode.c_str()));
+    lines.push_back(StrFormat("%s: %s", GetText(kTriggerEdge).c_str(), edge.c_str()));
+    lines.push_back(StrFormat("%s: %s", GetText(kTriggerLevel).c_str(), level.c_str()));
     return lines;
 }
 

@@ -34,12 +34,6 @@ constexpr std::size_t kBlockEnd = 624;
 constexpr std::size_t kBlockTrigger = 628;
 constexpr std::size_t kHeaderCapacity = 16; // inside the channel header record
 
-std::uint16_t get16(const std::uint8_t* p, ByteOrder o) {
-    return o == ByteOrder::Big ? readBE16(p) : readLE16(p);
-}
-std::uint32_t get32(const std::uint8_t* p, ByteOrder o) {
-    return o == ByteOrder::Big ? readBE32(p) : readLE32(p);
-}
 
 bool hasMarker(const std::uint8_t* p, const std::array<std::uint8_t, 4>& marker) {
     return std::equal(marker.begin(), marker.end(), p);
@@ -260,14 +254,14 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
     const bool tester = version == kFileVersionTesterLog;
     isLog = tester || version == kFileVersionLog;
 
-    const std::uint32_t blocks = std::min<std::uint32_t>(get32(header.data() + 4, order),
+    const std::uint32_t blocks = std::min<std::uint32_t>(read32(header.data() + 4, order),
                                                          static_cast<std::uint32_t>(kMaxFileChannels));
     if (blocks == 0)
         return false;
     headerText = GetTextField(std::span<const std::uint8_t>(header.data() + 8, kFileTextField));
     std::uint16_t fields[8];
     for (std::size_t i = 0; i < 8; ++i)
-        fields[i] = get16(header.data() + 264 + 2 * i, order);
+        fields[i] = read16(header.data() + 264 + 2 * i, order);
     time = {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], fields[7]};
 
     const std::size_t blockSize = version == kFileVersionOld ? kChannelBlockSizeOld : kChannelBlockSize;
@@ -281,7 +275,7 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
         offset += blockSize;
         const std::uint8_t* b = block.data();
         // A capacity the channel cannot hold means the block is damaged, not a long log.
-        if (get32(b + kBlockHeader + kHeaderCapacity, order) > kMaxSamples)
+        if (read32(b + kBlockHeader + kHeaderCapacity, order) > kMaxSamples)
             return false;
 
         auto ch = std::make_unique<CChannelData>();
@@ -294,8 +288,8 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
         // A bad ratio reads as 1.0; the rest of the record still counts.
         ch->ImportProbeRecord(
             std::span<const std::uint8_t, kProbeRecordSize>(b + kBlockProbe, kProbeRecordSize), order);
-        ch->SetTriggerPosition(version == kFileVersionOld ? 0 : get32(b + kBlockTrigger, order));
-        ch->SetColor(get32(b + kBlockColour, order));
+        ch->SetTriggerPosition(version == kFileVersionOld ? 0 : read32(b + kBlockTrigger, order));
+        ch->SetColor(read32(b + kBlockColour, order));
 
         if (isLog) {
             if (tester) {
@@ -306,7 +300,7 @@ bool ScopeFileLoader::Read(const std::filesystem::path& path, bool wantMarks) {
                 ch->SetColor(kLogColours[i]);
             ch->SetSampleCount(0);
         } else {
-            std::uint32_t count = get32(b + kBlockCount, order);
+            std::uint32_t count = read32(b + kBlockCount, order);
             if (count == kNoSamples)
                 count = 0;
             // Refused rather than cut: a count past the limit or past the end of the file is damage.
@@ -357,7 +351,7 @@ bool ScopeFileLoader::ReadMarks(std::FILE* f) {
             return false;
         for (std::size_t k = 0; k < take; ++k) {
             ++w; // the first word counts as 1
-            const std::uint16_t word = get16(chunk.data() + 2 * k, order);
+            const std::uint16_t word = read16(chunk.data() + 2 * k, order);
             if ((word & kLogMarkMask) != 0)
                 marks.push_back({++number, static_cast<std::uint32_t>(w / n), markKind(word)});
         }
@@ -525,7 +519,7 @@ bool CScopeFile::ReadLogWords(std::uint32_t first, std::uint32_t count,
     const bool native = (streamOrder_ == ByteOrder::Little) == (std::endian::native == std::endian::little);
     if (!native) {
         for (std::size_t k = 0; k < words.size(); ++k)
-            words[k] = get16(raw + 2 * k, streamOrder_);
+            words[k] = read16(raw + 2 * k, streamOrder_);
     }
     return true;
 }

@@ -4,27 +4,18 @@
 
 #include <cmath>
 #include <cstdio>
+#include "core/support/strformat.h"
 
 namespace wavix {
 namespace {
 
-// Titles come from language files, so their length is not ours to trust: measure first.
-template <typename... Args> std::string format(const char* fmt, Args... args) {
-    const int n = std::snprintf(nullptr, 0, fmt, args...);
-    if (n <= 0)
-        return {};
-    std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(out.data(), out.size(), fmt, args...);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
 
 } // namespace
 
 std::string ChannelSummaryText(int channel, std::string_view coupling, std::string_view range) {
     if (channel < 0)
         return std::string(kLabelUnbound);
-    return format("CH%d : %s : %s", channel, std::string(coupling).c_str(), std::string(range).c_str());
+    return StrFormat("CH%d : %s : %s", channel, std::string(coupling).c_str(), std::string(range).c_str());
 }
 
 std::string ChannelPanelTitle(std::string_view title, int channel, std::optional<std::string_view> probe) {
@@ -32,14 +23,14 @@ std::string ChannelPanelTitle(std::string_view title, int channel, std::optional
         return std::string(kLabelUnbound);
     const std::string t(title);
     if (probe)
-        return format(" .: %s %d : %s", t.c_str(), channel, std::string(*probe).c_str());
-    return format(" .: %s %d ", t.c_str(), channel);
+        return StrFormat(" .: %s %d : %s", t.c_str(), channel, std::string(*probe).c_str());
+    return StrFormat(" .: %s %d ", t.c_str(), channel);
 }
 
 std::string ChannelRefTitle(std::string_view title, int channel) {
     if (channel < 0)
         return std::string(kLabelUnbound);
-    return format(" .: %s (CH%d) ", std::string(title).c_str(), channel);
+    return StrFormat(" .: %s (CH%d) ", std::string(title).c_str(), channel);
 }
 
 bool IsZoomFactor(double zoomFactor) {
@@ -49,8 +40,8 @@ bool IsZoomFactor(double zoomFactor) {
 std::string TimeBasePanelTitle(std::string_view title, double zoomFactor) {
     const std::string t(title);
     if (IsZoomFactor(zoomFactor))
-        return format(" .: %s : Z %0.1fx", t.c_str(), zoomFactor);
-    return format(" .: %s ", t.c_str());
+        return StrFormat(" .: %s : Z %0.1fx", t.c_str(), zoomFactor);
+    return StrFormat(" .: %s ", t.c_str());
 }
 
 MeasureTexts MeasureText(double msPerDiv, double distancePercent, double zoomFactor) {
@@ -61,9 +52,9 @@ MeasureTexts MeasureText(double msPerDiv, double distancePercent, double zoomFac
     out.dtMs = dt;
 
     if (const auto eng = EngineeringPrefix(dt / 1000.0))
-        out.dt = format("dt %0.2f %ss", eng->value, std::string(eng->prefix).c_str());
+        out.dt = StrFormat("dt %0.2f %ss", eng->value, std::string(eng->prefix).c_str());
     else
-        out.dt = format("%0.2f %%", distancePercent);
+        out.dt = StrFormat("%0.2f %%", distancePercent);
 
     // A time that is not a number has no frequency either.
     if (dt == 0.0 || !std::isfinite(dt)) {
@@ -72,9 +63,9 @@ MeasureTexts MeasureText(double msPerDiv, double distancePercent, double zoomFac
     }
     const double f = std::fabs(1000.0 / dt);
     if (const auto eng = EngineeringPrefix(f))
-        out.freq = format("f %0.2f %sHz", eng->value, std::string(eng->prefix).c_str());
+        out.freq = StrFormat("f %0.2f %sHz", eng->value, std::string(eng->prefix).c_str());
     else
-        out.freq = format("T %0.2f ms", dt);
+        out.freq = StrFormat("T %0.2f ms", dt);
     return out;
 }
 

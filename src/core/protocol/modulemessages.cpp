@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include "core/support/strformat.h"
 
 namespace wavix {
 namespace {
@@ -20,15 +21,6 @@ Packet withName(std::uint16_t command, std::string_view name) {
     return b.finish();
 }
 
-std::string format(const char* fmt, auto... args) {
-    const int n = std::snprintf(nullptr, 0, fmt, args...);
-    if (n <= 0)
-        return {};
-    std::string s(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(s.data(), s.size(), fmt, args...);
-    s.resize(static_cast<std::size_t>(n));
-    return s;
-}
 
 } // namespace
 
@@ -187,7 +179,7 @@ bool compose_tsimple_FAT(std::span<const std::uint8_t> packet, tsimple_FAT& rec)
 bool compose_CommInitAnswer(std::span<const std::uint8_t> packet, CommInitAnswer& out, std::string& log) {
     const auto payload = ReplyPayload(packet);
     const auto tooShort = [&](std::size_t required) {
-        log = format("ERROR: dat v bufferu (%d) je moc malo::Pozadovano %d ",
+        log = StrFormat("ERROR: dat v bufferu (%d) je moc malo::Pozadovano %d ",
                      static_cast<int>(payload.size()), static_cast<int>(required));
         return false;
     };
@@ -225,11 +217,11 @@ bool compose_TesterPresentAnswer(std::span<const std::uint8_t> packet, TesterPre
         constexpr std::size_t kShown = 32;
         std::string data;
         for (std::size_t i = 0; i < std::min(packet.size(), kShown); ++i)
-            data += format(" 0x%X", static_cast<unsigned>(packet[i]));
+            data += StrFormat(" 0x%X", static_cast<unsigned>(packet[i]));
         if (packet.size() > kShown)
             data += "  ...";
         error =
-            format("Prijata delka dat je: %d, ocekavano: %d\nPrijata data: %s",
+            StrFormat("Prijata delka dat je: %d, ocekavano: %d\nPrijata data: %s",
                    static_cast<int>(packet.size()), static_cast<int>(kTesterPresentAnswerSize), data.c_str());
         return false;
     }

@@ -8,28 +8,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include "core/support/strformat.h"
 
 namespace wavix {
 namespace {
 
-void put16(std::uint8_t* p, std::uint16_t v, ByteOrder o) {
-    o == ByteOrder::Big ? writeBE16(p, v) : writeLE16(p, v);
-}
-void put32(std::uint8_t* p, std::uint32_t v, ByteOrder o) {
-    o == ByteOrder::Big ? writeBE32(p, v) : writeLE32(p, v);
-}
-std::uint16_t get16(const std::uint8_t* p, ByteOrder o) {
-    return o == ByteOrder::Big ? readBE16(p) : readLE16(p);
-}
-std::uint32_t get32(const std::uint8_t* p, ByteOrder o) {
-    return o == ByteOrder::Big ? readBE32(p) : readLE32(p);
-}
 
-template <typename... Args> std::string format(const char* fmt, Args... args) {
-    char buf[128];
-    std::snprintf(buf, sizeof buf, fmt, args...);
-    return buf;
-}
 
 int clampRange(int range) {
     return std::clamp(range, kRangeMin, kRangeMax);
@@ -163,8 +147,8 @@ const std::string& CChannelData::CouplingText() {
 
 const std::string& CChannelData::RangeText(double scale) {
     const double v = scale * voltPerDiv_ / probe_.GetRatio();
-    rangeText_ = scale == 1.0 ? format("%3.2f %s/%s", v, Unit().c_str(), txtDivision_.c_str())
-                              : format("%3.2f %s", v, Unit().c_str());
+    rangeText_ = scale == 1.0 ? StrFormat("%3.2f %s/%s", v, Unit().c_str(), txtDivision_.c_str())
+                              : StrFormat("%3.2f %s", v, Unit().c_str());
     return rangeText_;
 }
 
@@ -176,11 +160,11 @@ const std::string& CChannelData::TimeText(double zoom, double scale) {
     const double seconds = scale * msPerDiv / 1000.0;
     if (const auto eng = EngineeringPrefix(seconds)) {
         const std::string prefix(eng->prefix);
-        timeText_ = scale == 1.0 ? format("%0.2f %ss/%s", eng->value, prefix.c_str(), txtDivision_.c_str())
-                                 : format("%0.2f %ss", eng->value, prefix.c_str());
+        timeText_ = scale == 1.0 ? StrFormat("%0.2f %ss/%s", eng->value, prefix.c_str(), txtDivision_.c_str())
+                                 : StrFormat("%0.2f %ss", eng->value, prefix.c_str());
     } else {
-        timeText_ = scale == 1.0 ? format("%4.2f ms/%s", msPerDiv, txtDivision_.c_str())
-                                 : format("%4.2f ms", msPerDiv);
+        timeText_ = scale == 1.0 ? StrFormat("%4.2f ms/%s", msPerDiv, txtDivision_.c_str())
+                                 : StrFormat("%4.2f ms", msPerDiv);
     }
     return timeText_;
 }
@@ -210,7 +194,7 @@ const std::string& CChannelData::TriggerLevelText(bool doubled) {
     if (doubled)
         v *= 2.0;
     v /= probe_.GetRatio();
-    levelText_ = format("%0.2f %s", v, Unit().c_str());
+    levelText_ = StrFormat("%0.2f %s", v, Unit().c_str());
     return levelText_;
 }
 
@@ -228,35 +212,35 @@ void CChannelData::LoadLanguageTexts(const std::filesystem::path& langFile) {
 
 void CChannelData::ExportHeader(std::span<std::uint8_t, kChannelHeaderSize> out, ByteOrder order) const {
     std::uint8_t* p = out.data();
-    put16(p + 0, static_cast<std::uint16_t>(channel_), order);
-    put16(p + 2, static_cast<std::uint16_t>(version_), order);
-    put16(p + 4, static_cast<std::uint16_t>(range_), order);
-    put16(p + 6, static_cast<std::uint16_t>(coupling_), order);
-    put32(p + 8, static_cast<std::uint32_t>(step_), order);
-    put32(p + 12, timeBase_, order);
-    put32(p + 16, capacity_, order);
-    put16(p + 20, static_cast<std::uint16_t>(trChannel_), order);
-    put16(p + 22, 0, order);
-    put32(p + 24, static_cast<std::uint32_t>(trLevel_), order);
-    put16(p + 28, static_cast<std::uint16_t>(trMode_), order);
-    put16(p + 30, static_cast<std::uint16_t>(trEdge_), order);
+    write16(p + 0, static_cast<std::uint16_t>(channel_), order);
+    write16(p + 2, static_cast<std::uint16_t>(version_), order);
+    write16(p + 4, static_cast<std::uint16_t>(range_), order);
+    write16(p + 6, static_cast<std::uint16_t>(coupling_), order);
+    write32(p + 8, static_cast<std::uint32_t>(step_), order);
+    write32(p + 12, timeBase_, order);
+    write32(p + 16, capacity_, order);
+    write16(p + 20, static_cast<std::uint16_t>(trChannel_), order);
+    write16(p + 22, 0, order);
+    write32(p + 24, static_cast<std::uint32_t>(trLevel_), order);
+    write16(p + 28, static_cast<std::uint16_t>(trMode_), order);
+    write16(p + 30, static_cast<std::uint16_t>(trEdge_), order);
 }
 
 void CChannelData::ImportHeader(std::span<const std::uint8_t, kChannelHeaderSize> in, ByteOrder order) {
     const std::uint8_t* p = in.data();
-    channel_ = get16(p + 0, order);
-    version_ = get16(p + 2, order);
-    range_ = clampRange(get16(p + 4, order));
-    coupling_ = get16(p + 6, order);
-    step_ = static_cast<int>(std::min<std::uint32_t>(get32(p + 8, order), kStepMax + 1));
-    timeBase_ = get32(p + 12, order);
-    SetCapacity(get32(p + 16, order));
-    trChannel_ = get16(p + 20, order);
+    channel_ = read16(p + 0, order);
+    version_ = read16(p + 2, order);
+    range_ = clampRange(read16(p + 4, order));
+    coupling_ = read16(p + 6, order);
+    step_ = static_cast<int>(std::min<std::uint32_t>(read32(p + 8, order), kStepMax + 1));
+    timeBase_ = read32(p + 12, order);
+    SetCapacity(read32(p + 16, order));
+    trChannel_ = read16(p + 20, order);
     if (trChannel_ == 0)
         trChannel_ = 1;
-    trLevel_ = static_cast<int>(std::min<std::uint32_t>(get32(p + 24, order), kTriggerLevelMax));
-    trMode_ = get16(p + 28, order);
-    trEdge_ = get16(p + 30, order);
+    trLevel_ = static_cast<int>(std::min<std::uint32_t>(read32(p + 24, order), kTriggerLevelMax));
+    trMode_ = read16(p + 28, order);
+    trEdge_ = read16(p + 30, order);
     Recompute();
     halfMode_ = false;
     valid_ = true;

@@ -18,12 +18,6 @@ namespace {
 constexpr std::string_view kSection = "PROBE";
 constexpr std::string_view kMissing = "ERR";
 
-void put32(std::uint8_t* p, std::uint32_t v, ByteOrder o) {
-    o == ByteOrder::Big ? writeBE32(p, v) : writeLE32(p, v);
-}
-std::uint32_t get32(const std::uint8_t* p, ByteOrder o) {
-    return o == ByteOrder::Big ? readBE32(p) : readLE32(p);
-}
 
 // The whole text must be one number; "%f" alone would take "2.5abc" or "nan".
 bool parseRatio(const std::string& text, float& out) {
@@ -107,17 +101,17 @@ std::string CChannelProbe::GetRatioText() const {
 }
 
 void CChannelProbe::ExportRecord(std::span<std::uint8_t, kProbeRecordSize> out, ByteOrder order) const {
-    put32(out.data(), loaded_, order);
+    write32(out.data(), loaded_, order);
     PutTextField(out.subspan(4, kProbeTextField), name_);
     PutTextField(out.subspan(34, kProbeTextField), units_);
-    put32(out.data() + 64, std::bit_cast<std::uint32_t>(ratio_), order);
+    write32(out.data() + 64, std::bit_cast<std::uint32_t>(ratio_), order);
 }
 
 bool CChannelProbe::ImportRecord(std::span<const std::uint8_t, kProbeRecordSize> in, ByteOrder order) {
-    loaded_ = get32(in.data(), order);
+    loaded_ = read32(in.data(), order);
     name_ = GetTextField(in.subspan(4, kProbeTextField));
     units_ = GetTextField(in.subspan(34, kProbeTextField));
-    const float ratio = std::bit_cast<float>(get32(in.data() + 64, order));
+    const float ratio = std::bit_cast<float>(read32(in.data() + 64, order));
     const bool ok = IsValidProbeRatio(ratio);
     ratio_ = ok ? ratio : 1.0f;
     return ok;

@@ -27,30 +27,23 @@ SOscil_EEPROM DefaultCalibration() {
     return rec;
 }
 
-namespace {
-
-void put16(std::uint8_t* p, std::uint16_t v, ByteOrder o) { o == ByteOrder::Big ? writeBE16(p, v) : writeLE16(p, v); }
-std::uint16_t get16(const std::uint8_t* p, ByteOrder o) { return o == ByteOrder::Big ? readBE16(p) : readLE16(p); }
-
-} // namespace
-
 // Bytes 8..11 (year, month, day) travel as one 32-bit word, as the module keeps them.
 void SerializeOscilEeprom(const SOscil_EEPROM& rec, std::span<std::uint8_t, kOscilEepromSize> out,
                           ByteOrder order) {
     std::uint8_t* p = out.data();
-    put16(p + 0, rec.state, order);
-    put16(p + 2, rec.size, order);
-    put16(p + 4, rec.reserved1, order);
-    put16(p + 6, rec.reserved2, order);
+    write16(p + 0, rec.state, order);
+    write16(p + 2, rec.size, order);
+    write16(p + 4, rec.reserved1, order);
+    write16(p + 6, rec.reserved2, order);
     const std::uint32_t date = std::uint32_t{rec.year} | (std::uint32_t{rec.month} << 16) |
                                (std::uint32_t{rec.day} << 24);
-    order == ByteOrder::Big ? writeBE32(p + 8, date) : writeLE32(p + 8, date);
+    write32(p + 8, date, order);
     std::size_t at = 12;
     for (const auto& channel : rec.entries)
         for (const auto& e : channel) {
-            put16(p + at, e.zero, order);
-            put16(p + at + 2, e.gainNeg, order);
-            put16(p + at + 4, e.gainPos, order);
+            write16(p + at, e.zero, order);
+            write16(p + at + 2, e.gainNeg, order);
+            write16(p + at + 4, e.gainPos, order);
             at += 6;
         }
 }
@@ -58,18 +51,18 @@ void SerializeOscilEeprom(const SOscil_EEPROM& rec, std::span<std::uint8_t, kOsc
 SOscil_EEPROM DeserializeOscilEeprom(std::span<const std::uint8_t, kOscilEepromSize> in, ByteOrder order) {
     const std::uint8_t* p = in.data();
     SOscil_EEPROM rec;
-    rec.state = get16(p + 0, order);
-    rec.size = get16(p + 2, order);
-    rec.reserved1 = get16(p + 4, order);
-    rec.reserved2 = get16(p + 6, order);
-    const std::uint32_t date = order == ByteOrder::Big ? readBE32(p + 8) : readLE32(p + 8);
+    rec.state = read16(p + 0, order);
+    rec.size = read16(p + 2, order);
+    rec.reserved1 = read16(p + 4, order);
+    rec.reserved2 = read16(p + 6, order);
+    const std::uint32_t date = read32(p + 8, order);
     rec.year = static_cast<std::uint16_t>(date & 0xFFFF);
     rec.month = static_cast<std::uint8_t>((date >> 16) & 0xFF);
     rec.day = static_cast<std::uint8_t>(date >> 24);
     std::size_t at = 12;
     for (auto& channel : rec.entries)
         for (auto& e : channel) {
-            e = {get16(p + at, order), get16(p + at + 2, order), get16(p + at + 4, order)};
+            e = {read16(p + at, order), read16(p + at + 2, order), read16(p + at + 4, order)};
             at += 6;
         }
     return rec;

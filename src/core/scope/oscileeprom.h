@@ -4,6 +4,8 @@
 //  12 entries[channel 0..3][entry 0..7] = {zero, negative gain, positive gain}
 // Entry j calibrates input range j + 1; range 0 is measured on range 1.
 
+#include "core/support/bytes.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -41,7 +43,6 @@ struct SOscil_EEPROM {
 SOscil_EEPROM DefaultCalibration();
 
 // The 204-byte image with every field in the given byte order.
-enum class ByteOrder { Little, Big };
 void SerializeOscilEeprom(const SOscil_EEPROM& rec, std::span<std::uint8_t, kOscilEepromSize> out,
                           ByteOrder order);
 SOscil_EEPROM DeserializeOscilEeprom(std::span<const std::uint8_t, kOscilEepromSize> in, ByteOrder order);

@@ -41,4 +41,21 @@ inline void writeLE32(std::uint8_t* p, std::uint32_t v) {
     p[3] = static_cast<std::uint8_t>(v >> 24);
 }
 
+// Records that exist in both orders (the program's files are little-endian, the
+// tester's big-endian) go through these.
+enum class ByteOrder { Little, Big };
+
+inline std::uint16_t read16(const std::uint8_t* p, ByteOrder o) {
+    return o == ByteOrder::Big ? readBE16(p) : readLE16(p);
+}
+inline std::uint32_t read32(const std::uint8_t* p, ByteOrder o) {
+    return o == ByteOrder::Big ? readBE32(p) : readLE32(p);
+}
+inline void write16(std::uint8_t* p, std::uint16_t v, ByteOrder o) {
+    o == ByteOrder::Big ? writeBE16(p, v) : writeLE16(p, v);
+}
+inline void write32(std::uint8_t* p, std::uint32_t v, ByteOrder o) {
+    o == ByteOrder::Big ? writeBE32(p, v) : writeLE32(p, v);
+}
+
 } // namespace wavix
