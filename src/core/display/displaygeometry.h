@@ -58,10 +58,10 @@ int Nearest(double v);
 // stretched by the range correction so that a division equals the range's V/div;
 // in half mode the centre line sits at the bottom.
 struct VerticalMap {
-    double h = 0.0;    // stretched plot height
-    double y0 = 0.0;   // top offset
-    double k = 0.0;    // pixels per value unit
-    double mid = 0.0;  // (max - min) / 2
+    double h = 0.0;   // stretched plot height
+    double y0 = 0.0;  // top offset
+    double k = 0.0;   // pixels per value unit
+    double mid = 0.0; // (max - min) / 2
     bool half = false;
 
     int Y(double v) const { return Nearest(h / 2.0 + y0 - (v - mid) * k); }

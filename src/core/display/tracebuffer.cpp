@@ -34,7 +34,8 @@ void ResampleReference(std::span<float> out, std::span<const std::int32_t> refer
         ratio = 1.0;
     const std::size_t m = reference.size();
     auto value = [&](std::size_t j) {
-        const double counts = m == 0 ? 0.0 : reference[static_cast<std::size_t>(j * static_cast<double>(m) / n)];
+        const double counts =
+            m == 0 ? 0.0 : reference[static_cast<std::size_t>(j * static_cast<double>(m) / n)];
         return static_cast<float>(scale.Value(counts + offset));
     };
 
@@ -53,7 +54,8 @@ void ResampleReference(std::span<float> out, std::span<const std::int32_t> refer
         const auto pos = static_cast<std::int64_t>(ratio * static_cast<double>(j)) + start;
         const std::int64_t from = previous < 0 || previous >= pos ? pos : previous + 1;
         if (pos >= static_cast<std::int64_t>(n)) {
-            std::fill(out.begin() + static_cast<std::ptrdiff_t>(std::min<std::int64_t>(from, n)), out.end(), v);
+            std::fill(out.begin() + static_cast<std::ptrdiff_t>(std::min<std::int64_t>(from, n)), out.end(),
+                      v);
             break;
         }
         for (std::int64_t q = from; q <= pos; ++q)

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace wavix {
 
@@ -410,13 +411,18 @@ HorizontalMap CScope::CurrentHorizontalMap() const {
 QImage CScope::Render(QSize size, qreal devicePixelRatio) {
     QImage img(size * devicePixelRatio, QImage::Format_RGB32);
     img.setDevicePixelRatio(devicePixelRatio);
+    RenderTo(img);
+    return img;
+}
+
+void CScope::RenderTo(QImage& image) {
+    const QSize logical = (QSizeF(image.size()) / image.devicePixelRatio()).toSize();
     {
-        QPainter p(&img);
-        RenderInto(p, size);
+        QPainter p(&image);
+        RenderInto(p, logical);
     }
     // The overlays follow the widget again.
-    ApplyLayout(this->size());
-    return img;
+    ApplyLayout(size());
 }
 
 void CScope::paintEvent(QPaintEvent* /*event*/) {
@@ -495,9 +501,9 @@ void CScope::DrawGrid(QPainter& p) {
     QPen frame(ToQColor(highlight_ ? highlightColour_ : gridColour_), 2);
     frame.setJoinStyle(Qt::MiterJoin);
     p.setPen(frame);
-    p.setBrush(ToQColor(background_));
-    p.drawRect(ToQRect(plot.Inflated(1)));
+    // The inside already holds the background colour; filling it again would cost a second pass.
     p.setBrush(Qt::NoBrush);
+    p.drawRect(ToQRect(plot.Inflated(1)));
 
     QPolygon dots;
     for (int y : GridRows(plot, frame_.vm, vertDivs_))
@@ -540,6 +546,7 @@ void CScope::DrawTrace(QPainter& p, std::span<const float> buffer, std::uint32_t
     }
     ReduceColumns(buffer, frame_.first, frame_.last, w, static_cast<float>(valueMin_),
                   static_cast<float>(valueMax_), columns_);
+    BeginDirect(p, colour);
     switch (style_) {
     case DrawStyle::Average:
         DrawTraceAverage(p);
@@ -554,6 +561,7 @@ void CScope::DrawTrace(QPainter& p, std::span<const float> buffer, std::uint32_t
         DrawTraceEnvelope(p);
         break;
     }
+    directOn_ = false;
 }
 
 void CScope::DrawTraceLines(QPainter& p, std::span<const float> buffer) {
@@ -580,19 +588,102 @@ void DrawColumnLine(QPainter& p, const std::vector<ColumnStats>& cols, const Hor
 }
 } // namespace
 
+bool CScope::BeginDirect(QPainter& p, std::uint32_t colour) {
+    directOn_ = false;
+    auto* img = dynamic_cast<QImage*>(p.device());
+    if (img == nullptr || p.transform().type() > QTransform::TxScale)
+        return false;
+    const QImage::Format f = img->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    DirectTarget& d = direct_;
+    d.bits = img->bits();
+    d.bytesPerLine = img->bytesPerLine();
+    d.dpr = img->devicePixelRatio();
+    const Rect clip = frame_.layout.plot.Inflated(1);
+    d.clipLeft = std::max(0, static_cast<int>(clip.left * d.dpr));
+    d.clipTop = std::max(0, static_cast<int>(clip.top * d.dpr));
+    d.clipRight = std::min(img->width(), static_cast<int>(clip.right * d.dpr));
+    d.clipBottom = std::min(img->height(), static_cast<int>(clip.bottom * d.dpr));
+    d.colour = ToQColor(colour).rgb();
+    directOn_ = d.bits != nullptr;
+    return directOn_;
+}
+
+// Logical pixels x, y0..y1 (inclusive, any order) in the trace colour.
+void CScope::DirectSpan(int x, int y0, int y1) {
+    const DirectTarget& d = direct_;
+    if (y0 > y1)
+        std::swap(y0, y1);
+    const int left = std::max(d.clipLeft, static_cast<int>(x * d.dpr));
+    const int right = std::min(d.clipRight, static_cast<int>((x + 1) * d.dpr));
+    const int top = std::max(d.clipTop, static_cast<int>(y0 * d.dpr));
+    const int bottom = std::min(d.clipBottom, static_cast<int>((y1 + 1) * d.dpr));
+    if (top >= bottom || left >= right)
+        return;
+    const QRgb colour = d.colour;
+    uchar* at = d.bits + top * d.bytesPerLine;
+    if (right - left == 1) {
+        QRgb* px = reinterpret_cast<QRgb*>(at) + left;
+        const qsizetype stride = d.bytesPerLine / static_cast<qsizetype>(sizeof(QRgb));
+        for (int y = top; y < bottom; ++y, px += stride)
+            *px = colour;
+        return;
+    }
+    for (int y = top; y < bottom; ++y, at += d.bytesPerLine)
+        std::fill(reinterpret_cast<QRgb*>(at) + left, reinterpret_cast<QRgb*>(at) + right, colour);
+}
+
+void CScope::DrawColumnsDirect(DrawStyle style, bool envelope) {
+    bool havePrevious = false;
+    int previous = 0;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        const ColumnStats& s = columns_[c];
+        if (s.count == 0)
+            continue;
+        const int x = frame_.hm.left + static_cast<int>(c);
+        const int y = frame_.vm.Y(ColumnValue(s, style));
+        if (envelope)
+            DirectSpan(x, frame_.vm.Y(s.max), frame_.vm.Y(s.min));
+        // A step from the previous column is split between the two columns, as a line would be.
+        if (havePrevious && std::abs(y - previous) > 1) {
+            const int mid = (previous + y) / 2;
+            DirectSpan(x - 1, previous, mid);
+            DirectSpan(x, mid, y);
+        } else {
+            DirectSpan(x, y, y);
+        }
+        previous = y;
+        havePrevious = true;
+    }
+}
+
 void CScope::DrawTraceAverage(QPainter& p) {
-    DrawColumnLine(p, columns_, frame_.hm, frame_.vm, DrawStyle::Average);
+    if (directOn_)
+        DrawColumnsDirect(DrawStyle::Average, false);
+    else
+        DrawColumnLine(p, columns_, frame_.hm, frame_.vm, DrawStyle::Average);
 }
 
 void CScope::DrawTraceMinimum(QPainter& p) {
-    DrawColumnLine(p, columns_, frame_.hm, frame_.vm, DrawStyle::Minimum);
+    if (directOn_)
+        DrawColumnsDirect(DrawStyle::Minimum, false);
+    else
+        DrawColumnLine(p, columns_, frame_.hm, frame_.vm, DrawStyle::Minimum);
 }
 
 void CScope::DrawTraceMaximum(QPainter& p) {
-    DrawColumnLine(p, columns_, frame_.hm, frame_.vm, DrawStyle::Maximum);
+    if (directOn_)
+        DrawColumnsDirect(DrawStyle::Maximum, false);
+    else
+        DrawColumnLine(p, columns_, frame_.hm, frame_.vm, DrawStyle::Maximum);
 }
 
 void CScope::DrawTraceEnvelope(QPainter& p) {
+    if (directOn_) {
+        DrawColumnsDirect(DrawStyle::Average, true);
+        return;
+    }
     DrawTraceAverage(p);
     QVector<QLine> lines;
     lines.reserve(static_cast<int>(columns_.size()));

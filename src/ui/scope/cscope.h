@@ -141,6 +141,8 @@ public:
     void Invalidate();
     // Draws the whole display at the given size, as for a printed page.
     QImage Render(QSize size, qreal devicePixelRatio = 1.0);
+    // The same into an existing image, at its size and pixel ratio.
+    void RenderTo(QImage& image);
     // The image the widget shows and how often it was rebuilt.
     const QImage& CachedImage() const { return image_; }
     std::uint64_t RenderCount() const { return renders_; }
@@ -244,6 +246,21 @@ private:
 
     QBasicTimer refreshTimer_;
     std::array<QBasicTimer, 2> buttonTimers_;
+
+    // Column traces go straight into the image's pixels when painting on one:
+    // long vertical runs through the painter cost a blend per pixel.
+    struct DirectTarget {
+        uchar* bits = nullptr;
+        qsizetype bytesPerLine = 0;
+        qreal dpr = 1.0;
+        int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0; // device pixels, exclusive ends
+        QRgb colour = 0;
+    };
+    bool BeginDirect(QPainter& p, std::uint32_t colour);
+    void DirectSpan(int x, int y0, int y1);
+    void DrawColumnsDirect(DrawStyle style, bool envelope);
+    DirectTarget direct_;
+    bool directOn_ = false;
 
     // Per-render scratch, kept to avoid allocating on every paint.
     Frame frame_;

@@ -99,7 +99,8 @@ TEST(DisplayLabels, BoxesStackPerChannel) {
 }
 
 // Plain per-sample reference for the one-pass column reduction.
-std::vector<ColumnStats> ReduceSlowly(const std::vector<float>& b, std::int64_t first, std::int64_t last, int w) {
+std::vector<ColumnStats> ReduceSlowly(const std::vector<float>& b, std::int64_t first, std::int64_t last,
+                                      int w) {
     std::vector<ColumnStats> out(w, ColumnStats{1023.0f, 0.0f, 0.0f, 0});
     std::vector<double> sums(w, 0.0);
     for (std::int64_t i = first; i < last && i < static_cast<std::int64_t>(b.size()); ++i) {
@@ -167,8 +168,8 @@ TEST(TraceBuffers, LiveValuesAroundTheCentreOrDoubledInHalfMode) {
     EXPECT_EQ(out, (std::vector<float>{-1004.0f, 20.0f, 1044.0f, 0.0f}));
 }
 
-TEST(TraceBuffers, ReferenceOfTwiceTheSpanIsHalfAsLongAndCentred) {
-    // The reference holds one ramp over its whole span; at twice the live span
+TEST(TraceBuffers, ReferenceOfHalfTheSpanIsHalfAsLongAndCentred) {
+    // The reference holds one ramp over its whole span; at half the live span
     // it covers the live screen from n/4 to 3n/4.
     std::vector<std::int32_t> ramp(1000);
     std::iota(ramp.begin(), ramp.end(), -500);
@@ -187,7 +188,7 @@ TEST(TraceBuffers, ReferenceOfTwiceTheSpanIsHalfAsLongAndCentred) {
     EXPECT_FLOAT_EQ(out[0], 11.5f);
     EXPECT_FLOAT_EQ(out[400], 511.5f);
 
-    // Longer than the live trace: starts at 0, cut at the end, never beyond the buffer.
+    // Three times the live span: starts at 0, cut at the end, never beyond the buffer.
     std::vector<float> guarded(801, -7.0f);
     ResampleReference(std::span<float>(guarded).first(800), ramp, 0, scale, 3.0);
     EXPECT_EQ(guarded[800], -7.0f);

@@ -33,10 +33,10 @@ TEST(ScopeZoomSelection, FactorWindowAndCap) {
         double factor, start, end;
     };
     for (const Case& c : {
-             Case{110, 120, 50.0, 20.0, 22.0},  // 10 of 500 pixels
-             Case{260, 10, 2.0, 0.0, 50.0},     // dragged leftwards
-             Case{112, 116, 1.0, 0.0, 100.0},   // under 5 pixels: ignored
-             Case{35, -50, 20.0, 0.0, 5.0},     // released left of the plot
+             Case{110, 120, 50.0, 20.0, 22.0}, // 10 of 500 pixels
+             Case{260, 10, 2.0, 0.0, 50.0},    // dragged leftwards
+             Case{112, 116, 1.0, 0.0, 100.0},  // under 5 pixels: ignored
+             Case{35, -50, 20.0, 0.0, 5.0},    // released left of the plot
          }) {
         ScopeZoom z = ZoomOn();
         Select(z, c.x1, c.x2);
@@ -89,7 +89,7 @@ TEST(MeasureCursorsDrag, GrabsTheNearerCursorAndStaysOnThePlot) {
     EXPECT_EQ(m.RightX(), 385);
     EXPECT_FALSE(m.MouseDown({135, kPlot.top - 1})); // above the plot
     EXPECT_FALSE(m.MouseDown({250, 100}));           // between them
-    ASSERT_TRUE(m.MouseDown({143, 100}));             // within 10 pixels of the left one
+    ASSERT_TRUE(m.MouseDown({143, 100}));            // within 10 pixels of the left one
     EXPECT_TRUE(m.MouseMove({60, 100}));
     EXPECT_DOUBLE_EQ(m.Left(), 10.0);
     EXPECT_TRUE(m.MouseMove({-300, 100}));

@@ -77,14 +77,15 @@ TEST_F(ScopeView, ChannelListsAndUpdateData) {
 TEST_F(ScopeView, ReferenceOfHalfTheLiveSpanCoversTheMiddleHalf) {
     CChannelData& live = Flat(1, 0);
     // The same number of samples at twice the sample rate: half the time span.
-    channels.push_back(MakeChannel(2, 2, 4, [](double t) { return t * 200.0; }, 1, TimeBaseDivider(4) / 2));
+    channels.push_back(MakeChannel(
+        2, 2, 4, [](double t) { return t * 200.0; }, 1, TimeBaseDivider(4) / 2));
     CChannelData& ref = *channels.back();
     scope.AddChannel(&live);
     scope.AddReference(&ref);
     ASSERT_EQ(scope.UpdateData(), 1);
     const auto buf = scope.ReferenceBuffer(0);
     ASSERT_EQ(buf.size(), 2000u);
-    EXPECT_EQ(buf[0], buf[499]);   // held before the stretched trace
+    EXPECT_EQ(buf[0], buf[499]);    // held before the stretched trace
     EXPECT_LT(buf[500], buf[1000]); // the ramp runs across the middle
     EXPECT_LT(buf[1000], buf[1499]);
     EXPECT_EQ(buf[1500], buf[1999]);
@@ -116,7 +117,7 @@ TEST_F(ScopeView, GridAxesAndFrameLandOnTheirPixels) {
     EXPECT_TRUE(IsColour(img, x, dot, 0x00B4B4B4));
     EXPECT_TRUE(IsColour(img, x, dot + 2, 0x00000000)); // between two dots
     EXPECT_TRUE(IsColour(img, l.plot.left + l.plot.Width() / 2, l.plot.top + 5, 0x00B4B4B4)); // vertical axis
-    EXPECT_TRUE(IsColour(img, l.plot.left - 1, l.plot.top + 50, 0x00B4B4B4));                  // frame
+    EXPECT_TRUE(IsColour(img, l.plot.left - 1, l.plot.top + 50, 0x00B4B4B4));                 // frame
 
     scope.SetHighlightFrame(true);
     const QImage hi = scope.Render(scope.size());
@@ -212,15 +213,15 @@ TEST_F(ScopeView, ZoomSelectionAndCloseBoxNotify) {
     const auto zoomId = reinterpret_cast<std::intptr_t>(&scope.Zoom());
     const auto cursorsId = reinterpret_cast<std::intptr_t>(&scope.Cursors());
     const auto self = reinterpret_cast<std::intptr_t>(&scope);
-    EXPECT_EQ(Scope(), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, 2},
-                                                   {Msg::UWM_SCOPE, zoomId, 4},
-                                                   {Msg::UWM_SCOPE, cursorsId, 3}}));
+    EXPECT_EQ(Scope(),
+              (std::vector<PostedMessage>{
+                  {Msg::UWM_SCOPE, self, 2}, {Msg::UWM_SCOPE, zoomId, 4}, {Msg::UWM_SCOPE, cursorsId, 3}}));
     target.clear();
     QTest::mouseMove(&scope, b);
     QTest::mouseRelease(&scope, Qt::LeftButton, {}, b);
-    EXPECT_EQ(Scope(), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, zoomId, 1},
-                                                   {Msg::UWM_SCOPE, zoomId, 4},
-                                                   {Msg::UWM_SCOPE, zoomId, 5}}));
+    EXPECT_EQ(Scope(),
+              (std::vector<PostedMessage>{
+                  {Msg::UWM_SCOPE, zoomId, 1}, {Msg::UWM_SCOPE, zoomId, 4}, {Msg::UWM_SCOPE, zoomId, 5}}));
     ASSERT_TRUE(scope.Zoom().IsZoomed());
     EXPECT_NEAR(scope.Zoom().Factor(), plot.Width() / 100.0, 1e-9);
 

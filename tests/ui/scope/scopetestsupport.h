@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QImage>
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -16,12 +18,28 @@
 
 namespace wavix::test {
 
+// The application must end before the exit handlers run: Qt's input devices
+// created by simulated mouse events would otherwise outlive their registry.
+class AppEnvironment : public ::testing::Environment {
+public:
+    QApplication& Get() {
+        if (!app_)
+            app_ = std::make_unique<QApplication>(argc_, argv_);
+        return *app_;
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[9] = "ui_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
 inline QApplication& app() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
+    // gtest owns the environment and tears it down after the last test.
+    static auto* env = static_cast<AppEnvironment*>(::testing::AddGlobalTestEnvironment(new AppEnvironment));
+    return env->Get();
 }
 
 inline constexpr std::uint32_t kColours[4] = {0x001F8FDA, 0x00249339, 0x00B03F22, 0x008825AD};
@@ -64,7 +82,7 @@ inline std::unique_ptr<CChannelData> MakeChannel(int number, int range, int step
 inline double CrankVolts(double t) {
     const double tooth = 1.0 / 800.0;
     const double rev = 60 * tooth;
-    const double inRev = std::fmod(t, rev) / tooth; // tooth index with fraction
+    const double inRev = std::fmod(t + 0.05, rev) / tooth; // the gap shows 22 ms in
     if (inRev >= 58.0)
         return 14.0 * std::sin(2 * M_PI * (inRev - 58.0) / 2.0);
     return 9.0 * std::sin(2 * M_PI * inRev);
@@ -72,8 +90,8 @@ inline double CrankVolts(double t) {
 
 // Ignition primary: battery, dwell near 0 V, spike clipped at 350 V, burn line, ringing back.
 inline double IgnitionVolts(double t) {
-    const double period = 0.0375; // 4 cylinders, 800 rpm
-    const double u = std::fmod(t + 0.006, period);
+    const double period = 0.0375;                           // 4 cylinders, 800 rpm
+    const double u = std::fmod(t + period - 0.002, period); // dwell from 2 ms on
     if (u < 0.004)
         return 0.8; // dwell
     const double s = u - 0.004;
@@ -88,7 +106,7 @@ inline double IgnitionVolts(double t) {
 // Saturated injector, low side: opened for 3 ms, a 70 V spike at closing with the pintle bump.
 inline double InjectorVolts(double t) {
     const double period = 0.075;
-    const double u = std::fmod(t + 0.01, period);
+    const double u = std::fmod(t + period - 0.003, period); // opens at 3 ms
     if (u < 0.003)
         return 0.5;
     const double s = u - 0.003;
