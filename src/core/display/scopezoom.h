@@ -1,0 +1,67 @@
+#pragma once
+// Zoom of one display: a range dragged in the plot is magnified, the bar below
+// the plot scrolls it, the close box in the plot's corner ends it. Positions are
+// percent of the whole trace.
+
+#include "core/display/displaygeometry.h"
+
+#include <cstdint>
+
+namespace wavix {
+
+class ScopeZoom {
+public:
+    static constexpr double kMaxFactor = 100.0;
+    static constexpr int kMinSelection = 5;
+    static constexpr std::uint32_t kFrameColour = 0x00667878;
+    static constexpr std::uint32_t kThumbColour = 0x00FF6464;
+    static constexpr std::uint32_t kThumbHighlight = 0x00FF9696;
+
+    enum class Press { None, Selection, BarDrag, Reset };
+
+    // The display hands over its rectangles on every layout.
+    void SetGeometry(const Rect& plot, const Rect& bar);
+
+    bool IsZoomed() const { return factor_ != 1.0; }
+    void Reset();
+    double Factor() const { return factor_; }
+    double Start() const { return start_; }
+    double End() const { return end_; }
+    std::int64_t FirstVisible(std::int64_t n) const;
+    std::int64_t LastVisible(std::int64_t n) const;
+
+    Press MouseDown(Point p);
+    // True when anything shown changed.
+    bool MouseMove(Point p);
+    // True when a selection or a bar drag ended with this release.
+    bool MouseUp(Point p);
+
+    // Applies a selection made elsewhere, in this display's pixels.
+    void ZoomToRange(Point from, Point to);
+    // Takes over factor and window of another display's zoom.
+    void CopyFrom(const ScopeZoom& other);
+
+    bool IsSelecting() const { return selecting_; }
+    bool IsDragging() const { return barDrag_; }
+    Rect Selection() const; // the rubber band while selecting
+    Rect Plot() const { return plot_; }
+    Rect Bar() const { return bar_; }
+    Rect Thumb() const;
+    Rect CloseBox() const;
+
+private:
+    void ApplySelection(int x1, int x2);
+
+    double factor_ = 1.0;
+    double start_ = 0.0;
+    double end_ = 100.0;
+    bool selecting_ = false;
+    Point press_;
+    Point current_;
+    bool barDrag_ = false;
+    Point last_;
+    Rect plot_;
+    Rect bar_;
+};
+
+} // namespace wavix

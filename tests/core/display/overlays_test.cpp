@@ -1,0 +1,255 @@
+#include "core/display/buttonmarker.h"
+#include "core/display/measurecursors.h"
+#include "core/display/measuretext.h"
+#include "core/display/scopezoom.h"
+#include "core/display/triggerlevelmarker.h"
+#include "core/display/triggerpositionmarker.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace wavix {
+namespace {
+
+const Rect kPlot{10, 16, 510, 316}; // 500 x 300
+const Rect kBar{11, 319, 509, 327};
+
+ScopeZoom ZoomOn() {
+    ScopeZoom z;
+    z.SetGeometry(kPlot, kBar);
+    return z;
+}
+
+void Select(ScopeZoom& z, int x1, int x2) {
+    ASSERT_EQ(z.MouseDown({x1, 100}), ScopeZoom::Press::Selection);
+    z.MouseMove({x2, 120});
+    EXPECT_TRUE(z.MouseUp({x2, 120}));
+}
+
+TEST(ScopeZoomSelection, FactorWindowAndCap) {
+    struct Case {
+        int x1, x2;
+        double factor, start, end;
+    };
+    for (const Case& c : {
+             Case{110, 120, 50.0, 20.0, 22.0}, // 10 of 500 pixels
+             Case{260, 10, 2.0, 0.0, 50.0},    // dragged leftwards
+             Case{112, 116, 1.0, 0.0, 100.0},  // under 5 pixels: ignored
+             Case{35, -50, 20.0, 0.0, 5.0},    // released left of the plot
+         }) {
+        ScopeZoom z = ZoomOn();
+        Select(z, c.x1, c.x2);
+        EXPECT_DOUBLE_EQ(z.Factor(), c.factor) << c.x1 << ".." << c.x2;
+        EXPECT_NEAR(z.Start(), c.start, 1e-9);
+        EXPECT_NEAR(z.End(), c.end, 1e-9);
+    }
+}
+
+TEST(ScopeZoomSelection, CappedFactorKeepsTheWindowInsideTheTrace) {
+    ScopeZoom z;
+    const Rect wide{0, 0, 1000, 300};
+    z.SetGeometry(wide, {});
+    z.ZoomToRange({995, 10}, {1000, 10}); // 5 of 1000 pixels wants 200x
+    EXPECT_DOUBLE_EQ(z.Factor(), ScopeZoom::kMaxFactor);
+    EXPECT_LE(z.End(), 100.0);
+    EXPECT_NEAR(z.End() - z.Start(), 1.0, 1e-9);
+    EXPECT_EQ(z.LastVisible(614400), 614400);
+    EXPECT_EQ(z.FirstVisible(614400), 608256);
+}
+
+TEST(ScopeZoomBar, ScrollsWithinTheTraceAndResetsFromTheCloseBox) {
+    ScopeZoom z = ZoomOn();
+    EXPECT_EQ(z.FirstVisible(1000), 0);
+    EXPECT_EQ(z.LastVisible(1000), 1000);
+    Select(z, 10, 260); // 2x
+    const Rect thumb = z.Thumb();
+    EXPECT_LE(thumb.right, kBar.right - 2);
+    const Point grab{thumb.left + 3, kBar.top + 2};
+    ASSERT_EQ(z.MouseDown(grab), ScopeZoom::Press::BarDrag);
+    EXPECT_TRUE(z.MouseMove({grab.x + 2000, grab.y}));
+    EXPECT_TRUE(z.MouseUp({grab.x + 2000, grab.y}));
+    EXPECT_DOUBLE_EQ(z.Start(), 50.0);
+    EXPECT_DOUBLE_EQ(z.End(), 100.0);
+    EXPECT_EQ(z.FirstVisible(1000), 500);
+
+    // While zoomed a press in the plot starts nothing; the close box resets.
+    EXPECT_EQ(z.MouseDown({100, 100}), ScopeZoom::Press::None);
+    const Rect box = z.CloseBox();
+    EXPECT_EQ(box, (Rect{490, 21, 505, 36}));
+    EXPECT_EQ(z.MouseDown({box.left + 1, box.top + 1}), ScopeZoom::Press::Reset);
+    EXPECT_FALSE(z.IsZoomed());
+    EXPECT_DOUBLE_EQ(z.End(), 100.0);
+}
+
+TEST(MeasureCursorsDrag, GrabsTheNearerCursorAndStaysOnThePlot) {
+    MeasureCursors m;
+    m.SetPlot(kPlot);
+    EXPECT_EQ(m.LeftX(), 135);
+    EXPECT_EQ(m.RightX(), 385);
+    EXPECT_FALSE(m.MouseDown({135, kPlot.top - 1})); // above the plot
+    EXPECT_FALSE(m.MouseDown({250, 100}));           // between them
+    ASSERT_TRUE(m.MouseDown({143, 100}));            // within 10 pixels of the left one
+    EXPECT_TRUE(m.MouseMove({60, 100}));
+    EXPECT_DOUBLE_EQ(m.Left(), 10.0);
+    EXPECT_TRUE(m.MouseMove({-300, 100}));
+    EXPECT_DOUBLE_EQ(m.Left(), 0.0);
+    EXPECT_TRUE(m.MouseUp({-300, 100}));
+    EXPECT_FALSE(m.MouseUp({0, 0}));
+    ASSERT_TRUE(m.MouseDown({380, 100}));
+    m.MouseMove({2000, 100});
+    EXPECT_DOUBLE_EQ(m.Right(), 100.0);
+    EXPECT_EQ(m.RightX(), kPlot.right - 1);
+
+    EXPECT_TRUE(m.Disable());
+    EXPECT_FALSE(m.MouseDown({m.LeftX(), 100}));
+    EXPECT_FALSE(m.Enable());
+
+    MeasureCursors flat;
+    flat.SetPlot({10, 0, 10, 100});
+    EXPECT_FALSE(flat.MouseDown({10, 50})); // zero width plot grabs nothing
+}
+
+TEST(MeasureTexts, TimeAndFrequency) {
+    struct Case {
+        double msPerDiv, distance, zoom;
+        bool zoomed;
+        const char* dt;
+        const char* f;
+    };
+    for (const Case& c : {
+             Case{1.0, 50.0, 1.0, false, "dt 5.00 ms", "f 200.00 Hz"},
+             Case{1.0, -50.0, 1.0, false, "dt -5.00 ms", "f 200.00 Hz"},
+             Case{0.1, 50.0, 50.0, true, "dt 10.00 us", "f 100.00 kHz"},
+             Case{5000.0, 80.0, 1.0, false, "dt 40.00 s", "f 25.00 mHz"},
+             Case{1.0, 0.0, 1.0, false, "dt 0.00 s", "---"},
+         }) {
+        const double dt = MeasureDtMs(c.msPerDiv, c.distance, c.zoom, c.zoomed);
+        EXPECT_EQ(MeasureDtText(dt, c.distance), c.dt);
+        EXPECT_EQ(MeasureFrequencyText(dt), c.f);
+    }
+    // No prefix fits: the percent sign is printed, not taken as a conversion.
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(MeasureDtText(inf, 12.5), "12.50 %");
+    EXPECT_EQ(MeasureFrequencyText(1e-20), "T 0.00 ms");
+}
+
+TEST(TriggerLevel, LevelAndPositionRoundTrip) {
+    struct Case {
+        bool doubled, half;
+    };
+    for (const Case& c : {Case{false, false}, Case{true, false}, Case{false, true}, Case{true, true}}) {
+        TriggerLevelMarker t;
+        t.SetPlot(kPlot);
+        t.SetDoubled(c.doubled);
+        t.SetHalfMode(c.half);
+        for (int level : {600, 700, 1023}) {
+            t.SetTriggerLevel(0, 1023, level);
+            EXPECT_EQ(t.GetTriggerLevel(0, 1023), level) << c.doubled << c.half;
+        }
+    }
+    TriggerLevelMarker t;
+    t.SetPosition(0.0);
+    EXPECT_EQ(t.GetTriggerLevel(0, 1023), 1023);
+    t.SetPosition(100.0);
+    EXPECT_EQ(t.GetTriggerLevel(0, 1023), 0);
+    t.SetTriggerLevel(5, 5, 5); // empty span
+    EXPECT_DOUBLE_EQ(t.Position(), 100.0);
+
+    // Range 0 counts are doubled: a level a quarter span above the centre is drawn half a span up.
+    t.SetDoubled(true);
+    t.SetTriggerLevel(0, 1000, 750);
+    EXPECT_DOUBLE_EQ(t.Position(), 0.0);
+    t.SetHalfMode(true);
+    t.SetTriggerLevel(0, 1000, 750);
+    EXPECT_DOUBLE_EQ(t.Position(), 0.0);
+}
+
+TEST(TriggerLevel, DragIsClampedAndNeverDividesByAZeroHeight) {
+    TriggerLevelMarker t;
+    t.SetPlot(kPlot);
+    t.SetVisible(true);
+    const Rect tri = t.Triangle();
+    EXPECT_EQ(tri.left, kPlot.right + 3);
+    EXPECT_EQ(t.MarkerY(), 166);
+    ASSERT_TRUE(t.MouseDown({tri.left + 2, t.MarkerY()}));
+    EXPECT_TRUE(t.MouseMove({0, -500}));
+    EXPECT_DOUBLE_EQ(t.Position(), 0.0);
+    EXPECT_TRUE(t.MouseMove({0, 5000}));
+    EXPECT_DOUBLE_EQ(t.Position(), 100.0);
+    EXPECT_TRUE(t.MouseUp({0, 0}));
+
+    TriggerLevelMarker flat;
+    flat.SetPlot({10, 50, 500, 50});
+    flat.SetVisible(true);
+    ASSERT_TRUE(flat.MouseDown({503, 50}));
+    EXPECT_FALSE(flat.MouseMove({503, 80}));
+    EXPECT_DOUBLE_EQ(flat.Position(), 50.0);
+
+    TriggerLevelMarker hidden;
+    hidden.SetPlot(kPlot);
+    EXPECT_FALSE(hidden.MouseDown({tri.left + 2, 166}));
+}
+
+TEST(TriggerPosition, DragStaysOnItsTrackSoTheValueNeverWraps) {
+    TriggerPositionMarker m;
+    m.SetGeometry({0, 0, 528, 12}, kPlot);
+    m.SetRange(0, 2000);
+    EXPECT_EQ(m.Track(), (Rect{8, 2, 510, 11}));
+    EXPECT_EQ(m.TriggerPositionValue(), 1000u);
+    const int x = m.MarkerX();
+    EXPECT_EQ(x, 260);
+    ASSERT_TRUE(m.MouseDown({x, 5}));
+    EXPECT_TRUE(m.MouseMove({x - 5000, 5}));
+    EXPECT_DOUBLE_EQ(m.Position(), 0.0);
+    EXPECT_EQ(m.TriggerPositionValue(), 0u);
+    EXPECT_TRUE(m.MouseMove({x - 4900, 5}));
+    EXPECT_DOUBLE_EQ(m.Position(), 20.0);
+    EXPECT_TRUE(m.MouseMove({x + 9000, 5}));
+    EXPECT_EQ(m.TriggerPositionValue(), 2000u);
+    EXPECT_TRUE(m.MouseUp({0, 0}));
+
+    m.SetPosition(-3.0);
+    EXPECT_EQ(m.TriggerPositionValue(), 0u);
+    m.Lock(true);
+    EXPECT_FALSE(m.MouseDown({m.MarkerX(), 5}));
+}
+
+TEST(TriggerPosition, ZoomedTrackShowsTheVisibleWindowOnly) {
+    TriggerPositionMarker m;
+    m.SetGeometry({0, 0, 528, 12}, kPlot);
+    m.SetRange(0, 1000);
+    ScopeZoom z = ZoomOn();
+    z.ZoomToRange({10, 0}, {135, 0}); // 4x, window 0..25 %
+    m.SetVisibleWindow(z);
+    EXPECT_EQ(m.CurrentShape(), TriggerPositionMarker::Shape::RightIndicator);
+    m.SetPosition(12.5);
+    EXPECT_EQ(m.CurrentShape(), TriggerPositionMarker::Shape::Marker);
+    EXPECT_EQ(m.MarkerX(), 260);
+    // One pixel of drag is worth a quarter as much while showing a quarter of the trace.
+    ASSERT_TRUE(m.MouseDown({260, 5}));
+    m.MouseMove({360, 5});
+    EXPECT_DOUBLE_EQ(m.Position(), 17.5);
+    z.Reset();
+    m.SetVisibleWindow(z);
+    EXPECT_FALSE(m.IsZoomed());
+    EXPECT_EQ(m.MarkerX(), 98);
+}
+
+TEST(PushButton, PressesOnlyWhenShownAndHit) {
+    ButtonMarker b;
+    EXPECT_EQ(b.Text(), "Marker");
+    b.SetNumber(2);
+    EXPECT_EQ(b.Text(), "Marker2");
+    b.SetRect({100, 100, 180, 125});
+    EXPECT_FALSE(b.MouseDown({120, 110}));
+    b.SetVisible(true);
+    EXPECT_FALSE(b.MouseDown({180, 110}));
+    EXPECT_TRUE(b.MouseDown({179, 124}));
+    EXPECT_EQ(b.FaceColour(), ButtonMarker::kPressedColour);
+    b.Release();
+    EXPECT_EQ(b.FaceColour(), ButtonMarker::kNormalColour);
+}
+
+} // namespace
+} // namespace wavix

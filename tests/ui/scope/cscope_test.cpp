@@ -1,0 +1,321 @@
+#include "scopetestsupport.h"
+
+#include "core/support/messages.h"
+#include "ui/scope/cscope.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace wavix {
+namespace {
+
+using test::ColourNear;
+using test::IsColour;
+using test::MakeChannel;
+
+class ScopeView : public ::testing::Test {
+protected:
+    ScopeView() {
+        scope.resize(600, 400);
+        scope.SetMessageTarget(&target);
+    }
+
+    // A channel of constant counts on range 2, 1 ms/div (2 000 samples).
+    CChannelData& Flat(int number, double counts, int step = 4) {
+        const double scale = RangeVoltPerDiv(2) * 3.0 * RangeCorrection(2) / 512.0;
+        channels.push_back(MakeChannel(number, 2, step, [=](double) { return counts * scale; }));
+        CChannelData& ch = *channels.back();
+        for (auto& s : ch.WritableSamples(ch.GetCapacity()))
+            s = static_cast<std::int32_t>(counts);
+        return ch;
+    }
+
+    std::vector<PostedMessage> Scope(std::intptr_t lParamFilter = -1) const {
+        std::vector<PostedMessage> out;
+        for (const auto& m : target.messages)
+            if (m.msg == Msg::UWM_SCOPE && (lParamFilter < 0 || m.lParam == lParamFilter))
+                out.push_back(m);
+        return out;
+    }
+
+    QPoint At(Point p) const { return QPoint(p.x, p.y); }
+
+    struct AppFirst {
+        AppFirst() { test::app(); }
+    } appFirst; // a widget needs the application object before it
+    RecordingTarget target;
+    std::vector<std::unique_ptr<CChannelData>> channels;
+    CScope scope;
+};
+
+TEST_F(ScopeView, ChannelListsAndUpdateData) {
+    EXPECT_EQ(scope.UpdateData(), 2);
+    EXPECT_FALSE(scope.HasData());
+    CChannelData& ch = Flat(1, 100);
+    for (int i = 0; i < CScope::kMaxTraces; ++i)
+        EXPECT_EQ(scope.AddChannel(&ch), 1);
+    EXPECT_EQ(scope.AddChannel(&ch), -3);
+    EXPECT_EQ(scope.AddReference(&ch), 1);
+    EXPECT_EQ(scope.UpdateData(), 1);
+    EXPECT_EQ(scope.SampleCount(), 2000);
+    // Buffers hold the samples shown, not the largest capture.
+    EXPECT_EQ(scope.LiveBuffer(8).size(), 2000u);
+    EXPECT_FLOAT_EQ(scope.LiveBuffer(0)[10], 611.5f);
+    EXPECT_EQ(ch.GetVerticalDivisions(), 6);
+
+    scope.ClearChannels();
+    EXPECT_EQ(scope.LiveCount(), 0);
+    EXPECT_EQ(scope.SampleCount(), 0);
+    EXPECT_TRUE(scope.LiveBuffer(0).empty());
+    EXPECT_EQ(scope.UpdateData(), 2);
+}
+
+TEST_F(ScopeView, ReferenceOfHalfTheLiveSpanCoversTheMiddleHalf) {
+    CChannelData& live = Flat(1, 0);
+    // The same number of samples at twice the sample rate: half the time span.
+    channels.push_back(MakeChannel(
+        2, 2, 4, [](double t) { return t * 200.0; }, 1, TimeBaseDivider(4) / 2));
+    CChannelData& ref = *channels.back();
+    scope.AddChannel(&live);
+    scope.AddReference(&ref);
+    ASSERT_EQ(scope.UpdateData(), 1);
+    const auto buf = scope.ReferenceBuffer(0);
+    ASSERT_EQ(buf.size(), 2000u);
+    EXPECT_EQ(buf[0], buf[499]);    // held before the stretched trace
+    EXPECT_LT(buf[500], buf[1000]); // the ramp runs across the middle
+    EXPECT_LT(buf[1000], buf[1499]);
+    EXPECT_EQ(buf[1500], buf[1999]);
+}
+
+TEST_F(ScopeView, HalfModeHalvesDivisionsKeepsTheLevelAndRestores) {
+    CChannelData& ch = Flat(1, 200);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    scope.SetTriggerLevel(0, 1023, 700);
+    const std::vector<float> before(scope.LiveBuffer(0).begin(), scope.LiveBuffer(0).end());
+    scope.ToggleHalfMode();
+    EXPECT_EQ(scope.GetVerticalDivisions(), 3);
+    EXPECT_TRUE(ch.IsHalfMode());
+    EXPECT_FLOAT_EQ(scope.LiveBuffer(0)[0], 400.0f);
+    EXPECT_EQ(scope.GetTriggerLevel(0, 1023), 700);
+    scope.ToggleHalfMode();
+    EXPECT_EQ(scope.GetVerticalDivisions(), 6);
+    EXPECT_EQ(std::vector<float>(scope.LiveBuffer(0).begin(), scope.LiveBuffer(0).end()), before);
+    EXPECT_EQ(scope.GetTriggerLevel(0, 1023), 700);
+}
+
+TEST_F(ScopeView, GridAxesAndFrameLandOnTheirPixels) {
+    scope.SetGridColour(0x00B4B4B4);
+    const QImage img = scope.Render(scope.size());
+    const ScopeLayout l = scope.CurrentLayout();
+    const int x = GridColumns(l.plot, 10).front();
+    const int dot = DotPositions(l.plot.top, l.plot.bottom)[3];
+    EXPECT_TRUE(IsColour(img, x, dot, 0x00B4B4B4));
+    EXPECT_TRUE(IsColour(img, x, dot + 2, 0x00000000)); // between two dots
+    EXPECT_TRUE(IsColour(img, l.plot.left + l.plot.Width() / 2, l.plot.top + 5, 0x00B4B4B4)); // vertical axis
+    EXPECT_TRUE(IsColour(img, l.plot.left - 1, l.plot.top + 50, 0x00B4B4B4));                 // frame
+
+    scope.SetHighlightFrame(true);
+    const QImage hi = scope.Render(scope.size());
+    EXPECT_EQ(scope.GetHighlightColour(), 0x00B4B404u);
+    EXPECT_TRUE(IsColour(hi, l.plot.left - 1, l.plot.top + 50, 0x00B4B404));
+}
+
+TEST_F(ScopeView, DrawStylesPutTheTraceWhereTheMappingSays) {
+    // Alternating 100 / 300 counts: two samples per column on this plot.
+    channels.push_back(MakeChannel(1, 2, 4, [](double) { return 0.0; }));
+    CChannelData& ch = *channels.back();
+    auto s = ch.WritableSamples(2000);
+    for (int i = 0; i < 2000; ++i)
+        s[i] = i % 2 ? 300 : 100;
+    scope.resize(528, 400); // a plot of 500 columns, four samples each
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    scope.SetLabelsShown(false);
+    const VerticalMap vm = scope.CurrentVerticalMap();
+    const int x = scope.CurrentLayout().plot.left + 200;
+    const int yLow = vm.Y(511.5 + 100), yHigh = vm.Y(511.5 + 300), yAvg = vm.Y(511.5 + 200);
+    const std::uint32_t c = ch.GetColor();
+    struct Case {
+        int style;
+        bool low, avg, high;
+    };
+    for (const Case& k : {Case{3025, false, true, false}, Case{3026, true, false, false},
+                          Case{3027, false, false, true}, Case{3028, true, true, true}}) {
+        scope.SetDrawStyle(k.style);
+        const QImage img = scope.Render(scope.size());
+        EXPECT_EQ(IsColour(img, x, yLow, c), k.low) << k.style;
+        EXPECT_EQ(IsColour(img, x, yAvg, c), k.avg) << k.style;
+        EXPECT_EQ(IsColour(img, x, yHigh, c), k.high) << k.style;
+    }
+}
+
+TEST_F(ScopeView, FewSamplesAreJoinedSampleToSample) {
+    CChannelData& ch = Flat(1, 0);
+    auto s = ch.WritableSamples(2000);
+    for (int i = 0; i < 2000; ++i)
+        s[i] = (i % 200) - 100; // a saw tooth
+    scope.resize(528, 400);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    scope.SetLabelsShown(false);
+    scope.Zoom().ZoomToRange({10, 0}, {110, 0}); // 400 samples on a wider plot
+    const QImage img = scope.Render(scope.size());
+    const HorizontalMap hm = scope.CurrentHorizontalMap();
+    const VerticalMap vm = scope.CurrentVerticalMap();
+    ASSERT_EQ(hm.span, 400);
+    for (int i : {10, 150, 399})
+        EXPECT_TRUE(ColourNear(img, hm.X(i), vm.Y(scope.LiveBuffer(0)[i]), ch.GetColor(), 0)) << i;
+}
+
+TEST_F(ScopeView, LabelsUseTheChannelColourAndItsRotation) {
+    CChannelData& ch = Flat(1, 0);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    const QImage img = scope.Render(scope.size());
+    const ScopeLayout l = scope.CurrentLayout();
+    const Rect top = VoltageLabelTop(l.plot, 0);
+    EXPECT_TRUE(IsColour(img, top.left + 1, top.top + 1, ch.GetColor()));
+    const QRect box(top.left, top.top, top.Width(), top.Height());
+    EXPECT_GT(test::CountColour(img, box, RotateLabelColour(ch.GetColor())), 8); // text is there
+    const Rect time = TimeLabelRight(l.plot, scope.CurrentVerticalMap());
+    EXPECT_TRUE(IsColour(img, time.right - 2, time.bottom - 2, ch.GetColor()));
+}
+
+TEST_F(ScopeView, TimerTickRepaintsFromTheCachedImage) {
+    CChannelData& ch = Flat(1, 0);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    scope.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&scope));
+    scope.repaint();
+    const auto renders = scope.RenderCount();
+    scope.repaint();
+    scope.repaint();
+    EXPECT_EQ(scope.RenderCount(), renders);
+    scope.SetBackgroundColour(0x00202020);
+    scope.repaint();
+    EXPECT_EQ(scope.RenderCount(), renders + 1);
+    EXPECT_TRUE(IsColour(scope.CachedImage(), 1, 1, 0x00202020));
+}
+
+TEST_F(ScopeView, ZoomSelectionAndCloseBoxNotify) {
+    CChannelData& ch = Flat(1, 0);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    const Rect plot = scope.CurrentLayout().plot;
+    const QPoint a(plot.left + 100, plot.top + 150), b(plot.left + 200, plot.top + 150);
+    QTest::mousePress(&scope, Qt::LeftButton, {}, a);
+    const auto zoomId = reinterpret_cast<std::intptr_t>(&scope.Zoom());
+    const auto cursorsId = reinterpret_cast<std::intptr_t>(&scope.Cursors());
+    const auto self = reinterpret_cast<std::intptr_t>(&scope);
+    EXPECT_EQ(Scope(),
+              (std::vector<PostedMessage>{
+                  {Msg::UWM_SCOPE, self, 2}, {Msg::UWM_SCOPE, zoomId, 4}, {Msg::UWM_SCOPE, cursorsId, 3}}));
+    target.clear();
+    QTest::mouseMove(&scope, b);
+    QTest::mouseRelease(&scope, Qt::LeftButton, {}, b);
+    EXPECT_EQ(Scope(),
+              (std::vector<PostedMessage>{
+                  {Msg::UWM_SCOPE, zoomId, 1}, {Msg::UWM_SCOPE, zoomId, 4}, {Msg::UWM_SCOPE, zoomId, 5}}));
+    ASSERT_TRUE(scope.Zoom().IsZoomed());
+    EXPECT_NEAR(scope.Zoom().Factor(), plot.Width() / 100.0, 1e-9);
+
+    const QImage img = scope.Render(scope.size());
+    const Rect box = scope.Zoom().CloseBox();
+    EXPECT_TRUE(IsColour(img, box.left + 2, box.top + 2, ScopeZoom::kThumbHighlight)); // the X
+    const Rect thumb = scope.Zoom().Thumb();
+    EXPECT_TRUE(IsColour(img, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2,
+                         ScopeZoom::kThumbColour));
+
+    target.clear();
+    QTest::mouseClick(&scope, Qt::LeftButton, {}, QPoint(box.left + 3, box.top + 3));
+    EXPECT_EQ(Scope(kScopeZoomReset).size(), 1u);
+    EXPECT_FALSE(scope.Zoom().IsZoomed());
+}
+
+TEST_F(ScopeView, CursorDragNotifiesAndTakesPrecedenceOverZoom) {
+    CChannelData& ch = Flat(1, 0);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    const Rect plot = scope.CurrentLayout().plot;
+    const int y = plot.top + 100;
+    const QPoint grab(scope.Cursors().LeftX(), y);
+    QTest::mousePress(&scope, Qt::LeftButton, {}, grab);
+    EXPECT_FALSE(scope.Zoom().IsSelecting());
+    target.clear();
+    QTest::mouseMove(&scope, QPoint(plot.left + plot.Width() / 2, y));
+    EXPECT_EQ(Scope(kScopeMeasure).size(), 1u);
+    QTest::mouseRelease(&scope, Qt::LeftButton, {}, QPoint(plot.left + plot.Width() / 2, y));
+    EXPECT_DOUBLE_EQ(scope.Cursors().Left(), 50.0);
+    EXPECT_EQ(Scope(kScopeMeasure).size(), 2u);
+    EXPECT_TRUE(Scope(kScopeZoomSelected).empty());
+    const QImage img = scope.Render(scope.size());
+    EXPECT_TRUE(IsColour(img, scope.Cursors().LeftX(), y, MeasureCursors::kColour));
+}
+
+TEST_F(ScopeView, TriggerMarkersDragAndReportOnRelease) {
+    CChannelData& ch = Flat(1, 0);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    scope.SetTriggerLevel(0, 1023, 511);
+    ASSERT_TRUE(scope.TriggerLevel().IsVisible());
+    const QImage img = scope.Render(scope.size());
+    const Rect tri = scope.TriggerLevel().Triangle();
+    EXPECT_TRUE(IsColour(img, tri.left + 6, scope.TriggerLevel().MarkerY(), TriggerLevelMarker::kFillColour));
+
+    const auto self = reinterpret_cast<std::intptr_t>(&scope);
+    const Rect plot = scope.CurrentLayout().plot;
+    QTest::mousePress(&scope, Qt::LeftButton, {}, QPoint(tri.left + 4, scope.TriggerLevel().MarkerY()));
+    QTest::mouseMove(&scope, QPoint(tri.left + 4, plot.top - 30));
+    target.clear();
+    QTest::mouseRelease(&scope, Qt::LeftButton, {}, QPoint(tri.left + 4, plot.top - 30));
+    EXPECT_EQ(Scope(kScopeTriggerLevel), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, 0}}));
+    EXPECT_EQ(scope.GetTriggerLevel(0, 1023), 1023);
+
+    TriggerPositionMarker& pos = scope.TriggerPosition();
+    pos.SetRange(0, 2000);
+    const int x = pos.MarkerX();
+    QTest::mousePress(&scope, Qt::LeftButton, {}, QPoint(x, 5));
+    QTest::mouseMove(&scope, QPoint(0, 5));
+    QTest::mouseMove(&scope, QPoint(-400, 5));
+    target.clear();
+    QTest::mouseRelease(&scope, Qt::LeftButton, {}, QPoint(-400, 5));
+    EXPECT_EQ(Scope(kScopeTriggerPosition), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, 7}}));
+    EXPECT_EQ(pos.TriggerPositionValue(), 0u);
+}
+
+TEST_F(ScopeView, PushButtonsRightClickAndLogMarks) {
+    CChannelData& ch = Flat(1, 0);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    scope.Button(1).SetVisible(true);
+    const Rect b2 = scope.CurrentLayout().button2;
+    QTest::mouseClick(&scope, Qt::LeftButton, {}, QPoint(b2.left + 5, b2.top + 5));
+    EXPECT_EQ(Scope(kScopeButton2), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, 0, 9}}));
+    EXPECT_TRUE(scope.Button(1).IsPressed());
+    EXPECT_TRUE(IsColour(scope.Render(scope.size()), b2.left + 2, b2.top + 2, ButtonMarker::kPressedColour));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !scope.Button(1).IsPressed(); }, 3000));
+
+    target.clear();
+    QTest::mouseClick(&scope, Qt::RightButton, {}, QPoint(50, 60));
+    ASSERT_EQ(target.messages.size(), 1u);
+    EXPECT_EQ(target.messages[0].msg, Msg::UWM_SCOPE_RBUTTON);
+    const QPoint g = scope.mapToGlobal(QPoint(50, 60));
+    EXPECT_EQ(target.messages[0].lParam, (g.x() & 0xFFFF) | ((g.y() & 0xFFFF) << 16));
+
+    // Marks strictly inside the window are drawn at their share of the width.
+    scope.SetLogMarks({{1, 500, 1}, {2, 0, 1}});
+    const QImage img = scope.Render(scope.size());
+    const Rect plot = scope.CurrentLayout().plot;
+    const int x = plot.left + plot.Width() * 500 / 2000;
+    EXPECT_TRUE(IsColour(img, x - 6, plot.top + 3, 0x0000D7FF));
+    EXPECT_FALSE(ColourNear(img, plot.left, plot.top + 3, 0x0000D7FF, 2));
+}
+
+} // namespace
+} // namespace wavix
