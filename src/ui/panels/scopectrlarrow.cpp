@@ -1,7 +1,7 @@
 #include "ui/panels/scopectrlarrow.h"
 
 #include "core/panels/panelkeys.h"
-#include "ui/panels/colorref.h"
+#include "ui/colorref.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -61,11 +61,11 @@ void ScopeCtrlArrow::keyPressEvent(QKeyEvent* event) {
 
 void ScopeCtrlArrow::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), ColorFromRef(kArrowBackground));
+    p.fillRect(rect(), ToQColor(kArrowBackground));
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF face = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
-    p.setPen(QPen(ColorFromRef(kArrowPressedFace), 1.0));
-    p.setBrush(ColorFromRef(pressed_ ? kArrowPressedFace : kArrowFace));
+    p.setPen(QPen(ToQColor(kArrowPressedFace), 1.0));
+    p.setBrush(ToQColor(pressed_ ? kArrowPressedFace : kArrowFace));
     p.drawRoundedRect(face, 3.0, 3.0);
 
     // A triangle in the middle third, pointing the key's way.
@@ -74,11 +74,11 @@ void ScopeCtrlArrow::paintEvent(QPaintEvent*) {
     const double dx = direction_ == kArrowLeft ? -s : s;
     const QPolygonF tri{{c.x() + dx, c.y()}, {c.x() - dx, c.y() - s}, {c.x() - dx, c.y() + s}};
     p.setPen(Qt::NoPen);
-    p.setBrush(ColorFromRef(kArrowInk));
+    p.setBrush(ToQColor(kArrowInk));
     p.drawPolygon(tri);
 
     if (hasFocus()) {
-        QPen pen(ColorFromRef(kArrowInk));
+        QPen pen(ToQColor(kArrowInk));
         pen.setStyle(Qt::DotLine);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(pen);

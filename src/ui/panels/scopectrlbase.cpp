@@ -2,7 +2,7 @@
 
 #include "core/panels/paneltexts.h"
 #include "core/scope/channeldata.h"
-#include "ui/panels/colorref.h"
+#include "ui/colorref.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -25,7 +25,7 @@ QRect toQRect(const PanelRect& r) {
 
 // Caption colour that stays legible on any key face.
 QColor captionOn(std::uint32_t face) {
-    const QColor c = ColorFromRef(face);
+    const QColor c = ToQColor(face);
     return c.lightness() > 140 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
@@ -245,13 +245,13 @@ void ScopeCtrlBase::keyPressEvent(QKeyEvent* event) {
 
 void ScopeCtrlBase::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), ColorFromRef(background_));
+    p.fillRect(rect(), ToQColor(background_));
     if (customText_)
         DrawPanel(p);
     else
         DrawLabel(p);
     if (hasFocus()) {
-        QPen pen(ColorFromRef(textColor_));
+        QPen pen(ToQColor(textColor_));
         pen.setStyle(Qt::DotLine);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
@@ -261,14 +261,14 @@ void ScopeCtrlBase::paintEvent(QPaintEvent*) {
 
 void ScopeCtrlBase::DrawLabel(QPainter& p) const {
     p.setFont(panelFont(height() - 2 * kPanelMargin));
-    p.setPen(ColorFromRef(textColor_));
+    p.setPen(ToQColor(textColor_));
     const QRect r = rect().adjusted(kPanelMargin, kPanelMargin, 0, 0);
     p.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                QFontMetrics(p.font()).elidedText(qs(text_), Qt::ElideRight, r.width()));
 }
 
 void ScopeCtrlBase::DrawPanel(QPainter& p) const {
-    const QColor ink = ColorFromRef(textColor_);
+    const QColor ink = ToQColor(textColor_);
     p.setPen(ink);
 
     // Both ends of a title carry news (the channel, the zoom factor), so a long one loses its middle.
@@ -297,8 +297,8 @@ void ScopeCtrlBase::DrawPanel(QPainter& p) const {
         if (r.isEmpty())
             continue;
         // A thin darker edge keeps a key visible on the pressed label background, which has the same grey.
-        p.fillRect(r, ColorFromRef(k.face).darker(160));
-        p.fillRect(r.adjusted(1, 1, -1, -1), ColorFromRef(k.face));
+        p.fillRect(r, ToQColor(k.face).darker(160));
+        p.fillRect(r.adjusted(1, 1, -1, -1), ToQColor(k.face));
         p.setPen(captionOn(k.face));
         p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine,
                    fm.elidedText(qs(k.caption), Qt::ElideRight, r.width()));

@@ -3,7 +3,7 @@
 #include "core/display/tracebuffer.h"
 #include "core/scope/channeldata.h"
 #include "core/scope/oscilexchange.h"
-#include "ui/scope/colorref.h"
+#include "ui/colorref.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 #include "ui/panels/panelsupport.h"
 
 #include "core/panels/paneltexts.h"
-#include "ui/panels/colorref.h"
+#include "ui/colorref.h"
 #include "ui/panels/scopectrlarrow.h"
 #include "ui/panels/scopectrlbase.h"
 #include "ui/panels/scopectrlchannel.h"
@@ -310,7 +310,7 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
     for (ScopeCtrlBase* p : std::initializer_list<ScopeCtrlBase*>{&channel, &trigger, &timebase, &measure}) {
         SCOPED_TRACE(p->objectName().toStdString());
         const QImage img = renderOf(*p);
-        const QRgb ink = ColorFromRef(p->GetTextColor()).rgb();
+        const QRgb ink = ToQColor(p->GetTextColor()).rgb();
         const int titleRows = p->height() * 2 / 5;
         const int valueRight = p->KeyCount() > 0 ? p->KeyRect(0).left() : p->width();
         // Text in the channel colour in the title and in the value area, on the black background.
@@ -320,9 +320,9 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
         for (int k = 0; k < p->KeyCount(); ++k) {
             const QRect kr = p->KeyRect(k);
             EXPECT_TRUE(img.rect().contains(kr)) << k;
-            EXPECT_EQ(img.pixel(kr.topLeft() + QPoint(1, 1)), ColorFromRef(p->Key(k).face).rgb()) << k;
+            EXPECT_EQ(img.pixel(kr.topLeft() + QPoint(1, 1)), ToQColor(p->Key(k).face).rgb()) << k;
             // Caption drawn on the face: some pixels differ from it.
-            EXPECT_LT(countColour(img, kr, ColorFromRef(p->Key(k).face).rgb()), kr.width() * kr.height())
+            EXPECT_LT(countColour(img, kr, ToQColor(p->Key(k).face).rgb()), kr.width() * kr.height())
                 << k;
         }
     }
@@ -334,8 +334,8 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
     channel.setObjectName("channel_pressed");
     const QImage pressed = renderOf(channel);
     const QRect kr = channel.KeyRect(ScopeCtrlChannel::KeyTrigger);
-    EXPECT_EQ(pressed.pixel(kr.topLeft() + QPoint(1, 1)), ColorFromRef(kKeyPressedFace).rgb());
-    EXPECT_EQ(pressed.pixel(1, channel.height() - 2), ColorFromRef(kPanelPressedBackground).rgb());
+    EXPECT_EQ(pressed.pixel(kr.topLeft() + QPoint(1, 1)), ToQColor(kKeyPressedFace).rgb());
+    EXPECT_EQ(pressed.pixel(1, channel.height() - 2), ToQColor(kPanelPressedBackground).rgb());
 
     // Narrow, zoomed, with the focus frame: keys keep inside, the long title is cut short, not clipped.
     ScopeCtrlTimeBase narrow;
@@ -350,14 +350,14 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
     EXPECT_EQ(narrow.KeyRect(ScopeCtrlTimeBase::KeyUp).right(), 170 - 1 - kPanelMargin);
     EXPECT_GT(narrow.KeyRect(ScopeCtrlTimeBase::KeyDown).left(), 170 / 3);
     EXPECT_EQ(countColour(n, {n.width() - kPanelMargin, 1, kPanelMargin - 1, n.height() - 2},
-                          ColorFromRef(narrow.GetTextColor()).rgb()),
+                          ToQColor(narrow.GetTextColor()).rgb()),
               0);
 
     ScopeCtrlArrow arrow(kArrowRight);
     arrow.setObjectName("arrow_right");
     arrow.resize(22, 22);
     const QImage a = renderOf(arrow);
-    EXPECT_EQ(a.pixel(0, 0), ColorFromRef(kArrowBackground).rgb());
-    EXPECT_EQ(a.pixel(11, 11), ColorFromRef(kArrowInk).rgb());
-    EXPECT_EQ(a.pixel(11, 3), ColorFromRef(kArrowFace).rgb());
+    EXPECT_EQ(a.pixel(0, 0), ToQColor(kArrowBackground).rgb());
+    EXPECT_EQ(a.pixel(11, 11), ToQColor(kArrowInk).rgb());
+    EXPECT_EQ(a.pixel(11, 3), ToQColor(kArrowFace).rgb());
 }

@@ -4,6 +4,7 @@
 // four channels carry an accepted record.
 
 #include "core/scope/scopedata.h"
+#include "ui/uitestapp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,34 +20,6 @@
 
 namespace wavix::test {
 
-// The application must be gone before the program's exit handlers run: Qt's own
-// globals are torn down there, and a QApplication destroyed after them crashes.
-class QtAppEnvironment : public ::testing::Environment {
-public:
-    static void ensure() {
-        static int argc = 1;
-        static char name[] = "ui_tests";
-        static char* argv[] = {name, nullptr};
-        if (QApplication::instance() == nullptr)
-            owned() = std::make_unique<QApplication>(argc, argv);
-    }
-    void SetUp() override { ensure(); }
-    void TearDown() override { owned().reset(); }
-
-private:
-    static std::unique_ptr<QApplication>& owned() {
-        static std::unique_ptr<QApplication> app;
-        return app;
-    }
-};
-
-// gtest owns its environments.
-inline ::testing::Environment* const kQtAppEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
-
-inline void ensureApp() {
-    QtAppEnvironment::ensure();
-}
 
 inline tOscilExchange fourChannels() {
     tOscilExchange r = DefaultOscilExchange();

@@ -4,7 +4,8 @@
 
 #include "core/scope/channeldata.h"
 #include "core/scope/oscilexchange.h"
-#include "ui/scope/colorref.h"
+#include "ui/colorref.h"
+#include "ui/uitestapp.h"
 
 #include <QApplication>
 #include <QImage>
@@ -17,30 +18,6 @@
 #include <memory>
 
 namespace wavix::test {
-
-// The application must end before the exit handlers run: Qt's input devices
-// created by simulated mouse events would otherwise outlive their registry.
-class AppEnvironment : public ::testing::Environment {
-public:
-    QApplication& Get() {
-        if (!app_)
-            app_ = std::make_unique<QApplication>(argc_, argv_);
-        return *app_;
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[9] = "ui_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-inline QApplication& app() {
-    // gtest owns the environment and tears it down after the last test.
-    static auto* env = static_cast<AppEnvironment*>(::testing::AddGlobalTestEnvironment(new AppEnvironment));
-    return env->Get();
-}
 
 inline constexpr std::uint32_t kColours[4] = {0x001F8FDA, 0x00249339, 0x00B03F22, 0x008825AD};
 

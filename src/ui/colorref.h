@@ -1,5 +1,5 @@
 #pragma once
-// Colours travel as 0x00BBGGRR values, as in the settings files; Qt wants QColor.
+// Colours travel as 0x00BBGGRR values (settings files, channel records); Qt paints with QColor.
 
 #include <QColor>
 
