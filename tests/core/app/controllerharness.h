@@ -61,7 +61,7 @@ public:
             return true;
         switch (command) {
         case c_ivrECHO:
-            answers.push_back(reply(0x8000, 0));
+            answers.push_back(reply(0x8000, 0, {}, moduleNum));
             break;
         case c_ivrRUN_OSCIL:
             answers.push_back(reply(0x8043, 0, std::vector<std::uint8_t>(runAnswerExtra), moduleNum));
@@ -179,12 +179,10 @@ public:
     void ShowMessage(std::string_view text) override { viewMessages.emplace_back(text); }
     void HideMessages() override { viewMessages.emplace_back("<hidden>"); }
     void RedrawTraces() override { ++redraws; }
-    void SetTriggerMarkerColor(std::uint32_t color) override { markerColor = color; }
-    void SetTriggerLevel(int level) override { triggerLevel = level; }
-    void SetInputRanges(const ViewRanges& r) override { ranges = r; }
-    void SetCaptureGeometry(std::uint32_t samples, std::uint32_t position) override {
-        geometry = {samples, position};
-    }
+    void SetTriggerMarkerColor(std::uint32_t) override {}
+    void SetTriggerLevel(int) override {}
+    void SetInputRanges(const ViewRanges&) override {}
+    void SetCaptureGeometry(std::uint32_t, std::uint32_t) override {}
     void ResetScaleFactors() override { ++scaleResets; }
     void LayoutViews(int visible) override { calls.push_back("layout " + std::to_string(visible)); }
     void AttachChannels(bool multi, int visible, int active) override {
@@ -237,10 +235,6 @@ public:
     std::vector<PostedMessage> unhandled;
     int redraws = 0;
     int scaleResets = 0;
-    int triggerLevel = -1;
-    std::uint32_t markerColor = 0;
-    ViewRanges ranges{};
-    std::pair<std::uint32_t, std::uint32_t> geometry{};
     int endResult = -1;
     int exitCode = -1;
     bool closeLinkWorks = true;
