@@ -7,7 +7,9 @@
 // window's one-shot retry timer.
 //
 // Free of any window system: the window is an IMainView, the module protocol
-// is used through its request builders.
+// is used through its request builders. Reactions may restart the session or
+// switch its reply watch, so the window re-arms the protocol's timer after
+// every call into the controller.
 
 #include "core/app/controllerstate.h"
 #include "core/app/maintexts.h"
