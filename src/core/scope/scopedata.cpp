@@ -247,7 +247,7 @@ int CScopeData::ParseData() {
     }
     packets_.clear();
     if (ok)
-        postTo(main_, Msg::UWM_SCOPE_DATA, added, 8);
+        postTo(main_, Msg::UWM_SCOPE_DATA, NewSamplesNotice(added), 8);
     busy_ = false;
     return ok ? 0 : 1;
 }

@@ -25,6 +25,18 @@ enum class AcceptResult { Accepted, RejectedVersion, RejectedSamples };
 inline constexpr std::size_t kMaxPackets = 512;
 inline constexpr int kRawLevels = 1024;
 
+// UWM_SCOPE_DATA code 8 comes from a finished conversion and from channel edits,
+// which pass a channel number. The conversion marks its new-sample count with
+// this bit, so that a channel edit is never taken for samples to log.
+inline constexpr std::intptr_t kNewSamplesMark = std::intptr_t{1} << 30;
+constexpr std::intptr_t NewSamplesNotice(std::intptr_t count) {
+    return kNewSamplesMark | count;
+}
+// The new-sample count of a code-8 argument, or -1 when a channel edit posted it.
+constexpr std::intptr_t NewSamplesCount(std::intptr_t wParam) {
+    return wParam >= 0 && (wParam & kNewSamplesMark) != 0 ? wParam & ~kNewSamplesMark : -1;
+}
+
 // One converter value corrected with a calibration entry, in counts -512..512.
 // raw above 1023 reads as 1023: the converter has ten bits, more is a bad packet.
 std::int32_t ConvertSample(std::uint32_t raw, const SOscilCalEntry& cal, int range);

@@ -119,6 +119,7 @@ TEST_F(ScopeDataTest, EditsClampAndNotifyWithTheChannelTheyTouched) {
         EXPECT_TRUE(data.IsDirty());
         ASSERT_GE(log.size(), 2u);
         EXPECT_EQ(log[log.size() - 2], (Posted{'m', Msg::UWM_SCOPE_DATA, c.id, 8}));
+        EXPECT_EQ(NewSamplesCount(log[log.size() - 2].wParam), -1) << "an edit taken for new samples";
         EXPECT_EQ(log.back(), (Posted{'m', Msg::UWM_CHANNEL_DATA_CTRL, c.id, 1}));
     }
 }
@@ -265,7 +266,7 @@ TEST_F(ScopeDataTest, ConversionOfKnownValues) {
         ASSERT_EQ(data.ParseData(), 0);
         EXPECT_EQ(data.GetChannel(1).GetSample(0), c.counts) << c.range << " " << c.raw;
         EXPECT_EQ(data.GetChannel(1).GetSampleCount(), SamplesPerStep(4));
-        EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, 0, 8}}));
+        EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(0), 8}}));
     }
 }
 
@@ -308,7 +309,7 @@ TEST_F(ScopeDataTest, TwoChannelsTakeOnlyWholeSetsAndStopAtTheBuffer) {
     ASSERT_EQ(add({1023, 0, 512}), 0); // 8 + 6 bytes: one set and a lone value
     ASSERT_EQ(add({512}, 1), 0);       // an odd byte after a lone value: no set
     ASSERT_EQ(data.ParseData(), 0);
-    EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, 1, 8}}));
+    EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(1), 8}}));
     EXPECT_EQ(data.GetChannel(1).GetSample(9), 508);
     EXPECT_EQ(data.GetChannel(2).GetSample(9), -510);
     EXPECT_EQ(data.GetPacketCount(), 0u);
@@ -320,7 +321,8 @@ TEST_F(ScopeDataTest, TwoChannelsTakeOnlyWholeSetsAndStopAtTheBuffer) {
     ASSERT_EQ(data.AddPacket(std::move(p.data), 1u << 30), 0);
     log.clear();
     ASSERT_EQ(data.ParseData(), 0);
-    EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, (kPacketBufferSize - 8) / 2, 8}}));
+    EXPECT_EQ(log, (std::vector<Posted>{
+                       {'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice((kPacketBufferSize - 8) / 2), 8}}));
 }
 
 TEST_F(ScopeDataTest, RollMergeKeepsTheLatestCapacitySamples) {
@@ -351,7 +353,9 @@ TEST_F(ScopeDataTest, RollMergeKeepsTheLatestCapacitySamples) {
             want.push_back(e >= 100 ? e : fresh[static_cast<std::size_t>(e)]);
         const auto got = live.GetSamples();
         EXPECT_EQ(std::vector<std::int32_t>(got.begin(), got.end()), want) << c.added;
-        EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, std::min(c.added, 5), 8}}));
+        EXPECT_EQ(log, (std::vector<Posted>{
+                           {'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(std::min(c.added, 5)), 8}}));
+        EXPECT_EQ(NewSamplesCount(log.back().wParam), std::min(c.added, 5));
     }
 }
 

@@ -1,0 +1,40 @@
+#pragma once
+// The main controller's state, shared by its reaction handlers. The module
+// protocol's session state is the authority on the connection; this holds only
+// what the controller itself must remember between events.
+
+#include "core/scope/oscileeprom.h"
+
+#include <optional>
+#include <string>
+
+namespace wavix {
+
+// How the first events of a session treat the settings record.
+enum class StartMode {
+    AskModule = 1, // take the record stored in the tester
+    SendOwn = 2,   // send the record saved in the PC
+    Custom = 4,    // take the module's record, patch channel count and timebase, send it
+};
+
+struct CalibrationState {
+    bool askFirst = true; // the calibration record is read once per run, after the first record
+    bool inProgress = false;
+    std::string info;                    // "CAL: 15.10.2008", "NotCAL", "CalSetFailed"
+    std::optional<SOscil_EEPROM> header; // what the calibration run sends
+};
+
+struct ControllerState {
+    StartMode startMode = StartMode::AskModule;
+    int customStep = 1;
+    int customChannels = 1;
+    bool settingsSent = false; // never cleared: every later record exchange says " Settings ok "
+    bool multiView = false;
+    int visibleViews = 1;
+    bool retryPending = false;
+    bool recoveryBoxOpen = false;
+    bool ended = false; // the dialog was told to end; later events change nothing
+    CalibrationState calibration;
+};
+
+} // namespace wavix

@@ -1,0 +1,298 @@
+#include "core/app/moduleevents.h"
+
+#include "core/protocol/ivoraprotocol.h"
+
+#include <algorithm>
+#include <array>
+
+namespace wavix {
+namespace {
+
+constexpr std::string_view kErrorCaption = " .: ERROR ... ";
+constexpr std::string_view kScopeErrorCaption = " .: Error ... ";
+
+// Modules whose Scope function runs without being started.
+constexpr std::array<std::uint16_t, 6> kSelfStartingModules{0x61, 0x62, 0x63, 0x8C, 0x8D, 0x8E};
+
+std::string_view sessionFaultText(int event) {
+    switch (event) {
+    case 1:
+        return "FiFo full ... ";
+    case 3:
+        return "Status error ... ";
+    case 4:
+        return "Unknown command ... ";
+    case 5:
+        return "Unable compose data ... ";
+    case 6:
+        return "Unable compose menu ... ";
+    case 7:
+        return "Module not present ... ";
+    case 8:
+        return "Unable compose dictionary ... ";
+    case 9:
+        return "Connection failec ... ";
+    default:
+        return "Unexpected command ... ";
+    }
+}
+
+} // namespace
+
+ViewRanges ChannelRanges(const tOscilExchange& rec) {
+    ViewRanges r{};
+    for (int k = 1; k <= kViewCount; ++k)
+        r[static_cast<std::size_t>(k - 1)] = rec.mux(k);
+    return r;
+}
+
+void CModuleEvents::OnReport(std::intptr_t wParam, std::intptr_t) {
+    const int phase = static_cast<int>((wParam >> 16) & 0xFF);
+    const int result = static_cast<int>((wParam >> 8) & 0xFF);
+    const int event = static_cast<int>(wParam & 0xFF);
+    if (phase == 1) {
+        if (result == CIvoraProtocol::kError)
+            sessionFault(event);
+        else if (result == CIvoraProtocol::kDone)
+            sessionState(event);
+        else if (result == CIvoraProtocol::kProgress && event == 1)
+            status_.TurnSpinnerA();
+        else if (result == CIvoraProtocol::kProgress && event == 2)
+            status_.TurnSpinnerB();
+    } else if (phase == 2) {
+        if (result == CIvoraProtocol::kError)
+            scopeFault(event);
+        else if (result == CIvoraProtocol::kDone)
+            scopeState(event);
+    }
+}
+
+void CModuleEvents::AskForData() {
+    protocol_.build_AskForScopeData_packet();
+}
+
+void CModuleEvents::ApplyTriggerLevel(int level) {
+    view_.SetInputRanges(ChannelRanges(protocol_.GetScopeData().GetSettings()));
+    view_.SetTriggerLevel(level);
+}
+
+void CModuleEvents::restartSession() {
+    protocol_.Reinit();
+    view_.ShowMessage(texts_.Get("TXT_102"));
+}
+
+void CModuleEvents::fatal(std::string_view caption, std::string_view text, int result) {
+    view_.MessageBox(caption, text, BoxIcon::Error, BoxButtons::Ok);
+    state_.ended = true;
+    view_.EndDialog(result);
+}
+
+void CModuleEvents::sessionFault(int event) {
+    if (event == 2) { // lost link: no box, start over
+        restartSession();
+        return;
+    }
+    // A refused request for the module's record is reported twice: first as this
+    // generic status fault, then as "no Scope module", which the protocol has
+    // already stored and which says what is wrong; that report ends the program.
+    if (event == 4 && protocol_.GetPhase() == 2 && protocol_.GetResult() == CIvoraProtocol::kError &&
+        protocol_.GetEvent() == 6)
+        return;
+    fatal(kErrorCaption, sessionFaultText(event), 2);
+}
+
+void CModuleEvents::sessionState(int event) {
+    switch (event) {
+    case 1:
+        status_.SetStatus("");
+        break;
+    case 2: {
+        const std::uint16_t type = protocol_.GetModuleNum();
+        if (std::find(kSelfStartingModules.begin(), kSelfStartingModules.end(), type) !=
+            kSelfStartingModules.end())
+            view_.PostToSelf(Msg::UWM_IVORA_PROTOCOL, (2 << 16) | (2 << 8) | 1, 0);
+        else
+            protocol_.build_RunOscil_packet();
+        status_.SetStatus("Running scope ... ");
+        break;
+    }
+    case 16:
+        status_.SetStatus("Disconnected ...");
+        status_.TurnSpinnerB();
+        break;
+    default:
+        break;
+    }
+}
+
+void CModuleEvents::scopeFault(int event) {
+    switch (event) {
+    case 1:
+        // A start answer of the wrong length leaves the session in its error
+        // state with nothing to react to it; treat it as a lost link.
+        restartSession();
+        break;
+    case 2:
+        fatal(
+            kScopeErrorCaption,
+            "Tato verze programu spolupracuje s modulem Scope verze 2 a vyšší!\nVáš přístroj Vexor obsahuje "
+            "verzi Scope 1.x. Inovujte modul Scope, nebo použijte starší verzi programu Wavix.exe.",
+            1);
+        break;
+    case 3:
+        status_.CountBadGroup();
+        AskForData();
+        break;
+    case 5:
+        // The box runs a nested loop: further reports arrive while it is open.
+        if (state_.recoveryBoxOpen)
+            return;
+        state_.recoveryBoxOpen = true;
+        view_.MessageBox(kScopeErrorCaption, texts_.Get("TXT_103"), BoxIcon::Error, BoxButtons::Ok);
+        state_.recoveryBoxOpen = false;
+        protocol_.Reinit();
+        break;
+    case 6:
+        fatal(kScopeErrorCaption, texts_.Get("TXT_104"), 1);
+        break;
+    case 7:
+        fatal(kScopeErrorCaption, "Nepodařilo se složit kalibrační strukturu SOscil_EEPROM!", 1);
+        break;
+    default:
+        break;
+    }
+}
+
+void CModuleEvents::showTriggerState() {
+    switch (protocol_.GetScopeData().ModeIndex()) {
+    case 0:
+        view_.ShowMessage(texts_.Get("TXT_011"));
+        break;
+    case 3:
+        view_.ShowMessage(texts_.Get("TXT_012"));
+        break;
+    case 4:
+        view_.ShowMessage(texts_.Get("TXT_013"));
+        break;
+    default:
+        view_.ShowMessage("");
+        break;
+    }
+}
+
+void CModuleEvents::scopeState(int event) {
+    CScopeData& data = protocol_.GetScopeData();
+    CalibrationState& cal = state_.calibration;
+    switch (event) {
+    case 1:
+        if (state_.startMode == StartMode::SendOwn)
+            protocol_.build_SetOscilExchange_packet();
+        else
+            protocol_.build_AskForOscilExchange_packet();
+        if (state_.startMode != StartMode::Custom)
+            state_.startMode = StartMode::AskModule;
+        status_.SetStatus(texts_.Get("TXT_004"));
+        break;
+    case 2:
+        if (state_.startMode == StartMode::Custom) {
+            tOscilExchange rec = data.GetSettings();
+            rec.chann_num = static_cast<std::uint16_t>(state_.customChannels);
+            rec.time_base_ENUM = static_cast<std::uint32_t>(state_.customStep);
+            protocol_.build_SetOscilExchange_packet(rec);
+            state_.startMode = StartMode::AskModule;
+        } else if (cal.askFirst) {
+            cal.askFirst = false;
+            protocol_.build_AskForOscilEeprom_packet();
+        } else {
+            AskForData();
+        }
+        ApplyTriggerLevel(data.GetSettings().TR_level);
+        if (state_.settingsSent)
+            status_.SetStatus(texts_.Get("TXT_005"));
+        break;
+    case 3:
+        if (cal.inProgress) {
+            protocol_.SetReplyWatch(false);
+            // Sent once: a second calibration run must not start on a late data answer.
+            if (cal.header) {
+                protocol_.build_SetOscilEepromHeader_packet(*cal.header);
+                cal.header.reset();
+            }
+        } else {
+            AskForData();
+        }
+        view_.HideMessages();
+        break;
+    case 4:
+        view_.HideMessages();
+        break;
+    case 5:
+        protocol_.build_SetOscilExchange_packet();
+        state_.settingsSent = true;
+        view_.ShowMessage(texts_.Get("TXT_010"));
+        status_.SetStatus(texts_.Get("TXT_006"));
+        break;
+    case 6:
+        if (!state_.retryPending) {
+            state_.retryPending = true;
+            view_.StartRetryTimer(kRetryMs);
+        }
+        showTriggerState();
+        status_.SetStatus(texts_.Get("TXT_007"));
+        break;
+    case 7:
+        protocol_.Stop();
+        if (!view_.CloseLink())
+            view_.MessageBox(" Socket ERROR ...", " Nepodarilo se uzavrit spojeni se cteckou", BoxIcon::Error,
+                             BoxButtons::Ok);
+        break;
+    case 8:
+        if (data.GetCalibration().state == 1) {
+            cal.info = CStatusLine::CalibrationDate(data.GetCalibration());
+            cal.inProgress = false;
+        }
+        status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
+        AskForData();
+        break;
+    case 9:
+    case 12:
+        calibrationRefused(
+            "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!");
+        break;
+    case 10:
+        calibrationRefused(
+            "Přístroj obsahuje starou verzi osciloskopu (chybí kalibrace) - kontaktujte výrobce!");
+        break;
+    case 11:
+        cal.inProgress = false;
+        status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
+        view_.ShowMessage("");
+        view_.MessageBox(".: Info ...", "Kalibrace byla dokončena.", BoxIcon::Information, BoxButtons::Ok);
+        calibrationEnded();
+        break;
+    default:
+        break;
+    }
+}
+
+void CModuleEvents::calibrationRefused(std::string_view text) {
+    CalibrationState& cal = state_.calibration;
+    CScopeData& data = protocol_.GetScopeData();
+    cal.inProgress = false;
+    cal.info = "CalSetFailed";
+    SOscil_EEPROM record = data.GetCalibration();
+    record.state = 0;
+    data.SetCalibration(record);
+    view_.ResetScaleFactors();
+    view_.ShowMessage("");
+    view_.MessageBox(".: Error ...", text, BoxIcon::Error, BoxButtons::Ok);
+    status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
+    calibrationEnded();
+}
+
+void CModuleEvents::calibrationEnded() {
+    protocol_.SetReplyWatch(true);
+    AskForData();
+}
+
+} // namespace wavix

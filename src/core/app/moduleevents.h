@@ -1,0 +1,54 @@
+#pragma once
+// The controller's reactions to the module protocol's reports: session faults,
+// the start of the oscilloscope, the capture loop's next request, settings
+// exchange and calibration answers.
+
+#include "core/app/controllerstate.h"
+#include "core/app/maintexts.h"
+#include "core/app/mainview.h"
+#include "core/app/statusline.h"
+
+#include <cstdint>
+
+namespace wavix {
+
+class CIvoraProtocol;
+
+inline constexpr std::uint32_t kRetryMs = 50;
+
+class CModuleEvents {
+public:
+    CModuleEvents(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts, CStatusLine& status,
+                  ControllerState& state)
+        : protocol_(protocol), view_(view), texts_(texts), status_(status), state_(state) {}
+
+    // wParam of UWM_IVORA_PROTOCOL: phase << 16 | result << 8 | event.
+    void OnReport(std::intptr_t wParam, std::intptr_t lParam);
+
+    void AskForData();
+    // The trigger level in force on every view, with each view's input range first.
+    void ApplyTriggerLevel(int level);
+
+private:
+    void sessionFault(int event);
+    void sessionState(int event);
+    void scopeFault(int event);
+    void scopeState(int event);
+
+    void restartSession();
+    void fatal(std::string_view caption, std::string_view text, int result);
+    void calibrationRefused(std::string_view text);
+    void calibrationEnded();
+    void showTriggerState();
+
+    CIvoraProtocol& protocol_;
+    IMainView& view_;
+    const CMainTexts& texts_;
+    CStatusLine& status_;
+    ControllerState& state_;
+};
+
+// Each view k shows the input range of channel k of the record.
+ViewRanges ChannelRanges(const tOscilExchange& rec);
+
+} // namespace wavix

@@ -1,0 +1,102 @@
+#include "core/app/scopedataevents.h"
+
+#include "core/app/textformat.h"
+#include "core/protocol/ivoraprotocol.h"
+
+#include <algorithm>
+
+namespace wavix {
+namespace {
+
+std::intptr_t ptr(const void* p) {
+    return reinterpret_cast<std::intptr_t>(p);
+}
+
+} // namespace
+
+void CScopeDataEvents::OnNotice(std::intptr_t wParam, std::intptr_t code) {
+    const CScopeData& data = protocol_.GetScopeData();
+    switch (code) {
+    case 0:
+        // The argument names the trigger channel; only a channel of the sample
+        // data is ever dereferenced.
+        for (int k = 1; k <= kChannelCount; ++k)
+            if (ptr(&data.GetChannel(k)) == wParam)
+                view_.SetTriggerMarkerColor(data.GetChannel(k).GetColor());
+        break;
+    case 6:
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, wParam, 8);
+        view_.SetSettingsChannelCount(static_cast<int>(wParam));
+        break;
+    case 7:
+        arrangeViews();
+        break;
+    case 8:
+        newSamples(wParam);
+        break;
+    case 9:
+        module_.ApplyTriggerLevel(static_cast<int>(std::clamp<std::intptr_t>(wParam, 0, kTriggerLevelMax)));
+        break;
+    case 10:
+        status_.SetRealCount(wParam);
+        break;
+    case 11:
+        status_.SetExpectedCount(wParam);
+        break;
+    case 12:
+        oldModule(wParam);
+        break;
+    case 13:
+        view_.SetCaptureGeometry(SamplesPerStep(static_cast<int>(data.GetSettings().time_base_ENUM)),
+                                 static_cast<std::uint32_t>(wParam));
+        break;
+    default:
+        break;
+    }
+}
+
+void CScopeDataEvents::newSamples(std::intptr_t wParam) {
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3);
+    view_.RedrawTraces();
+    // Only a finished conversion carries samples; a channel edit carries its number.
+    const std::intptr_t added = NewSamplesCount(wParam);
+    if (added >= 0 && view_.IsRollLogOpen())
+        view_.AppendLogSamples(static_cast<std::uint32_t>(added));
+}
+
+void CScopeDataEvents::arrangeViews() {
+    CScopeData& data = protocol_.GetScopeData();
+    if (view_.IsRollLogOpen())
+        view_.EndRollLogSilently();
+    status_.ClearModuleName();
+    status_.ShowInformation(data.GetSettings(), data.GetCalibration(), state_.calibration.info);
+
+    const int active = std::clamp(data.GetActiveChannelCount(), 0, kViewCount);
+    state_.visibleViews = std::max(active, 1);
+    view_.LayoutViews(state_.visibleViews);
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3);
+    view_.AttachChannels(state_.multiView, state_.visibleViews, active);
+
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 0);
+    for (int k = 1; k <= active; ++k)
+        view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, ptr(&data.GetChannel(k)),
+                         1);
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 1, 2);
+
+    view_.RefreshChannelPanels();
+    view_.SetInputRanges(ChannelRanges(data.GetSettings()));
+}
+
+void CScopeDataEvents::oldModule(std::intptr_t version) {
+    const int v = static_cast<int>(std::clamp<std::intptr_t>(version, 0, 0xFFFF));
+    view_.MessageBox(
+        " .: Error ...",
+        FormatText(" Váš přístroj obsahuje starší verzi modulu scope (verze %d)\nDopručujeme abyste "
+                   "nainstalovali novou verzi programu scope!\n\nChcete pokračovat???",
+                   v),
+        BoxIcon::Error, BoxButtons::Ok);
+    state_.ended = true;
+    view_.Quit(kOldModuleExitCode);
+}
+
+} // namespace wavix

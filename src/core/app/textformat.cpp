@@ -1,0 +1,25 @@
+#include "core/app/textformat.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace wavix {
+
+std::string FormatText(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::va_list again;
+    va_copy(again, args);
+    const int needed = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string out;
+    if (needed > 0) {
+        out.resize(static_cast<std::size_t>(needed) + 1);
+        std::vsnprintf(out.data(), out.size(), format, again);
+        out.resize(static_cast<std::size_t>(needed));
+    }
+    va_end(again);
+    return out;
+}
+
+} // namespace wavix

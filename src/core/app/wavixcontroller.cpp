@@ -1,0 +1,120 @@
+#include "core/app/wavixcontroller.h"
+
+#include "core/protocol/ivoraprotocol.h"
+
+#include <algorithm>
+
+namespace wavix {
+
+CWavixController::CWavixController(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts)
+    : protocol_(protocol), view_(view), texts_(texts), status_(view),
+      module_(protocol, view, texts, status_, state_), scopeData_(protocol, view, status_, module_, state_) {}
+
+void CWavixController::SetStartMode(StartMode mode, int customStep, int customChannels) {
+    state_.startMode = mode;
+    state_.customStep = std::clamp(customStep, kStepMin, kStepMax);
+    state_.customChannels = std::clamp(customChannels, 1, kChannelCount);
+}
+
+void CWavixController::ShowStartStatus() {
+    status_.SetStatus(texts_.Get("TXT_003"));
+}
+
+void CWavixController::StartCalibration(const SOscil_EEPROM& header) {
+    state_.calibration.inProgress = true;
+    state_.calibration.header = header;
+    view_.ShowMessage("Probíhá kalibrace ... ");
+}
+
+void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    // After a fatal box the window is closing; nothing may start another request or box.
+    if (state_.ended)
+        return;
+    switch (msg) {
+    case Msg::UWM_COMMUNICATION:
+        status_.OnTraffic(wParam, lParam);
+        break;
+    case Msg::UWM_IVORA_PROTOCOL:
+        module_.OnReport(wParam, lParam);
+        break;
+    case Msg::UWM_SCOPE_DATA:
+        scopeData_.OnNotice(wParam, lParam);
+        if (lParam == 7 && !state_.ended) {
+            view_.SaveAllSettings();
+            view_.SetInputRanges(ChannelRanges(protocol_.GetScopeData().GetSettings()));
+        }
+        break;
+    case Msg::UWM_CHANNEL_DATA_CTRL:
+        forwardChannelData(wParam, lParam);
+        break;
+    case Msg::UWM_SCOPE_CTRL_BASE:
+        if (lParam == 0)
+            view_.SendToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, wParam, 2);
+        else
+            view_.HandleInWindow(msg, wParam, lParam);
+        break;
+    case Msg::UWM_DLG_SCOPE_TOOL_BAR:
+        onToolbar(wParam, lParam);
+        break;
+    default:
+        view_.HandleInWindow(msg, wParam, lParam);
+        break;
+    }
+}
+
+bool CWavixController::OnTimer(int id) {
+    if (id != kRetryTimerId || !state_.retryPending)
+        return false;
+    view_.StopRetryTimer();
+    state_.retryPending = false;
+    if (!state_.ended)
+        module_.AskForData();
+    return true;
+}
+
+void CWavixController::forwardChannelData(std::intptr_t wParam, std::intptr_t lParam) {
+    for (const ToolWindow tool :
+         {ToolWindow::ChannelOptions, ToolWindow::Settings, ToolWindow::Toolbar, ToolWindow::ChannelInfo})
+        view_.SendToTool(tool, Msg::UWM_CHANNEL_DATA_CTRL, wParam, lParam);
+}
+
+void CWavixController::onToolbar(std::intptr_t wParam, std::intptr_t command) {
+    CScopeData& data = protocol_.GetScopeData();
+    switch (command) {
+    case 0:
+        state_.multiView = !state_.multiView;
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, state_.multiView ? 0 : 1, 0);
+        OnMessage(Msg::UWM_SCOPE_DATA, 0, 7);
+        view_.CopyViewSettings();
+        view_.RedrawTraces();
+        module_.ApplyTriggerLevel(data.GetSettings().TR_level);
+        break;
+    case 1:
+        if (data.IsRunning())
+            data.Stop();
+        else
+            data.Run();
+        protocol_.build_SetOscilExchange_packet();
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, data.IsRunning() ? 1 : 0, 1);
+        break;
+    case 6:
+        data.ChannelCountDown();
+        protocol_.build_SetOscilExchange_packet();
+        break;
+    case 7:
+        data.ChannelCountUp();
+        protocol_.build_SetOscilExchange_packet();
+        break;
+    case 10:
+        if (protocol_.IsState(CIvoraProtocol::kDone, 16))
+            view_.ReopenLink();
+        else
+            protocol_.build_ScopeSafeDisconnect_packet();
+        break;
+    default:
+        view_.HandleInWindow(Msg::UWM_DLG_SCOPE_TOOL_BAR, wParam, command);
+        break;
+    }
+}
+
+} // namespace wavix

@@ -1,0 +1,67 @@
+#pragma once
+// The main controller: every message posted to the main window passes
+// OnMessage, which turns the reports of the link, the module protocol and the
+// sample data into the next request to the module, status texts, redraws and
+// error boxes. The capture loop is a chain of these reactions: each answer of
+// the module triggers the next request; only an empty answer waits, on the
+// window's one-shot retry timer.
+//
+// Free of any window system: the window is an IMainView, the module protocol
+// is used through its request builders. Reactions may restart the session or
+// switch its reply watch, so the window re-arms the protocol's timer after
+// every call into the controller.
+
+#include "core/app/controllerstate.h"
+#include "core/app/maintexts.h"
+#include "core/app/mainview.h"
+#include "core/app/moduleevents.h"
+#include "core/app/scopedataevents.h"
+#include "core/app/statusline.h"
+
+#include <cstdint>
+
+namespace wavix {
+
+class CIvoraProtocol;
+
+class CWavixController {
+public:
+    // The id of the retry timer.
+    static constexpr int kRetryTimerId = 0;
+
+    CWavixController(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts);
+    CWavixController(const CWavixController&) = delete;
+    CWavixController& operator=(const CWavixController&) = delete;
+
+    // Chosen once at start, before the link opens. The custom values are used
+    // only in StartMode::Custom and are clamped to the module's ranges.
+    void SetStartMode(StartMode mode, int customStep = 1, int customChannels = 1);
+    // "Start" in the status pane, before the link is open.
+    void ShowStartStatus();
+
+    void OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    // The window's timers; false for an id that is not the pending retry timer.
+    bool OnTimer(int id);
+
+    // The calibration dialog ended with OK: the header goes out with the next
+    // finished exchange.
+    void StartCalibration(const SOscil_EEPROM& header);
+
+    const ControllerState& State() const { return state_; }
+    const CStatusLine& Status() const { return status_; }
+    bool HasEnded() const { return state_.ended; }
+
+private:
+    void onToolbar(std::intptr_t wParam, std::intptr_t command);
+    void forwardChannelData(std::intptr_t wParam, std::intptr_t lParam);
+
+    CIvoraProtocol& protocol_;
+    IMainView& view_;
+    const CMainTexts& texts_;
+    ControllerState state_;
+    CStatusLine status_;
+    CModuleEvents module_;
+    CScopeDataEvents scopeData_;
+};
+
+} // namespace wavix

@@ -1,0 +1,378 @@
+#include "core/app/wavixcontroller.h"
+
+#include "core/app/controllerharness.h"
+
+#include <gtest/gtest.h>
+
+namespace wavix::test {
+namespace {
+
+using Cmds = std::vector<std::uint16_t>;
+
+class Controller : public ::testing::Test, public ControllerHarness {};
+
+TEST_F(Controller, CaptureLoopRunsToTheTenthGroupInEveryStartMode) {
+    tOscilExchange pc = DefaultOscilExchange();
+    pc.chann_num = 3;
+    pc.time_base_ENUM = 5;
+    struct Case {
+        StartMode mode;
+        Cmds head; // before the calibration read
+        int channels;
+        std::uint32_t step;
+        std::uint16_t moduleType = 0x42;
+    };
+    const Case cases[] = {
+        {StartMode::AskModule, {0x0000, 0x0043, 0x0082}, 4, 2},
+        {StartMode::SendOwn, {0x0000, 0x0043, 0x0081}, 3, 5},
+        {StartMode::Custom, {0x0000, 0x0043, 0x0082, 0x0081}, 2, 3},
+        {StartMode::AskModule, {0x0000, 0x0082}, 4, 2, 0x8D}, // its Scope runs unasked
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        ControllerHarness h;
+        h.module.moduleNum = c.moduleType;
+        h.data().SetSettings(pc, false);
+        h.controller.SetStartMode(c.mode, 3, 2);
+        h.start();
+
+        Cmds expected = c.head;
+        expected.push_back(c_ivrASK_OSCIL_EEPROM);
+        expected.insert(expected.end(), 11, c_ivrASK_SCOPE_DATA); // the eleventh waits for an answer
+        EXPECT_EQ(h.module.commands, expected);
+        EXPECT_EQ(h.data().GetActiveChannelCount(), c.channels);
+        EXPECT_EQ(h.data().GetSettings().time_base_ENUM, c.step);
+        EXPECT_EQ(h.view.boxes.size(), 0u);
+        EXPECT_EQ(h.view.pane(Pane::ModuleStatus), " Scope OK ");
+        EXPECT_EQ(h.view.pane(Pane::ModuleName),
+                  "Samples/CH=" + std::to_string(SamplesPerStep(static_cast<int>(c.step))) +
+                      ", Sample rate = " + std::to_string(SampleRateHz(static_cast<int>(c.step))) +
+                      ", CAL: 15.10.2008");
+        EXPECT_EQ(h.view.viewMessages.back(), "<hidden>");
+        // Custom mode puts two records in force: the module's, then the patched one.
+        ASSERT_GE(h.view.calls.size(), 4u);
+        EXPECT_EQ(std::vector<std::string>(h.view.calls.end() - 4, h.view.calls.end()),
+                  (std::vector<std::string>{"layout " + std::to_string(c.channels),
+                                            "attach 0 " + std::to_string(c.channels) + " " +
+                                                std::to_string(c.channels),
+                                            "panels", "save"}));
+        EXPECT_GE(h.view.redraws, 10);
+    }
+}
+
+TEST_F(Controller, CustomSettingsArePatchedOnceOnly) {
+    controller.SetStartMode(StartMode::Custom, 3, 2);
+    module.groupsLeft = 1;
+    start();
+    ASSERT_EQ(module.sent.size(), 1u);
+    EXPECT_EQ(module.sent[0].chann_num, 2);
+    EXPECT_EQ(module.sent[0].time_base_ENUM, 3u);
+
+    // A later exchange sends the user's record as it stands.
+    data().SetTimeBase(6);
+    data().SetChannelCount(4);
+    module.groupsLeft = 1;
+    deliver(reply(0x8080, 0)); // answers the waiting request: header only, record dirty
+    settle();
+    ASSERT_EQ(module.sent.size(), 2u);
+    EXPECT_EQ(module.sent[1].chann_num, 4);
+    EXPECT_EQ(module.sent[1].time_base_ENUM, 6u);
+    EXPECT_EQ(view.panes[Pane::ModuleStatus].end()[-2], " Sending settings ... ");
+    EXPECT_EQ(view.pane(Pane::ModuleStatus), " Settings ok ");
+    EXPECT_NE(std::find(view.viewMessages.begin(), view.viewMessages.end(), "Čekání na odpověď ..."),
+              view.viewMessages.end());
+    EXPECT_EQ(module.count(c_ivrASK_OSCIL_EEPROM), 1u) << "the calibration record is read once per run";
+    EXPECT_EQ(module.commands.back(), c_ivrASK_SCOPE_DATA) << "polling resumed";
+}
+
+TEST_F(Controller, EmptyAnswerRetriesOnceAfterFiftyMilliseconds) {
+    struct Case {
+        std::uint16_t mode;
+        std::string message;
+    };
+    const Case cases[] = {{TM_AUTO, ""},
+                          {TM_NORM, "Čekání na hranu ..."},
+                          {TM_SINGLE, "Jeden odměr"},
+                          {TM_AUTO | kStopBit, "Scope zastaven"}};
+    for (const Case& c : cases) {
+        ControllerHarness h;
+        h.module.own.TR_mode = c.mode;
+        h.module.groupsLeft = 0;
+        h.start();
+        const std::size_t requests = h.module.count(c_ivrASK_SCOPE_DATA);
+        h.view.timers.clear();
+        h.deliver(reply(0x8080, 0));
+        h.deliver(reply(0x8080, 0)); // a second empty answer while the timer runs
+        h.settle();
+        EXPECT_EQ(h.view.timers, std::vector<int>{50}) << c.mode;
+        EXPECT_EQ(h.view.viewMessages.back(), c.message);
+        EXPECT_EQ(h.view.pane(Pane::ModuleStatus), " Zero length ... ");
+        EXPECT_EQ(h.module.count(c_ivrASK_SCOPE_DATA), requests) << "asked before the timer fired";
+
+        EXPECT_FALSE(h.controller.OnTimer(1));
+        h.clock.advance(50);
+        EXPECT_TRUE(h.controller.OnTimer(CWavixController::kRetryTimerId));
+        EXPECT_FALSE(h.controller.OnTimer(CWavixController::kRetryTimerId)) << "the timer is one-shot";
+        h.settle();
+        EXPECT_EQ(h.view.timers, (std::vector<int>{50, 0}));
+        EXPECT_EQ(h.module.count(c_ivrASK_SCOPE_DATA), requests + 1);
+    }
+}
+
+TEST_F(Controller, LostLinkAndBadStartAnswerRestartTheSession) {
+    for (const bool timeout : {true, false}) {
+        ControllerHarness h;
+        if (!timeout)
+            h.module.runAnswerExtra = 2; // a start answer of ten bytes
+        h.module.groupsLeft = 1;
+        h.start();
+        if (timeout) {
+            h.module.silent = true;
+            h.clock.advance(3001);
+            h.protocol.OnTimer();
+            h.settle();
+            h.module.silent = false;
+        }
+        EXPECT_EQ(h.view.viewMessages.back(), "Komunikace se čtečkou ztracena ...") << timeout;
+        EXPECT_TRUE(h.protocol.IsState(2, 1)) << "a fresh session after Reinit";
+        EXPECT_EQ(h.view.boxes.size(), 0u);
+        h.clock.advance(1000);
+        h.start();
+        EXPECT_EQ(h.module.commands.back(), c_ivrASK_SCOPE_DATA) << "capturing again after the restart";
+        EXPECT_EQ(h.view.endResult, -1);
+    }
+}
+
+TEST_F(Controller, RecoveryBoxOpensOnceAndRestartsTheSession) {
+    start();
+    int nested = 0;
+    view.whileBoxOpen = [&] {
+        if (nested++ == 0)
+            controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 5), 0);
+    };
+    controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 5), 0);
+    EXPECT_EQ(nested, 1);
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].caption, " .: Error ... ");
+    EXPECT_EQ(view.boxes[0].text,
+              "Čtečka se pravděpodobně zbláznila. Odpojte prosím čtečku od napájení a pak jí "
+              "opět připojte. Děkujeme");
+    EXPECT_TRUE(protocol.IsState(2, 1)) << "restarted";
+    view.whileBoxOpen = nullptr;
+    controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 5), 0);
+    EXPECT_EQ(view.boxes.size(), 2u) << "the guard is released after the box";
+}
+
+TEST_F(Controller, FatalFaultsShowTheirBoxAndEndTheDialog) {
+    struct Case {
+        std::intptr_t word;
+        std::string caption;
+        std::string text;
+        int result;
+    };
+    const Case cases[] = {
+        {eventWord(1, 1, 1), " .: ERROR ... ", "FiFo full ... ", 2},
+        {eventWord(1, 1, 3), " .: ERROR ... ", "Status error ... ", 2},
+        {eventWord(1, 1, 9), " .: ERROR ... ", "Connection failec ... ", 2},
+        {eventWord(1, 1, 12), " .: ERROR ... ", "Unexpected command ... ", 2},
+        {eventWord(2, 1, 6), " .: Error ... ",
+         "Čtečka neobsahuje modul SCOPE. Kontaktujte svého dodavatele ....", 1},
+        {eventWord(2, 1, 7), " .: Error ... ", "Nepodařilo se složit kalibrační strukturu SOscil_EEPROM!", 1},
+    };
+    for (const Case& c : cases) {
+        ControllerHarness h;
+        h.post(Msg::UWM_IVORA_PROTOCOL, c.word, 0);
+        EXPECT_EQ(h.view.boxes, (std::vector<RecordingView::Box>{{c.caption, c.text, BoxIcon::Error}}));
+        EXPECT_EQ(h.view.endResult, c.result);
+        h.post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 3), 0);
+        EXPECT_EQ(h.module.commands.size(), 0u) << "a request after the end";
+    }
+}
+
+TEST_F(Controller, RefusedAnswersOnTheWireEndWithTheRightBox) {
+    struct Case {
+        const char* what;
+        std::function<void(FakeScopeModule&)> setup;
+        std::string text;
+        int result;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"no Scope module", [](FakeScopeModule& m) { m.askStatus = kStatusUnknown; },
+         "Čtečka neobsahuje modul SCOPE. Kontaktujte svého dodavatele ....", 1, -1},
+        {"status error", [](FakeScopeModule& m) { m.dataStatus = kStatusNotServed; }, "Status error ... ", 2,
+         -1},
+        {"record version 1", [](FakeScopeModule& m) { m.own.version = 1; },
+         " Váš přístroj obsahuje starší verzi modulu scope (verze 1)\nDopručujeme abyste nainstalovali novou "
+         "verzi programu scope!\n\nChcete pokračovat???",
+         -1, 274},
+        {"first generation", [](FakeScopeModule& m) { m.recordBytes = kOscilExchangeV1Size; },
+         "Tato verze programu spolupracuje s modulem Scope verze 2 a vyšší!\nVáš přístroj Vexor obsahuje "
+         "verzi "
+         "Scope 1.x. Inovujte modul Scope, nebo použijte starší verzi programu Wavix.exe.",
+         1, -1},
+        {"calibration record fails its checks", [](FakeScopeModule& m) { m.calibration.state = 0; },
+         "Nepodařilo se složit kalibrační strukturu SOscil_EEPROM!", 1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ControllerHarness h;
+        c.setup(h.module);
+        h.start();
+        ASSERT_EQ(h.view.boxes.size(), 1u);
+        EXPECT_EQ(h.view.boxes[0].text, c.text);
+        EXPECT_EQ(h.view.endResult, c.result);
+        EXPECT_EQ(h.view.exitCode, c.exitCode);
+        EXPECT_EQ(h.module.count(c_ivrASK_SCOPE_DATA), c.exitCode == -1 && c.result == 2 ? 1u : 0u);
+    }
+}
+
+TEST_F(Controller, CalibrationAnswers) {
+    SOscil_EEPROM good = module.calibration;
+    struct Case {
+        std::vector<std::uint8_t> answer;
+        std::string caption;
+        std::string text;
+        std::string info;
+        int scaleResets;
+    };
+    const std::string refused =
+        "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!";
+    const Case cases[] = {
+        {reply(0x8085, kStatusNotServed), ".: Error ...", refused, "CalSetFailed", 1},
+        {reply(0x8085, kStatusUnknown), ".: Error ...",
+         "Přístroj obsahuje starou verzi osciloskopu (chybí kalibrace) - kontaktujte výrobce!",
+         "CalSetFailed", 1},
+        {reply(0x8085, 0, FakeScopeModule::eeprom(good)), ".: Info ...", "Kalibrace byla dokončena.",
+         "CAL: 15.10.2008", 0},
+        {reply(0x8085, 0, std::vector<std::uint8_t>(12)), ".: Error ...", refused, "CalSetFailed", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ControllerHarness h;
+        h.module.groupsLeft = 1;
+        h.start();
+        h.controller.StartCalibration(DefaultCalibration());
+        EXPECT_EQ(h.view.viewMessages.back(), "Probíhá kalibrace ... ");
+        h.module.calibrationAnswer = c.answer;
+        h.module.groupsLeft = 2;
+        h.deliver(reply(0x8080, 0x0040, std::vector<std::uint8_t>(8 * 4, 0)));
+        h.deliver(reply(0x8080, 0, std::vector<std::uint8_t>(8 * 4, 0)));
+        h.settle();
+        ASSERT_EQ(h.view.boxes.size(), 1u);
+        EXPECT_EQ(h.view.boxes[0].caption, c.caption);
+        EXPECT_EQ(h.view.boxes[0].text, c.text);
+        EXPECT_FALSE(h.controller.State().calibration.inProgress);
+        EXPECT_EQ(h.controller.State().calibration.info, c.info);
+        EXPECT_NE(h.view.pane(Pane::ModuleName).find(c.info), std::string::npos);
+        EXPECT_EQ(h.view.scaleResets, c.scaleResets);
+        EXPECT_EQ(h.module.count(c_ivrSET_OSCIL_EEPROM), 1u);
+        EXPECT_EQ(h.module.commands.back(), c_ivrASK_SCOPE_DATA) << "polling resumed";
+        EXPECT_EQ(h.protocol.NextDeadlineMs() == CIvoraProtocol::kNoDeadline, false) << "reply watch back on";
+    }
+}
+
+TEST_F(Controller, UncalibratedModuleBeforeAnyRecordReadsNotCal) {
+    SOscil_EEPROM none = DefaultCalibration();
+    none.state = 0;
+    data().SetCalibration(none);
+    module.silent = true;
+    post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 8), 0);
+    EXPECT_EQ(view.pane(Pane::ModuleName), "Samples/CH=0, Sample rate = 0, NotCAL")
+        << "no record yet: the zero divider gives no rate";
+    EXPECT_EQ(module.commands, Cmds{c_ivrASK_SCOPE_DATA});
+}
+
+TEST_F(Controller, StatusPanes) {
+    module.groupsLeft = 0;
+    module.emptyWhenIdle = true;
+    post(Msg::UWM_COMMUNICATION, 120, 2);
+    EXPECT_EQ(view.pane(Pane::ModuleType), "<none>");
+    post(Msg::UWM_COMMUNICATION, 340, 3);
+    EXPECT_EQ(view.pane(Pane::ModuleType), "I:340,O:120");
+    post(Msg::UWM_COMMUNICATION, 0, 2);
+    post(Msg::UWM_COMMUNICATION, 0, 3);
+    post(Msg::UWM_COMMUNICATION, 9, 4);
+    EXPECT_EQ(view.pane(Pane::ModuleType), "I:0,O:0");
+
+    for (const auto& [r, e] : {std::pair{3, 1}, {3, 1}, {3, 2}, {3, 1}, {3, 1}, {3, 1}, {2, 16}})
+        post(Msg::UWM_IVORA_PROTOCOL, eventWord(1, r, e), 0);
+    EXPECT_EQ(view.panes[Pane::ModuleSlider],
+              (std::vector<std::string>{"- -", "\\ -", "| -", "| \\", "/ \\", "- \\", "\\ \\"}));
+    EXPECT_EQ(view.pane(Pane::ModuleStatus), "Disconnected ...");
+
+    post(Msg::UWM_SCOPE_DATA, 1000, 11);
+    post(Msg::UWM_SCOPE_DATA, 996, 10);
+    EXPECT_EQ(view.pane(Pane::ModuleName), "ERROR Exp:1000, real 996");
+
+    const std::size_t before = module.count(c_ivrASK_SCOPE_DATA);
+    post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 3), 0);
+    EXPECT_EQ(view.pane(Pane::ModuleName), "Bad packet group error (#1)...trying recovery ...");
+    post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 3), 0);
+    EXPECT_EQ(view.pane(Pane::ModuleName), "Bad packet group error (#2)...trying recovery ...");
+    EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), before + 2);
+}
+
+TEST_F(Controller, OnlyConvertedSamplesReachTheRollLog) {
+    module.own.TR_mode = TM_FREE;
+    module.own.chann_num = 2;
+    module.groupsLeft = 3;
+    start();
+    view.rollLogOpen = true;
+    module.groupsLeft = 2;
+    deliver(reply(0x8080, 0x0040, std::vector<std::uint8_t>(4 * 16, 0)));
+    deliver(reply(0x8080, 0, std::vector<std::uint8_t>(4 * 16, 0)));
+    settle();
+    EXPECT_EQ(view.logged, (std::vector<std::uint32_t>{32, 32, 32})) << "16 + 16 sets a group";
+
+    // Channel edits post the same code with a channel number; they log nothing.
+    view.logged.clear();
+    data().RangeUp(2);
+    data().ToggleCoupling(3);
+    settle();
+    EXPECT_TRUE(view.logged.empty());
+}
+
+TEST_F(Controller, MultiViewArrangementAndToolbar) {
+    module.own.chann_num = 3;
+    module.groupsLeft = 1;
+    module.emptyWhenIdle = true; // the queue stays free for the toolbar's records
+    start();
+    view.calls.clear();
+    view.tools.clear();
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 0);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"layout 3", "attach 1 3 3", "panels", "save"}));
+    const auto ptr = [&](int ch) { return reinterpret_cast<std::intptr_t>(&data().GetChannel(ch)); };
+    std::vector<std::pair<ToolWindow, PostedMessage>> expected{
+        {ToolWindow::Toolbar, {Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 0}},
+        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3}},
+        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 0}},
+    };
+    for (int ch = 1; ch <= 3; ++ch)
+        expected.push_back({ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, ptr(ch), 1}});
+    expected.push_back({ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 1, 2}});
+    EXPECT_EQ(view.tools, expected);
+
+    // Run/stop sends the record with the stop bit and tells the toolbar.
+    view.tools.clear();
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    EXPECT_EQ(module.sent.back().TR_mode & kStopBit, kStopBit);
+    const std::pair told{ToolWindow::Toolbar, PostedMessage{Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1}};
+    EXPECT_NE(std::find(view.tools.begin(), view.tools.end(), told), view.tools.end());
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    EXPECT_EQ(module.sent.back().TR_mode & kStopBit, 0);
+
+    // Disconnect, then the session-ended report; a link that will not close says so.
+    view.closeLinkWorks = false;
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 10);
+    EXPECT_EQ(module.commands.back(), c_ivrSCOPE_SAFE_DISCONNECT);
+    EXPECT_EQ(view.boxes.back(),
+              (RecordingView::Box{" Socket ERROR ...", " Nepodarilo se uzavrit spojeni se cteckou",
+                                  BoxIcon::Error}));
+    EXPECT_EQ(view.pane(Pane::ModuleStatus), "Disconnected ...");
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 10);
+    EXPECT_EQ(view.calls.back(), "reopen");
+}
+
+} // namespace
+} // namespace wavix::test
