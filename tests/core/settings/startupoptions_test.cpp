@@ -37,7 +37,8 @@ TEST(StartupOptions, EveryTimebaseEntrySelectsTheStepItNames) {
 }
 
 TEST(StartupOptions, ResultFollowsChoiceAndListPositions) {
-    CStartupOptions options(StartupChoice::LastOnPc);
+    EXPECT_EQ(DefaultStartupChoice(false), StartupChoice::Tester);
+    CStartupOptions options(DefaultStartupChoice(true));
     EXPECT_EQ(options.Result(), (StartupResult{StartupChoice::LastOnPc, 1, 1}));
     EXPECT_FALSE(options.CustomControlsEnabled());
     options.SetChoice(StartupChoice::Custom);
