@@ -1,0 +1,83 @@
+#include "ui/dialogs/dlgstartupoptions.h"
+
+#include "ui/panels/panelsupport.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <cstdlib>
+
+namespace wavix {
+namespace {
+
+const std::filesystem::path kLangDir =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "Lang";
+
+class StartupDialogTest : public ::testing::Test {
+protected:
+    StartupDialogTest() { test::ensureApp(); }
+
+    template <typename W> static W* child(const QDialog& dlg, const char* name) {
+        auto* w = dlg.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    // Set WAVIX_SHOT_DIR to look at the dialog as it is drawn.
+    static void shoot(QDialog& dlg, const char* name) {
+        if (const char* dir = std::getenv("WAVIX_SHOT_DIR"))
+            dlg.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
+    }
+};
+
+TEST_F(StartupDialogTest, OwnSettingsByKeyboardGiveTheNamedStepAndChannelCount) {
+    CDlgStartupOptions dlg(kLangDir / "Cestina.lng", StartupChoice::Tester);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    auto* timebase = child<QComboBox>(dlg, "timebaseList");
+    auto* channels = child<QComboBox>(dlg, "channelList");
+    auto* custom = child<QRadioButton>(dlg, "choice4");
+    ASSERT_TRUE(timebase && channels && custom);
+    EXPECT_TRUE(child<QRadioButton>(dlg, "choice1")->isChecked());
+    EXPECT_FALSE(timebase->isEnabled());
+    EXPECT_FALSE(channels->isEnabled());
+
+    QTest::mouseClick(custom, Qt::LeftButton);
+    EXPECT_TRUE(timebase->isEnabled());
+    EXPECT_TRUE(channels->isEnabled());
+    timebase->setFocus();
+    QTest::keyClick(timebase, Qt::Key_End);
+    EXPECT_EQ(timebase->currentText(), QStringLiteral("   1 s/dílek"));
+    channels->setFocus();
+    QTest::keyClick(channels, Qt::Key_Down);
+    QTest::keyClick(channels, Qt::Key_Down);
+    EXPECT_EQ(channels->currentText(), QStringLiteral("3 kanálový osciloskop"));
+    shoot(dlg, "startup_custom_cs.png");
+
+    QTest::keyClick(&dlg, Qt::Key_Return);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.Result(), (StartupResult{StartupChoice::Custom, 12, 3}));
+}
+
+TEST_F(StartupDialogTest, LeavingOwnSettingsDisablesTheListsAgainAndQuitRejects) {
+    CDlgStartupOptions dlg(kLangDir / "English.lng", StartupChoice::LastOnPc);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Choose the oscilloscope settings"));
+    EXPECT_TRUE(child<QRadioButton>(dlg, "choice2")->isChecked());
+    QTest::mouseClick(child<QRadioButton>(dlg, "choice4"), Qt::LeftButton);
+    QTest::mouseClick(child<QRadioButton>(dlg, "choice3"), Qt::LeftButton);
+    EXPECT_FALSE(child<QComboBox>(dlg, "timebaseList")->isEnabled());
+    EXPECT_EQ(dlg.Result().choice, StartupChoice::SampleChart);
+    shoot(dlg, "startup_sample_en.png");
+
+    auto* quit = child<QPushButton>(dlg, "cancelButton");
+    EXPECT_EQ(quit->text(), QStringLiteral("Quit the application"));
+    QTest::mouseClick(quit, Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+}
+
+} // namespace
+} // namespace wavix
