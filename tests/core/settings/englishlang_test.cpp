@@ -1,13 +1,9 @@
 #include "core/settings/builtintexts.h"
 #include "core/settings/ini.h"
 
-#include "core/tempdir.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <sstream>
 
 namespace wavix {
 namespace {
@@ -40,22 +36,6 @@ TEST(EnglishLanguageFile, TranslatesEveryKeyWithTheSameConversionsAndEdges) {
         // A Czech letter left over means an untranslated text.
         EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
             << e.key << ": " << text;
-    }
-}
-
-TEST(EnglishLanguageFile, HoldsOnlyCatalogueKeysOnce) {
-    std::map<std::string, int> seen;
-    std::istringstream in(test::readFile(kEnglish));
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto eq = line.find('=');
-        if (eq != std::string::npos)
-            ++seen[line.substr(0, eq)];
-    }
-    EXPECT_EQ(seen.size(), BuiltinTexts().size());
-    for (const auto& [key, n] : seen) {
-        EXPECT_EQ(n, 1) << key;
-        EXPECT_FALSE(BuiltinText(key).empty()) << key;
     }
 }
 
