@@ -1,7 +1,7 @@
 #include "core/files/chartlibrary.h"
 #include "core/settings/builtintexts.h"
 
-#include "core/files/logbuilder.h"
+#include "core/files/sdfbuilder.h"
 #include "core/tempdir.h"
 
 #include <gtest/gtest.h>

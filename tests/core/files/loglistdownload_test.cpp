@@ -1,7 +1,5 @@
 #include "core/files/loglistdownload.h"
 
-#include "../tempdir.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -209,17 +207,6 @@ TEST_F(LogListDownloadTest, FailuresAreReportedAndNeverShownAsDone) {
         EXPECT_EQ(model.GetPhase(), CLogListDownload::Phase::Done);
         EXPECT_EQ(model.MessageText(), "Stahování skončilo s chybami.") << c.what;
     }
-}
-
-TEST_F(LogListDownloadTest, ALanguageFileReplacesTextsUpToItsFirstMissingKey) {
-    test::TempDir dir;
-    const auto lang = dir / "cz.lng";
-    test::writeFile(lang, "[LANG]\nTXT_1300=Logy\nTXT_1301=Stav :\nTXT_1303=Stáhnout\n");
-    EXPECT_FALSE(model.SetLanguage(lang));
-    EXPECT_EQ(model.GetText(CLogListDownload::kTitle), "Logy");
-    EXPECT_EQ(model.GetText(CLogListDownload::kStatusLabel), "Stav :");
-    EXPECT_EQ(model.GetText(CLogListDownload::kDownloadButton), "Download");
-    EXPECT_EQ(model.GetText(CLogListDownload::kCloseButton), "Zrušit");
 }
 
 } // namespace

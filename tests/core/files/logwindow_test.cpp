@@ -1,6 +1,6 @@
 #include "core/files/logwindow.h"
 
-#include "core/files/logbuilder.h"
+#include "core/files/sdfbuilder.h"
 #include "core/tempdir.h"
 
 #include <gtest/gtest.h>

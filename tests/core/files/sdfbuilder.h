@@ -2,11 +2,15 @@
 // Builds scope data files byte by byte, independently of the writer under test,
 // so that files of any version, byte order or damage can be made in a test.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace wavix::test {
+
+// year, month, day of week, day, hour, minute, second, ms
+using SdfTime = std::array<std::uint16_t, 8>;
 
 class SdfBuilder {
 public:
@@ -33,9 +37,9 @@ public:
     }
 
     SdfBuilder& header(std::uint32_t version, std::uint32_t blocks, const std::string& text = "header",
-                       const char* magic = "OSC1") {
+                       const char* magic = "OSC1", const SdfTime& time = {2024, 5, 3, 15, 13, 45, 30, 250}) {
         raw(std::string(magic, 4)).u32(blocks).field(text, 256);
-        for (std::uint32_t v : {2024u, 5u, 3u, 15u, 13u, 45u, 30u, 250u})
+        for (std::uint16_t v : time)
             u16(v);
         return u32(0).u32(version);
     }
@@ -101,5 +105,41 @@ private:
     bool big_;
     std::string bytes_;
 };
+
+struct SdfChannel {
+    std::string name = "Kanal";
+    std::string description = "popis";
+    std::uint16_t coupling = 1;
+    std::uint32_t step = 14;
+};
+
+// A log as a tester (version 0x33: high byte first, "-123" block ends) or this
+// program (0x44) writes it: FREE mode, no probe, 10 000 samples per channel.
+inline std::string buildLog(std::uint32_t version, const std::vector<SdfChannel>& channels,
+                            const std::vector<std::uint16_t>& words, const std::string& text = "log",
+                            const SdfTime& time = {2023, 5, 2, 16, 14, 7, 9, 0}) {
+    const bool big = version == 0x33;
+    SdfBuilder f(big);
+    f.header(version, static_cast<std::uint32_t>(channels.size()), text, "OSC1", time);
+    for (std::size_t c = 0; c < channels.size(); ++c) {
+        SdfBuilder::Block b;
+        b.colour = 0;
+        b.description = channels[c].description;
+        b.name = channels[c].name;
+        b.channel = static_cast<std::uint32_t>(c + 1);
+        b.coupling = channels[c].coupling;
+        b.step = channels[c].step;
+        b.divider = 0;
+        b.capacity = 10000;
+        b.trLevel = 511;
+        b.trMode = 3;
+        b.probeLoaded = 0;
+        b.probeName = b.probeUnits = "";
+        b.probeRatioBits = 0x3F800000u; // 1.0f
+        b.endMarker = big ? "-123" : "-CHx";
+        f.block(b);
+    }
+    return f.words(words).bytes();
+}
 
 } // namespace wavix::test
