@@ -1,10 +1,8 @@
 #include "sim/rawconversion.h"
 #include "sim/signalgenerator.h"
-#include "sim/simscope.h"
 #include "sim/unitcalibration.h"
 
 #include "core/scope/oscileeprom.h"
-#include "simtestutil.h"
 
 #include <gtest/gtest.h>
 
@@ -52,16 +50,6 @@ TEST(InverseCalibration, BeyondTheRangeTheConverterClips) {
     EXPECT_EQ(VoltsToRaw(350.0, cal.entryForRange(2, 4), 4), 1023);
     EXPECT_EQ(VoltsToRaw(-40.0, cal.entryForRange(2, 4), 4), 0);
     EXPECT_EQ(VoltsToRaw(0.0, cal.entryForRange(2, 4), 4), cal.entryForRange(2, 4).zero);
-}
-
-TEST(SignalGenerator, SameSeedSameSamplesOtherSeedOtherNoise) {
-    auto capture = [](std::uint64_t seed) {
-        CSimScope s(CSignalGenerator(seed), UnitCalibration(16, {}));
-        s.apply(CSimScope::SettleRecord(simtest::record(4, 4, TM_AUTO)), 1234567);
-        return s.poll(1234567 + 100000)->samples;
-    };
-    EXPECT_EQ(capture(5), capture(5));
-    EXPECT_NE(capture(5), capture(6));
 }
 
 TEST(SignalGenerator, NoiseIsAFewCounts) {

@@ -101,9 +101,8 @@ TEST_P(SimModuleSettings, AnswerTheRecordInForceWithTheStepsDividerAndLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, SimModuleSettings,
-                         ::testing::Values(StepCase{1, 2000, 32}, StepCase{3, 2500, 128},
-                                           StepCase{4, 2000, 320}, StepCase{9, 50000, 640},
-                                           StepCase{10, 20000, 3200}, StepCase{14, 500000, 6400}));
+                         ::testing::Values(StepCase{1, 2000, 32}, StepCase{9, 50000, 640},
+                                           StepCase{14, 500000, 6400}));
 
 TEST(SimModule, ClampsSillySettingsAndRefusesShortOnes) {
     CSimModule m({});
