@@ -12,12 +12,6 @@ std::vector<std::uint8_t> bytesOf(const Packet& p) {
     return {p.data.get(), p.data.get() + p.size};
 }
 
-TEST(RequestBuilder, EchoWithoutPayloadIsFourBytes) {
-    const auto p = RequestBuilder(0x0000).finish();
-    ASSERT_TRUE(p.data);
-    EXPECT_EQ(bytesOf(p), (std::vector<std::uint8_t>{0x10, 0x02, 0x00, 0x00}));
-}
-
 TEST(RequestBuilder, PayloadIsBigEndianBehindTheFourByteHeader) {
     const std::array<std::uint8_t, 2> block{0xAA, 0xBB};
     const auto p =

@@ -37,11 +37,9 @@ TEST_F(ProgramSettingsTest, ShippedSettingsLoadWithTheirTexts) {
     ASSERT_TRUE(settings.Load(data, DefaultOscilExchange()));
     EXPECT_TRUE(settings.HasStoredRecord());
     EXPECT_EQ(settings.LastRecord().chann_num, 4);
-    EXPECT_EQ(settings.General().ReaderAddress(), "127.0.0.2");
     EXPECT_EQ(settings.LangFilePath(), data + "Lang/Cestina.lng");
     EXPECT_TRUE(settings.ShowToolbar());
     EXPECT_EQ(settings.ChannelColour(2), 0x249339u);
-    EXPECT_EQ(settings.View(0).showMode, 0xBD4u);
     ASSERT_TRUE(settings.LoadTexts());
     EXPECT_EQ(settings.ViewMenuTable()[20], " Odstranit průběhy ...");
 }

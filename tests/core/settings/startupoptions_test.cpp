@@ -23,8 +23,6 @@ TEST(StartupOptions, EveryTimebaseEntrySelectsTheStepItNames) {
     const CStartupOptions options;
     const auto entries = options.TimebaseEntries();
     ASSERT_EQ(entries.size(), 10u);
-    EXPECT_EQ(entries.front(), " 0.1 ms/dílek");
-    EXPECT_EQ(entries.back(), "   1 s/dílek");
     int previous = 0;
     for (int i = 0; i < kStartupTimebaseEntries; ++i) {
         const int step = StartupTimebaseStep(i);
