@@ -185,28 +185,15 @@ TEST_F(ScopeDataTest, AcceptedRecordIsClampedAppliedAndAnnouncedInOrder) {
     EXPECT_EQ(ch3.GetCapacity(), SamplesPerStep(4));
 }
 
+// The clamp itself is covered case by case with the record; here only that it is applied.
 TEST_F(ScopeDataTest, AcceptMakesUnsafeRecordsSafe) {
-    struct Case {
-        std::uint16_t channels;
-        std::uint16_t mux;
-        std::uint32_t step;
-        std::uint32_t timeBase;
-        int expChannels;
-        int expMux;
-        std::uint32_t expStep;
-    };
-    const Case cases[] = {{0, 2, 4, 320, 1, 2, 4}, {5, 9, 4, 320, 4, 8, 4}, {2, 2, 99, 0, 2, 2, 14}};
-    for (const Case& c : cases) {
-        tOscilExchange r = record(c.channels);
-        r.CH1_mux = c.mux;
-        r.time_base_ENUM = c.step;
-        r.time_base = c.timeBase;
-        ASSERT_EQ(data.AcceptSettings(r), AcceptResult::Accepted);
-        EXPECT_EQ(data.GetActiveChannelCount(), c.expChannels);
-        EXPECT_EQ(data.GetSettings().CH1_mux, c.expMux);
-        EXPECT_EQ(data.GetSettings().time_base_ENUM, c.expStep);
-        EXPECT_NE(data.GetSettings().time_base, 0u);
-    }
+    tOscilExchange r = record(5);
+    r.CH1_mux = 9;
+    r.time_base = 0;
+    ASSERT_EQ(data.AcceptSettings(r), AcceptResult::Accepted);
+    EXPECT_EQ(data.GetActiveChannelCount(), 4);
+    EXPECT_EQ(data.GetSettings().CH1_mux, 8);
+    EXPECT_NE(data.GetSettings().time_base, 0u);
 }
 
 TEST_F(ScopeDataTest, RejectedRecordsLeaveTheRecordInForce) {
