@@ -2,19 +2,13 @@
 
 #include "core/scope/engprefix.h"
 #include "core/scope/oscilexchange.h"
+#include "core/support/strformat.h"
 
 #include <cmath>
 #include <cstdio>
 
 namespace wavix {
 
-namespace {
-template <typename... Args> std::string format(const char* fmt, Args... args) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, fmt, args...);
-    return buf;
-}
-} // namespace
 
 double MeasureDtMs(double msPerDiv, double distancePercent, double zoomFactor, bool zoomed) {
     const double screen = msPerDiv * kHorizontalDivisions;
@@ -26,17 +20,18 @@ double MeasureDtMs(double msPerDiv, double distancePercent, double zoomFactor, b
 
 std::string MeasureDtText(double dtMs, double distancePercent) {
     if (const auto eng = EngineeringPrefix(dtMs / 1000.0))
-        return format("dt %0.2f %ss", eng->value, std::string(eng->prefix).c_str());
-    return format("%0.2f %%", distancePercent);
+        return StrFormat("dt %0.2f %ss", eng->value, std::string(eng->prefix).c_str());
+    return StrFormat("%0.2f %%", distancePercent);
 }
 
 std::string MeasureFrequencyText(double dtMs) {
-    if (dtMs == 0.0)
+    // A time that is not a number has no frequency either.
+    if (dtMs == 0.0 || !std::isfinite(dtMs))
         return "---";
     const double f = std::abs(1000.0 / dtMs);
     if (const auto eng = EngineeringPrefix(f))
-        return format("f %0.2f %sHz", eng->value, std::string(eng->prefix).c_str());
-    return format("T %0.2f ms", dtMs);
+        return StrFormat("f %0.2f %sHz", eng->value, std::string(eng->prefix).c_str());
+    return StrFormat("T %0.2f ms", dtMs);
 }
 
 } // namespace wavix

@@ -1,5 +1,7 @@
 #include "core/panels/paneltexts.h"
 
+#include "core/display/measuretext.h"
+
 #include "core/scope/engprefix.h"
 
 #include <cmath>
@@ -46,26 +48,9 @@ std::string TimeBasePanelTitle(std::string_view title, double zoomFactor) {
 
 MeasureTexts MeasureText(double msPerDiv, double distancePercent, double zoomFactor) {
     MeasureTexts out;
-    double dt = msPerDiv * 10.0 * distancePercent / 100.0;
-    if (IsZoomFactor(zoomFactor))
-        dt /= zoomFactor;
-    out.dtMs = dt;
-
-    if (const auto eng = EngineeringPrefix(dt / 1000.0))
-        out.dt = StrFormat("dt %0.2f %ss", eng->value, std::string(eng->prefix).c_str());
-    else
-        out.dt = StrFormat("%0.2f %%", distancePercent);
-
-    // A time that is not a number has no frequency either.
-    if (dt == 0.0 || !std::isfinite(dt)) {
-        out.freq = "---";
-        return out;
-    }
-    const double f = std::fabs(1000.0 / dt);
-    if (const auto eng = EngineeringPrefix(f))
-        out.freq = StrFormat("f %0.2f %sHz", eng->value, std::string(eng->prefix).c_str());
-    else
-        out.freq = StrFormat("T %0.2f ms", dt);
+    out.dtMs = MeasureDtMs(msPerDiv, distancePercent, zoomFactor, IsZoomFactor(zoomFactor));
+    out.dt = MeasureDtText(out.dtMs, distancePercent);
+    out.freq = MeasureFrequencyText(out.dtMs);
     return out;
 }
 
