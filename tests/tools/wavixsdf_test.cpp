@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
+
+#include <cmath>
 
 using namespace wavix;
 using wavix::test::SdfBuilder;
@@ -166,4 +170,117 @@ TEST_F(WavixSdfTool, BadFilesAndArgumentsFailWithOneLineAndAStatus) {
         EXPECT_TRUE(r.err.startsWith("wavix-sdf: ")) << r.err.constData();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
     }
+}
+
+namespace {
+
+int countColour(const QImage& img, QRgb rgb) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += (img.pixel(x, y) & 0xFFFFFFu) == (rgb & 0xFFFFFFu) ? 1 : 0;
+    return n;
+}
+
+// 0x00BBGGRR as the files store colours.
+QRgb fileColour(std::uint32_t c) {
+    return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                static_cast<int>((c >> 16) & 0xFF));
+}
+
+} // namespace
+
+TEST_F(WavixSdfTool, PngDrawsEveryChannelInItsColourAtTheAskedSize) {
+    // Two channels of 4 000 samples: a sine and a square wave, in green and red.
+    SdfBuilder f;
+    f.header(kFileVersionWave, 2);
+    std::vector<std::int32_t> sine(4000), square(4000);
+    for (int i = 0; i < 4000; ++i) {
+        sine[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(300 * std::sin(i * 0.01));
+        square[static_cast<std::size_t>(i)] = (i / 500) % 2 ? 200 : -200;
+    }
+    SdfBuilder::Block a;
+    a.count = 4000;
+    a.capacity = 4000;
+    a.probeLoaded = 0;
+    a.colour = 0x0000C800;
+    f.block(a).samples(sine);
+    SdfBuilder::Block b = a;
+    b.channel = 2;
+    b.colour = 0x000000E6;
+    f.block(b).samples(square);
+    const auto file = dir / "two.sdf";
+    writeFile(file, f.bytes());
+
+    struct Case {
+        QStringList extra;
+        QSize size;
+    };
+    for (const Case& c : {Case{{}, {1280, 720}}, Case{{"--size", "400x300", "--style", "3025"}, {400, 300}},
+                          Case{{"--half", "--size", "640x480"}, {640, 480}}}) {
+        const QString out = str(dir / "two.png");
+        QFile::remove(out);
+        const ToolRun r = runTool(QStringList{"png", str(file), out} + c.extra);
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        const QImage img(out);
+        ASSERT_FALSE(img.isNull()) << c.extra.join(' ').toStdString();
+        EXPECT_EQ(img.size(), c.size);
+        EXPECT_GT(countColour(img, fileColour(0x0000C800)), c.size.width() / 2)
+            << c.extra.join(' ').toStdString();
+        EXPECT_GT(countColour(img, fileColour(0x000000E6)), c.size.width() / 2)
+            << c.extra.join(' ').toStdString();
+    }
+}
+
+TEST_F(WavixSdfTool, PngOfALogShowsItsFirstWindowWithNumberedMarks) {
+    SdfBuilder f;
+    f.header(kFileVersionLog, 1);
+    SdfBuilder::Block b;
+    b.probeLoaded = 0;
+    f.block(b);
+    std::vector<std::uint16_t> words(3000);
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = static_cast<std::uint16_t>(512 + 200 * std::sin(static_cast<double>(i) * 0.02));
+    words[1500] |= 0x8000; // a mark of the first kind in the middle
+    f.words(words);
+    writeFile(dir / "log.sdf", f.bytes());
+    const QString out = str(dir / "log.png");
+    const ToolRun r = runTool({"png", str(dir / "log.sdf"), out, "--size", "800x400"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QImage img(out);
+    ASSERT_EQ(img.size(), QSize(800, 400));
+    EXPECT_GT(countColour(img, fileColour(0x000000FF)), 400); // a log's first channel is always red
+    EXPECT_GT(countColour(img, fileColour(0x0000D7FF)), 50);  // the mark's line and numbered label
+}
+
+TEST_F(WavixSdfTool, PngRefusesBadOptionsFilesAndTargets) {
+    SdfBuilder f;
+    f.header(kFileVersionWave, 1);
+    SdfBuilder::Block a;
+    a.count = 2;
+    f.block(a).samples({1, 2});
+    writeFile(dir / "ok.sdf", f.bytes());
+    writeFile(dir / "junk.sdf", "OSC1");
+    const QString ok = str(dir / "ok.sdf");
+    const QString out = str(dir / "x.png");
+    const struct {
+        QStringList args;
+        int status;
+    } cases[] = {
+        {{"png", ok}, 2},
+        {{"png", ok, out, "--style", "3029"}, 2},
+        {{"png", ok, out, "--style", "x"}, 2},
+        {{"png", ok, out, "--size", "10x10"}, 2},
+        {{"png", ok, out, "--size", "800"}, 2},
+        {{"png", ok, out, "--size", "99999x600"}, 2},
+        {{"png", str(dir / "junk.sdf"), out}, 1},
+        {{"png", ok, str(dir / "no" / "such" / "x.png")}, 1},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = runTool(c.args);
+        EXPECT_EQ(r.exitCode, c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith("wavix-sdf: ")) << r.err.constData();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
+    }
+    EXPECT_FALSE(QFile::exists(out));
 }

@@ -168,7 +168,7 @@ void CScope::SetLabelsShown(bool on) {
     Changed();
 }
 
-void CScope::SetLogMarks(std::vector<LogMark> marks) {
+void CScope::SetLogMarks(std::vector<DisplayMark> marks) {
     marks_ = std::move(marks);
     Changed();
 }
@@ -349,6 +349,7 @@ void CScope::SetHalfMode(bool on) {
 
 CScope::Frame CScope::MakeFrame(QSize size) const {
     Frame f;
+    f.size = size;
     f.layout = ComputeLayout({0, 0, size.width(), size.height()}, zoomBar_);
     f.vm = MakeVerticalMap(f.layout.plot, rangeIndex_, valueMin_, valueMax_, half_);
     f.first = zoom_.FirstVisible(n_);
@@ -491,7 +492,8 @@ void CScope::RenderInto(QPainter& p, QSize size) {
 }
 
 void CScope::DrawBackground(QPainter& p) {
-    p.fillRect(QRect(QPoint(0, 0), size()), ToQColor(background_));
+    // The render's size, not the widget's: a page or an image may be larger.
+    p.fillRect(QRect(QPoint(0, 0), frame_.size), ToQColor(background_));
 }
 
 void CScope::DrawGrid(QPainter& p) {
@@ -610,51 +612,82 @@ bool CScope::BeginDirect(QPainter& p, std::uint32_t colour) {
     return directOn_;
 }
 
-// Logical pixels x, y0..y1 (inclusive, any order) in the trace colour.
-void CScope::DirectSpan(int x, int y0, int y1) {
-    const DirectTarget& d = direct_;
-    if (y0 > y1)
-        std::swap(y0, y1);
-    const int left = std::max(d.clipLeft, static_cast<int>(x * d.dpr));
-    const int right = std::min(d.clipRight, static_cast<int>((x + 1) * d.dpr));
-    const int top = std::max(d.clipTop, static_cast<int>(y0 * d.dpr));
-    const int bottom = std::min(d.clipBottom, static_cast<int>((y1 + 1) * d.dpr));
-    if (top >= bottom || left >= right)
-        return;
-    const QRgb colour = d.colour;
-    uchar* at = d.bits + top * d.bytesPerLine;
-    if (right - left == 1) {
-        QRgb* px = reinterpret_cast<QRgb*>(at) + left;
-        const qsizetype stride = d.bytesPerLine / static_cast<qsizetype>(sizeof(QRgb));
-        for (int y = top; y < bottom; ++y, px += stride)
-            *px = colour;
-        return;
-    }
-    for (int y = top; y < bottom; ++y, at += d.bytesPerLine)
-        std::fill(reinterpret_cast<QRgb*>(at) + left, reinterpret_cast<QRgb*>(at) + right, colour);
-}
-
 void CScope::DrawColumnsDirect(DrawStyle style, bool envelope) {
+    // Every piece a column receives (its envelope, its half of the step from the
+    // previous column, the next column's half of the step back to it) passes
+    // through the column's own point, so together they are one run of rows.
+    const std::size_t width = columns_.size();
+    rows_.assign(width, RowRun{});
+    auto add = [this](std::size_t c, int y0, int y1) {
+        RowRun& r = rows_[c];
+        r.first = std::min(r.first, std::min(y0, y1));
+        r.last = std::max(r.last, std::max(y0, y1));
+    };
     bool havePrevious = false;
     int previous = 0;
-    for (std::size_t c = 0; c < columns_.size(); ++c) {
+    for (std::size_t c = 0; c < width; ++c) {
         const ColumnStats& s = columns_[c];
         if (s.count == 0)
             continue;
-        const int x = frame_.hm.left + static_cast<int>(c);
         const int y = frame_.vm.Y(ColumnValue(s, style));
         if (envelope)
-            DirectSpan(x, frame_.vm.Y(s.max), frame_.vm.Y(s.min));
+            add(c, frame_.vm.Y(s.max), frame_.vm.Y(s.min));
         // A step from the previous column is split between the two columns, as a line would be.
         if (havePrevious && std::abs(y - previous) > 1) {
             const int mid = (previous + y) / 2;
-            DirectSpan(x - 1, previous, mid);
-            DirectSpan(x, mid, y);
+            add(c - 1, previous, mid);
+            add(c, mid, y);
         } else {
-            DirectSpan(x, y, y);
+            add(c, y, y);
         }
         previous = y;
         havePrevious = true;
+    }
+    FillRowRuns();
+}
+
+// Writes the runs of rows_ in device pixels. Column by column, a tall run would
+// touch a new cache line on every row; in bands of a few dozen rows the lines
+// of neighbouring columns are still at hand when the next column comes.
+void CScope::FillRowRuns() {
+    const DirectTarget& d = direct_;
+    boxes_.clear();
+    int top = d.clipBottom, bottom = d.clipTop;
+    for (std::size_t c = 0; c < rows_.size(); ++c) {
+        const RowRun& r = rows_[c];
+        if (r.first > r.last)
+            continue;
+        const int x = frame_.hm.left + static_cast<int>(c);
+        PixelBox b;
+        b.left = std::max(d.clipLeft, static_cast<int>(x * d.dpr));
+        b.right = std::min(d.clipRight, static_cast<int>((x + 1) * d.dpr));
+        b.top = std::max(d.clipTop, static_cast<int>(r.first * d.dpr));
+        b.bottom = std::min(d.clipBottom, static_cast<int>((r.last + 1) * d.dpr));
+        if (b.top >= b.bottom || b.left >= b.right)
+            continue;
+        boxes_.push_back(b);
+        top = std::min(top, b.top);
+        bottom = std::max(bottom, b.bottom);
+    }
+    constexpr int kBandRows = 64;
+    const QRgb colour = d.colour;
+    const qsizetype stride = d.bytesPerLine / static_cast<qsizetype>(sizeof(QRgb));
+    for (int band = top; band < bottom; band += kBandRows) {
+        const int bandEnd = std::min(bottom, band + kBandRows);
+        for (const PixelBox& b : boxes_) {
+            const int y0 = std::max(b.top, band);
+            const int y1 = std::min(b.bottom, bandEnd);
+            if (y0 >= y1)
+                continue;
+            QRgb* px = reinterpret_cast<QRgb*>(d.bits + y0 * d.bytesPerLine) + b.left;
+            if (b.right - b.left == 1) {
+                for (int y = y0; y < y1; ++y, px += stride)
+                    *px = colour;
+            } else {
+                for (int y = y0; y < y1; ++y, px += stride)
+                    std::fill(px, px + (b.right - b.left), colour);
+            }
+        }
     }
 }
 
@@ -890,7 +923,7 @@ void CScope::DrawLogMarks(QPainter& p) {
         return;
     const QFont font = PixelFont("Verdana", 11);
     p.setFont(font);
-    for (const LogMark& m : marks_) {
+    for (const DisplayMark& m : marks_) {
         if (m.position <= first || m.position >= last)
             continue;
         const int x = plot.left + static_cast<int>(static_cast<double>(m.position - first) * plot.Width() /

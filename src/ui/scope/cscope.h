@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <vector>
@@ -44,8 +45,10 @@ enum ScopeNotify : int {
     kScopeButton2 = 9,
 };
 
-// A mark read from a log: number, sample position in the shown window, kind 1 or 2.
-struct LogMark {
+// A log mark as the display shows it: number, sample position in the shown
+// window, kind 1 or 2. Not the file's own mark record, whose position counts
+// from the start of the whole log.
+struct DisplayMark {
     int number = 0;
     std::int64_t position = 0;
     int kind = 1;
@@ -122,7 +125,7 @@ public:
 
     // Periodic repaint; 0 or less stops it.
     void SetRefreshPeriod(int ms);
-    void SetLogMarks(std::vector<LogMark> marks);
+    void SetLogMarks(std::vector<DisplayMark> marks);
 
     // The overlays, placed for the current size (a hidden widget gets no resize event).
     ScopeZoom& Zoom();
@@ -172,6 +175,7 @@ protected:
 
 private:
     struct Frame {
+        QSize size; // logical size of the render
         ScopeLayout layout;
         VerticalMap vm;
         HorizontalMap hm;
@@ -242,7 +246,7 @@ private:
     TriggerLevelMarker level_;
     TriggerPositionMarker position_;
     std::array<ButtonMarker, 2> buttons_;
-    std::vector<LogMark> marks_;
+    std::vector<DisplayMark> marks_;
 
     QBasicTimer refreshTimer_;
     std::array<QBasicTimer, 2> buttonTimers_;
@@ -256,11 +260,22 @@ private:
         int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0; // device pixels, exclusive ends
         QRgb colour = 0;
     };
+    // Logical rows first..last of one column; empty while first > last.
+    struct RowRun {
+        int first = std::numeric_limits<int>::max();
+        int last = std::numeric_limits<int>::min();
+    };
+    // Device pixels, exclusive ends.
+    struct PixelBox {
+        int left = 0, top = 0, right = 0, bottom = 0;
+    };
     bool BeginDirect(QPainter& p, std::uint32_t colour);
-    void DirectSpan(int x, int y0, int y1);
     void DrawColumnsDirect(DrawStyle style, bool envelope);
+    void FillRowRuns();
     DirectTarget direct_;
     bool directOn_ = false;
+    std::vector<RowRun> rows_;
+    std::vector<PixelBox> boxes_;
 
     // Per-render scratch, kept to avoid allocating on every paint.
     Frame frame_;

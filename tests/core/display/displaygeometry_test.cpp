@@ -142,6 +142,38 @@ TEST(ColumnReduction, MatchesAPlainPerSampleReduction) {
     }
 }
 
+// A column's average decides the row of its pixel, so it must not move by one
+// rounding however the scan is vectorised: eight float lanes (sample k into lane
+// k mod 8, in order), the lanes and the tail then summed in double.
+TEST(ColumnReduction, AverageKeepsItsEightLaneSumToTheLastBit) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> value(-3.0f, 1100.0f);
+    std::vector<float> buf(61237);
+    for (float& v : buf)
+        v = value(rng) / 3.0f; // no exact sums
+    std::vector<ColumnStats> out;
+    ReduceColumns(buf, 11, 61237, 97, 0.0f, 1023.0f, out);
+    const std::int64_t span = 61237 - 11;
+    std::int64_t begin = 11;
+    for (int c = 0; c < 97; ++c) {
+        const std::int64_t end = 11 + ((c + 1) * span + 96) / 97;
+        float lane[8] = {};
+        std::int64_t i = begin;
+        for (; i + 8 <= end; i += 8)
+            for (int k = 0; k < 8; ++k)
+                lane[k] += buf[static_cast<std::size_t>(i + k)];
+        double total = 0.0;
+        for (float l : lane)
+            total += l;
+        for (; i < end; ++i)
+            total += buf[static_cast<std::size_t>(i)];
+        ASSERT_EQ(out[static_cast<std::size_t>(c)].avg,
+                  static_cast<float>(total / static_cast<double>(end - begin)))
+            << "column " << c;
+        begin = end;
+    }
+}
+
 TEST(ColumnReduction, ChoosesLinesBelowOneSamplePerColumnAndStylesPickTheirValue) {
     EXPECT_TRUE(DrawsSampleLines(0, 400, 500));
     EXPECT_FALSE(DrawsSampleLines(0, 1000, 500));

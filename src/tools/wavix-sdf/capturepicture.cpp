@@ -1,0 +1,43 @@
+#include "capturepicture.h"
+
+#include "core/files/logwindow.h"
+#include "ui/scope/cscope.h"
+
+#include <algorithm>
+
+namespace wavix {
+
+bool RenderCapture(CScopeFile& file, const std::vector<LogMark>& marks, const PictureOptions& options,
+                   QImage& image, QString& error) {
+    std::uint32_t instants = 0;
+    if (file.IsLog() && !ReadLogWindow(file, options.logStart, kPictureLogWindow, &instants)) {
+        error = QStringLiteral("cannot read the samples of the log");
+        return false;
+    }
+    CScope scope;
+    scope.resize(options.size);
+    scope.SetDrawStyle(options.style);
+    if (file.GetChannelCount() > 0)
+        scope.SetRangeIndex(file.GetChannel(0)->GetRange());
+    for (int i = 0; i < file.GetChannelCount(); ++i) {
+        CChannelData* ch = file.GetChannel(i);
+        ch->SetShown(file.IsShown(i));
+        scope.AddChannel(ch);
+    }
+    scope.UpdateData();
+    scope.SetHalfMode(options.half);
+    if (file.IsLog()) {
+        // Marks count from the log's start, the display from the window's.
+        std::vector<DisplayMark> shown;
+        for (const LogMark& m : marks) {
+            const std::int64_t at = static_cast<std::int64_t>(m.position) - options.logStart;
+            if (at >= 0 && at < instants)
+                shown.push_back({m.number, at, m.kind});
+        }
+        scope.SetLogMarks(std::move(shown));
+    }
+    image = scope.Render(options.size);
+    return true;
+}
+
+} // namespace wavix
