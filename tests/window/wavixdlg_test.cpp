@@ -2,6 +2,7 @@
 // choice, the capture loop reaching the views and the status bar, and the
 // start-ups that must end the window.
 
+#include "core/scope/channeldata.h"
 #include "integration/simulator.h"
 #include "ui/main/wavixdlg.h"
 #include "ui/scope/cscope.h"
@@ -89,9 +90,13 @@ TEST_P(CaptureStart, TenGroupsReachViewAAndTheStatusBar) {
     options.start = c.start;
     options.dataDir = (dir.path() + "/").toStdString();
     options.boxAnswer = BoxAnswer::No;
+    CProgramSettings stored;
+    ASSERT_TRUE(stored.Load(options.dataDir, DefaultOscilExchange()));
     CWavixDlg dlg(options);
     ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
     dlg.show();
+    for (int ch = 1; ch <= 4; ++ch)
+        EXPECT_EQ(dlg.Channel(ch).GetColor(), stored.ChannelColour(ch)) << "channel " << ch;
 
     ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 10 || dlg.HasEnded(); }, 15000))
         << "groups " << dlg.ConvertedGroups() << ", status '" << dlg.PaneText(Pane::ModuleStatus).toStdString()

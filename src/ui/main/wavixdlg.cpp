@@ -262,7 +262,7 @@ void CWavixDlg::setUpViews() {
     }
     auto& scopeData = session_->protocol().GetScopeData();
     for (int ch = 1; ch <= 4; ++ch)
-        scopeData.GetChannel(ch).SetColor(settings_.ChannelColour(ch - 1));
+        scopeData.GetChannel(ch).SetColor(settings_.ChannelColour(ch));
     AttachChannels(false, 1, scopeData.GetActiveChannelCount());
 }
 
@@ -275,6 +275,10 @@ void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
 }
 
 const tOscilExchange& CWavixDlg::Record() const { return session_->protocol().GetScopeData().GetSettings(); }
+
+const CChannelData& CWavixDlg::Channel(int ch) const {
+    return session_->protocol().GetScopeData().GetChannel(ch);
+}
 
 QLabel* CWavixDlg::pane(Pane p) const {
     switch (p) {

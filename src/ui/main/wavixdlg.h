@@ -23,6 +23,7 @@ class QStatusBar;
 
 namespace wavix {
 
+class CChannelData;
 class CScope;
 class CWavixController;
 class ModuleSession;
@@ -55,8 +56,9 @@ public:
 
     CScope& View(int index) { return *views_.at(static_cast<std::size_t>(index)); }
     QString PaneText(Pane pane) const;
-    // The settings record in force.
+    // The settings record in force and channel 1..4 of the sample data.
     const tOscilExchange& Record() const;
+    const CChannelData& Channel(int ch) const;
     // Sample groups converted since start.
     int ConvertedGroups() const { return convertedGroups_; }
     // The last box shown (or answered without showing), for scripted runs.
