@@ -72,6 +72,10 @@ int main(int argc, char* argv[]) {
 
     CSingleInstance instance;
     if (!instance.TryLock()) {
+        if (options.boxAnswer) {
+            std::fprintf(stderr, "wavix: %s\n", kInstanceRunningText.data());
+            return 0;
+        }
         QMessageBox box(QMessageBox::Warning, text(kInstanceRunningCaption), text(kInstanceRunningText),
                         QMessageBox::Ok);
         box.exec();
