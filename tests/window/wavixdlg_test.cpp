@@ -133,6 +133,44 @@ INSTANTIATE_TEST_SUITE_P(Window, CaptureStart,
                                            StartCase{"custom2", {StartupChoice::Custom, 4, 2}, 2}),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// A key on a channel panel changes the record, which travels to the tester and
+// comes back in force; the window then saves it.
+TEST(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
+    Simulator sim;
+    const std::uint16_t port = Simulator::freePort();
+    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
+    QTemporaryDir dir;
+    ASSERT_TRUE(copyDataTree(dir.path(), port));
+    WavixDlgOptions options;
+    options.start = StartupResult{StartupChoice::Custom, 7, 2};
+    options.dataDir = (dir.path() + "/").toStdString();
+    options.boxAnswer = BoxAnswer::No;
+    CWavixDlg dlg(options);
+    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
+    dlg.show();
+    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 2 || dlg.HasEnded(); }, 10000));
+    const int before = dlg.Record().CH1_dc_on;
+    const int after = before == 0 ? 1 : 0;
+
+    auto* panel = dlg.findChild<QWidget*>(QStringLiteral("panel0"));
+    ASSERT_NE(panel, nullptr);
+    QKeyEvent coupling(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier);
+    QApplication::sendEvent(panel, &coupling);
+
+    const int groups = dlg.ConvertedGroups();
+    ASSERT_TRUE(runUntil(
+        [&] { return (dlg.Record().CH1_dc_on == after && dlg.ConvertedGroups() > groups + 2) || dlg.HasEnded(); },
+        10000))
+        << "coupling " << dlg.Record().CH1_dc_on << " groups " << dlg.ConvertedGroups() - groups << " status '"
+        << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
+    EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    EXPECT_EQ(dlg.Record().CH1_dc_on, after);
+
+    CProgramSettings saved;
+    ASSERT_TRUE(saved.Load(options.dataDir, DefaultOscilExchange()));
+    EXPECT_EQ(saved.LastRecord().CH1_dc_on, after);
+}
+
 TEST(WindowStart, EndsWithABoxWhenTheDataTreeIsMissingOrBroken) {
     QTemporaryDir empty;
     QTemporaryDir noLang;
