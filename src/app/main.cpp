@@ -14,7 +14,9 @@
 
 namespace {
 
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 int seconds(const QCommandLineParser& parser, const QCommandLineOption& option, bool& ok) {
     if (!parser.isSet(option))
@@ -54,7 +56,8 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(startOpt)) {
         options.start = ParseStartArgument(parser.value(startOpt).toStdString());
         if (!options.start) {
-            std::fprintf(stderr, "wavix: --start takes tester, pc, samples or custom:STEP(1..14):COUNT(1..4)\n");
+            std::fprintf(stderr,
+                         "wavix: --start takes tester, pc, samples or custom:STEP(1..14):COUNT(1..4)\n");
             return 2;
         }
     }

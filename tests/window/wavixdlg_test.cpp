@@ -74,7 +74,9 @@ struct StartCase {
     int channelsInViewA; // 0: as many as the tester's record runs
 };
 
-std::ostream& operator<<(std::ostream& os, const StartCase& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const StartCase& c) {
+    return os << c.name;
+}
 
 class CaptureStart : public ::testing::TestWithParam<StartCase> {};
 
@@ -99,8 +101,8 @@ TEST_P(CaptureStart, TenGroupsReachViewAAndTheStatusBar) {
         EXPECT_EQ(dlg.Channel(ch).GetColor(), stored.ChannelColour(ch)) << "channel " << ch;
 
     ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 10 || dlg.HasEnded(); }, 15000))
-        << "groups " << dlg.ConvertedGroups() << ", status '" << dlg.PaneText(Pane::ModuleStatus).toStdString()
-        << "'";
+        << "groups " << dlg.ConvertedGroups() << ", status '"
+        << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
     ASSERT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
 
     // Polling shows " Zero length ... " on every answer without samples, until the next record exchange.
@@ -142,13 +144,20 @@ TEST(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
     QTemporaryDir dir;
     ASSERT_TRUE(copyDataTree(dir.path(), port));
     WavixDlgOptions options;
-    options.start = StartupResult{StartupChoice::Custom, 7, 2};
+    options.start = StartupResult{StartupChoice::Custom, 5, 3};
     options.dataDir = (dir.path() + "/").toStdString();
     options.boxAnswer = BoxAnswer::No;
     CWavixDlg dlg(options);
     ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
     dlg.show();
-    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 2 || dlg.HasEnded(); }, 10000));
+    // The patched start record back from the tester is in force: a change now is not overwritten.
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return (dlg.Record().time_base_ENUM == 5 && dlg.Record().chann_num == 3 &&
+                    dlg.ConvertedGroups() >= 2) ||
+                   dlg.HasEnded();
+        },
+        10000));
     const int before = dlg.Record().CH1_dc_on;
     const int after = before == 0 ? 1 : 0;
 
@@ -159,10 +168,12 @@ TEST(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
 
     const int groups = dlg.ConvertedGroups();
     ASSERT_TRUE(runUntil(
-        [&] { return (dlg.Record().CH1_dc_on == after && dlg.ConvertedGroups() > groups + 2) || dlg.HasEnded(); },
+        [&] {
+            return (dlg.Record().CH1_dc_on == after && dlg.ConvertedGroups() > groups + 2) || dlg.HasEnded();
+        },
         10000))
-        << "coupling " << dlg.Record().CH1_dc_on << " groups " << dlg.ConvertedGroups() - groups << " status '"
-        << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
+        << "coupling " << dlg.Record().CH1_dc_on << " groups " << dlg.ConvertedGroups() - groups
+        << " status '" << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
     EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
     EXPECT_EQ(dlg.Record().CH1_dc_on, after);
 

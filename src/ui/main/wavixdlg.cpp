@@ -34,7 +34,9 @@ constexpr int kPanelCount = 7;
 constexpr int kRepaintMs = 200;
 constexpr double kConverterTop = 1023.0;
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QMessageBox::Icon qtIcon(BoxIcon icon) {
     switch (icon) {
@@ -75,8 +77,8 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
 
     session_ = new ModuleSession(this);
-    target_ = new QtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); },
-                                  this);
+    target_ =
+        new QtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); }, this);
     controller_ = std::make_unique<CWavixController>(session_->protocol(), *this, texts_);
 
     retry_.setSingleShot(true);
@@ -274,7 +276,9 @@ void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
     session_->Rearm();
 }
 
-const tOscilExchange& CWavixDlg::Record() const { return session_->protocol().GetScopeData().GetSettings(); }
+const tOscilExchange& CWavixDlg::Record() const {
+    return session_->protocol().GetScopeData().GetSettings();
+}
 
 const CChannelData& CWavixDlg::Channel(int ch) const {
     return session_->protocol().GetScopeData().GetChannel(ch);
@@ -420,9 +424,13 @@ void CWavixDlg::RefreshChannelPanels() {
     }
 }
 
-void CWavixDlg::StartRetryTimer(std::uint32_t ms) { retry_.start(static_cast<int>(ms)); }
+void CWavixDlg::StartRetryTimer(std::uint32_t ms) {
+    retry_.start(static_cast<int>(ms));
+}
 
-void CWavixDlg::StopRetryTimer() { retry_.stop(); }
+void CWavixDlg::StopRetryTimer() {
+    retry_.stop();
+}
 
 void CWavixDlg::end(int code) {
     ended_ = true;
@@ -456,7 +464,9 @@ void CWavixDlg::ReopenLink() {
         EndDialog(1);
 }
 
-void CWavixDlg::SetSettingsChannelCount(int) { RefreshChannelPanels(); }
+void CWavixDlg::SetSettingsChannelCount(int) {
+    RefreshChannelPanels();
+}
 
 void CWavixDlg::CopyViewSettings() {
     const CScope& a = *views_[0];
@@ -479,7 +489,9 @@ void CWavixDlg::PostToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) {
     RefreshChannelPanels();
 }
 
-void CWavixDlg::SendToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) { RefreshChannelPanels(); }
+void CWavixDlg::SendToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) {
+    RefreshChannelPanels();
+}
 
 void CWavixDlg::HandleInWindow(Msg, std::intptr_t, std::intptr_t) {
     // Menus, charts and file transfer have no window here yet.

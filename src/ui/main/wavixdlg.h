@@ -3,8 +3,8 @@
 // channel panels and the settings for the whole run, and hands every posted
 // message to the controller, which decides what the window shows.
 
-#include "core/app/mainview.h"
 #include "core/app/maintexts.h"
+#include "core/app/mainview.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
 
