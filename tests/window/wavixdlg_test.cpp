@@ -1,0 +1,226 @@
+// The main window against vexor-sim: the start-up sequence with a preset
+// choice, the capture loop reaching the views and the status bar, and the
+// start-ups that must end the window.
+
+#include "core/scope/channeldata.h"
+#include "integration/simulator.h"
+#include "ui/main/wavixdlg.h"
+#include "ui/scope/cscope.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+namespace wavix::test {
+namespace {
+
+class AppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "window_tests";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    // Before the exit handlers: Qt's globals must not outlive their registry.
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
+::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+
+// The shipped data tree, copied so the run may save its settings, with the
+// reader port moved to where the simulator listens.
+bool copyDataTree(const QString& to, std::uint16_t port) {
+    const QString from = qEnvironmentVariable("WAVIX_BIN_DIR") + "/../Data";
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + "/" + QDir(from).relativeFilePath(file);
+        QDir().mkpath(QFileInfo(target).path());
+        if (!QFile::copy(file, target))
+            return false;
+    }
+    QFile general(to + "/Settings/General.ini");
+    if (!general.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray ini = general.readAll();
+    general.close();
+    ini.replace("ReaderPort=10000", "ReaderPort=" + QByteArray::number(port));
+    return general.open(QIODevice::WriteOnly | QIODevice::Truncate) && general.write(ini) == ini.size();
+}
+
+bool runUntil(const std::function<bool()>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+struct StartCase {
+    const char* name;
+    StartupResult start;
+    int channelsInViewA; // 0: as many as the tester's record runs
+};
+
+std::ostream& operator<<(std::ostream& os, const StartCase& c) {
+    return os << c.name;
+}
+
+class CaptureStart : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(CaptureStart, TenGroupsReachViewAAndTheStatusBar) {
+    const StartCase& c = GetParam();
+    Simulator sim;
+    const std::uint16_t port = Simulator::freePort();
+    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
+    QTemporaryDir dir;
+    ASSERT_TRUE(copyDataTree(dir.path(), port));
+
+    WavixDlgOptions options;
+    options.start = c.start;
+    options.dataDir = (dir.path() + "/").toStdString();
+    options.boxAnswer = BoxAnswer::No;
+    CProgramSettings stored;
+    ASSERT_TRUE(stored.Load(options.dataDir, DefaultOscilExchange()));
+    CWavixDlg dlg(options);
+    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
+    dlg.show();
+    for (int ch = 1; ch <= 4; ++ch)
+        EXPECT_EQ(dlg.Channel(ch).GetColor(), stored.ChannelColour(ch)) << "channel " << ch;
+
+    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 10 || dlg.HasEnded(); }, 15000))
+        << "groups " << dlg.ConvertedGroups() << ", status '"
+        << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
+    ASSERT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+
+    // Polling shows " Zero length ... " on every answer without samples, until the next record exchange.
+    const QString status = dlg.PaneText(Pane::ModuleStatus);
+    EXPECT_TRUE(status == " Scope OK " || status == " Settings ok " || status == " Zero length ... ")
+        << status.toStdString();
+    CScope& a = dlg.View(0);
+    EXPECT_TRUE(a.isVisible());
+    const int channels = c.channelsInViewA != 0 ? c.channelsInViewA : dlg.Record().chann_num;
+    EXPECT_EQ(a.LiveCount(), channels);
+    if (c.start.choice == StartupChoice::Custom) {
+        EXPECT_EQ(dlg.Record().time_base_ENUM, static_cast<std::uint32_t>(c.start.timeBaseStep));
+    }
+    EXPECT_TRUE(a.HasData());
+    EXPECT_GT(a.SampleCount(), 0);
+    for (int v = 1; v < 4; ++v)
+        EXPECT_FALSE(dlg.View(v).isVisible()) << "view " << v;
+
+    // Escape closes the window; the views let go of the channels.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&dlg, &escape);
+    EXPECT_TRUE(dlg.HasEnded());
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(a.LiveCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, CaptureStart,
+                         ::testing::Values(StartCase{"tester", {StartupChoice::Tester, 1, 1}, 0},
+                                           StartCase{"custom", {StartupChoice::Custom, 8, 4}, 4},
+                                           StartCase{"custom2", {StartupChoice::Custom, 4, 2}, 2}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// A key on a channel panel changes the record, which travels to the tester and
+// comes back in force; the window then saves it.
+TEST(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
+    Simulator sim;
+    const std::uint16_t port = Simulator::freePort();
+    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
+    QTemporaryDir dir;
+    ASSERT_TRUE(copyDataTree(dir.path(), port));
+    WavixDlgOptions options;
+    options.start = StartupResult{StartupChoice::Custom, 5, 3};
+    options.dataDir = (dir.path() + "/").toStdString();
+    options.boxAnswer = BoxAnswer::No;
+    CWavixDlg dlg(options);
+    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
+    dlg.show();
+    // The patched start record back from the tester is in force: a change now is not overwritten.
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return (dlg.Record().time_base_ENUM == 5 && dlg.Record().chann_num == 3 &&
+                    dlg.ConvertedGroups() >= 2) ||
+                   dlg.HasEnded();
+        },
+        10000));
+    const int before = dlg.Record().CH1_dc_on;
+    const int after = before == 0 ? 1 : 0;
+
+    auto* panel = dlg.findChild<QWidget*>(QStringLiteral("panel0"));
+    ASSERT_NE(panel, nullptr);
+    QKeyEvent coupling(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier);
+    QApplication::sendEvent(panel, &coupling);
+
+    const int groups = dlg.ConvertedGroups();
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return (dlg.Record().CH1_dc_on == after && dlg.ConvertedGroups() > groups + 2) || dlg.HasEnded();
+        },
+        10000))
+        << "coupling " << dlg.Record().CH1_dc_on << " groups " << dlg.ConvertedGroups() - groups
+        << " status '" << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
+    EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    EXPECT_EQ(dlg.Record().CH1_dc_on, after);
+
+    CProgramSettings saved;
+    ASSERT_TRUE(saved.Load(options.dataDir, DefaultOscilExchange()));
+    EXPECT_EQ(saved.LastRecord().CH1_dc_on, after);
+}
+
+TEST(WindowStart, EndsWithABoxWhenTheDataTreeIsMissingOrBroken) {
+    QTemporaryDir empty;
+    QTemporaryDir noLang;
+    ASSERT_TRUE(copyDataTree(noLang.path(), 10000));
+    ASSERT_TRUE(QDir(noLang.path() + "/Lang").removeRecursively());
+    QTemporaryDir keyless;
+    ASSERT_TRUE(copyDataTree(keyless.path(), 10000));
+    for (const QString& lang : QDir(keyless.path() + "/Lang").entryList(QDir::Files)) {
+        QFile file(keyless.path() + "/Lang/" + lang);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[LANG]\nTXT_003=Start\n");
+    }
+    struct Case {
+        std::string dataDir;
+        const char* box;
+    };
+    const Case cases[] = {
+        {(empty.path() + "/nowhere/").toStdString(), " Data directory not found ... "},
+        {(empty.path() + "/").toStdString(), "Cann't load program settings ..."},
+        {(noLang.path() + "/").toStdString(), "Cann't load program settings ..."},
+        {(keyless.path() + "/").toStdString(), "Cann't load program strings ..."},
+    };
+    for (const Case& c : cases) {
+        WavixDlgOptions options;
+        options.start = StartupResult{};
+        options.dataDir = c.dataDir;
+        options.boxAnswer = BoxAnswer::No;
+        CWavixDlg dlg(options);
+        EXPECT_FALSE(dlg.Initialise()) << c.dataDir;
+        EXPECT_EQ(dlg.EndCode(), 1);
+        EXPECT_EQ(dlg.LastBoxText(), c.box) << c.dataDir;
+    }
+}
+
+TEST(WindowStart, TitleNamesVersionAndBuild) {
+    const QString title = CWavixDlg::Title();
+    EXPECT_TRUE(title.startsWith(" .: Wavix v3.9999/vOE2 :: DB. (MBSC) build ")) << title.toStdString();
+    EXPECT_TRUE(title.contains(QStringLiteral(__DATE__))) << title.toStdString();
+}
+
+} // namespace
+} // namespace wavix::test
