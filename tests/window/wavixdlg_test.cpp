@@ -116,6 +116,11 @@ TEST_P(CaptureStart, TenGroupsReachViewAAndTheStatusBar) {
     if (c.start.choice == StartupChoice::Custom) {
         EXPECT_EQ(dlg.Record().time_base_ENUM, static_cast<std::uint32_t>(c.start.timeBaseStep));
     }
+    if (c.start.choice == StartupChoice::LastOnPc) { // the stored record is what the tester runs
+        EXPECT_EQ(dlg.Record().time_base_ENUM, stored.LastRecord().time_base_ENUM);
+        for (int ch = 1; ch <= 4; ++ch)
+            EXPECT_EQ(dlg.Record().mux(ch), stored.LastRecord().mux(ch)) << "channel " << ch;
+    }
     EXPECT_TRUE(a.HasData());
     EXPECT_GT(a.SampleCount(), 0);
     for (int v = 1; v < 4; ++v)
@@ -131,6 +136,7 @@ TEST_P(CaptureStart, TenGroupsReachViewAAndTheStatusBar) {
 
 INSTANTIATE_TEST_SUITE_P(Window, CaptureStart,
                          ::testing::Values(StartCase{"tester", {StartupChoice::Tester, 1, 1}, 0},
+                                           StartCase{"pc", {StartupChoice::LastOnPc, 1, 1}, 4},
                                            StartCase{"custom", {StartupChoice::Custom, 8, 4}, 4},
                                            StartCase{"custom2", {StartupChoice::Custom, 4, 2}, 2}),
                          [](const auto& param) { return std::string(param.param.name); });

@@ -166,6 +166,7 @@ bool CWavixDlg::Initialise() {
     auto& scopeData = session_->protocol().GetScopeData();
     if (!settings_.Load(dataDir, scopeData.GetSettings()))
         return fail("Cann't load program settings ...");
+    scopeData.SetSettings(settings_.LastRecord(), false);
     if (!settings_.LoadTexts())
         return fail("Cann't load program strings ...");
     texts_.Load(settings_.LangFilePath());
