@@ -57,6 +57,14 @@ void ScopeCtrlBase::SetChannel(CChannelData* channel) {
     UpdateTexts();
 }
 
+CChannelData* ScopeCtrlBase::BoundChannelOrShowUnbound() {
+    if (channel_ != nullptr && channel_->GetChannel() >= 0)
+        return channel_;
+    SetText(std::string(kLabelUnbound));
+    SetValues({});
+    return nullptr;
+}
+
 void ScopeCtrlBase::UpdateTexts() {
     textColor_ = channel_ != nullptr ? channel_->GetColor() : kPanelInitialTextColor;
     if (!customText_) {

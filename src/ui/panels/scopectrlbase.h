@@ -28,6 +28,8 @@ public:
     void SetTarget(IMessageTarget* target) { target_ = target; }
     void SetChannel(CChannelData* channel);
     CChannelData* GetChannel() const { return channel_; }
+    // The bound channel, or null after showing the unbound label and no values.
+    CChannelData* BoundChannelOrShowUnbound();
     // Rereads the bound channel; the owner calls it after every channel or record change.
     virtual void UpdateTexts();
 

@@ -23,12 +23,9 @@ void ScopeCtrlMeasure::SetCursors(DistanceSource distance, ZoomSource zoom) {
 
 void ScopeCtrlMeasure::UpdateTexts() {
     ScopeCtrlBase::UpdateTexts();
-    CChannelData* ch = GetChannel();
-    if (ch == nullptr || ch->GetChannel() < 0) {
-        SetText(std::string(kLabelUnbound));
-        SetValues({});
+    CChannelData* ch = BoundChannelOrShowUnbound();
+    if (ch == nullptr)
         return;
-    }
     SetText(ChannelRefTitle(title_, ch->GetChannel()));
     const double p = distance_ ? distance_() : kInitialDistance;
     const double zoom = zoom_ ? zoom_() : 1.0;

@@ -21,12 +21,9 @@ ScopeCtrlTrigger::ScopeCtrlTrigger(QWidget* parent) : ScopeCtrlBase(parent) {
 
 void ScopeCtrlTrigger::UpdateTexts() {
     ScopeCtrlBase::UpdateTexts();
-    CChannelData* ch = GetChannel();
-    if (ch == nullptr || ch->GetChannel() < 0) {
-        SetText(std::string(kLabelUnbound));
-        SetValues({});
+    CChannelData* ch = BoundChannelOrShowUnbound();
+    if (ch == nullptr)
         return;
-    }
     SetText(ChannelRefTitle(title_, ch->GetTriggerChannel()));
     const std::string mode = ch->TriggerModeText();
     SetKeyCaption(KeyMode, mode.empty() ? "--" : mode);
