@@ -38,7 +38,6 @@ struct SimModuleOptions {
     SimDate calibratedOn{2023, 11, 7};
 };
 
-
 class CSimModule {
 public:
     explicit CSimModule(const SimModuleOptions& options);

@@ -6,7 +6,9 @@
 
 namespace wavix {
 
-PacketBuffer allocatePacketBuffer() { return std::make_unique<std::uint8_t[]>(kPacketBufferSize); }
+PacketBuffer allocatePacketBuffer() {
+    return std::make_unique<std::uint8_t[]>(kPacketBufferSize);
+}
 
 RequestBuilder::RequestBuilder(std::uint16_t command) : buffer_(allocatePacketBuffer()) {
     buffer_[0] = kStartByte1;

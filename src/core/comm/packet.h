@@ -25,10 +25,10 @@ inline constexpr std::uint8_t kStartByte1 = 0x10;
 inline constexpr std::uint8_t kStartByte2 = 0x02;
 
 // Status words of a reply.
-inline constexpr std::uint16_t kStatusOk = 0x0000;       // success; last packet of an answer
+inline constexpr std::uint16_t kStatusOk = 0x0000;        // success; last packet of an answer
 inline constexpr std::uint16_t kStatusNotServed = 0x0001; // module error or busy
-inline constexpr std::uint16_t kStatusMore = 0x0040;     // more packets follow
-inline constexpr std::uint16_t kStatusUnknown = 0x0080;  // command unknown or refused
+inline constexpr std::uint16_t kStatusMore = 0x0040;      // more packets follow
+inline constexpr std::uint16_t kStatusUnknown = 0x0080;   // command unknown or refused
 
 using PacketBuffer = std::unique_ptr<std::uint8_t[]>;
 

@@ -9,7 +9,6 @@
 
 namespace wavix {
 
-
 double MeasureDtMs(double msPerDiv, double distancePercent, double zoomFactor, bool zoomed) {
     const double screen = msPerDiv * kHorizontalDivisions;
     double dt = screen * distancePercent / 100.0;

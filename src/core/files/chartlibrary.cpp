@@ -3,16 +3,15 @@
 #include "core/files/logchartnavigator.h"
 #include "core/settings/langtexts.h"
 
+#include "core/settings/builtintexts.h"
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <system_error>
 #include <tuple>
-#include "core/settings/builtintexts.h"
 
 namespace wavix {
 namespace {
-
 
 constexpr std::array<TextEntry, 6> kSaveTexts{{
     {"TXT_900", ".: Uložit všechna měření ..."},
@@ -81,8 +80,7 @@ bool ChartDateBefore(const ChartRecord& a, const ChartRecord& b) {
     return dateKey(a.file->GetTime()) > dateKey(b.file->GetTime());
 }
 
-CChartLibrary::CChartLibrary() {
-}
+CChartLibrary::CChartLibrary() {}
 
 bool CChartLibrary::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
     return texts_.Load(langFile, trace);

@@ -5,9 +5,9 @@
 // write-back of edited texts. The scope book, the log chooser and the save dialog
 // render what is kept here.
 
+#include "core/files/scopefile.h"
 #include "core/settings/builtintexts.h"
 #include "core/settings/langtexts.h"
-#include "core/files/scopefile.h"
 
 #include <array>
 #include <cstdint>

@@ -3,20 +3,16 @@
 #include "core/scope/channeldata.h"
 #include "core/settings/langtexts.h"
 
+#include "core/settings/builtintexts.h"
+#include "core/support/strformat.h"
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include "core/settings/builtintexts.h"
-#include "core/support/strformat.h"
 
 namespace wavix {
-namespace {
-
-
-
-} // namespace
+namespace {} // namespace
 
 std::string FormatHoursMinutesSeconds(double seconds) {
     if (!std::isfinite(seconds) || seconds < 0.0)
@@ -28,11 +24,10 @@ std::string FormatHoursMinutesSeconds(double seconds) {
     const std::int64_t minutes = (whole / 60) % 60;
     const double rest = seconds - 3600.0 * static_cast<double>(hours) - 60.0 * static_cast<double>(minutes);
     return StrFormat("%02lld:%02lld:%02.0f", static_cast<long long>(hours), static_cast<long long>(minutes),
-                  rest);
+                     rest);
 }
 
-CLogChartNavigator::CLogChartNavigator() {
-}
+CLogChartNavigator::CLogChartNavigator() {}
 
 bool CLogChartNavigator::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
     return texts_.Load(langFile, trace);
@@ -155,13 +150,13 @@ std::string CLogChartNavigator::PositionText() const {
     const double percent = range > 0.0 ? static_cast<double>(position_) / range * 100.0 : 0.0;
     const double seconds = percent * range * static_cast<double>(samplePeriod_) / 100.0;
     return StrFormat("%s: %3.2f %%, %s : %s (h:m:s)", GetText(kPosition).c_str(), percent,
-                  GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
+                     GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
 }
 
 std::string CLogChartNavigator::WindowText() const {
     const double seconds = static_cast<double>(window_) * static_cast<double>(samplePeriod_);
     return StrFormat("%s: %lld , %s : %s (h:m:s)", GetText(kWindow).c_str(), static_cast<long long>(window_),
-                  GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
+                     GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
 }
 
 std::string CLogChartNavigator::MarkCountText() const {
@@ -172,7 +167,7 @@ std::string CLogChartNavigator::ActiveMarkText() const {
     if (activeMark_ < 1 || static_cast<std::size_t>(activeMark_) > marks_.size())
         return StrFormat("%s: ---, Ch: --- ", GetText(kActiveMark).c_str());
     return StrFormat("%s: %d, Ch: %d", GetText(kActiveMark).c_str(), activeMark_,
-                  marks_[static_cast<std::size_t>(activeMark_ - 1)].kind);
+                     marks_[static_cast<std::size_t>(activeMark_ - 1)].kind);
 }
 
 std::string CLogChartNavigator::MeasurementText() const {
@@ -184,7 +179,7 @@ std::string CLogChartNavigator::MeasurementText() const {
         return "--";
     const int whole = static_cast<int>(t);
     return StrFormat("%s : %d:%02.2f (m:s)", GetText(kMeasurement).c_str(), whole / 60,
-                  static_cast<double>(whole - 60 * (whole / 60)));
+                     static_cast<double>(whole - 60 * (whole / 60)));
 }
 
 std::vector<std::string> CLogChartNavigator::ChannelListLines(std::span<CChannelData* const> channels) {

@@ -8,9 +8,9 @@
 // All position arithmetic is signed 64-bit: a log may be shorter than a window,
 // and total - window - window / 2 must not wrap.
 
+#include "core/files/scopefile.h"
 #include "core/settings/builtintexts.h"
 #include "core/settings/langtexts.h"
-#include "core/files/scopefile.h"
 
 #include <cstdint>
 #include <filesystem>

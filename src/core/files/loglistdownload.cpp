@@ -2,9 +2,9 @@
 
 #include "core/settings/langtexts.h"
 
+#include "core/settings/builtintexts.h"
 #include <array>
 #include <cstdio>
-#include "core/settings/builtintexts.h"
 
 namespace wavix {
 namespace {
@@ -23,8 +23,7 @@ LogDownloadAction action(Kind kind) {
 } // namespace
 
 CLogListDownload::CLogListDownload(std::filesystem::path logFolder, ExistsFn exists)
-    : logFolder_(std::move(logFolder)), exists_(std::move(exists)) {
-}
+    : logFolder_(std::move(logFolder)), exists_(std::move(exists)) {}
 
 bool CLogListDownload::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
     return texts_.Load(langFile, trace);

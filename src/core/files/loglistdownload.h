@@ -6,9 +6,9 @@
 // with the actions its owner must carry out (requests, questions, writes).
 // The window only renders the texts and button states kept here.
 
+#include "core/protocol/receivedfile.h"
 #include "core/settings/builtintexts.h"
 #include "core/settings/langtexts.h"
-#include "core/protocol/receivedfile.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,5 @@
 #include "core/files/logwindow.h"
 
-
 #include <algorithm>
 #include <cstdint>
 

@@ -34,7 +34,6 @@ constexpr std::size_t kBlockEnd = 624;
 constexpr std::size_t kBlockTrigger = 628;
 constexpr std::size_t kHeaderCapacity = 16; // inside the channel header record
 
-
 bool hasMarker(const std::uint8_t* p, const std::array<std::uint8_t, 4>& marker) {
     return std::equal(marker.begin(), marker.end(), p);
 }

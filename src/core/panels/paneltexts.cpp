@@ -4,15 +4,12 @@
 
 #include "core/scope/engprefix.h"
 
+#include "core/support/strformat.h"
 #include <cmath>
 #include <cstdio>
-#include "core/support/strformat.h"
 
 namespace wavix {
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 std::string ChannelSummaryText(int channel, std::string_view coupling, std::string_view range) {
     if (channel < 0)

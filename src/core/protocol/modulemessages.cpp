@@ -2,9 +2,9 @@
 
 #include "core/support/bytes.h"
 
+#include "core/support/strformat.h"
 #include <algorithm>
 #include <cstdio>
-#include "core/support/strformat.h"
 
 namespace wavix {
 namespace {
@@ -20,7 +20,6 @@ Packet withName(std::uint16_t command, std::string_view name) {
     b.put8(0);
     return b.finish();
 }
-
 
 } // namespace
 
@@ -180,7 +179,7 @@ bool compose_CommInitAnswer(std::span<const std::uint8_t> packet, CommInitAnswer
     const auto payload = ReplyPayload(packet);
     const auto tooShort = [&](std::size_t required) {
         log = StrFormat("ERROR: dat v bufferu (%d) je moc malo::Pozadovano %d ",
-                     static_cast<int>(payload.size()), static_cast<int>(required));
+                        static_cast<int>(payload.size()), static_cast<int>(required));
         return false;
     };
     if (payload.size() < kCommInitShortSize)
@@ -220,9 +219,9 @@ bool compose_TesterPresentAnswer(std::span<const std::uint8_t> packet, TesterPre
             data += StrFormat(" 0x%X", static_cast<unsigned>(packet[i]));
         if (packet.size() > kShown)
             data += "  ...";
-        error =
-            StrFormat("Prijata delka dat je: %d, ocekavano: %d\nPrijata data: %s",
-                   static_cast<int>(packet.size()), static_cast<int>(kTesterPresentAnswerSize), data.c_str());
+        error = StrFormat("Prijata delka dat je: %d, ocekavano: %d\nPrijata data: %s",
+                          static_cast<int>(packet.size()), static_cast<int>(kTesterPresentAnswerSize),
+                          data.c_str());
         return false;
     }
     out = {readBE32(packet.data() + 8), readBE32(packet.data() + 12), readBE32(packet.data() + 16)};

@@ -85,7 +85,6 @@ template <typename Io, typename Rec> std::size_t moduleDescFields(Io& io, Rec& r
     return io.at();
 }
 
-
 } // namespace
 
 void SerializeModuleExchange(const tmodule_exchange& rec, std::span<std::uint8_t, kModuleExchangeSize> out) {
@@ -111,6 +110,5 @@ tmodule_desc DeserializeModuleDesc(std::span<const std::uint8_t, kModuleDescSize
     moduleDescFields(io, rec);
     return rec;
 }
-
 
 } // namespace wavix

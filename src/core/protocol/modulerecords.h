@@ -52,12 +52,10 @@ struct tmodule_desc {
 };
 inline constexpr std::size_t kModuleDescSize = 176;
 
-
 void SerializeModuleExchange(const tmodule_exchange& rec, std::span<std::uint8_t, kModuleExchangeSize> out);
 tmodule_exchange DeserializeModuleExchange(std::span<const std::uint8_t, kModuleExchangeSize> in);
 
 void SerializeModuleDesc(const tmodule_desc& rec, std::span<std::uint8_t, kModuleDescSize> out);
 tmodule_desc DeserializeModuleDesc(std::span<const std::uint8_t, kModuleDescSize> in);
-
 
 } // namespace wavix

@@ -5,15 +5,13 @@
 #include "core/settings/ini.h"
 #include "core/support/bytes.h"
 
+#include "core/support/strformat.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include "core/support/strformat.h"
 
 namespace wavix {
 namespace {
-
-
 
 int clampRange(int range) {
     return std::clamp(range, kRangeMin, kRangeMax);

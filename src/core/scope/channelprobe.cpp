@@ -18,7 +18,6 @@ namespace {
 constexpr std::string_view kSection = "PROBE";
 constexpr std::string_view kMissing = "ERR";
 
-
 // The whole text must be one number; "%f" alone would take "2.5abc" or "nan".
 bool parseRatio(const std::string& text, float& out) {
     if (text.empty())

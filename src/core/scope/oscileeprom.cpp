@@ -35,8 +35,8 @@ void SerializeOscilEeprom(const SOscil_EEPROM& rec, std::span<std::uint8_t, kOsc
     write16(p + 2, rec.size, order);
     write16(p + 4, rec.reserved1, order);
     write16(p + 6, rec.reserved2, order);
-    const std::uint32_t date = std::uint32_t{rec.year} | (std::uint32_t{rec.month} << 16) |
-                               (std::uint32_t{rec.day} << 24);
+    const std::uint32_t date =
+        std::uint32_t{rec.year} | (std::uint32_t{rec.month} << 16) | (std::uint32_t{rec.day} << 24);
     write32(p + 8, date, order);
     std::size_t at = 12;
     for (const auto& channel : rec.entries)

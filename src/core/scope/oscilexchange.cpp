@@ -52,7 +52,9 @@ const RangeRow& rangeRow(int range) {
 const StepRow& stepRow(int step) {
     return kSteps[static_cast<std::size_t>(std::clamp(step, kStepMin, kStepMax) - 1)];
 }
-int channelIndex(int ch) { return std::clamp(ch, 1, kChannelCount) - 1; }
+int channelIndex(int ch) {
+    return std::clamp(ch, 1, kChannelCount) - 1;
+}
 
 template <typename T> bool clampField(T& field, long lo, long hi) {
     const long v = std::clamp(static_cast<long>(field), lo, hi);
@@ -68,12 +70,16 @@ std::uint16_t& tOscilExchange::mux(int ch) {
     std::array<std::uint16_t*, 4> f{&CH1_mux, &CH2_mux, &CH3_mux, &CH4_mux};
     return *f[static_cast<std::size_t>(channelIndex(ch))];
 }
-std::uint16_t tOscilExchange::mux(int ch) const { return const_cast<tOscilExchange*>(this)->mux(ch); }
+std::uint16_t tOscilExchange::mux(int ch) const {
+    return const_cast<tOscilExchange*>(this)->mux(ch);
+}
 std::uint16_t& tOscilExchange::dcOn(int ch) {
     std::array<std::uint16_t*, 4> f{&CH1_dc_on, &CH2_dc_on, &CH3_dc_on, &CH4_dc_on};
     return *f[static_cast<std::size_t>(channelIndex(ch))];
 }
-std::uint16_t tOscilExchange::dcOn(int ch) const { return const_cast<tOscilExchange*>(this)->dcOn(ch); }
+std::uint16_t tOscilExchange::dcOn(int ch) const {
+    return const_cast<tOscilExchange*>(this)->dcOn(ch);
+}
 
 std::size_t OscilExchangeWireSize(const tOscilExchange& rec) {
     return rec.version == 2 ? kOscilExchangeV2Size : kOscilExchangeV1Size;
@@ -172,15 +178,23 @@ tOscilExchange DefaultOscilExchange() {
     return r;
 }
 
-double RangeVoltPerDiv(int range) { return rangeRow(range).voltPerDiv; }
+double RangeVoltPerDiv(int range) {
+    return rangeRow(range).voltPerDiv;
+}
 
 double RangeCorrection(int range) {
     return (range < kRangeMin || range > kRangeMax) ? 1.0 : rangeRow(range).correction;
 }
 
-double TimePerDivMs(int step) { return stepRow(step).msPerDiv; }
-std::uint32_t SamplesPerStep(int step) { return stepRow(step).samples; }
-std::uint32_t SampleRateHz(int step) { return stepRow(step).rateHz; }
+double TimePerDivMs(int step) {
+    return stepRow(step).msPerDiv;
+}
+std::uint32_t SamplesPerStep(int step) {
+    return stepRow(step).samples;
+}
+std::uint32_t SampleRateHz(int step) {
+    return stepRow(step).rateHz;
+}
 
 double SamplePeriod(int step) {
     if (step < kStepMin || step > kStepMax)
@@ -188,7 +202,9 @@ double SamplePeriod(int step) {
     return 1.0 / stepRow(step).rateHz;
 }
 
-std::uint32_t TimeBaseDivider(int step) { return kSampleClockHz / SampleRateHz(step); }
+std::uint32_t TimeBaseDivider(int step) {
+    return kSampleClockHz / SampleRateHz(step);
+}
 
 std::string_view TriggerModeText(int mode) {
     switch (mode) {

@@ -89,7 +89,7 @@ double SamplePeriod(int step);
 // The divider a module sets for a step: 64 MHz / rate.
 std::uint32_t TimeBaseDivider(int step);
 
-std::string_view TriggerModeText(int mode); // "" for an unused mode
+std::string_view TriggerModeText(int mode);  // "" for an unused mode
 std::string_view CouplingText(int coupling); // "" outside 0..2
 
 // Index of the main window's mode buttons: stopped 0, AUTO 1, FREE 2, NORM 3, SINGLE 4, else 5.

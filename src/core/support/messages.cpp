@@ -14,11 +14,13 @@ struct Registration {
 // Leading blanks are part of two of the registered strings.
 constexpr std::array<Registration, kMsgCount> kRegistrations{{
     {Msg::UWM_COMMUNICATION, "UWM_COMMUNICATION", "UWM_COMMUNICATION-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}"},
-    {Msg::UWM_IVORA_PROTOCOL, "UWM_IVORA_PROTOCOL", "UWM_IVORA_PROTOCOL-{4E738920-A279-4ee8-AE10-E9BDF3068C6C}"},
+    {Msg::UWM_IVORA_PROTOCOL, "UWM_IVORA_PROTOCOL",
+     "UWM_IVORA_PROTOCOL-{4E738920-A279-4ee8-AE10-E9BDF3068C6C}"},
     {Msg::UWM_SCOPE_DATA, "UWM_SCOPE_DATA", " UWM_SCOPE_DATA-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}"},
     {Msg::UWM_SCOPE, "UWM_SCOPE", "UWM_SCOPE-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}"},
     {Msg::UWM_SCOPE_RBUTTON, "UWM_SCOPE_RBUTTON", "UWM_SCOPE_RBUTTON-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}"},
-    {Msg::UWM_SCOPE_CTRL_BASE, "UWM_SCOPE_CTRL_BASE", " UWM_SCOPE_CTRL_BASE-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}"},
+    {Msg::UWM_SCOPE_CTRL_BASE, "UWM_SCOPE_CTRL_BASE",
+     " UWM_SCOPE_CTRL_BASE-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}"},
     {Msg::UWM_DLG_SCOPE_SETTINGS, "UWM_DLG_SCOPE_SETTINGS",
      "UWM_DLG_SCOPE_SETTINGS-{8544CB64-D330-48e2-A175-51E6C8F2E9A7}"},
     {Msg::UWM_DLG_SCOPE_TOOL_BAR, "UWM_DLG_SCOPE_TOOL_BAR",
@@ -61,7 +63,9 @@ static_assert(tableMatchesEnum());
 
 } // namespace
 
-std::string_view messageName(Msg msg) { return kRegistrations.at(static_cast<std::size_t>(msg)).name; }
+std::string_view messageName(Msg msg) {
+    return kRegistrations.at(static_cast<std::size_t>(msg)).name;
+}
 
 std::string_view registrationString(Msg msg) {
     return kRegistrations.at(static_cast<std::size_t>(msg)).registered;

@@ -14,7 +14,9 @@ public:
 };
 
 // Elapsed milliseconds as an unsigned 32-bit difference, correct across the wrap.
-constexpr std::uint32_t ticksSince(std::uint32_t now, std::uint32_t then) { return now - then; }
+constexpr std::uint32_t ticksSince(std::uint32_t now, std::uint32_t then) {
+    return now - then;
+}
 
 class FakeTickSource : public ITickSource {
 public:

@@ -67,11 +67,11 @@ TEST(ChartLibrary, DetailRowsOfTheSelectedChart) {
     const auto rows = lib.DetailRows();
     ASSERT_EQ(rows.size(), 3u + 5u + 2u * 9u);
     const std::vector<std::pair<std::size_t, ChartDetailRow>> expected = {
-        {0, {L("TXT_1011"), "Popis grafu"}},    {1, {L("TXT_1012"), " 2 "}}, {2, {"", "————————"}},
-        {4, {L("TXT_1014"), "FREE"}}, {7, {"", "————————"}},        {8, {L("TXT_1017"), "Vstrik"}},
-        {9, {L("TXT_1018"), "cidlo"}},   {11, {L("TXT_1020"), "DC"}},        {12, {"", "——"}},
-        {13, {L("TXT_1021"), " - none - "}},    {14, {L("TXT_1019"), "1.00"}},   {16, {"", "————————"}},
-        {17, {L("TXT_1017"), "Otacky"}}, {20, {L("TXT_1020"), "AC"}},        {25, {"", "————————"}}};
+        {0, {L("TXT_1011"), "Popis grafu"}}, {1, {L("TXT_1012"), " 2 "}},   {2, {"", "————————"}},
+        {4, {L("TXT_1014"), "FREE"}},        {7, {"", "————————"}},         {8, {L("TXT_1017"), "Vstrik"}},
+        {9, {L("TXT_1018"), "cidlo"}},       {11, {L("TXT_1020"), "DC"}},   {12, {"", "——"}},
+        {13, {L("TXT_1021"), " - none - "}}, {14, {L("TXT_1019"), "1.00"}}, {16, {"", "————————"}},
+        {17, {L("TXT_1017"), "Otacky"}},     {20, {L("TXT_1020"), "AC"}},   {25, {"", "————————"}}};
     for (const auto& [index, row] : expected)
         EXPECT_EQ(rows[index], row) << index;
 }

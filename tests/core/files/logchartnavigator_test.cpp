@@ -144,8 +144,9 @@ TEST(LogChartNavigator, LabelTexts) {
     EXPECT_EQ(nav.ActiveMarkText(), "Aktivní značka: 2, Ch: 2");
 
     EXPECT_EQ(nav.MeasurementText(), "--");
-    const std::tuple<float, float, const char*> measures[] = {
-        {1.0f, 1.0f, "Naměřený čas : 4:10.00 (m:s)"}, {0.502f, 2.0f, "Naměřený čas : 1:2.00 (m:s)"}, {1.0f, 0.0f, "--"}};
+    const std::tuple<float, float, const char*> measures[] = {{1.0f, 1.0f, "Naměřený čas : 4:10.00 (m:s)"},
+                                                              {0.502f, 2.0f, "Naměřený čas : 1:2.00 (m:s)"},
+                                                              {1.0f, 0.0f, "--"}};
     for (const auto& [percent, divisor, text] : measures) {
         nav.SetMeasurementPercentage(percent);
         nav.SetMeasurementDivisor(divisor);

@@ -322,8 +322,7 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
             EXPECT_TRUE(img.rect().contains(kr)) << k;
             EXPECT_EQ(img.pixel(kr.topLeft() + QPoint(1, 1)), ToQColor(p->Key(k).face).rgb()) << k;
             // Caption drawn on the face: some pixels differ from it.
-            EXPECT_LT(countColour(img, kr, ToQColor(p->Key(k).face).rgb()), kr.width() * kr.height())
-                << k;
+            EXPECT_LT(countColour(img, kr, ToQColor(p->Key(k).face).rgb()), kr.width() * kr.height()) << k;
         }
     }
     EXPECT_EQ(channel.Key(ScopeCtrlChannel::KeyTrigger).face, kKeyFaceTrigger);

@@ -20,7 +20,6 @@
 
 namespace wavix::test {
 
-
 inline tOscilExchange fourChannels() {
     tOscilExchange r = DefaultOscilExchange();
     r.version = 2;
