@@ -13,15 +13,6 @@
 namespace wavix {
 namespace {
 
-constexpr std::array<TextEntry, 6> kSaveTexts{{
-    {"TXT_900", ".: Uložit všechna měření ..."},
-    {"TXT_901", ".: Uložit měření z aktuálního grafu ..."},
-    {"TXT_902", "Název měření:"},
-    {"TXT_903", "Jméno souboru:"},
-    {"TXT_904", "Uložit"},
-    {"TXT_905", "Zrušit"},
-}};
-
 bool isChartFile(const std::filesystem::directory_entry& entry) {
     std::error_code ec;
     if (!entry.is_regular_file(ec))
@@ -226,9 +217,10 @@ bool CChartLibrary::WriteBack(ChartRecord& record) {
 
 std::vector<std::string> SaveScopeTexts(const std::filesystem::path& langFile, LogTrace* trace) {
     std::vector<std::string> texts;
-    if (!LoadTextTable(langFile, kSaveTexts, texts, false, trace) || texts.size() != kSaveTexts.size()) {
+    const auto saveTexts = BuiltinTextRange(900, 905);
+    if (!LoadTextTable(langFile, saveTexts, texts, false, trace) || texts.size() != saveTexts.size()) {
         texts.clear();
-        for (const auto& entry : kSaveTexts)
+        for (const auto& entry : saveTexts)
             texts.emplace_back(entry.builtin);
     }
     return texts;
