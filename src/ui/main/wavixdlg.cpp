@@ -7,6 +7,7 @@
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/panels/scopectrlchannel.h"
+#include "ui/print/printjob.h"
 #include "ui/panels/scopectrlmeasure.h"
 #include "ui/panels/scopectrltimebase.h"
 #include "ui/panels/scopectrltrigger.h"
@@ -494,8 +495,17 @@ void CWavixDlg::SendToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) {
     RefreshChannelPanels();
 }
 
-void CWavixDlg::HandleInWindow(Msg, std::intptr_t, std::intptr_t) {
+void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t, std::intptr_t lParam) {
     // Menus, charts and file transfer have no window here yet.
+    if (msg == Msg::UWM_DLG_SCOPE_TOOL_BAR) {
+        switch (lParam) {
+        case 2:
+            PrintCapture();
+            break;
+        default:
+            break;
+        }
+    }
 }
 
 void CWavixDlg::reject() {
@@ -503,6 +513,24 @@ void CWavixDlg::reject() {
         view->ClearChannels();
     end(0);
     QDialog::reject();
+}
+
+// --- printing ---
+void CWavixDlg::PrintCapture() {
+    auto& scopeData = session_->protocol().GetScopeData();
+    PrintSources sources;
+    sources.langFile = settings_.LangFilePath();
+    sources.dataDir = settings_.DataDirectory();
+    sources.displays.assign(views_.begin(), views_.end());
+    sources.perChannel = controller_->State().multiView;
+    sources.channelCount = scopeData.GetActiveChannelCount();
+    sources.triggerChannel = &scopeData.GetChannel(std::clamp<int>(scopeData.GetSettings().TR_channel, 1, 4));
+    for (int ch = 1; ch <= std::min(sources.channelCount, 4); ++ch)
+        sources.channels.push_back(&scopeData.GetChannel(ch));
+    CPrintJob job(this, [this](const std::string& text) {
+        MessageBox(" .: Chyba ... ", text, BoxIcon::Error, BoxButtons::Ok);
+    });
+    job.Run(sources);
 }
 
 } // namespace wavix

@@ -99,6 +99,9 @@ public:
     // Escape and the close box: the views let go of the channels first.
     void reject() override;
 
+    // Toolbar code 2: one page with the visible views and the details asked for.
+    void PrintCapture();
+
 protected:
     void accept() override {} // Enter does not close the window
 
