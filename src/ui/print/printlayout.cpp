@@ -51,12 +51,23 @@ void VLine(QPainter& p, int x, int top, int bottom) {
     p.drawLine(x, top, x, bottom - 1);
 }
 
-// One line in the box, cut with an ellipsis where it does not fit.
+// One line in the box. A text a little too wide is set smaller (fonts other
+// than Tahoma run wider); what still does not fit is cut with an ellipsis.
 void DrawCutText(QPainter& p, const Rect& box, const QString& text, Qt::Alignment align) {
     if (box.IsEmpty())
         return;
+    constexpr double kMinShrink = 0.7;
+    p.save();
+    const int wide = p.fontMetrics().horizontalAdvance(text);
+    if (wide > box.Width()) {
+        QFont font = p.font();
+        const double shrink = std::max(kMinShrink, static_cast<double>(box.Width()) / wide);
+        font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * shrink)));
+        p.setFont(font);
+    }
     const QString cut = p.fontMetrics().elidedText(text, Qt::ElideRight, box.Width());
     p.drawText(ToQRect(box), static_cast<int>(align | Qt::TextSingleLine), cut);
+    p.restore();
 }
 
 void DrawRowLines(QPainter& p, const Rect& box, const PrintRows& rows) {
