@@ -7,10 +7,10 @@
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/panels/scopectrlchannel.h"
-#include "ui/print/printjob.h"
 #include "ui/panels/scopectrlmeasure.h"
 #include "ui/panels/scopectrltimebase.h"
 #include "ui/panels/scopectrltrigger.h"
+#include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
 
 #include <QCoreApplication>
