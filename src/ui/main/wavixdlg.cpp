@@ -121,6 +121,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     status_ = new QStatusBar(this);
     status_->setSizeGripEnabled(true);
     root->addWidget(status_);
+    createCommands();
     resize(1024, 720);
 }
 
@@ -171,6 +172,7 @@ bool CWavixDlg::Initialise() {
     if (!settings_.LoadTexts())
         return fail("Cann't load program strings ...");
     texts_.Load(settings_.LangFilePath());
+    createMenuBar();
 
     if (!chooseStart())
         return false;
@@ -410,6 +412,7 @@ void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChann
             views_[static_cast<std::size_t>(k - 1)]->show();
         }
     }
+    reattachLoaded();
     for (CScope* view : views_)
         view->UpdateData();
 }
@@ -495,16 +498,23 @@ void CWavixDlg::SendToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) {
     RefreshChannelPanels();
 }
 
-void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t, std::intptr_t lParam) {
-    // Menus, charts and file transfer have no window here yet.
-    if (msg == Msg::UWM_DLG_SCOPE_TOOL_BAR) {
-        switch (lParam) {
-        case 2:
-            PrintCapture();
-            break;
-        default:
-            break;
-        }
+void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    switch (msg) {
+    case Msg::UWM_DLG_SCOPE_TOOL_BAR:
+        onToolbarCommand(lParam);
+        break;
+    case Msg::UWM_SCOPE:
+        notices_->OnNotice(wParam, lParam);
+        break;
+    case Msg::UWM_SCOPE_RBUTTON: {
+        // Screen point packed as two signed 16-bit halves.
+        const auto x = static_cast<std::int16_t>(lParam & 0xFFFF);
+        const auto y = static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
+        openViewMenu(viewOf(wParam), QPoint(x, y));
+        break;
+    }
+    default:
+        break;
     }
 }
 
@@ -514,6 +524,27 @@ void CWavixDlg::reject() {
     end(0);
     QDialog::reject();
 }
+
+// --- stubs: replaced by their owners ---
+void CWavixDlg::SaveCapture(int) {}
+void CWavixDlg::ToggleRollLog() {}
+void CWavixDlg::RunCalibration() {}
+void CWavixDlg::OpenLogCharts() {}
+void CWavixDlg::OpenScopeBook() {}
+void CWavixDlg::SetToolWindowVisible(ToolWindow tool, bool visible) {
+    if (tool == ToolWindow::Toolbar)
+        settings_.SetShowToolbar(visible);
+    else if (tool == ToolWindow::Settings)
+        settings_.SetShowSettingsWindow(visible);
+}
+bool CWavixDlg::IsToolWindowVisible(ToolWindow tool) const {
+    if (tool == ToolWindow::Toolbar)
+        return settings_.ShowToolbar();
+    if (tool == ToolWindow::Settings)
+        return settings_.ShowSettingsWindow();
+    return false;
+}
+void CWavixDlg::ShowChannelInfo(const CChannelData&) {}
 
 // --- printing ---
 void CWavixDlg::PrintCapture() {

@@ -3,22 +3,29 @@
 // channel panels and the settings for the whole run, and hands every posted
 // message to the controller, which decides what the window shows.
 
+#include "core/app/loadedtraces.h"
 #include "core/app/maintexts.h"
 #include "core/app/mainview.h"
+#include "core/app/viewnotices.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
 
 #include <QDialog>
+#include <QPoint>
 #include <QString>
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QGridLayout;
+class QMenu;
+class QMenuBar;
 class QStatusBar;
 
 namespace wavix {
@@ -37,6 +44,16 @@ struct WavixDlgOptions {
     std::string dataDir;
     // Set: message boxes are not shown, they answer this at once (scripted runs).
     std::optional<BoxAnswer> boxAnswer;
+};
+
+// Stand-ins for the choosers the commands open; unset ones open the real dialog.
+struct CommandHooks {
+    // The file to load; empty when cancelled.
+    std::function<std::string(const std::string& startFolder)> chooseFile;
+    // The colour chosen from the given one; empty when cancelled.
+    std::function<std::optional<std::uint32_t>(std::uint32_t)> chooseColour;
+    // The change-timebase prompt: true for Yes.
+    std::function<bool(int currentStep, int fileStep)> changeTimeBase;
 };
 
 class CWavixDlg : public QDialog, public IMainView {
@@ -99,8 +116,26 @@ public:
     // Escape and the close box: the views let go of the channels first.
     void reject() override;
 
-    // Toolbar code 2: one page with the visible views and the details asked for.
+    // Commands: the view context menu (action * 256 + index), loaded captures.
+    void HandleViewCommand(int view, int commandId);
+    void LoadCapture();
+    bool HasLoadedTraces() const;
+    void RemoveLoadedTraces();
+    // The context menu of view 0..3 as it would open now; the caller owns it.
+    QMenu* CreateViewMenu(int view);
+    void SetCommandHooks(CommandHooks hooks) { hooks_ = std::move(hooks); }
+    bool IsDrawingLimits(int view) const { return limits_.at(static_cast<std::size_t>(view)); }
+
+    // Owned by other features; stubs until they arrive.
+    void SaveCapture(int view);
+    void ToggleRollLog();
+    void RunCalibration();
+    void OpenLogCharts();
+    void OpenScopeBook();
     void PrintCapture();
+    void SetToolWindowVisible(ToolWindow tool, bool visible);
+    bool IsToolWindowVisible(ToolWindow tool) const;
+    void ShowChannelInfo(const CChannelData& channel);
 
 protected:
     void accept() override {} // Enter does not close the window
@@ -115,6 +150,18 @@ private:
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     QLabel* pane(Pane p) const;
+
+    // Commands (wavixdlgcommands.cpp).
+    void createCommands();
+    void createMenuBar();
+    void onMainCommand(int id);
+    void onToolbarCommand(std::intptr_t code);
+    void openViewMenu(int view, QPoint at);
+    void reattachLoaded();
+    int viewOf(std::intptr_t handle) const;
+    std::vector<CChannelData*> liveChannels(int view);
+    std::optional<std::uint32_t> chooseColour(std::uint32_t from);
+    void storeViewLook(int view);
 
     WavixDlgOptions options_;
     CProgramSettings settings_;
@@ -136,6 +183,13 @@ private:
     int convertedGroups_ = 0;
     std::string lastBoxText_;
     QSize startSize_;
+
+    CommandHooks hooks_;
+    CLoadedTraces loaded_;
+    std::unique_ptr<IViewNoticeTarget> noticeViews_;
+    std::unique_ptr<CViewNotices> notices_;
+    std::array<bool, kViewCount> limits_{};
+    QMenuBar* menuBar_ = nullptr;
 };
 
 } // namespace wavix

@@ -1,0 +1,67 @@
+#include "core/app/loadedtraces.h"
+
+#include "core/files/scopefile.h"
+#include "core/protocol/ivoraprotocol.h"
+
+#include <algorithm>
+
+namespace wavix {
+
+CLoadedTraces::CLoadedTraces() = default;
+CLoadedTraces::~CLoadedTraces() = default;
+
+CaptureLoadResult CLoadedTraces::Read(const std::filesystem::path& path, std::unique_ptr<CScopeFile>& file) {
+    auto read = std::make_unique<CScopeFile>();
+    if (!read->Load(path) || read->GetChannelCount() == 0)
+        return CaptureLoadResult::Unreadable;
+    bool samples = false;
+    for (int i = 0; i < read->GetChannelCount(); ++i)
+        samples = samples || read->GetChannel(i)->GetSampleCount() > 0;
+    // A log is shown by the log charts, window by window; as a trace it would be empty.
+    if (read->IsLog() || !samples)
+        return CaptureLoadResult::NoSamples;
+    file = std::move(read);
+    return CaptureLoadResult::Loaded;
+}
+
+int CLoadedTraces::TimeBaseToOffer(const CScopeFile& file, const tOscilExchange& inForce, bool linkAlive) {
+    if (!linkAlive || file.GetChannelCount() == 0)
+        return 0;
+    const int step = file.GetChannel(0)->GetTimeBaseStep();
+    return step != static_cast<int>(inForce.time_base_ENUM) && step >= kStepMin && step <= kStepMax ? step
+                                                                                                    : 0;
+}
+
+void CLoadedTraces::AdoptTimeBase(CIvoraProtocol& protocol, int step) {
+    protocol.GetScopeData().SetTimeBase(step);
+    protocol.build_SetOscilExchange_packet();
+}
+
+void CLoadedTraces::Add(std::unique_ptr<CScopeFile> file) {
+    if (!file)
+        return;
+    const int n = std::min(file->GetChannelCount(), kViewCount);
+    for (int k = 0; k < n; ++k)
+        views_[static_cast<std::size_t>(k)].push_back(file->GetChannel(k));
+    files_.push_back(std::move(file));
+}
+
+void CLoadedTraces::Clear() {
+    for (auto& list : views_)
+        list.clear();
+    files_.clear();
+}
+
+const std::vector<CChannelData*>& CLoadedTraces::ForView(int view) const {
+    return views_[static_cast<std::size_t>(std::clamp(view, 0, kViewCount - 1))];
+}
+
+CChannelData* CLoadedTraces::Find(int view, int index) const {
+    if (view < 0 || view >= kViewCount)
+        return nullptr;
+    const auto& list = views_[static_cast<std::size_t>(view)];
+    return index >= 0 && static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)]
+                                                                       : nullptr;
+}
+
+} // namespace wavix

@@ -1,0 +1,59 @@
+#pragma once
+// Captures loaded from scope data files and shown beside the live traces:
+// channel k of a file becomes a loaded trace of view k. The files own their
+// channels, so a file is kept until the loaded traces are removed; the views
+// only point at them.
+
+#include "core/app/mainview.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace wavix {
+
+class CChannelData;
+class CIvoraProtocol;
+class CScopeFile;
+struct tOscilExchange;
+
+enum class CaptureLoadResult {
+    Loaded,
+    Unreadable, // wrong magic, damaged block, unknown version, failed read
+    NoSamples,  // a log or a file whose channels hold no samples
+};
+
+class CLoadedTraces {
+public:
+    CLoadedTraces();
+    ~CLoadedTraces();
+    CLoadedTraces(const CLoadedTraces&) = delete;
+    CLoadedTraces& operator=(const CLoadedTraces&) = delete;
+
+    // Loading is split so that the questions in between (loaded traces,
+    // timebase) see a file that is known to be good: a bad file changes nothing.
+    static CaptureLoadResult Read(const std::filesystem::path& path, std::unique_ptr<CScopeFile>& file);
+    // The timebase step of the file's first channel when it differs from the
+    // record in force and the link is alive; 0 when there is nothing to ask.
+    static int TimeBaseToOffer(const CScopeFile& file, const tOscilExchange& inForce, bool linkAlive);
+    // Sets the file's timebase step in the record and sends it.
+    static void AdoptTimeBase(CIvoraProtocol& protocol, int step);
+    // Channel k of the file becomes a loaded trace of view k (at most four).
+    void Add(std::unique_ptr<CScopeFile> file);
+
+    bool HasAny() const { return !files_.empty(); }
+    // The views must have let go of the traces before.
+    void Clear();
+
+    // The loaded traces of view 0..3 in the order they were loaded.
+    const std::vector<CChannelData*>& ForView(int view) const;
+    // The loaded trace at index of view's list, or nullptr.
+    CChannelData* Find(int view, int index) const;
+
+private:
+    std::vector<std::unique_ptr<CScopeFile>> files_;
+    std::array<std::vector<CChannelData*>, kViewCount> views_;
+};
+
+} // namespace wavix

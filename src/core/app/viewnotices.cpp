@@ -1,0 +1,62 @@
+#include "core/app/viewnotices.h"
+
+#include "core/protocol/ivoraprotocol.h"
+
+#include <algorithm>
+
+namespace wavix {
+
+void CViewNotices::OnNotice(std::intptr_t wParam, std::intptr_t code) {
+    CScopeData& data = protocol_.GetScopeData();
+    switch (code) {
+    case 0: {
+        const int view = views_.ViewOf(wParam);
+        if (view < 0)
+            break;
+        // The echo keeps the link alive while the user drags.
+        protocol_.SendDirectEcho();
+        data.SetTriggerLevel(std::clamp(views_.TriggerLevelOf(view), 0, 1023));
+        protocol_.build_SetOscilExchange_packet();
+        break;
+    }
+    case 7: {
+        const int view = views_.ViewOf(wParam);
+        if (view < 0)
+            break;
+        protocol_.SendDirectEcho();
+        data.SetTriggerPosition(views_.TriggerPositionOf(view));
+        protocol_.build_SetOscilExchange_packet();
+        break;
+    }
+    case 1:
+    case 4:
+        views_.PassToSettings(wParam, static_cast<int>(code));
+        break;
+    case 2:
+        if (const int view = views_.ViewOf(wParam); view >= 0) {
+            selected_ = view;
+            views_.SelectView(view);
+        }
+        break;
+    case 3:
+        views_.PassToSettings(wParam, 3);
+        views_.ShareMeasurement(wParam);
+        break;
+    case 5:
+        views_.ApplyZoom(wParam);
+        break;
+    case 6:
+        views_.ResetZoom();
+        break;
+    case 8:
+        views_.StepLoadedFile(1);
+        break;
+    case 9:
+        views_.StepLoadedFile(2);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace wavix

@@ -1,0 +1,50 @@
+#pragma once
+// What the main window does when a display view reports a user action
+// (UWM_SCOPE): a moved trigger marker changes the record and sends it, a click
+// selects the view, zoom and measurement changes reach the other views and the
+// settings window, the two push buttons step through a loaded log.
+
+#include <cstdint>
+
+namespace wavix {
+
+class CIvoraProtocol;
+
+// The four views as the notices need them. wParam of a notice is the sending
+// view's (or its zoom's, or cursors') handle; the window tells which view it is.
+class IViewNoticeTarget {
+public:
+    virtual ~IViewNoticeTarget() = default;
+    // 0..3 for a view handle, -1 for anything else.
+    virtual int ViewOf(std::intptr_t handle) const = 0;
+    // 0..1023.
+    virtual int TriggerLevelOf(int view) const = 0;
+    // In samples of the capture.
+    virtual std::uint32_t TriggerPositionOf(int view) const = 0;
+    virtual void SelectView(int view) = 0;
+    // Codes 1, 3, 4 for the scope settings window (and log chart control).
+    virtual void PassToSettings(std::intptr_t wParam, int code) = 0;
+    // Code 3: the views take the new measurement value.
+    virtual void ShareMeasurement(std::intptr_t cursors) = 0;
+    // Code 5: every view takes the zoom of the one that reported it.
+    virtual void ApplyZoom(std::intptr_t zoom) = 0;
+    virtual void ResetZoom() = 0;
+    // 1 backwards, 2 forwards.
+    virtual void StepLoadedFile(int direction) = 0;
+};
+
+class CViewNotices {
+public:
+    CViewNotices(CIvoraProtocol& protocol, IViewNoticeTarget& views) : protocol_(protocol), views_(views) {}
+
+    // lParam of UWM_SCOPE is the code.
+    void OnNotice(std::intptr_t wParam, std::intptr_t code);
+    int SelectedView() const { return selected_; }
+
+private:
+    CIvoraProtocol& protocol_;
+    IViewNoticeTarget& views_;
+    int selected_ = 0;
+};
+
+} // namespace wavix

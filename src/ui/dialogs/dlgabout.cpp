@@ -1,0 +1,40 @@
+#include "ui/dialogs/dlgabout.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace wavix {
+
+QString CDlgAbout::ProgramText() {
+    return QStringLiteral("Wavix ") + QString::asprintf("v%d.%d/vOE%d", 3, 9999, 2) +
+           QString::asprintf("\nbuild %s - %s", __DATE__, __TIME__);
+}
+
+CDlgAbout::CDlgAbout(const OwnerDetails& owner, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral(".: Info ..."));
+    setModal(true);
+    auto* program = new QLabel(ProgramText());
+    program->setObjectName(QStringLiteral("program"));
+    QFont big = program->font();
+    big.setBold(true);
+    program->setFont(big);
+
+    QStringList lines;
+    for (const std::string* s :
+         {&owner.company, &owner.person, &owner.street, &owner.city, &owner.phone, &owner.email})
+        if (!s->empty())
+            lines << QString::fromStdString(*s);
+    auto* workshop = new QLabel(lines.join(QLatin1Char('\n')));
+    workshop->setObjectName(QStringLiteral("owner"));
+    workshop->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(program);
+    layout->addWidget(workshop);
+    layout->addWidget(buttons);
+}
+
+} // namespace wavix

@@ -1,0 +1,461 @@
+// The main window's commands: menu bar, view context menu, toolbar codes the
+// controller leaves to the window, view notices and loading captures.
+
+#include "core/app/mainmenu.h"
+#include "core/app/viewmenu.h"
+#include "core/app/wavixcontroller.h"
+#include "core/files/scopefile.h"
+#include "core/protocol/ivoraprotocol.h"
+#include "core/settings/builtintexts.h"
+#include "platform/modulesession.h"
+#include "ui/colorref.h"
+#include "ui/dialogs/dlgabout.h"
+#include "ui/dialogs/dlgchangetimebase.h"
+#include "ui/main/menubuilder.h"
+#include "ui/main/wavixdlg.h"
+#include "ui/panels/scopectrlbase.h"
+#include "ui/scope/cscope.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace wavix {
+
+namespace {
+
+constexpr const char* kLoadFailed =
+    " Při nahrávání průběhu vznikla chyba!\nPravděpodobně špatný soubor s průběhem.";
+
+// The views as the view notices see them.
+class NoticeViews : public IViewNoticeTarget {
+public:
+    NoticeViews(std::array<CScope*, kViewCount>& views, std::array<ScopeCtrlBase*, 7>& panels,
+                IMainView& window, const CWavixController& controller)
+        : views_(views), panels_(panels), window_(window), controller_(controller) {}
+
+    int ViewOf(std::intptr_t handle) const override {
+        for (std::size_t i = 0; i < views_.size(); ++i)
+            if (reinterpret_cast<std::intptr_t>(views_[i]) == handle)
+                return static_cast<int>(i);
+        return -1;
+    }
+    int TriggerLevelOf(int view) const override { return at(view).GetTriggerLevel(0, 1023); }
+    std::uint32_t TriggerPositionOf(int view) const override {
+        return at(view).TriggerPosition().TriggerPositionValue();
+    }
+    void SelectView(int view) override {
+        // A frame tells the views apart only when there are several.
+        const bool several = controller_.State().multiView;
+        for (std::size_t i = 0; i < views_.size(); ++i)
+            views_[i]->SetHighlightFrame(several && static_cast<int>(i) == view);
+    }
+    void PassToSettings(std::intptr_t wParam, int code) override {
+        window_.PostToTool(ToolWindow::Settings, Msg::UWM_SCOPE, wParam, code);
+        if (code == 3 || code == 4)
+            window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, wParam, code);
+    }
+    void ShareMeasurement(std::intptr_t) override { panels_[6]->UpdateTexts(); }
+    void ApplyZoom(std::intptr_t zoom) override {
+        const CScope* from = nullptr;
+        for (const CScope* v : views_)
+            if (reinterpret_cast<std::intptr_t>(&v->Zoom()) == zoom)
+                from = v;
+        if (from == nullptr)
+            return;
+        for (CScope* v : views_)
+            if (v != from)
+                v->CopyZoomFrom(from->Zoom());
+        panels_[5]->UpdateTexts();
+        panels_[6]->UpdateTexts();
+    }
+    void ResetZoom() override {
+        for (CScope* v : views_)
+            v->ResetZoom();
+        panels_[5]->UpdateTexts();
+        panels_[6]->UpdateTexts();
+    }
+    void StepLoadedFile(int direction) override {
+        window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, direction, direction == 1 ? 8 : 9);
+    }
+
+private:
+    CScope& at(int view) const { return *views_[static_cast<std::size_t>(view)]; }
+
+    std::array<CScope*, kViewCount>& views_;
+    std::array<ScopeCtrlBase*, 7>& panels_;
+    IMainView& window_;
+    const CWavixController& controller_;
+};
+
+} // namespace
+
+void CWavixDlg::createCommands() {
+    noticeViews_ = std::make_unique<NoticeViews>(views_, panels_, *this, *controller_);
+    notices_ = std::make_unique<CViewNotices>(session_->protocol(), *noticeViews_);
+
+    // Keys for commands that live on the toolbar.
+    const auto key = [this](const QKeySequence& seq, std::intptr_t code) {
+        auto* action = new QAction(this);
+        action->setShortcut(seq);
+        connect(action, &QAction::triggered, this, [this, code] {
+            controller_->OnMessage(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
+            session_->Rearm();
+        });
+        addAction(action);
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_O), 4);
+    key(QKeySequence(Qt::Key_F5), 1);
+    key(QKeySequence(Qt::Key_F6), 5);
+}
+
+void CWavixDlg::createMenuBar() {
+    if (menuBar_ == nullptr) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setObjectName(QStringLiteral("mainMenu"));
+        layout()->setMenuBar(menuBar_);
+    }
+    menuBar_->clear();
+    const CTextTable& table = settings_.MainMenuTable();
+    const TextLookup text = [&table](std::string_view key) {
+        const int i = TextIndex(MainMenuTexts(), key);
+        return i >= 0 ? table[static_cast<std::size_t>(i)] : std::string(BuiltinText(key));
+    };
+    FillMainMenu(*menuBar_, text, [this](int id) { onMainCommand(id); });
+    // The show flags may change elsewhere; the ticks follow them when a menu opens.
+    for (QMenu* menu : menuBar_->findChildren<QMenu*>()) {
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+            for (QAction* a : menu->actions()) {
+                if (CommandIdOf(a) == static_cast<int>(MainCommand::Toolbar))
+                    a->setChecked(IsToolWindowVisible(ToolWindow::Toolbar));
+                else if (CommandIdOf(a) == static_cast<int>(MainCommand::ScopeSettings))
+                    a->setChecked(IsToolWindowVisible(ToolWindow::Settings));
+                else if (CommandIdOf(a) == static_cast<int>(MainCommand::ChannelOptions))
+                    a->setEnabled(session_->protocol().IsAlive());
+            }
+        });
+    }
+}
+
+void CWavixDlg::onMainCommand(int id) {
+    switch (static_cast<MainCommand>(id)) {
+    case MainCommand::SaveSettings:
+        if (!settings_.Save(CProgramSettings::SaveScope::LastSettingsOnly,
+                            session_->protocol().GetScopeData().GetSettings()))
+            MessageBox(" .: ERROR ... ", " The settings could not be saved ... ", BoxIcon::Error,
+                       BoxButtons::Ok);
+        break;
+    case MainCommand::End:
+        reject();
+        break;
+    case MainCommand::Calibration:
+        RunCalibration();
+        break;
+    case MainCommand::Toolbar:
+        SetToolWindowVisible(ToolWindow::Toolbar, !IsToolWindowVisible(ToolWindow::Toolbar));
+        break;
+    case MainCommand::ScopeSettings:
+        SetToolWindowVisible(ToolWindow::Settings, !IsToolWindowVisible(ToolWindow::Settings));
+        break;
+    case MainCommand::ChannelOptions:
+        if (session_->protocol().IsAlive())
+            SetToolWindowVisible(ToolWindow::ChannelOptions, true);
+        break;
+    case MainCommand::About: {
+        CDlgAbout about(settings_.General().Owner(), this);
+        about.exec();
+        break;
+    }
+    }
+    session_->Rearm();
+}
+
+void CWavixDlg::onToolbarCommand(std::intptr_t code) {
+    switch (code) {
+    case 2:
+        PrintCapture();
+        break;
+    case 3:
+        if (session_->protocol().IsAlive()) {
+            SaveCapture(0);
+            views_[0]->SetMessage({});
+        }
+        break;
+    case 4:
+        LoadCapture();
+        views_[0]->SetMessage({});
+        break;
+    case 5: {
+        const int mode = NextShowMode(views_[0]->GetDrawStyle());
+        for (CScope* view : views_)
+            view->SetDrawStyle(mode);
+        PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, 5);
+        break;
+    }
+    case 11:
+        OpenScopeBook();
+        views_[0]->SetMessage({});
+        break;
+    case 12:
+        OpenLogCharts();
+        break;
+    case 13:
+        ToggleRollLog();
+        break;
+    default: // 9: the channel configurator is not opened from here
+        break;
+    }
+}
+
+int CWavixDlg::viewOf(std::intptr_t handle) const {
+    return noticeViews_->ViewOf(handle);
+}
+
+std::vector<CChannelData*> CWavixDlg::liveChannels(int view) {
+    // The channels AttachChannels gave the view.
+    auto& scope = session_->protocol().GetScopeData();
+    std::vector<CChannelData*> out;
+    const CScope& v = *views_[static_cast<std::size_t>(view)];
+    if (!controller_->State().multiView) {
+        if (view == 0)
+            for (int ch = 1; ch <= v.LiveCount() && ch <= 4; ++ch)
+                out.push_back(&scope.GetChannel(ch));
+    } else if (v.LiveCount() > 0) {
+        out.push_back(&scope.GetChannel(view + 1));
+    }
+    return out;
+}
+
+QMenu* CWavixDlg::CreateViewMenu(int view) {
+    ViewMenuState state;
+    state.view = view;
+    state.anyLoaded = HasLoadedTraces();
+    if (view >= 0 && view < kViewCount) {
+        const CScope& v = *views_[static_cast<std::size_t>(view)];
+        state.halfMode = v.IsHalfMode();
+        state.scrollBar = v.HasZoomBar();
+        state.limits = limits_[static_cast<std::size_t>(view)];
+        for (CChannelData* ch : liveChannels(view))
+            state.live.push_back({ch->GetChannel(), ch->GetChannel() - 1, ch->IsShown()});
+        const auto& loaded = loaded_.ForView(view);
+        for (std::size_t i = 0; i < loaded.size(); ++i)
+            state.loaded.push_back({loaded[i]->GetChannel(), static_cast<int>(i), loaded[i]->IsShown()});
+    }
+    const CTextTable& table = settings_.ViewMenuTable();
+    const TextLookup text = [&table](std::string_view key) {
+        const int i = TextIndex(ViewMenuTexts(), key);
+        return i >= 0 && static_cast<std::size_t>(i) < table.size() ? table[static_cast<std::size_t>(i)]
+                                                                    : std::string(BuiltinText(key));
+    };
+    auto* menu = new QMenu(this);
+    FillViewMenu(*menu, BuildViewMenu(state, text));
+    return menu;
+}
+
+void CWavixDlg::openViewMenu(int view, QPoint at) {
+    if (view < 0)
+        return;
+    std::unique_ptr<QMenu> menu(CreateViewMenu(view));
+    QAction* chosen = menu->exec(at);
+    if (chosen != nullptr) {
+        const int id = CommandIdOf(chosen);
+        menu.reset();
+        HandleViewCommand(view, id);
+    }
+    session_->Rearm();
+}
+
+std::optional<std::uint32_t> CWavixDlg::chooseColour(std::uint32_t from) {
+    if (hooks_.chooseColour)
+        return hooks_.chooseColour(from);
+    const QColor c = QColorDialog::getColor(ToQColor(from), this);
+    if (!c.isValid())
+        return std::nullopt;
+    return FromQColor(c);
+}
+
+void CWavixDlg::storeViewLook(int view) {
+    // Kept for the automatic save after the next record; "save settings" writes the record only.
+    const CScope& v = *views_[static_cast<std::size_t>(view)];
+    ViewSettings look = settings_.View(view);
+    look.bkgCol = v.GetBackgroundColour();
+    look.gridCol = v.GetGridColour();
+    look.halfMode = v.IsHalfMode();
+    look.scrollBar = v.HasZoomBar();
+    settings_.SetView(view, look);
+}
+
+void CWavixDlg::HandleViewCommand(int view, int commandId) {
+    ViewCommand c;
+    if (view < 0 || view >= kViewCount || !DecodeViewCommand(commandId, c))
+        return;
+    CScope& v = *views_[static_cast<std::size_t>(view)];
+    const auto liveAt = [&](int index) -> CChannelData* {
+        for (CChannelData* ch : liveChannels(view))
+            if (ch->GetChannel() == index + 1)
+                return ch;
+        return nullptr;
+    };
+    const auto redrawAll = [this] {
+        for (CScope* each : views_)
+            each->Invalidate();
+    };
+    switch (c.action) {
+    case ViewAction::BackgroundColour:
+        if (const auto col = chooseColour(v.GetBackgroundColour())) {
+            v.SetBackgroundColour(*col);
+            storeViewLook(view);
+        }
+        break;
+    case ViewAction::GridColour:
+        if (const auto col = chooseColour(v.GetGridColour())) {
+            v.SetGridColour(*col);
+            storeViewLook(view);
+        }
+        break;
+    case ViewAction::FullDisplay:
+    case ViewAction::HalfDisplay:
+        v.ToggleHalfMode();
+        storeViewLook(view);
+        break;
+    case ViewAction::LoadCapture:
+        LoadCapture();
+        break;
+    case ViewAction::SaveCapture:
+        SaveCapture(view);
+        break;
+    case ViewAction::HideScrollBar:
+    case ViewAction::ShowScrollBar:
+        v.SetZoomBar(c.action == ViewAction::ShowScrollBar);
+        v.update();
+        storeViewLook(view);
+        break;
+    case ViewAction::ChannelInfo:
+        if (CChannelData* ch = liveAt(c.index))
+            ShowChannelInfo(*ch);
+        break;
+    case ViewAction::LoadedInfo:
+        if (CChannelData* ch = loaded_.Find(view, c.index))
+            ShowChannelInfo(*ch);
+        break;
+    case ViewAction::RemoveLoaded:
+        if (HasLoadedTraces() && MessageBox(" .: Error ...", texts_.Get("TXT_113"), BoxIcon::Question,
+                                            BoxButtons::YesNo) == BoxAnswer::Yes)
+            RemoveLoadedTraces();
+        break;
+    case ViewAction::ChannelColour:
+        if (CChannelData* ch = liveAt(c.index))
+            if (const auto col = chooseColour(ch->GetColor())) {
+                ch->SetColor(*col);
+                settings_.SetChannelColour(ch->GetChannel(), *col);
+                redrawAll();
+                RefreshChannelPanels();
+            }
+        break;
+    case ViewAction::LoadedColour:
+        if (CChannelData* ch = loaded_.Find(view, c.index))
+            if (const auto col = chooseColour(ch->GetColor())) {
+                ch->SetColor(*col);
+                redrawAll();
+            }
+        break;
+    case ViewAction::DrawChannel:
+        if (CChannelData* ch = liveAt(c.index)) {
+            ch->SetShown(!ch->IsShown());
+            redrawAll();
+        }
+        break;
+    case ViewAction::DrawLoaded:
+        if (CChannelData* ch = loaded_.Find(view, c.index)) {
+            ch->SetShown(!ch->IsShown());
+            redrawAll();
+        }
+        break;
+    case ViewAction::DrawLimits:
+        limits_[static_cast<std::size_t>(view)] = !limits_[static_cast<std::size_t>(view)];
+        v.Invalidate();
+        break;
+    }
+}
+
+bool CWavixDlg::HasLoadedTraces() const {
+    return loaded_.HasAny();
+}
+
+void CWavixDlg::RemoveLoadedTraces() {
+    // Nothing may keep pointing at the channels about to go.
+    SetToolWindowVisible(ToolWindow::ChannelInfo, false);
+    for (CScope* view : views_) {
+        view->ClearReferences();
+        view->UpdateData();
+    }
+    loaded_.Clear();
+}
+
+void CWavixDlg::reattachLoaded() {
+    for (int k = 0; k < kViewCount; ++k) {
+        CScope& view = *views_[static_cast<std::size_t>(k)];
+        view.ClearReferences();
+        for (CChannelData* ch : loaded_.ForView(k))
+            view.AddReference(ch);
+        view.UpdateData();
+    }
+}
+
+void CWavixDlg::LoadCapture() {
+    const std::string& dataDir = settings_.DataDirectory();
+    std::error_code error;
+    if (dataDir.empty() || !std::filesystem::is_directory(dataDir, error)) {
+        MessageBox(" .: ERROR ... ", " Data directory not found ... ", BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    const std::string folder = (std::filesystem::path(dataDir) / "Scope" / "UserCharts").string();
+    std::string path;
+    if (hooks_.chooseFile) {
+        path = hooks_.chooseFile(folder);
+    } else {
+        QFileDialog chooser(this, QStringLiteral("Open Scope file .. "), QString::fromStdString(folder),
+                            QStringLiteral("Scope Data File (*.sdf)"));
+        chooser.setAcceptMode(QFileDialog::AcceptOpen);
+        chooser.setFileMode(QFileDialog::ExistingFile);
+        chooser.setDefaultSuffix(QStringLiteral("sdf"));
+        if (chooser.exec() == QDialog::Accepted && !chooser.selectedFiles().isEmpty())
+            path = chooser.selectedFiles().first().toStdString();
+    }
+    if (path.empty())
+        return;
+
+    std::unique_ptr<CScopeFile> file;
+    if (CLoadedTraces::Read(std::filesystem::path(path), file) != CaptureLoadResult::Loaded) {
+        MessageBox(" .: ERROR ... ", kLoadFailed, BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    if (HasLoadedTraces() && MessageBox(" .: Error ...", texts_.Get("TXT_113"), BoxIcon::Question,
+                                        BoxButtons::YesNo) == BoxAnswer::Yes)
+        RemoveLoadedTraces();
+    auto& protocol = session_->protocol();
+    if (const int step = CLoadedTraces::TimeBaseToOffer(*file, Record(), protocol.IsAlive()); step != 0) {
+        const int current = static_cast<int>(Record().time_base_ENUM);
+        bool adopt = false;
+        if (hooks_.changeTimeBase) {
+            adopt = hooks_.changeTimeBase(current, step);
+        } else {
+            CDlgChangeTimeBase prompt(settings_.LangFilePath(), current, step, this);
+            adopt = prompt.exec() == QDialog::Accepted;
+        }
+        if (adopt)
+            CLoadedTraces::AdoptTimeBase(protocol, step);
+    }
+    loaded_.Add(std::move(file));
+    reattachLoaded();
+    session_->Rearm();
+}
+
+} // namespace wavix

@@ -1,0 +1,285 @@
+// The main window's commands against vexor-sim: loading a capture beside the
+// live traces (a bad file, the timebase prompt, the question about traces
+// loaded already), the view context menu and "save settings".
+
+#include "core/files/scopefile.h"
+#include "core/settings/ini.h"
+#include "core/settings/lastsettings.h"
+#include "integration/simulator.h"
+#include "ui/dialogs/dlgchangetimebase.h"
+#include "ui/main/wavixdlg.h"
+#include "ui/scope/cscope.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace wavix::test {
+namespace {
+
+bool copyData(const QString& to, std::uint16_t port) {
+    const QString from = qEnvironmentVariable("WAVIX_BIN_DIR") + "/../Data";
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + "/" + QDir(from).relativeFilePath(file);
+        QDir().mkpath(QFileInfo(target).path());
+        if (!QFile::copy(file, target))
+            return false;
+    }
+    CIni general((to + "/Settings/General.ini").toStdString());
+    return general.WriteUnsigned("Net", "ReaderPort", port, 10);
+}
+
+bool runUntil(const std::function<bool()>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// A two-channel capture of another timebase, as the program saves it.
+bool writeCapture(const std::filesystem::path& path, int step) {
+    tOscilExchange rec = DefaultOscilExchange();
+    rec.version = 2;
+    rec.chann_num = 2;
+    rec.time_base_ENUM = static_cast<std::uint32_t>(step);
+    rec.time_base = TimeBaseDivider(step);
+    CScopeFile file;
+    for (int ch = 1; ch <= 2; ++ch) {
+        auto c = std::make_unique<CChannelData>();
+        c->ApplySettings(rec, ch);
+        const std::uint32_t n = SamplesPerStep(step);
+        auto s = c->WritableSamples(n);
+        for (std::uint32_t i = 0; i < n; ++i) // a slow triangle, one per channel
+            s[i] = static_cast<std::int32_t>((i * static_cast<std::uint32_t>(ch) / 8) % 600) - 300;
+        c->SetSampleCount(n);
+        c->SetColor(ch == 1 ? 0x0000FFFFu : 0x00FF00FFu);
+        file.AddChannel(std::move(c));
+    }
+    return file.Save(path);
+}
+
+QAction* findAction(QWidget& menu, int id) {
+    return menu.findChild<QAction*>(QStringLiteral("cmd0x%1").arg(id, 0, 16));
+}
+
+void shoot(QWidget& w, const char* name) {
+    const char* dir = std::getenv("WAVIX_PNG_DIR");
+    if (dir != nullptr && *dir != '\0')
+        w.grab().save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
+TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
+    Simulator sim;
+    const std::uint16_t port = Simulator::freePort();
+    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
+    QTemporaryDir dir;
+    ASSERT_TRUE(copyData(dir.path(), port));
+    const std::string dataDir = (dir.path() + "/").toStdString();
+    const std::filesystem::path charts = std::filesystem::path(dataDir) / "Scope" / "UserCharts";
+    std::filesystem::create_directories(charts);
+    ASSERT_TRUE(writeCapture(charts / "ref.sdf", 7));
+    std::ofstream(charts / "bad.sdf", std::ios::binary) << "OSC1 torn off";
+
+    WavixDlgOptions options;
+    options.start = StartupResult{StartupChoice::Custom, 5, 2};
+    options.dataDir = dataDir;
+    options.boxAnswer = BoxAnswer::No;
+    CWavixDlg dlg(options);
+    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
+    dlg.show();
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return (dlg.Record().time_base_ENUM == 5 && dlg.Record().chann_num == 2 &&
+                    dlg.ConvertedGroups() >= 2) ||
+                   dlg.HasEnded();
+        },
+        10000));
+
+    std::string chosen;
+    std::string startFolder;
+    std::vector<std::pair<int, int>> prompts;
+    CommandHooks hooks;
+    hooks.chooseFile = [&](const std::string& folder) {
+        startFolder = folder;
+        return chosen;
+    };
+    hooks.changeTimeBase = [&](int current, int file) {
+        prompts.emplace_back(current, file);
+        return true;
+    };
+    std::optional<std::uint32_t> colour;
+    hooks.chooseColour = [&](std::uint32_t) { return colour; };
+    dlg.SetCommandHooks(hooks);
+
+    // A damaged file: the box, and nothing loaded.
+    chosen = (charts / "bad.sdf").string();
+    dlg.LoadCapture();
+    EXPECT_EQ(std::filesystem::path(startFolder), charts);
+    EXPECT_EQ(dlg.LastBoxText(),
+              " Při nahrávání průběhu vznikla chyba!\nPravděpodobně špatný soubor s průběhem.");
+    EXPECT_FALSE(dlg.HasLoadedTraces());
+    EXPECT_TRUE(prompts.empty());
+
+    // Another timebase: the prompt, the record adapted, and channel k beside view k,
+    // still there once the adapted record is in force.
+    chosen = (charts / "ref.sdf").string();
+    dlg.LoadCapture();
+    EXPECT_EQ(prompts, (std::vector<std::pair<int, int>>{{5, 7}}));
+    EXPECT_EQ(dlg.View(0).ReferenceCount(), 1);
+    EXPECT_EQ(dlg.View(1).ReferenceCount(), 1);
+    const int groups = dlg.ConvertedGroups();
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return (dlg.Record().time_base_ENUM == 7 && dlg.ConvertedGroups() > groups + 1) || dlg.HasEnded();
+        },
+        10000))
+        << "step " << dlg.Record().time_base_ENUM;
+    EXPECT_EQ(dlg.View(0).ReferenceCount(), 1);
+    EXPECT_EQ(dlg.View(0).LiveCount(), 2);
+    shoot(dlg, "loaded_beside_live.png");
+
+    // Loaded already: the question; No keeps the first capture beside the second.
+    dlg.LoadCapture();
+    EXPECT_EQ(dlg.LastBoxText(), "Chcete nejprve odstranit aktuálně nahrané průběhy?");
+    EXPECT_EQ(prompts.size(), 1u); // the timebase agrees now
+    EXPECT_EQ(dlg.View(0).ReferenceCount(), 2);
+
+    // The context menu of view A lists both live and both loaded traces; drawing toggles.
+    std::unique_ptr<QMenu> menu(dlg.CreateViewMenu(0));
+    EXPECT_EQ(menu->title(), " Scope A ");
+    for (const int id : {0x1E00, 0x1E01, 0x1F00, 0x1F01, 0x1A01, 0x1B00})
+        ASSERT_NE(findAction(*menu, id), nullptr) << std::hex << id;
+    EXPECT_TRUE(findAction(*menu, 0x1E00)->isChecked());
+    if (std::getenv("WAVIX_PNG_DIR") != nullptr) {
+        menu->popup(dlg.mapToGlobal(QPoint(200, 150)));
+        auto* draw = qobject_cast<QMenu*>(findAction(*menu, 0x1E00)->parent());
+        if (draw != nullptr)
+            draw->popup(menu->geometry().topRight() + QPoint(0, 120));
+        QCoreApplication::processEvents();
+        shoot(*menu, "view_menu.png");
+        if (draw != nullptr)
+            shoot(*draw, "view_menu_draw.png");
+        menu->hide();
+    }
+    dlg.HandleViewCommand(0, 0x1E00);
+    EXPECT_FALSE(dlg.Channel(1).IsShown());
+    menu.reset(dlg.CreateViewMenu(0));
+    EXPECT_FALSE(findAction(*menu, 0x1E00)->isChecked());
+    dlg.HandleViewCommand(0, 0x1E00);
+    EXPECT_TRUE(dlg.Channel(1).IsShown());
+
+    // A cancelled colour chooser changes nothing; a chosen one sets the view's colour.
+    const std::uint32_t background = dlg.View(0).GetBackgroundColour();
+    colour.reset();
+    dlg.HandleViewCommand(0, 0x1000);
+    EXPECT_EQ(dlg.View(0).GetBackgroundColour(), background);
+    colour = 0x00203040u;
+    dlg.HandleViewCommand(0, 0x1000);
+    EXPECT_EQ(dlg.View(0).GetBackgroundColour(), 0x00203040u);
+    dlg.HandleViewCommand(0, 0x2000);
+    EXPECT_TRUE(dlg.IsDrawingLimits(0));
+
+    // Toolbar code 5 moves every view on from view A's show mode, 3028 wrapping to 3025.
+    ASSERT_EQ(dlg.View(0).GetDrawStyle(), 3028);
+    dlg.HandleInWindow(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 5);
+    for (int v = 0; v < 4; ++v)
+        EXPECT_EQ(dlg.View(v).GetDrawStyle(), 3025) << v;
+
+    // "Save settings" writes the record and leaves the views' colours for the automatic save.
+    const std::filesystem::path ini = std::filesystem::path(dataDir) / "Settings" / "Wavix.ini";
+    CProgramSettings before;
+    ASSERT_TRUE(before.Load(dataDir, DefaultOscilExchange()));
+    ASSERT_TRUE(CIni(ini).WriteUnsigned(kLastSettingsSection, "chann_num", 4, 10));
+    auto* bar = dlg.findChild<QMenuBar*>(QStringLiteral("mainMenu"));
+    ASSERT_NE(bar, nullptr);
+    QAction* save = findAction(*bar, 0x8010);
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->text(), QStringLiteral("Uložit nastavení"));
+    save->trigger();
+    CProgramSettings after;
+    ASSERT_TRUE(after.Load(dataDir, DefaultOscilExchange()));
+    EXPECT_EQ(after.LastRecord().chann_num, 2);
+    EXPECT_EQ(after.LastRecord().time_base_ENUM, 7u);
+    EXPECT_EQ(after.View(0).bkgCol, before.View(0).bkgCol);
+
+    dlg.RemoveLoadedTraces();
+    EXPECT_FALSE(dlg.HasLoadedTraces());
+    EXPECT_EQ(dlg.View(0).ReferenceCount(), 0);
+    EXPECT_EQ(dlg.View(1).ReferenceCount(), 0);
+    EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+}
+
+// A picture for a human: a capture saved while the tester runs, loaded back
+// as a white reference over the live traces a moment later.
+TEST(WindowCommandShots, ReferenceBesideLive) {
+    if (std::getenv("WAVIX_PNG_DIR") == nullptr)
+        GTEST_SKIP() << "WAVIX_PNG_DIR not set";
+    Simulator sim;
+    const std::uint16_t port = Simulator::freePort();
+    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
+    QTemporaryDir dir;
+    ASSERT_TRUE(copyData(dir.path(), port));
+    WavixDlgOptions options;
+    options.start = StartupResult{StartupChoice::Custom, 4, 2};
+    options.dataDir = (dir.path() + "/").toStdString();
+    options.boxAnswer = BoxAnswer::No;
+    CWavixDlg dlg(options);
+    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
+    dlg.resize(1024, 720);
+    dlg.show();
+    const auto settled = [&] { return dlg.Record().time_base_ENUM == 4 && dlg.ConvertedGroups() >= 40; };
+    ASSERT_TRUE(runUntil([&] { return settled() || dlg.HasEnded(); }, 15000));
+    const std::filesystem::path saved = std::filesystem::path(options.dataDir) / "captured.sdf";
+    const CChannelData* live[] = {&dlg.Channel(1), &dlg.Channel(2)};
+    CScopeFile out;
+    ASSERT_TRUE(out.Save(saved, live));
+    // A coarser range afterwards, so the live trace no longer covers the saved one.
+    const int range = dlg.Record().CH1_mux;
+    auto* panel = dlg.findChild<QWidget*>(QStringLiteral("panel0"));
+    ASSERT_NE(panel, nullptr);
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(panel, &up);
+    QApplication::sendEvent(panel, &up);
+    const int groups = dlg.ConvertedGroups();
+    runUntil([&] { return dlg.Record().CH1_mux != range && dlg.ConvertedGroups() > groups + 30; }, 8000);
+
+    CommandHooks hooks;
+    hooks.chooseFile = [&](const std::string&) { return saved.string(); };
+    hooks.chooseColour = [](std::uint32_t) { return std::optional<std::uint32_t>(0x00FFFFFF); };
+    dlg.SetCommandHooks(hooks);
+    dlg.LoadCapture();
+    ASSERT_EQ(dlg.View(0).ReferenceCount(), 1);
+    dlg.HandleViewCommand(0, 0x1D00);
+    runUntil([&] { return false; }, 600);
+    shoot(dlg, "reference_beside_live.png");
+}
+
+TEST(WindowCommands, ChangeTimeBasePromptNamesBothTimebases) {
+    CDlgChangeTimeBase prompt({}, 5, 7);
+    EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Upozornění"));
+    EXPECT_EQ(prompt.findChild<QLabel*>(QStringLiteral("currentTimeBase"))->text(),
+              QStringLiteral("2 ms/dílek"));
+    EXPECT_EQ(prompt.findChild<QLabel*>(QStringLiteral("fileTimeBase"))->text(),
+              QStringLiteral("10 ms/dílek"));
+    prompt.show();
+    QCoreApplication::processEvents();
+    shoot(prompt, "change_timebase.png");
+}
+
+} // namespace
+} // namespace wavix::test
