@@ -244,8 +244,8 @@ void CDlgChannelOptions::LoadProbe() {
     if (ch == nullptr || !choosers_.probeFile)
         return;
     const QString file = choosers_.probeFile(this, ProbeFolder(dataDir_));
-    if (!file.isEmpty() && !ch->LoadProbe(file.toStdString()))
-        std::fprintf(stderr, "wavix: the probe file %s was refused\n", qPrintable(file));
+    if (!file.isEmpty() && !ch->LoadProbe(file.toStdString()) && choosers_.probeRefused)
+        choosers_.probeRefused(this, file);
     showChannel();
 }
 

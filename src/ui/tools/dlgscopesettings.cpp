@@ -208,8 +208,8 @@ void CDlgScopeSettings::RunChannelCommand(CChannelData& channel, int command) {
         if (!choosers_.probeFile)
             break;
         const QString file = choosers_.probeFile(this, ProbeFolder(dataDir_));
-        if (!file.isEmpty() && !channel.LoadProbe(file.toStdString()))
-            std::fprintf(stderr, "wavix: the probe file %s was refused\n", qPrintable(file));
+        if (!file.isEmpty() && !channel.LoadProbe(file.toStdString()) && choosers_.probeRefused)
+            choosers_.probeRefused(this, file);
         break;
     }
     default:

@@ -5,6 +5,7 @@
 #include "ui/colorref.h"
 #include "ui/panels/scopectrlarrow.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -169,7 +170,8 @@ CDlgScopeToolBar::CDlgScopeToolBar(const std::filesystem::path& langFile, QWidge
         "QToolButton:focus { border: 1px solid #4aa3ff; }"
         "QToolButton:disabled { color: #6a6a6a; background: #222121; }"
         "QToolButton[rec=\"true\"] { background: #c01818; color: white; font-weight: bold; }"
-        "QLabel { color: #e6e6e6; }"));
+        "QLabel { color: #e6e6e6; }"
+        "QLabel:disabled { color: #6a6a6a; }"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -304,8 +306,17 @@ void CDlgScopeToolBar::refresh() {
         }
         b->setAccessibleName(b->toolTip());
     }
-    fewerChannels_->setEnabled(!logging_);
-    moreChannels_->setEnabled(!logging_);
+    // The arrows draw themselves alike in both states; dimmed, they look as unusable as they are.
+    for (ScopeCtrlArrow* arrow : {fewerChannels_, moreChannels_}) {
+        arrow->setEnabled(!logging_);
+        if (logging_) {
+            auto* dim = new QGraphicsOpacityEffect(arrow);
+            dim->setOpacity(0.35);
+            arrow->setGraphicsEffect(dim);
+        } else {
+            arrow->setGraphicsEffect(nullptr);
+        }
+    }
     channelCount_->setEnabled(!logging_);
     channelCount_->setText(qs(StrFormat(text("TXT_750").c_str(), channels_)));
     fewerChannels_->setToolTip(channelCount_->text());

@@ -5,6 +5,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QMessageBox>
 
 namespace wavix {
 
@@ -18,6 +19,10 @@ ToolChoosers ToolChoosers::Standard() {
     };
     c.probeFile = [](QWidget* parent, const QString& folder) {
         return QFileDialog::getOpenFileName(parent, QString(), folder, QString::fromLatin1(kProbeFileFilter));
+    };
+    c.probeRefused = [](QWidget* parent, const QString& file) {
+        QMessageBox::warning(parent, QStringLiteral(" .: Error ... "),
+                             QStringLiteral("Soubor sondy nelze načíst:\n%1").arg(file));
     };
     return c;
 }

@@ -21,6 +21,8 @@ struct ToolChoosers {
     std::function<std::optional<std::uint32_t>(QWidget* parent, std::uint32_t initial)> colour;
     // The chosen probe file, or empty when cancelled; folder may be empty.
     std::function<QString(QWidget* parent, const QString& folder)> probeFile;
+    // Tells the user that a chosen probe file was refused; may stay empty.
+    std::function<void(QWidget* parent, const QString& file)> probeRefused;
 
     // The standard dialogs.
     static ToolChoosers Standard();

@@ -184,6 +184,16 @@ TEST_F(ScopeSettingsTest, ChannelMenuOffersLoadOrRemoveAndItsCommandsActOnTheCha
     strip.RunChannelCommand(ch, CDlgScopeSettings::kCmdLoadProbe);
     EXPECT_EQ(ch.GetColor(), 0x00123456u);
     EXPECT_FALSE(ch.GetProbe().IsLoaded());
+
+    // A probe file without its channel mask is refused, and the user is told.
+    const QString bad = writeProbe(dir, "bad.ini", "[PROBE]\nName=X\nUnits=A\nRatio=0.1\n");
+    QString refused;
+    choosers.probeFile = [&](QWidget*, const QString&) { return bad; };
+    choosers.probeRefused = [&](QWidget*, const QString& file) { refused = file; };
+    strip.SetChoosers(choosers);
+    strip.RunChannelCommand(ch, CDlgScopeSettings::kCmdLoadProbe);
+    EXPECT_EQ(refused, bad);
+    EXPECT_FALSE(ch.GetProbe().IsLoaded());
 }
 
 class ChannelOptionsTest : public ScopeSettingsTest {};
