@@ -1,26 +1,25 @@
 #include "ui/main/wavixdlg.h"
 
 #include "core/app/wavixcontroller.h"
+#include "core/app/windowlayout.h"
 #include "core/display/columnreduce.h"
 #include "core/settings/datadirectory.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgstartupoptions.h"
-#include "ui/panels/scopectrlchannel.h"
-#include "ui/panels/scopectrlmeasure.h"
-#include "ui/panels/scopectrltimebase.h"
-#include "ui/panels/scopectrltrigger.h"
 #include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
+#include "ui/tools/dlgchannelinfo.h"
+#include "ui/tools/dlgchanneloptions.h"
+#include "ui/tools/dlgscopesettings.h"
+#include "ui/tools/dlgscopetoolbar.h"
 
 #include <QCoreApplication>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,7 +30,6 @@ namespace wavix {
 
 namespace {
 
-constexpr int kPanelCount = 7;
 constexpr int kRepaintMs = 200;
 constexpr double kConverterTop = 1023.0;
 
@@ -88,11 +86,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         session_->Rearm();
     });
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(2, 2, 2, 0);
-    root->setSpacing(2);
-    viewGrid_ = new QGridLayout;
-    viewGrid_->setSpacing(2);
+    // Placed by relayout(): views above the tool strips, the status bar at the bottom.
     const char* names[kViewCount] = {"Scope A", "Scope B", "Scope C", "Scope D"};
     for (int i = 0; i < kViewCount; ++i) {
         auto* view = new CScope(this);
@@ -100,27 +94,9 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         view->SetMessageTarget(target_);
         view->setMinimumSize(200, 120);
         views_[static_cast<std::size_t>(i)] = view;
-        viewGrid_->addWidget(view, i / 2, i % 2);
     }
-    root->addLayout(viewGrid_, 1);
-    createPanels();
-    auto* strip = new QHBoxLayout;
-    strip->setSpacing(2);
-    auto* channels = new QGridLayout;
-    channels->setSpacing(2);
-    for (int i = 0; i < 4; ++i)
-        channels->addWidget(panels_[static_cast<std::size_t>(i)], i / 2, i % 2);
-    strip->addLayout(channels);
-    auto* others = new QGridLayout;
-    others->setSpacing(2);
-    others->addWidget(panels_[4], 0, 0);
-    others->addWidget(panels_[5], 0, 1);
-    others->addWidget(panels_[6], 1, 0);
-    strip->addLayout(others);
-    root->addLayout(strip);
     status_ = new QStatusBar(this);
     status_->setSizeGripEnabled(true);
-    root->addWidget(status_);
     createCommands();
     resize(1024, 720);
 }
@@ -129,8 +105,10 @@ CWavixDlg::~CWavixDlg() {
     retry_.stop();
     for (CScope* view : views_)
         view->ClearChannels();
-    for (ScopeCtrlBase* panel : panels_)
-        panel->SetChannel(nullptr);
+    if (settingsWindow_ != nullptr)
+        settingsWindow_->BindChannels({});
+    if (channelOptions_ != nullptr)
+        channelOptions_->OnControl(0, 0);
     session_->Close();
 }
 
@@ -139,21 +117,115 @@ QString CWavixDlg::Title() {
            QStringLiteral(" (MBSC)") + QString::asprintf(" build %s - %s", __DATE__, __TIME__);
 }
 
-void CWavixDlg::createPanels() {
-    for (int i = 0; i < 4; ++i)
-        panels_[static_cast<std::size_t>(i)] = new ScopeCtrlChannel(this);
-    panels_[4] = new ScopeCtrlTrigger(this);
-    auto* timeBase = new ScopeCtrlTimeBase(this);
-    timeBase->SetZoom([this] { return views_[0]->Zoom().Factor(); });
-    panels_[5] = timeBase;
-    auto* measure = new ScopeCtrlMeasure(this);
-    measure->SetCursors([this] { return views_[0]->Cursors().Distance(); },
-                        [this] { return views_[0]->Zoom().Factor(); });
-    panels_[6] = measure;
-    for (std::size_t i = 0; i < panels_.size(); ++i) {
-        panels_[i]->setObjectName(QStringLiteral("panel%1").arg(i));
-        panels_[i]->SetTarget(target_);
+// Created once the language file is known; the strips follow their show flags.
+void CWavixDlg::createToolWindows() {
+    const std::filesystem::path lang = settings_.LangFilePath();
+    toolbar_ = new CDlgScopeToolBar(lang, this);
+    toolbar_->SetTarget(target_);
+    settingsWindow_ = new CDlgScopeSettings(lang, settings_.DataDirectory(), this);
+    settingsWindow_->SetTarget(target_);
+    settingsWindow_->SetDisplaySources([this] { return views_[0]->Zoom().Factor(); },
+                                       [this] { return views_[0]->Cursors().Distance(); });
+    toolbar_->setVisible(settings_.ShowToolbar());
+    settingsWindow_->setVisible(settings_.ShowSettingsWindow());
+    channelOptions_ = new CDlgChannelOptions(settings_.DataDirectory(), this);
+    channelInfo_ = new CDlgChannelInfo(lang, this);
+    channelOptions_->hide();
+    channelInfo_->hide();
+    relayout();
+}
+
+void CWavixDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    relayout();
+}
+
+void CWavixDlg::relayout() {
+    const int statusHeight = status_->sizeHint().height();
+    status_->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    int top = 2;
+    if (menuBar_ != nullptr) {
+        menuBar_->setGeometry(0, 0, width(), menuBar_->sizeHint().height());
+        top += menuBar_->height();
     }
+    const auto toQRect = [](const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); };
+    const MainRegions regions = ComputeMainRegions(Rect{0, top, width(), height() - statusHeight},
+                                                   IsToolWindowVisible(ToolWindow::Toolbar),
+                                                   IsToolWindowVisible(ToolWindow::Settings));
+    if (toolbar_ != nullptr)
+        toolbar_->setGeometry(toQRect(regions.toolbar));
+    if (settingsWindow_ != nullptr)
+        settingsWindow_->setGeometry(toQRect(regions.settings));
+    const Rect area{regions.views.left + 2, regions.views.top, regions.views.right - 2,
+                    regions.views.bottom - 2};
+    const auto bands = ArrangeViews(area, controller_->State().multiView, laidOutViews_);
+    for (std::size_t i = 0; i < views_.size(); ++i)
+        if (!bands[i].IsEmpty())
+            views_[i]->setGeometry(toQRect(bands[i]));
+}
+
+void CWavixDlg::SetToolWindowVisible(ToolWindow tool, bool visible) {
+    switch (tool) {
+    case ToolWindow::Toolbar:
+        settings_.SetShowToolbar(visible);
+        if (toolbar_ != nullptr)
+            toolbar_->setVisible(visible);
+        relayout();
+        break;
+    case ToolWindow::Settings:
+        settings_.SetShowSettingsWindow(visible);
+        if (settingsWindow_ != nullptr)
+            settingsWindow_->setVisible(visible);
+        relayout();
+        break;
+    case ToolWindow::ChannelOptions:
+    case ToolWindow::ChannelInfo: {
+        QDialog* dlg = tool == ToolWindow::ChannelOptions ? static_cast<QDialog*>(channelOptions_)
+                                                          : static_cast<QDialog*>(channelInfo_);
+        if (dlg == nullptr)
+            break;
+        dlg->setVisible(visible);
+        if (visible) {
+            dlg->raise();
+            dlg->activateWindow();
+        }
+        break;
+    }
+    case ToolWindow::LogChartControl:
+    case ToolWindow::LogFiles:
+        break;
+    }
+}
+
+bool CWavixDlg::IsToolWindowVisible(ToolWindow tool) const {
+    switch (tool) {
+    case ToolWindow::Toolbar:
+        return toolbar_ != nullptr && settings_.ShowToolbar();
+    case ToolWindow::Settings:
+        return settingsWindow_ != nullptr && settings_.ShowSettingsWindow();
+    case ToolWindow::ChannelOptions:
+        return channelOptions_ != nullptr && channelOptions_->isVisible();
+    case ToolWindow::ChannelInfo:
+        return channelInfo_ != nullptr && channelInfo_->isVisible();
+    case ToolWindow::LogChartControl:
+    case ToolWindow::LogFiles:
+        break;
+    }
+    return false;
+}
+
+void CWavixDlg::ShowChannelInfo(const CChannelData& channel) {
+    if (channelInfo_ == nullptr)
+        return;
+    channelInfo_->SetChannel(channel);
+    SetToolWindowVisible(ToolWindow::ChannelInfo, true);
+}
+
+void CWavixDlg::SetLoggingLook(bool logging) {
+    if (toolbar_ != nullptr)
+        toolbar_->SetLoggingLook(logging);
+    if (settingsWindow_ != nullptr)
+        settingsWindow_->SetControlsEnabled(!logging);
 }
 
 bool CWavixDlg::Initialise() {
@@ -179,6 +251,7 @@ bool CWavixDlg::Initialise() {
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
     createStatusBar();
+    createToolWindows();
     RefreshChannelPanels();
     controller_->ShowStartStatus();
 
@@ -189,6 +262,13 @@ bool CWavixDlg::Initialise() {
     for (int ch = 1; ch <= 4; ++ch)
         scopeData.GetChannel(ch).LoadLanguageTexts(settings_.LangFilePath());
     RefreshChannelPanels();
+    // The tool windows learn the start state.
+    PostToTool(ToolWindow::Settings, Msg::UWM_DLG_SCOPE_SETTINGS, 0, 0);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, controller_->State().multiView ? 0 : 1, 0);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.IsRunning() ? 1 : 0, 1);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, views_[0]->GetDrawStyle(), 5);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.GetActiveChannelCount(), 8);
+    relayout();
     session_->Rearm();
     return !ended_;
 }
@@ -214,21 +294,22 @@ bool CWavixDlg::chooseStart() {
 }
 
 void CWavixDlg::createStatusBar() {
-    // Fixed widths; the separator between the name and the rest takes what is left.
+    // The name pane carries the whole information line, so it takes what is left;
+    // the others keep fixed widths.
     const std::array<int, 4> widths = {340, 100, 190, 24};
     const std::array<const char*, 4> names = {"ModuleName", "ModuleType", "ModuleStatus", "ModuleSlider"};
     for (std::size_t i = 0; i < panes_.size(); ++i) {
         auto* label = new QLabel(status_);
         label->setObjectName(QString::fromLatin1(names[i]));
-        label->setFixedWidth(widths[i]);
+        if (i == 0)
+            label->setMinimumWidth(widths[i]);
+        else
+            label->setFixedWidth(widths[i]);
         if (i < 3)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panes_[i] = label;
     }
-    status_->addWidget(panes_[0]);
-    auto* separator = new QLabel(status_);
-    separator->setObjectName(QStringLiteral("ModuleSeparator"));
-    status_->addWidget(separator, 1);
+    status_->addWidget(panes_[0], 1);
     for (std::size_t i = 1; i < panes_.size(); ++i)
         status_->addWidget(panes_[i]);
 }
@@ -344,8 +425,8 @@ void CWavixDlg::RedrawTraces() {
         view->UpdateData();
         view->update();
     }
-    for (ScopeCtrlBase* panel : panels_)
-        panel->UpdateTexts();
+    if (settingsWindow_ != nullptr)
+        settingsWindow_->RefreshPanels();
 }
 
 void CWavixDlg::SetTriggerMarkerColor(std::uint32_t color) {
@@ -380,20 +461,13 @@ void CWavixDlg::ResetScaleFactors() {
         view->ResetZoom();
         view->Invalidate();
     }
-    panels_[5]->UpdateTexts();
-    panels_[6]->UpdateTexts();
+    if (settingsWindow_ != nullptr)
+        settingsWindow_->RefreshPanels();
 }
 
 void CWavixDlg::LayoutViews(int visibleViews) {
-    const int n = std::clamp(visibleViews, 1, kViewCount);
-    // One view fills the area; more share it in a two-by-two grid.
-    for (int i = 0; i < kViewCount; ++i) {
-        viewGrid_->removeWidget(views_[static_cast<std::size_t>(i)]);
-        if (n == 1)
-            viewGrid_->addWidget(views_[static_cast<std::size_t>(i)], 0, 0);
-        else
-            viewGrid_->addWidget(views_[static_cast<std::size_t>(i)], i / 2, i % 2);
-    }
+    laidOutViews_ = std::clamp(visibleViews, 1, kViewCount);
+    relayout();
 }
 
 void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChannels) {
@@ -413,20 +487,17 @@ void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChann
         }
     }
     reattachLoaded();
+    relayout();
     for (CScope* view : views_)
         view->UpdateData();
 }
 
 void CWavixDlg::RefreshChannelPanels() {
+    if (settingsWindow_ == nullptr)
+        return;
     auto& scopeData = session_->protocol().GetScopeData();
-    for (int i = 0; i < 4; ++i)
-        panels_[static_cast<std::size_t>(i)]->SetChannel(&scopeData.GetChannel(i + 1));
-    for (std::size_t i = 4; i < panels_.size(); ++i)
-        panels_[i]->SetChannel(&scopeData.GetChannel(1));
-    for (ScopeCtrlBase* panel : panels_) {
-        panel->UpdateTexts();
-        panel->update();
-    }
+    settingsWindow_->BindChannels({&scopeData.GetChannel(1), &scopeData.GetChannel(2),
+                                   &scopeData.GetChannel(3), &scopeData.GetChannel(4)});
 }
 
 void CWavixDlg::StartRetryTimer(std::uint32_t ms) {
@@ -489,13 +560,52 @@ void CWavixDlg::PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) 
     target_->post(msg, wParam, lParam);
 }
 
-void CWavixDlg::PostToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) {
-    // The settings strip is the only tool shown; it reads the record afresh.
-    RefreshChannelPanels();
+void CWavixDlg::PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    // Taken after the current message, in the order posted; dropped with the window.
+    QMetaObject::invokeMethod(
+        this, [this, tool, msg, wParam, lParam] { SendToTool(tool, msg, wParam, lParam); },
+        Qt::QueuedConnection);
 }
 
-void CWavixDlg::SendToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) {
-    RefreshChannelPanels();
+void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    switch (tool) {
+    case ToolWindow::Toolbar:
+        if (toolbar_ != nullptr && msg == Msg::UWM_DLG_SCOPE_TOOL_BAR)
+            toolbar_->OnStateMessage(wParam, lParam);
+        break;
+    case ToolWindow::Settings:
+        if (settingsWindow_ != nullptr)
+            settingsWindow_->OnMessage(msg, wParam, lParam);
+        break;
+    case ToolWindow::ChannelOptions:
+        deliverToChannelOptions(msg, wParam, lParam);
+        break;
+    case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
+    case ToolWindow::LogChartControl:
+    case ToolWindow::LogFiles:
+        break;
+    }
+}
+
+void CWavixDlg::deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    if (channelOptions_ == nullptr)
+        return;
+    if (msg == Msg::UWM_CHANNEL_DATA_CTRL) {
+        channelOptions_->OnControl(0, 3);
+        return;
+    }
+    if (msg != Msg::UWM_CHANNEL_OPTIONS_CTRL)
+        return;
+    if (lParam == 1) {
+        // The message carries a bare address: only a channel of the sample data is taken.
+        const auto& scopeData = session_->protocol().GetScopeData();
+        std::intptr_t known = 0;
+        for (int ch = 1; ch <= 4; ++ch)
+            if (reinterpret_cast<std::intptr_t>(&scopeData.GetChannel(ch)) == wParam)
+                known = wParam;
+        wParam = known;
+    }
+    channelOptions_->OnControl(wParam, lParam);
 }
 
 void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
@@ -531,20 +641,6 @@ void CWavixDlg::ToggleRollLog() {}
 void CWavixDlg::RunCalibration() {}
 void CWavixDlg::OpenLogCharts() {}
 void CWavixDlg::OpenScopeBook() {}
-void CWavixDlg::SetToolWindowVisible(ToolWindow tool, bool visible) {
-    if (tool == ToolWindow::Toolbar)
-        settings_.SetShowToolbar(visible);
-    else if (tool == ToolWindow::Settings)
-        settings_.SetShowSettingsWindow(visible);
-}
-bool CWavixDlg::IsToolWindowVisible(ToolWindow tool) const {
-    if (tool == ToolWindow::Toolbar)
-        return settings_.ShowToolbar();
-    if (tool == ToolWindow::Settings)
-        return settings_.ShowSettingsWindow();
-    return false;
-}
-void CWavixDlg::ShowChannelInfo(const CChannelData&) {}
 
 // --- printing ---
 void CWavixDlg::PrintCapture() {

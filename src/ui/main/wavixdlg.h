@@ -23,7 +23,6 @@
 #include <vector>
 
 class QLabel;
-class QGridLayout;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
@@ -33,9 +32,12 @@ namespace wavix {
 class CChannelData;
 class CScope;
 class CWavixController;
+class CDlgChannelInfo;
+class CDlgChannelOptions;
+class CDlgScopeSettings;
+class CDlgScopeToolBar;
 class ModuleSession;
 class QtMessageTarget;
-class ScopeCtrlBase;
 
 struct WavixDlgOptions {
     // Set: the startup choice is taken as given and the dialog is not shown.
@@ -80,6 +82,19 @@ public:
     int ConvertedGroups() const { return convertedGroups_; }
     // The last box shown (or answered without showing), for scripted runs.
     const std::string& LastBoxText() const { return lastBoxText_; }
+
+    // Tool windows. Toolbar and Settings: the show flag (saved with all
+    // settings), shown or hidden, laid out again; the others show or hide.
+    void SetToolWindowVisible(ToolWindow tool, bool visible);
+    bool IsToolWindowVisible(ToolWindow tool) const;
+    void ShowChannelInfo(const CChannelData& channel);
+    // Toolbar in its logging look, toolbar and settings controls off (true) or back to normal.
+    void SetLoggingLook(bool logging);
+    // Null before Initialise created them.
+    CDlgScopeToolBar* ToolBar() const { return toolbar_; }
+    CDlgScopeSettings* SettingsWindow() const { return settingsWindow_; }
+    CDlgChannelOptions* ChannelOptions() const { return channelOptions_; }
+    CDlgChannelInfo* ChannelInfoWindow() const { return channelInfo_; }
 
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
@@ -133,19 +148,19 @@ public:
     void OpenLogCharts();
     void OpenScopeBook();
     void PrintCapture();
-    void SetToolWindowVisible(ToolWindow tool, bool visible);
-    bool IsToolWindowVisible(ToolWindow tool) const;
-    void ShowChannelInfo(const CChannelData& channel);
 
 protected:
     void accept() override {} // Enter does not close the window
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void end(int code);
     bool fail(const char* text);
     bool chooseStart();
     void createStatusBar();
-    void createPanels();
+    void createToolWindows();
+    void relayout();
+    void deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     bool openLink();
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
@@ -171,8 +186,11 @@ private:
     std::unique_ptr<CWavixController> controller_;
 
     std::array<CScope*, kViewCount> views_{};
-    QGridLayout* viewGrid_ = nullptr;
-    std::array<ScopeCtrlBase*, 7> panels_{};
+    int laidOutViews_ = 1;
+    CDlgScopeToolBar* toolbar_ = nullptr;
+    CDlgScopeSettings* settingsWindow_ = nullptr;
+    CDlgChannelOptions* channelOptions_ = nullptr;
+    CDlgChannelInfo* channelInfo_ = nullptr;
     QStatusBar* status_ = nullptr;
     std::array<QLabel*, 4> panes_{};
     QTimer retry_;

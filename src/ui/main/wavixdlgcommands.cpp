@@ -15,15 +15,16 @@
 #include "ui/main/wavixdlg.h"
 #include "ui/panels/scopectrlbase.h"
 #include "ui/scope/cscope.h"
+#include "ui/tools/dlgscopesettings.h"
 
 #include <QAction>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 #include <utility>
 
@@ -37,9 +38,10 @@ constexpr const char* kLoadFailed =
 // The views as the view notices see them.
 class NoticeViews : public IViewNoticeTarget {
 public:
-    NoticeViews(std::array<CScope*, kViewCount>& views, std::array<ScopeCtrlBase*, 7>& panels,
+    // updatePanel(i) redraws the texts of settings panel i (5 timebase, 6 measurement).
+    NoticeViews(std::array<CScope*, kViewCount>& views, std::function<void(int)> updatePanel,
                 IMainView& window, const CWavixController& controller)
-        : views_(views), panels_(panels), window_(window), controller_(controller) {}
+        : views_(views), updatePanel_(std::move(updatePanel)), window_(window), controller_(controller) {}
 
     int ViewOf(std::intptr_t handle) const override {
         for (std::size_t i = 0; i < views_.size(); ++i)
@@ -62,7 +64,7 @@ public:
         if (code == 3 || code == 4)
             window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, wParam, code);
     }
-    void ShareMeasurement(std::intptr_t) override { panels_[6]->UpdateTexts(); }
+    void ShareMeasurement(std::intptr_t) override { updatePanel_(6); }
     void ApplyZoom(std::intptr_t zoom) override {
         const CScope* from = nullptr;
         for (const CScope* v : views_)
@@ -73,14 +75,14 @@ public:
         for (CScope* v : views_)
             if (v != from)
                 v->CopyZoomFrom(from->Zoom());
-        panels_[5]->UpdateTexts();
-        panels_[6]->UpdateTexts();
+        updatePanel_(5);
+        updatePanel_(6);
     }
     void ResetZoom() override {
         for (CScope* v : views_)
             v->ResetZoom();
-        panels_[5]->UpdateTexts();
-        panels_[6]->UpdateTexts();
+        updatePanel_(5);
+        updatePanel_(6);
     }
     void StepLoadedFile(int direction) override {
         window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, direction, direction == 1 ? 8 : 9);
@@ -90,7 +92,7 @@ private:
     CScope& at(int view) const { return *views_[static_cast<std::size_t>(view)]; }
 
     std::array<CScope*, kViewCount>& views_;
-    std::array<ScopeCtrlBase*, 7>& panels_;
+    std::function<void(int)> updatePanel_;
     IMainView& window_;
     const CWavixController& controller_;
 };
@@ -98,7 +100,13 @@ private:
 } // namespace
 
 void CWavixDlg::createCommands() {
-    noticeViews_ = std::make_unique<NoticeViews>(views_, panels_, *this, *controller_);
+    noticeViews_ = std::make_unique<NoticeViews>(
+        views_,
+        [this](int panel) {
+            if (settingsWindow_ != nullptr)
+                settingsWindow_->Panel(panel)->UpdateTexts();
+        },
+        *this, *controller_);
     notices_ = std::make_unique<CViewNotices>(session_->protocol(), *noticeViews_);
 
     // Keys for commands that live on the toolbar.
@@ -120,7 +128,7 @@ void CWavixDlg::createMenuBar() {
     if (menuBar_ == nullptr) {
         menuBar_ = new QMenuBar(this);
         menuBar_->setObjectName(QStringLiteral("mainMenu"));
-        layout()->setMenuBar(menuBar_);
+        menuBar_->show();
     }
     menuBar_->clear();
     const CTextTable& table = settings_.MainMenuTable();

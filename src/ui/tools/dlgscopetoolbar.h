@@ -1,0 +1,94 @@
+#pragma once
+// The button strip along the bottom of the main window. Every button posts its
+// command code to the main window (UWM_DLG_SCOPE_TOOL_BAR, wParam 0, lParam
+// code); the main window answers state changes with the same message, which
+// OnStateMessage shows. While a roll-mode log is written only the log button
+// stays usable, so the log can be ended from here.
+//
+// Keyboard: Tab moves between the buttons, Space presses one; the channel
+// count arrows also take Left and Right.
+
+#include "core/settings/langtexts.h"
+#include "core/support/messages.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+
+class QLabel;
+class QToolButton;
+
+namespace wavix {
+
+class ScopeCtrlArrow;
+
+class CDlgScopeToolBar : public QWidget, private IMessageTarget {
+    Q_OBJECT
+public:
+    // Command codes (lParam of UWM_DLG_SCOPE_TOOL_BAR).
+    enum Code : int {
+        kViewMode = 0,
+        kRunStop = 1,
+        kPrint = 2,
+        kSave = 3,
+        kLoad = 4,
+        kShowMode = 5,
+        kChannelsDown = 6,
+        kChannelsUp = 7,
+        kChannelCount = 8, // state only
+        kConfigurator = 9,
+        kConnect = 10,
+        kSampleCharts = 11,
+        kLogCharts = 12,
+        kRollLog = 13,
+    };
+    static constexpr int kButtonCount = 11;
+
+    // An empty langFile keeps the built-in texts.
+    explicit CDlgScopeToolBar(const std::filesystem::path& langFile = {}, QWidget* parent = nullptr);
+
+    // Where the commands go (the main window).
+    void SetTarget(IMessageTarget* target) { target_ = target; }
+
+    // A state message of the main window: lParam code 0 (wParam 1: one view
+    // shows all channels), 1 (running), 5 (show mode), 8 (active channels).
+    void OnStateMessage(std::intptr_t wParam, std::intptr_t code);
+    void SetLoggingLook(bool logging);
+    bool IsLoggingLook() const { return logging_; }
+
+    // The button that sends code, or null.
+    QToolButton* Button(int code) const;
+    QString ChannelCountText() const;
+    ScopeCtrlArrow* ChannelArrow(bool up) const { return up ? moreChannels_ : fewerChannels_; }
+    bool IsRunning() const { return running_; }
+    bool IsSingleView() const { return singleView_; }
+    int ShowMode() const { return showMode_; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
+    void send(int code) const;
+    const std::string& text(std::string_view key) const;
+    void refresh();
+
+    CTextTable texts_;
+    IMessageTarget* target_ = nullptr;
+    std::array<QToolButton*, kButtonCount> buttons_{};
+    ScopeCtrlArrow* fewerChannels_ = nullptr;
+    ScopeCtrlArrow* moreChannels_ = nullptr;
+    QLabel* channelCount_ = nullptr;
+
+    bool running_ = true;
+    bool singleView_ = true;
+    int showMode_ = 3028;
+    int channels_ = 1;
+    bool logging_ = false;
+};
+
+} // namespace wavix

@@ -1,0 +1,34 @@
+#pragma once
+// The colour and probe-file choosers the tool windows open. Held as functions
+// so that a test (or a scripted run) can answer them without a modal box.
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace wavix {
+
+// The probe file chooser's filter (Qt form of "Scope ini file (*.ini)|*.ini|All Files (*.*)|*.*||").
+inline constexpr const char* kProbeFileFilter = "Scope ini file (*.ini);;All Files (*.*)";
+
+struct ToolChoosers {
+    // The chosen colour (0x00BBGGRR), or nothing when cancelled.
+    std::function<std::optional<std::uint32_t>(QWidget* parent, std::uint32_t initial)> colour;
+    // The chosen probe file, or empty when cancelled; folder may be empty.
+    std::function<QString(QWidget* parent, const QString& folder)> probeFile;
+    // Tells the user that a chosen probe file was refused; may stay empty.
+    std::function<void(QWidget* parent, const QString& file)> probeRefused;
+
+    // The standard dialogs.
+    static ToolChoosers Standard();
+};
+
+// The probe folder of the data tree, or empty when it does not exist.
+QString ProbeFolder(const std::string& dataDir);
+
+} // namespace wavix
