@@ -5,6 +5,7 @@
 #include "core/settings/datadirectory.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
+#include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/panels/scopectrlchannel.h"
 #include "ui/panels/scopectrlmeasure.h"
@@ -86,6 +87,11 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         controller_->OnTimer(CWavixController::kRetryTimerId);
         session_->Rearm();
     });
+    calibrationGuard_.setSingleShot(true);
+    connect(&calibrationGuard_, &QTimer::timeout, this, [this] {
+        controller_->OnTimer(CWavixController::kCalibrationGuardTimerId);
+        session_->Rearm();
+    });
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(2, 2, 2, 0);
@@ -125,6 +131,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
 
 CWavixDlg::~CWavixDlg() {
     retry_.stop();
+    calibrationGuard_.stop();
     for (CScope* view : views_)
         view->ClearChannels();
     for (ScopeCtrlBase* panel : panels_)
@@ -433,6 +440,29 @@ void CWavixDlg::StopRetryTimer() {
     retry_.stop();
 }
 
+// --- calibration ---
+void CWavixDlg::StartCalibrationGuard(std::uint32_t ms) {
+    calibrationGuard_.start(static_cast<int>(ms));
+}
+
+void CWavixDlg::StopCalibrationGuard() {
+    calibrationGuard_.stop();
+}
+
+void CWavixDlg::RunCalibration() {
+    if (!session_->protocol().GetScopeData().IsRunning()) {
+        MessageBox(".: Info ...", "Pro funkci kalibrace musí být osciloskop spuštěn!", BoxIcon::Information,
+                   BoxButtons::Ok);
+        return;
+    }
+    CDlgCalibration dlg(this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    controller_->StartCalibration(dlg.Record());
+    session_->Rearm();
+}
+// --- end calibration ---
+
 void CWavixDlg::end(int code) {
     ended_ = true;
     endCode_ = code;
@@ -441,6 +471,7 @@ void CWavixDlg::end(int code) {
 void CWavixDlg::EndDialog(int result) {
     end(result);
     retry_.stop();
+    calibrationGuard_.stop();
     if (isVisible())
         done(result);
 }
