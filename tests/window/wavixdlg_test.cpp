@@ -145,10 +145,18 @@ TEST(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
     QKeyEvent coupling(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier);
     QApplication::sendEvent(panel, &coupling);
 
+    // The edited record reads `after` at once; only the tester's answer puts it in
+    // force, and only then is it saved: wait for the saved file, not for sample notices.
+    const auto savedCoupling = [&] {
+        CProgramSettings saved;
+        return saved.Load(options.dataDir, DefaultOscilExchange()) ? int{saved.LastRecord().CH1_dc_on} : -1;
+    };
     const int groups = dlg.ConvertedGroups();
     ASSERT_TRUE(runUntil(
         [&] {
-            return (dlg.Record().CH1_dc_on == after && dlg.ConvertedGroups() > groups + 2) || dlg.HasEnded();
+            return (dlg.Record().CH1_dc_on == after && savedCoupling() == after &&
+                    dlg.ConvertedGroups() > groups + 2) ||
+                   dlg.HasEnded();
         },
         10000))
         << "coupling " << dlg.Record().CH1_dc_on << " groups " << dlg.ConvertedGroups() - groups
