@@ -20,6 +20,7 @@ enum class StartMode {
 struct CalibrationState {
     bool askFirst = true; // the calibration record is read once per run, after the first record
     bool inProgress = false;
+    bool waiting = false;                // the header went out; the reply watch is off until the answer
     std::string info;                    // "CAL: 15.10.2008", "NotCAL", "CalSetFailed"
     std::optional<SOscil_EEPROM> header; // what the calibration run sends
 };

@@ -10,6 +10,8 @@ namespace {
 
 constexpr std::string_view kErrorCaption = " .: ERROR ... ";
 constexpr std::string_view kScopeErrorCaption = " .: Error ... ";
+constexpr std::string_view kCalibrationRefused =
+    "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!";
 
 // Modules whose Scope function runs without being started.
 constexpr std::array<std::uint16_t, 6> kSelfStartingModules{0x61, 0x62, 0x63, 0x8C, 0x8D, 0x8E};
@@ -82,8 +84,9 @@ void CModuleEvents::restartSession() {
 }
 
 void CModuleEvents::fatal(std::string_view caption, std::string_view text, int result) {
-    view_.MessageBox(caption, text, BoxIcon::Error, BoxButtons::Ok);
+    // Reports handled in the box's nested loop would otherwise start requests and more boxes.
     state_.ended = true;
+    view_.MessageBox(caption, text, BoxIcon::Error, BoxButtons::Ok);
     view_.EndDialog(result);
 }
 
@@ -217,6 +220,9 @@ void CModuleEvents::scopeState(int event) {
             if (cal.header) {
                 protocol_.build_SetOscilEepromHeader_packet(*cal.header);
                 cal.header.reset();
+                // Nothing else would notice a module that never answers.
+                cal.waiting = true;
+                view_.StartCalibrationGuard(kCalibrationGuardMs);
             }
         } else {
             AskForData();
@@ -249,36 +255,70 @@ void CModuleEvents::scopeState(int event) {
     case 8:
         if (data.GetCalibration().state == 1) {
             cal.info = CStatusLine::CalibrationDate(data.GetCalibration());
-            cal.inProgress = false;
+            // A run started before the module's record came in still has its header to send.
+            if (!cal.header)
+                cal.inProgress = false;
         }
         status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
         AskForData();
         break;
     case 9:
-    case 12:
-        calibrationRefused(
-            "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!");
-        break;
     case 10:
-        calibrationRefused(
-            "Přístroj obsahuje starou verzi osciloskopu (chybí kalibrace) - kontaktujte výrobce!");
-        break;
     case 11:
-        cal.inProgress = false;
-        status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
-        view_.ShowMessage("");
-        view_.MessageBox(".: Info ...", "Kalibrace byla dokončena.", BoxIcon::Information, BoxButtons::Ok);
-        calibrationEnded();
+    case 12:
+        calibrationAnswered(event);
         break;
     default:
         break;
     }
 }
 
+void CModuleEvents::calibrationAnswered(int event) {
+    CalibrationState& cal = state_.calibration;
+    CScopeData& data = protocol_.GetScopeData();
+    if (!cal.waiting) {
+        // Late (after the guard gave up) or unasked: polling already runs, a second
+        // request chain must not start. A record the module did take is still shown.
+        if (event == 11 && data.GetCalibration().state == 1) {
+            cal.info = CStatusLine::CalibrationDate(data.GetCalibration());
+            status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
+        }
+        return;
+    }
+    switch (event) {
+    case 10:
+        calibrationRefused(
+            "Přístroj obsahuje starou verzi osciloskopu (chybí kalibrace) - kontaktujte výrobce!");
+        break;
+    case 11:
+        cal.inProgress = false;
+        cal.waiting = false;
+        view_.StopCalibrationGuard();
+        // The module's new record is in force: the information line shows its date,
+        // not what an earlier run or refusal left there.
+        cal.info = CStatusLine::CalibrationDate(data.GetCalibration());
+        status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
+        view_.ShowMessage("");
+        view_.MessageBox(".: Info ...", "Kalibrace byla dokončena.", BoxIcon::Information, BoxButtons::Ok);
+        calibrationEnded();
+        break;
+    default:
+        calibrationRefused(kCalibrationRefused);
+        break;
+    }
+}
+
+void CModuleEvents::CalibrationTimedOut() {
+    if (state_.calibration.waiting)
+        calibrationRefused(kCalibrationRefused);
+}
+
 void CModuleEvents::calibrationRefused(std::string_view text) {
     CalibrationState& cal = state_.calibration;
     CScopeData& data = protocol_.GetScopeData();
     cal.inProgress = false;
+    cal.waiting = false;
+    view_.StopCalibrationGuard();
     cal.info = "CalSetFailed";
     SOscil_EEPROM record = data.GetCalibration();
     record.state = 0;

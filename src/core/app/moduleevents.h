@@ -15,6 +15,8 @@ namespace wavix {
 class CIvoraProtocol;
 
 inline constexpr std::uint32_t kRetryMs = 50;
+// How long a calibration run may wait for the module's answer.
+inline constexpr std::uint32_t kCalibrationGuardMs = 10000;
 
 class CModuleEvents {
 public:
@@ -28,6 +30,8 @@ public:
     void AskForData();
     // The trigger level in force on every view, with each view's input range first.
     void ApplyTriggerLevel(int level);
+    // The module never answered the calibration header: a refusal, and polling resumes.
+    void CalibrationTimedOut();
 
 private:
     void sessionFault(int event);
@@ -39,6 +43,7 @@ private:
     void fatal(std::string_view caption, std::string_view text, int result);
     void calibrationRefused(std::string_view text);
     void calibrationEnded();
+    void calibrationAnswered(int event);
     void showTriggerState();
 
     CIvoraProtocol& protocol_;

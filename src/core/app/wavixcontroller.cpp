@@ -63,6 +63,13 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
 }
 
 bool CWavixController::OnTimer(int id) {
+    if (id == kCalibrationGuardTimerId) {
+        if (!state_.calibration.waiting)
+            return false;
+        if (!state_.ended)
+            module_.CalibrationTimedOut();
+        return true;
+    }
     if (id != kRetryTimerId || !state_.retryPending)
         return false;
     view_.StopRetryTimer();

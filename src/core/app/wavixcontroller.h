@@ -28,6 +28,8 @@ class CWavixController {
 public:
     // The id of the retry timer.
     static constexpr int kRetryTimerId = 0;
+    // The guard over a calibration answer (kCalibrationGuardMs).
+    static constexpr int kCalibrationGuardTimerId = 1;
 
     CWavixController(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts);
     CWavixController(const CWavixController&) = delete;
@@ -40,7 +42,8 @@ public:
     void ShowStartStatus();
 
     void OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
-    // The window's timers; false for an id that is not the pending retry timer.
+    // The window's timers; false for an id that is neither the pending retry
+    // timer nor the guard of a waiting calibration.
     bool OnTimer(int id);
 
     // The calibration dialog ended with OK: the header goes out with the next

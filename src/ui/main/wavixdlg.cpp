@@ -6,6 +6,7 @@
 #include "core/settings/datadirectory.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
+#include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
@@ -85,6 +86,11 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         controller_->OnTimer(CWavixController::kRetryTimerId);
         session_->Rearm();
     });
+    calibrationGuard_.setSingleShot(true);
+    connect(&calibrationGuard_, &QTimer::timeout, this, [this] {
+        controller_->OnTimer(CWavixController::kCalibrationGuardTimerId);
+        session_->Rearm();
+    });
 
     // Placed by relayout(): views above the tool strips, the status bar at the bottom.
     const char* names[kViewCount] = {"Scope A", "Scope B", "Scope C", "Scope D"};
@@ -103,6 +109,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
 
 CWavixDlg::~CWavixDlg() {
     retry_.stop();
+    calibrationGuard_.stop();
     for (CScope* view : views_)
         view->ClearChannels();
     if (settingsWindow_ != nullptr)
@@ -508,6 +515,29 @@ void CWavixDlg::StopRetryTimer() {
     retry_.stop();
 }
 
+// --- calibration ---
+void CWavixDlg::StartCalibrationGuard(std::uint32_t ms) {
+    calibrationGuard_.start(static_cast<int>(ms));
+}
+
+void CWavixDlg::StopCalibrationGuard() {
+    calibrationGuard_.stop();
+}
+
+void CWavixDlg::RunCalibration() {
+    if (!session_->protocol().GetScopeData().IsRunning()) {
+        MessageBox(".: Info ...", "Pro funkci kalibrace musí být osciloskop spuštěn!", BoxIcon::Information,
+                   BoxButtons::Ok);
+        return;
+    }
+    CDlgCalibration dlg(this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    controller_->StartCalibration(dlg.Record());
+    session_->Rearm();
+}
+// --- end calibration ---
+
 void CWavixDlg::end(int code) {
     ended_ = true;
     endCode_ = code;
@@ -516,6 +546,7 @@ void CWavixDlg::end(int code) {
 void CWavixDlg::EndDialog(int result) {
     end(result);
     retry_.stop();
+    calibrationGuard_.stop();
     if (isVisible())
         done(result);
 }

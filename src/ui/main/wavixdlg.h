@@ -73,6 +73,9 @@ public:
 
     static QString Title();
 
+    // Main menu "Kalibrace": the calibration dialog, then the run with the next exchange.
+    void RunCalibration();
+
     CScope& View(int index) { return *views_.at(static_cast<std::size_t>(index)); }
     QString PaneText(Pane pane) const;
     // The settings record in force and channel 1..4 of the sample data.
@@ -113,6 +116,8 @@ public:
     void RefreshChannelPanels() override;
     void StartRetryTimer(std::uint32_t ms) override;
     void StopRetryTimer() override;
+    void StartCalibrationGuard(std::uint32_t ms) override;
+    void StopCalibrationGuard() override;
     void EndDialog(int result) override;
     void Quit(int exitCode) override;
     void SaveAllSettings() override;
@@ -194,6 +199,7 @@ private:
     QStatusBar* status_ = nullptr;
     std::array<QLabel*, 4> panes_{};
     QTimer retry_;
+    QTimer calibrationGuard_;
 
     StartupResult start_;
     bool ended_ = false;

@@ -84,7 +84,8 @@ public:
             answers.push_back(reply(0x8084, 0, eeprom(calibration)));
             break;
         case c_ivrSET_OSCIL_EEPROM:
-            answers.push_back(calibrationAnswer);
+            if (!calibrationAnswer.empty())
+                answers.push_back(calibrationAnswer);
             break;
         case c_ivrSCOPE_SAFE_DISCONNECT:
             answers.push_back(reply(0x8083, 0));
@@ -122,7 +123,7 @@ public:
 
     tOscilExchange own; // the record stored in the tester
     SOscil_EEPROM calibration;
-    std::vector<std::uint8_t> calibrationAnswer = reply(0x8085, 0x0001);
+    std::vector<std::uint8_t> calibrationAnswer = reply(0x8085, 0x0001); // empty: never answered
     std::uint16_t moduleNum = 0x42;
     std::uint16_t askStatus = 0;
     std::size_t recordBytes = kOscilExchangeV2Size;
@@ -193,6 +194,8 @@ public:
     void RefreshChannelPanels() override { calls.emplace_back("panels"); }
     void StartRetryTimer(std::uint32_t ms) override { timers.push_back(static_cast<int>(ms)); }
     void StopRetryTimer() override { timers.push_back(0); }
+    void StartCalibrationGuard(std::uint32_t ms) override { guards.push_back(static_cast<int>(ms)); }
+    void StopCalibrationGuard() override { guards.push_back(0); }
     void EndDialog(int result) override { endResult = result; }
     void Quit(int code) override { exitCode = code; }
     void SaveAllSettings() override { calls.emplace_back("save"); }
@@ -231,6 +234,7 @@ public:
     std::vector<std::string> viewMessages;
     std::vector<std::string> calls;
     std::vector<int> timers;
+    std::vector<int> guards; // calibration guard: its time when started, 0 when stopped
     std::vector<std::uint32_t> logged;
     std::vector<std::pair<ToolWindow, PostedMessage>> tools;
     std::vector<PostedMessage> unhandled;

@@ -181,6 +181,10 @@ TEST_F(Controller, FatalFaultsShowTheirBoxAndEndTheDialog) {
     };
     for (const Case& c : cases) {
         ControllerHarness h;
+        // The box runs a nested loop: a report handled meanwhile must start nothing.
+        h.view.whileBoxOpen = [&h] {
+            h.controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 1), 0);
+        };
         h.post(Msg::UWM_IVORA_PROTOCOL, c.word, 0);
         EXPECT_EQ(h.view.boxes, (std::vector<RecordingView::Box>{{c.caption, c.text, BoxIcon::Error}}));
         EXPECT_EQ(h.view.endResult, c.result);
@@ -227,49 +231,120 @@ TEST_F(Controller, RefusedAnswersOnTheWireEndWithTheRightBox) {
     }
 }
 
+// The module's record in force before the run: gains off nominal, as a real unit's.
+SOscil_EEPROM unitCalibration() {
+    SOscil_EEPROM rec = FakeScopeModule().calibration;
+    for (auto& channel : rec.entries)
+        for (auto& e : channel) {
+            e.zero = 505;
+            e.gainPos = static_cast<std::uint16_t>(e.gainPos + 3);
+        }
+    return rec;
+}
+
+// Starts polling, then a calibration run whose header goes out with the next finished group.
+void runCalibration(ControllerHarness& h, std::vector<std::uint8_t> answer) {
+    h.module.calibration = unitCalibration();
+    h.module.groupsLeft = 1;
+    h.start();
+    h.controller.StartCalibration(DefaultCalibration());
+    EXPECT_EQ(h.view.viewMessages.back(), "Probíhá kalibrace ... ");
+    h.module.calibrationAnswer = std::move(answer);
+    h.module.groupsLeft = 2;
+    h.deliver(reply(0x8080, 0x0040, std::vector<std::uint8_t>(8 * 4, 0)));
+    h.deliver(reply(0x8080, 0, std::vector<std::uint8_t>(8 * 4, 0)));
+    h.settle();
+}
+
+const std::string kRefused =
+    "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!";
+
+// Every answer ends the run with its box and polling resumes with the reply watch on;
+// only a record that passed its checks replaces the one in force, a refusal keeps
+// its gains and clears its state.
 TEST_F(Controller, CalibrationAnswers) {
-    SOscil_EEPROM good = module.calibration;
+    SOscil_EEPROM fresh = DefaultCalibration();
+    fresh.state = 1;
+    fresh.day = 0x01;
+    fresh.month = 0x02;
+    fresh.year = 0x2024;
+    SOscil_EEPROM refusedRecord = unitCalibration();
+    refusedRecord.state = 0;
+    SOscil_EEPROM damaged = fresh;
+    damaged.size = 200;
     struct Case {
         std::vector<std::uint8_t> answer;
         std::string caption;
         std::string text;
         std::string info;
-        int scaleResets;
+        SOscil_EEPROM inForce;
     };
-    const std::string refused =
-        "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!";
     const Case cases[] = {
-        {reply(0x8085, kStatusNotServed), ".: Error ...", refused, "CalSetFailed", 1},
+        {reply(0x8085, kStatusNotServed), ".: Error ...", kRefused, "CalSetFailed", refusedRecord},
         {reply(0x8085, kStatusUnknown), ".: Error ...",
          "Přístroj obsahuje starou verzi osciloskopu (chybí kalibrace) - kontaktujte výrobce!",
-         "CalSetFailed", 1},
-        {reply(0x8085, 0, FakeScopeModule::eeprom(good)), ".: Info ...", "Kalibrace byla dokončena.",
-         "CAL: 15.10.2008", 0},
-        {reply(0x8085, 0, std::vector<std::uint8_t>(12)), ".: Error ...", refused, "CalSetFailed", 1},
+         "CalSetFailed", refusedRecord},
+        {reply(0x8085, 0, FakeScopeModule::eeprom(fresh)), ".: Info ...", "Kalibrace byla dokončena.",
+         "CAL: 1.2.2024", fresh},
+        {reply(0x8085, 0, std::vector<std::uint8_t>(12)), ".: Error ...", kRefused, "CalSetFailed",
+         refusedRecord},
+        {reply(0x8085, 0, FakeScopeModule::eeprom(damaged)), ".: Error ...", kRefused, "CalSetFailed",
+         refusedRecord},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         ControllerHarness h;
-        h.module.groupsLeft = 1;
-        h.start();
-        h.controller.StartCalibration(DefaultCalibration());
-        EXPECT_EQ(h.view.viewMessages.back(), "Probíhá kalibrace ... ");
-        h.module.calibrationAnswer = c.answer;
-        h.module.groupsLeft = 2;
-        h.deliver(reply(0x8080, 0x0040, std::vector<std::uint8_t>(8 * 4, 0)));
-        h.deliver(reply(0x8080, 0, std::vector<std::uint8_t>(8 * 4, 0)));
-        h.settle();
+        runCalibration(h, c.answer);
         ASSERT_EQ(h.view.boxes.size(), 1u);
         EXPECT_EQ(h.view.boxes[0].caption, c.caption);
         EXPECT_EQ(h.view.boxes[0].text, c.text);
         EXPECT_FALSE(h.controller.State().calibration.inProgress);
         EXPECT_EQ(h.controller.State().calibration.info, c.info);
         EXPECT_NE(h.view.pane(Pane::ModuleName).find(c.info), std::string::npos);
-        EXPECT_EQ(h.view.scaleResets, c.scaleResets);
+        EXPECT_EQ(h.view.scaleResets, c.caption == ".: Error ..." ? 1 : 0);
+        EXPECT_EQ(h.data().GetCalibration(), c.inForce);
         EXPECT_EQ(h.module.count(c_ivrSET_OSCIL_EEPROM), 1u);
+        EXPECT_EQ(h.view.guards, (std::vector<int>{10000, 0}));
         EXPECT_EQ(h.module.commands.back(), c_ivrASK_SCOPE_DATA) << "polling resumed";
         EXPECT_EQ(h.protocol.NextDeadlineMs() == CIvoraProtocol::kNoDeadline, false) << "reply watch back on";
     }
+}
+
+// A module that never answers the header would leave polling stopped for good:
+// the guard ends the run as a refusal, and a late answer starts no second polling chain.
+TEST_F(Controller, CalibrationGuardEndsASilentRunAndIgnoresALateAnswer) {
+    runCalibration(*this, {});
+    module.groupsLeft = 0;
+    ASSERT_EQ(view.guards, std::vector<int>{10000});
+    EXPECT_TRUE(view.boxes.empty());
+    const std::size_t asked = module.count(c_ivrASK_SCOPE_DATA);
+
+    EXPECT_TRUE(controller.OnTimer(CWavixController::kCalibrationGuardTimerId));
+    settle();
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0], (RecordingView::Box{".: Error ...", kRefused, BoxIcon::Error}));
+    EXPECT_EQ(controller.State().calibration.info, "CalSetFailed");
+    EXPECT_EQ(data().GetCalibration().state, 0);
+    EXPECT_EQ(data().GetCalibration().entries, unitCalibration().entries);
+    EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), asked + 1) << "polling resumed";
+    EXPECT_FALSE(controller.OnTimer(CWavixController::kCalibrationGuardTimerId)) << "nothing left to guard";
+
+    deliver(reply(0x8085, 0, FakeScopeModule::eeprom(module.calibration)));
+    settle();
+    EXPECT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), asked + 1);
+    EXPECT_EQ(controller.State().calibration.info, "CAL: 15.10.2008") << "the record the module took";
+}
+
+// Reading the module's record at start must not swallow a run whose header is still to go.
+TEST_F(Controller, CalibrationStartedBeforeTheModulesRecordStillRuns) {
+    controller.StartCalibration(DefaultCalibration());
+    module.calibrationAnswer = reply(0x8085, kStatusNotServed);
+    module.groupsLeft = 1;
+    start();
+    EXPECT_EQ(module.count(c_ivrSET_OSCIL_EEPROM), 1u);
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text, kRefused);
 }
 
 TEST_F(Controller, UncalibratedModuleBeforeAnyRecordReadsNotCal) {
