@@ -669,7 +669,6 @@ void CWavixDlg::reject() {
 // --- stubs: replaced by their owners ---
 void CWavixDlg::SaveCapture(int) {}
 void CWavixDlg::ToggleRollLog() {}
-void CWavixDlg::RunCalibration() {}
 void CWavixDlg::OpenLogCharts() {}
 void CWavixDlg::OpenScopeBook() {}
 

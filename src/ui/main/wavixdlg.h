@@ -149,7 +149,6 @@ public:
     // Owned by other features; stubs until they arrive.
     void SaveCapture(int view);
     void ToggleRollLog();
-    void RunCalibration();
     void OpenLogCharts();
     void OpenScopeBook();
     void PrintCapture();
