@@ -24,7 +24,10 @@ class QStatusBar;
 namespace wavix {
 
 class CChannelData;
+class CDlgGetLogFiles;
+class CLogDownloadDriver;
 class CScope;
+class CScopeFile;
 class CWavixController;
 class ModuleSession;
 class QtMessageTarget;
@@ -99,6 +102,16 @@ public:
     // Escape and the close box: the views let go of the channels first.
     void reject() override;
 
+    // --- scope book and log download
+    // The sample chart library (toolbar 11): settings only, or settings and waveforms.
+    void OpenScopeBook();
+    // Lists the tester's logs in the download window. The module link is shut
+    // first; it comes back when the window closes. False when the file link
+    // could not be opened (the module link then stays closed for the caller).
+    bool StartLogDownload();
+    CDlgGetLogFiles* LogFilesDialog() const { return logFiles_; }
+    bool IsModuleLinkOpen() const;
+
 protected:
     void accept() override {} // Enter does not close the window
 
@@ -112,6 +125,9 @@ private:
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     QLabel* pane(Pane p) const;
+    bool handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    void leaveLogDownload();
+    void loadBookChart(std::unique_ptr<CScopeFile> chart, bool traces);
 
     WavixDlgOptions options_;
     CProgramSettings settings_;
@@ -133,6 +149,10 @@ private:
     int convertedGroups_ = 0;
     std::string lastBoxText_;
     QSize startSize_;
+
+    std::unique_ptr<CScopeFile> bookChart_; // the views show its channels as loaded traces
+    CDlgGetLogFiles* logFiles_ = nullptr;
+    std::unique_ptr<CLogDownloadDriver> logDownload_;
 };
 
 } // namespace wavix
