@@ -3,9 +3,10 @@
 // brings each one home byte for byte.
 
 #include "core/files/loglistdownload.h"
+#include "core/settings/builtintexts.h"
+#include "platform/logdownloaddriver.h"
 #include "platform/qtmessagetarget.h"
 #include "platform/qtsupport.h"
-#include "platform/vexorlink.h"
 #include "sim/testerlogcheck.h"
 
 #include <QByteArray>
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -76,78 +78,62 @@ private:
     QByteArray output_;
 };
 
-// Carries out what the download logic asks for, as the main window does.
+// The download window's answers, recorded: overwrite yes, no file chosen.
+class RecordingUi : public ILogDownloadUi {
+public:
+    void Refresh(const CLogListDownload& state) override { progress.push_back(state.KilobytesReceived()); }
+    bool AskOverwrite(const std::string&, const std::string& text) override {
+        overwrite.push_back(text);
+        return true;
+    }
+    std::optional<std::filesystem::path> ChooseFile(const std::filesystem::path&,
+                                                    const std::string&) override {
+        return std::nullopt;
+    }
+    void ShowBox(const std::string&, const std::string& text, bool) override { shown.push_back(text); }
+
+    std::vector<std::uint32_t> progress; // kilobytes received at each refresh
+    std::vector<std::string> overwrite;
+    std::vector<std::string> shown;
+};
+
+// The download as the main window runs it, with a stand-in for the module link.
 class Downloader {
 public:
-    explicit Downloader(const std::filesystem::path& logFolder) : download_(logFolder) {
-        window_.setHandler([this](Msg msg, std::intptr_t w, std::intptr_t l) {
-            if (msg == Msg::UWM_RECEIVED_FILE_MSG)
-                run(download_.OnReceivedFile(w, l, link_.Protocol().GetReceivedFile().GetSize()));
-        });
-        owner_.setHandler([this](Msg msg, std::intptr_t, std::intptr_t l) {
-            if (msg == Msg::UWM_COMM_ETH_MSG)
-                download_.OnLinkTraffic(l);
-        });
-        link_.SetNotifyWindow(&window_);
+    explicit Downloader(const std::filesystem::path& logFolder)
+        : driver_(logFolder, window_, ui,
+                  {[this] { return moduleOpen; },
+                   [this] {
+                       moduleOpen = false;
+                       ++moduleCloses;
+                   },
+                   [this] {
+                       moduleOpen = true;
+                       ++moduleReopens;
+                   }}) {
+        window_.setHandler(
+            [this](Msg msg, std::intptr_t w, std::intptr_t l) { driver_.OnMessage(msg, w, l); });
     }
 
-    bool open(quint16 port) { return link_.Open("127.0.0.2", port, &owner_, 1); }
-
-    bool list() {
-        run(download_.BeginListing());
-        return test::waitUntil([&] { return download_.GetPhase() == CLogListDownload::Phase::Listed; },
-                               30000);
+    bool start(quint16 port) { return driver_.Start("127.0.0.2", port); }
+    bool listed() {
+        return test::waitUntil([&] { return state().GetPhase() == CLogListDownload::Phase::Listed; }, 30000);
     }
     bool fetch() {
-        run(download_.OnDownloadPressed());
-        return test::waitUntil([&] { return download_.GetPhase() == CLogListDownload::Phase::Done; }, 120000);
+        driver_.OnDownloadPressed();
+        return test::waitUntil([&] { return state().GetPhase() == CLogListDownload::Phase::Done; }, 120000);
     }
+    void leave() { driver_.Leave(); }
 
-    const CLogListDownload& state() const { return download_; }
-    std::vector<std::string> shown;     // message boxes
-    std::vector<std::string> overwrite; // names asked about
+    const CLogListDownload& state() const { return driver_.State(); }
+    RecordingUi ui;
+    bool moduleOpen = true;
+    int moduleCloses = 0;
+    int moduleReopens = 0;
 
 private:
-    void run(const LogDownloadActions& actions) {
-        for (const LogDownloadAction& a : actions) {
-            switch (a.kind) {
-            case Kind::ResetReceivedFile:
-                link_.Protocol().ResetReceivedFile();
-                break;
-            case Kind::AskFileEntry:
-                if (!link_.Protocol().AskForFileEntry(a.name))
-                    run(download_.OnRequestNotSent());
-                break;
-            case Kind::AskFileContents:
-                if (!link_.Protocol().AskForFileContents(a.name))
-                    run(download_.OnRequestNotSent());
-                break;
-            case Kind::WaitThenProbe:
-                QTimer::singleShot(static_cast<int>(a.delayMs), &window_,
-                                   [this] { run(download_.OnProbeDelayElapsed()); });
-                break;
-            case Kind::AskOverwrite:
-                overwrite.push_back(a.path.filename().string());
-                run(download_.OnOverwriteAnswer(true));
-                break;
-            case Kind::ChooseFile:
-                run(download_.OnFileChosen(std::nullopt));
-                break;
-            case Kind::WriteFile:
-                run(download_.OnFileWritten(link_.Protocol().GetReceivedFile().Save(a.path, a.size)));
-                break;
-            case Kind::ShowInfo:
-            case Kind::ShowError:
-                shown.push_back(a.text);
-                break;
-            }
-        }
-    }
-
     QtMessageTarget window_;
-    QtMessageTarget owner_;
-    CVexorLink link_;
-    CLogListDownload download_;
+    CLogDownloadDriver driver_;
 };
 
 std::vector<std::uint8_t> randomBytes(std::size_t n, quint32 seed) {
@@ -187,32 +173,42 @@ TEST_F(LogDownloadFromSim, ListsTheThreeKeptFilesAndDownloadsThemByteForByte) {
     SimProcess sim;
     ASSERT_TRUE(sim.start({"--files", testerDir.path()}, port)) << sim.why().toStdString();
     Downloader d(logs());
-    ASSERT_TRUE(d.open(port));
+    ASSERT_TRUE(d.start(port));
+    // The module link shut before the file link took the port.
+    EXPECT_EQ(d.moduleCloses, 1);
+    EXPECT_FALSE(d.moduleOpen);
 
-    ASSERT_TRUE(d.list());
+    ASSERT_TRUE(d.listed());
     std::vector<CLogListDownload::FoundFile> expected;
     for (const auto& [name, bytes] : kept)
         expected.push_back({name, static_cast<std::uint8_t>(std::stoi(name.substr(6, 2)) - 1),
                             static_cast<std::uint32_t>(bytes.size())});
     EXPECT_EQ(d.state().Found(), expected);
     EXPECT_TRUE(d.state().DownloadEnabled());
-    EXPECT_TRUE(d.shown.empty());
+    EXPECT_TRUE(d.ui.shown.empty());
 
     ASSERT_TRUE(d.fetch());
     EXPECT_FALSE(d.state().HadFailures());
-    EXPECT_EQ(d.overwrite, std::vector<std::string>{"osclog05.sdf"});
+    EXPECT_EQ(d.ui.overwrite.size(), 1u); // osclog05.sdf was already there
     for (const auto& [name, bytes] : kept)
         EXPECT_EQ(readAll(logs() / name), bytes) << name;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(logs()), {}), 3);
+    // Progress went up block by block, up to the 49 kB of osclog10.sdf.
+    EXPECT_TRUE(std::is_sorted(d.ui.progress.end() - 40, d.ui.progress.end()));
+    EXPECT_EQ(d.ui.progress.back(), 49u);
+
+    d.leave();
+    EXPECT_EQ(d.moduleReopens, 1);
+    EXPECT_TRUE(d.moduleOpen);
 }
 
 TEST_F(LogDownloadFromSim, GeneratedLogsArriveWholeInTheTestersFormat) {
     SimProcess sim;
     ASSERT_TRUE(sim.start({"--seed", "3"}, port)) << sim.why().toStdString();
     Downloader d(logs());
-    ASSERT_TRUE(d.open(port));
+    ASSERT_TRUE(d.start(port));
 
-    ASSERT_TRUE(d.list());
+    ASSERT_TRUE(d.listed());
     std::vector<std::string> names;
     for (const auto& f : d.state().Found())
         names.push_back(f.name);
@@ -229,6 +225,75 @@ TEST_F(LogDownloadFromSim, GeneratedLogsArriveWholeInTheTestersFormat) {
         EXPECT_EQ(log.mode, 3); // roll mode
         EXPECT_GT(log.instants, 0u);
         EXPECT_GT(log.marksFirst + log.marksSecond, 0u);
+    }
+}
+
+} // namespace
+} // namespace wavix
+
+namespace wavix {
+namespace {
+
+// A tester that falls silent in the middle of a file, or loses datagrams: every
+// file on the PC is then either whole or absent, never cut, and the failure is told.
+class LogDownloadFaults : public LogDownloadFromSim, public ::testing::WithParamInterface<QStringList> {};
+
+TEST_P(LogDownloadFaults, NoFileIsLeftCutAndTheFailureIsShown) {
+    const std::map<std::string, std::vector<std::uint8_t>> kept{
+        {"osclog01.sdf", randomBytes(30000, 1)},
+        {"osclog02.sdf", randomBytes(30000, 2)},
+    };
+    for (const auto& [name, bytes] : kept)
+        writeAll(tester() / name, bytes);
+    SimProcess sim;
+    ASSERT_TRUE(sim.start(QStringList{"--files", testerDir.path()} + GetParam(), port))
+        << sim.why().toStdString();
+    Downloader d(logs());
+    ASSERT_TRUE(d.start(port));
+    ASSERT_TRUE(d.listed());
+    if (!d.state().Found().empty()) {
+        ASSERT_TRUE(d.fetch());
+    }
+
+    int whole = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(logs())) {
+        const std::string name = entry.path().filename().string();
+        ASSERT_TRUE(kept.count(name)) << "stray file " << name;
+        EXPECT_EQ(readAll(entry.path()), kept.at(name)) << name;
+        ++whole;
+    }
+    EXPECT_LT(whole, 2);
+    EXPECT_TRUE(d.state().HadFailures() || d.state().Found().size() < kept.size());
+    ASSERT_FALSE(d.ui.shown.empty());
+    EXPECT_NE(d.ui.shown.back().find(BuiltinText("TXT_1320")), std::string::npos) << d.ui.shown.back();
+    EXPECT_NE(d.state().MessageText(), BuiltinText("TXT_1310"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tester, LogDownloadFaults,
+                         ::testing::Values(QStringList{"--silent-after", "30"},
+                                           QStringList{"--loss", "0.1", "--seed", "4"}));
+
+// The module link comes back on leaving only when it is still shut: opening an
+// open link again would end in the "interface busy" question.
+TEST(LogDownloadModuleLink, ReopenedOnLeavingOnlyWhenStillClosed) {
+    test::app();
+    struct Case {
+        bool openAtStart;
+        bool openedMeanwhile;
+        int closes;
+        int reopens;
+    };
+    for (const Case c : {Case{true, false, 1, 1}, Case{true, true, 1, 0}, Case{false, false, 0, 1}}) {
+        QTemporaryDir logDir;
+        Downloader d(logDir.path().toStdString());
+        d.moduleOpen = c.openAtStart;
+        // Nobody answers on this port; only the link handling matters here.
+        ASSERT_TRUE(d.start(freePort()));
+        d.moduleOpen = d.moduleOpen || c.openedMeanwhile;
+        d.leave();
+        EXPECT_EQ(d.moduleCloses, c.closes) << c.openAtStart << c.openedMeanwhile;
+        EXPECT_EQ(d.moduleReopens, c.reopens) << c.openAtStart << c.openedMeanwhile;
+        EXPECT_TRUE(d.moduleOpen);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/settings/langtexts.h"
 
 #include "core/settings/builtintexts.h"
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -12,6 +13,9 @@ namespace {
 using Kind = LogDownloadAction::Kind;
 
 // TXT_1318 .. TXT_1321 name the failures that must never look like success.
+
+// No datagram of the tester carries more.
+constexpr std::uint32_t kMaxPayload = 2048;
 
 constexpr const char* kInfoCaption = " .: Info ... ";
 constexpr const char* kErrorCaption = ".: Error ...";
@@ -112,6 +116,8 @@ std::string CLogListDownload::CurrentDownloadName() const {
 
 void CLogListDownload::PrepareCurrentFile() {
     kbReceived_ = 0;
+    bytesReceived_ = 0;
+    bytesSeen_ = false;
     const auto i = static_cast<std::size_t>(downloadIndex_);
     const std::uint64_t size = i < found_.size() ? found_[i].size : 0;
     kbTotal_ = static_cast<std::uint32_t>((size + 1023) / 1024);
@@ -119,6 +125,18 @@ void CLogListDownload::PrepareCurrentFile() {
 
 void CLogListDownload::BlockReceived() {
     ++kbReceived_;
+    showProgress();
+}
+
+void CLogListDownload::PayloadReceived(std::uint32_t bytes) {
+    bytesSeen_ = true;
+    bytesReceived_ += std::min(bytes, kMaxPayload);
+    kbReceived_ =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>((bytesReceived_ + 1023) / 1024, 0xFFFFFFFFu));
+    showProgress();
+}
+
+void CLogListDownload::showProgress() {
     status_ = GetText(kFile) + " " + CurrentDownloadName() + " (" + std::to_string(downloadIndex_ + 1) + "/" +
               std::to_string(found_.size()) + "), " + GetText(kReceived) + " " + std::to_string(kbReceived_) +
               "/" + std::to_string(kbTotal_) + ".";
@@ -176,7 +194,7 @@ LogDownloadAction CLogListDownload::error(Text detail) const {
     return box;
 }
 
-LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t, std::intptr_t lParam,
+LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t wParam, std::intptr_t lParam,
                                                     std::uint32_t entrySize) {
     if (phase_ == Phase::Listing) {
         switch (lParam) {
@@ -198,6 +216,10 @@ LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t, std::intptr_t
         }
     }
     if (phase_ == Phase::Downloading) {
+        if (lParam == 6 && wParam > 0) {
+            PayloadReceived(static_cast<std::uint32_t>(std::min<std::intptr_t>(wParam, kMaxPayload)));
+            return {};
+        }
         if (lParam == 5)
             return placeFile(logFolder_ / CurrentDownloadName());
         if (lParam == 11) {
@@ -209,7 +231,8 @@ LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t, std::intptr_t
 }
 
 void CLogListDownload::OnLinkTraffic(std::intptr_t lParam) {
-    if (busy_ && phase_ == Phase::Downloading && (lParam & 0xFFFF) == 5)
+    // Once the payload sizes come, they count instead of the datagrams.
+    if (busy_ && phase_ == Phase::Downloading && (lParam & 0xFFFF) == 5 && !bytesSeen_)
         BlockReceived();
 }
 

@@ -115,6 +115,9 @@ public:
     std::string CurrentDownloadName() const;
     void PrepareCurrentFile();
     void BlockReceived();
+    // Payload bytes of a stored data packet: the kilobytes follow the bytes, so
+    // the count is right whatever the tester's block size.
+    void PayloadReceived(std::uint32_t bytes);
     bool NextDownload();
     void FinishDownload();
     bool IsBusy() const { return busy_; }
@@ -155,6 +158,7 @@ private:
     LogDownloadAction error(Text detail) const;
     std::string askingStatus(const std::string& name) const;
     std::string countText(std::size_t n) const;
+    void showProgress();
     bool exists(const std::filesystem::path& p) const;
 
     std::filesystem::path logFolder_;
@@ -166,6 +170,8 @@ private:
     int downloadIndex_ = 0;
     std::uint32_t kbTotal_ = 0;
     std::uint32_t kbReceived_ = 0;
+    std::uint64_t bytesReceived_ = 0;
+    bool bytesSeen_ = false;
     bool busy_ = false;
     int failures_ = 0;
     std::filesystem::path target_;

@@ -3,10 +3,15 @@
 #include "core/app/wavixcontroller.h"
 #include "core/app/windowlayout.h"
 #include "core/display/columnreduce.h"
+#include "core/files/scopebookload.h"
+#include "core/files/scopefile.h"
 #include "core/settings/datadirectory.h"
+#include "platform/logdownloaddriver.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgcalibration.h"
+#include "ui/dialogs/dlggetlogfiles.h"
+#include "ui/dialogs/dlgscopebook.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
@@ -655,6 +660,7 @@ void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lPar
         break;
     }
     default:
+        handleLogDownload(msg, wParam, lParam);
         break;
     }
 }
@@ -670,7 +676,6 @@ void CWavixDlg::reject() {
 void CWavixDlg::SaveCapture(int) {}
 void CWavixDlg::ToggleRollLog() {}
 void CWavixDlg::OpenLogCharts() {}
-void CWavixDlg::OpenScopeBook() {}
 
 // --- printing ---
 void CWavixDlg::PrintCapture() {
@@ -688,6 +693,111 @@ void CWavixDlg::PrintCapture() {
         MessageBox(" .: Chyba ... ", text, BoxIcon::Error, BoxButtons::Ok);
     });
     job.Run(sources);
+}
+
+} // namespace wavix
+
+namespace wavix {
+
+// --- scope book and log download
+
+void CWavixDlg::OpenScopeBook() {
+    CDlgScopeBook book(this);
+    book.SetLanguage(settings_.LangFilePath());
+    const int answer = book.Run(std::filesystem::path(settings_.DataDirectory()) / "Scope" / "SampleCharts");
+    ChartRecord* chosen = book.SelectedRecord();
+    const ScopeBookStep step = AfterScopeBook(answer, chosen != nullptr && chosen->file != nullptr);
+    if (!step.caption.empty())
+        MessageBox(step.caption, step.text, step.errorIcon ? BoxIcon::Error : BoxIcon::Information,
+                   BoxButtons::Ok);
+    if (step.applySettings)
+        loadBookChart(std::move(chosen->file), step.loadTraces);
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::loadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
+    auto& scopeData = session_->protocol().GetScopeData();
+    tOscilExchange rec = scopeData.GetSettings();
+    // Sent with the next exchange, as every record change is.
+    if (chart->BuildSettings(rec))
+        scopeData.SetSettings(rec, true);
+    if (!traces)
+        return;
+    // The views let go of the previous chart before it is freed.
+    for (CScope* view : views_)
+        view->ClearReferences();
+    bookChart_ = std::move(chart);
+    const std::vector<int> displays =
+        ScopeBookDisplays(bookChart_->GetChannelCount(), controller_->State().multiView, kViewCount);
+    for (std::size_t ch = 0; ch < displays.size(); ++ch)
+        if (displays[ch] >= 0)
+            views_[static_cast<std::size_t>(displays[ch])]->AddReference(
+                bookChart_->GetChannel(static_cast<int>(ch)));
+    for (CScope* view : views_) {
+        view->UpdateData();
+        view->update();
+    }
+}
+
+bool CWavixDlg::IsModuleLinkOpen() const {
+    return session_->IsOpen();
+}
+
+bool CWavixDlg::StartLogDownload() {
+    if (!logFiles_) {
+        logFiles_ = new CDlgGetLogFiles(target_, this);
+        logFiles_->setObjectName(QStringLiteral("logFiles"));
+        if (options_.boxAnswer)
+            logFiles_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
+        ModuleLinkControl module;
+        module.isOpen = [this] { return session_->IsOpen(); };
+        module.disconnectAndClose = [this] {
+            // The tester stops the scope before the port changes hands.
+            session_->protocol().build_ScopeSafeDisconnect_packet();
+            session_->protocol().Stop();
+            session_->Close();
+        };
+        module.reopen = [this] { ReopenLink(); };
+        logDownload_ = std::make_unique<CLogDownloadDriver>(std::filesystem::path(settings_.DataDirectory()) /
+                                                                "Scope" / "LogCharts",
+                                                            *target_, *logFiles_, std::move(module));
+    }
+    logDownload_->SetLanguage(settings_.LangFilePath());
+    logFiles_->SetTexts(logDownload_->State());
+    logFiles_->show();
+    logFiles_->raise();
+    const auto& general = settings_.General();
+    if (!logDownload_->Start(general.ReaderAddress(), general.ReaderPort())) {
+        logFiles_->hide();
+        return false;
+    }
+    return true;
+}
+
+bool CWavixDlg::handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    if (!logDownload_)
+        return false;
+    if (msg == Msg::UWM_DLG_GET_LOG_FILES_MSG) {
+        if (lParam == 1)
+            logDownload_->OnDownloadPressed();
+        else if (lParam == 0)
+            leaveLogDownload();
+        return true;
+    }
+    return logDownload_->OnMessage(msg, wParam, lParam);
+}
+
+void CWavixDlg::leaveLogDownload() {
+    logFiles_->hide();
+    logDownload_->Leave();
+    if (ended_)
+        return;
+    // Back to the live view, as after leaving the log viewer.
+    views_[0]->ClearReferences();
+    for (CScope* view : views_) {
+        view->SetLogMarks({});
+        view->SetRefreshPeriod(kRepaintMs);
+    }
 }
 
 } // namespace wavix

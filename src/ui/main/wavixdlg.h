@@ -30,7 +30,10 @@ class QStatusBar;
 namespace wavix {
 
 class CChannelData;
+class CDlgGetLogFiles;
+class CLogDownloadDriver;
 class CScope;
+class CScopeFile;
 class CWavixController;
 class CDlgChannelInfo;
 class CDlgChannelOptions;
@@ -150,8 +153,17 @@ public:
     void SaveCapture(int view);
     void ToggleRollLog();
     void OpenLogCharts();
-    void OpenScopeBook();
     void PrintCapture();
+
+    // --- scope book and log download
+    // The sample chart library (toolbar 11): settings only, or settings and waveforms.
+    void OpenScopeBook();
+    // Lists the tester's logs in the download window. The module link is shut
+    // first; it comes back when the window closes. False when the file link
+    // could not be opened (the module link then stays closed for the caller).
+    bool StartLogDownload();
+    CDlgGetLogFiles* LogFilesDialog() const { return logFiles_; }
+    bool IsModuleLinkOpen() const;
 
 protected:
     void accept() override {} // Enter does not close the window
@@ -169,6 +181,9 @@ private:
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     QLabel* pane(Pane p) const;
+    bool handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    void leaveLogDownload();
+    void loadBookChart(std::unique_ptr<CScopeFile> chart, bool traces);
 
     // Commands (wavixdlgcommands.cpp).
     void createCommands();
@@ -213,6 +228,9 @@ private:
     std::unique_ptr<CViewNotices> notices_;
     std::array<bool, kViewCount> limits_{};
     QMenuBar* menuBar_ = nullptr;
+    std::unique_ptr<CScopeFile> bookChart_; // the views show its channels as loaded traces
+    CDlgGetLogFiles* logFiles_ = nullptr;
+    std::unique_ptr<CLogDownloadDriver> logDownload_;
 };
 
 } // namespace wavix

@@ -127,6 +127,12 @@ TEST_F(LogListDownloadTest, KilobyteCountersAndProgressText) {
     model.OnLinkTraffic((1 << 16) | 5);
     EXPECT_EQ(model.KilobytesReceived(), 2u);
     EXPECT_EQ(model.StatusText(), "Soubor osclog01.sdf (1/2), přijato kB 2/3.");
+    // Blocks of another size: the payload bytes count from then on, not the datagrams.
+    model.OnReceivedFile(2000, 6, 0);
+    model.OnLinkTraffic((1 << 16) | 5);
+    model.OnReceivedFile(600, 6, 0);
+    EXPECT_EQ(model.KilobytesReceived(), 3u);
+    EXPECT_EQ(model.StatusText(), "Soubor osclog01.sdf (1/2), přijato kB 3/3.");
     model.OnReceivedFile(0, 5, 0);
     model.OnFileWritten(Result::kSaved);
     EXPECT_EQ(model.KilobytesReceived(), 0u);

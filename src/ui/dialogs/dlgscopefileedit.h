@@ -1,0 +1,34 @@
+#pragma once
+// Edits a chart's description and the name and description of each channel it
+// holds (fields of absent channels stay disabled). OK writes the texts into the
+// record; the caller writes the record to its file.
+
+#include "core/files/chartlibrary.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLineEdit;
+
+namespace wavix {
+
+class CDlgScopeFileEdit : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDlgScopeFileEdit(QWidget* parent = nullptr);
+
+    // 1 when the user confirmed and the record was changed, else 0.
+    int Run(ChartRecord& record);
+    // Fills the fields from the record without running (tests, screenshots).
+    void Prepare(const ChartRecord& record);
+    // The fields as they stand.
+    ChartEdit Fields() const;
+
+private:
+    QLineEdit* description_ = nullptr;
+    std::array<QLineEdit*, kMaxFileChannels> names_{};
+    std::array<QLineEdit*, kMaxFileChannels> descriptions_{};
+};
+
+} // namespace wavix

@@ -1,0 +1,184 @@
+// The scope book over a folder of charts written here: details of the chosen
+// chart, the hidden edit mode and the edited texts reaching the file.
+
+#include "ui/dialogs/dlgscopebook.h"
+
+#include "core/scope/oscilexchange.h"
+#include "ui/dialogs/ctrlscopebookfilelist.h"
+#include "ui/dialogs/dlgscopefileedit.h"
+#include "ui/uitestapp.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace wavix {
+namespace {
+
+// A chart of `channels` sine waves as a technician would save it.
+void writeChart(const std::filesystem::path& path, const std::string& description, int channels,
+                int timeBaseStep) {
+    tOscilExchange rec = DefaultOscilExchange();
+    rec.chann_num = static_cast<std::uint16_t>(channels);
+    rec.time_base_ENUM = static_cast<std::uint32_t>(timeBaseStep);
+    CScopeFile file;
+    for (int ch = 1; ch <= channels; ++ch) {
+        auto data = std::make_unique<CChannelData>();
+        data->ApplySettings(rec, ch);
+        data->SetName("Kanál " + std::to_string(ch));
+        data->SetDescription(ch == 1 ? "Snímač otáček" : "Zapalování");
+        constexpr std::uint32_t n = 2000;
+        auto samples = data->WritableSamples(n);
+        for (std::uint32_t i = 0; i < n; ++i)
+            samples[i] = static_cast<std::int32_t>(300 * std::sin(0.02 * ch * i));
+        data->SetSampleCount(n);
+        file.AddChannel(std::move(data));
+    }
+    file.SetHeaderText(description);
+    ASSERT_TRUE(file.Save(path));
+}
+
+class ScopeBookTest : public ::testing::Test {
+protected:
+    ScopeBookTest() {
+        test::ensureApp();
+        folder = dir.path().toStdString();
+        writeChart(folder / "Otacky.sdf", "Otáčky motoru, volnoběh", 2, 6);
+        writeChart(folder / "Zapaleni.sdf", "Primár zapalování", 3, 4);
+        writeChart(folder / "Lambda.sdf", "Lambda sonda", 1, 10);
+    }
+    template <typename W> static W* child(QWidget& w, const char* name) {
+        auto* c = w.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    static void shoot(QWidget& w, const char* name) {
+        if (const char* shots = std::getenv("WAVIX_SHOT_DIR"))
+            w.grab().save(QString::fromLocal8Bit(shots) + QLatin1Char('/') + QLatin1String(name));
+    }
+    // The chart with this file name, chosen by keyboard.
+    static void choose(CDlgScopeBook& book, const char* name) {
+        auto* list = child<CCtrlScopeBookFileList>(book, "fileList");
+        list->setFocus();
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            if (list->topLevelItem(row)->text(0) == QLatin1String(name))
+                list->setCurrentItem(list->topLevelItem(row));
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    std::filesystem::path folder;
+};
+
+TEST_F(ScopeBookTest, ShowsDetailsAndEditsTextsOnlyAfterTheAccessCode) {
+    CDlgScopeBook book;
+    ASSERT_TRUE(book.Prepare(folder));
+    book.SetQuietBoxes(true);
+    book.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&book));
+    auto* list = child<CCtrlScopeBookFileList>(book, "fileList");
+    auto* details = child<CCtrlScopeBookDetailList>(book, "detailList");
+    auto* edit = child<QPushButton>(book, "editButton");
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Lambda"));
+    EXPECT_FALSE(edit->isEnabled());
+
+    // Typed on any control, before it handles the keys.
+    auto* close = child<QPushButton>(book, "closeButton");
+    close->setFocus();
+    QTest::keyClicks(close, "xquvma");
+    EXPECT_FALSE(edit->isEnabled());
+    QTest::keyClicks(close, "t");
+    EXPECT_TRUE(edit->isEnabled());
+
+    choose(book, "Zapaleni");
+    ASSERT_NE(book.SelectedRecord(), nullptr);
+    const auto rows = book.Library().DetailRows();
+    ASSERT_EQ(details->topLevelItemCount(), static_cast<int>(rows.size()));
+    EXPECT_EQ(details->topLevelItem(0)->text(1), QStringLiteral("Primár zapalování"));
+    EXPECT_EQ(details->topLevelItem(1)->text(1), QStringLiteral(" 3 "));
+    shoot(book, "scopebook_details_edit.png");
+
+    // The editor renames the chart and its second channel; the file then holds them.
+    book.SetEditor([](ChartRecord& record) {
+        ChartEdit e = CChartLibrary::EditFields(record);
+        e.description = "Primár, 4 válce";
+        e.channels[1].name = "Cívka 2";
+        CChartLibrary::ApplyEdit(record, e);
+        return true;
+    });
+    QTest::mouseClick(edit, Qt::LeftButton);
+    EXPECT_EQ(book.LastBoxText(), "");
+    EXPECT_EQ(book.SelectedRecord(), nullptr);
+    EXPECT_EQ(details->topLevelItemCount(), 0);
+    CScopeFile saved;
+    ASSERT_TRUE(saved.Load(folder / "Zapaleni.sdf"));
+    EXPECT_EQ(saved.GetHeaderText(), "Primár, 4 válce");
+    EXPECT_EQ(saved.GetChannel(1)->GetName(), "Cívka 2");
+    EXPECT_EQ(saved.GetChannelCount(), 3);
+    EXPECT_EQ(list->topLevelItem(2)->text(1), QStringLiteral("Primár, 4 válce"));
+
+    // A fresh opening forgets the code.
+    ASSERT_TRUE(book.Prepare(folder));
+    EXPECT_FALSE(edit->isEnabled());
+    QTest::keyClicks(list, "mat");
+    EXPECT_FALSE(edit->isEnabled());
+}
+
+TEST_F(ScopeBookTest, LoadButtonsAnswerTheirCodeWithTheChosenChart) {
+    for (const auto& [button, code] :
+         {std::pair{"loadSettingsButton", 2}, std::pair{"loadAllButton", 3}, std::pair{"closeButton", 1}}) {
+        CDlgScopeBook book;
+        QTimer::singleShot(0, &book, [&book, button = button] {
+            choose(book, "Otacky");
+            QTest::mouseClick(child<QPushButton>(book, button), Qt::LeftButton);
+        });
+        EXPECT_EQ(book.Run(folder), code) << button;
+        ASSERT_NE(book.SelectedRecord(), nullptr);
+        EXPECT_EQ(book.SelectedRecord()->Name(), "Otacky");
+    }
+    CDlgScopeBook book;
+    EXPECT_EQ(book.Run(folder / "missing"), 0);
+
+    // An empty folder: nothing to choose, so Edit only tells to choose first.
+    QTemporaryDir empty;
+    ASSERT_TRUE(book.Prepare(empty.path().toStdString()));
+    book.SetQuietBoxes(true);
+    book.show();
+    QTest::keyClicks(&book, "quvmat");
+    QTest::mouseClick(child<QPushButton>(book, "editButton"), Qt::LeftButton);
+    EXPECT_EQ(book.LastBoxText(), kMsgSelectFirst);
+    EXPECT_EQ(book.SelectedRecord(), nullptr);
+}
+
+TEST_F(ScopeBookTest, FileEditEnablesOnlyTheChannelsOfTheChart) {
+    CChartLibrary lib;
+    ASSERT_TRUE(lib.List(folder));
+    ChartRecord* otacky = lib.Rows()[1];
+    ASSERT_EQ(otacky->Name(), "Otacky");
+    CDlgScopeFileEdit dlg;
+    dlg.Prepare(*otacky);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    EXPECT_EQ(child<QLineEdit>(dlg, "chartName")->text(), QStringLiteral("Otáčky motoru, volnoběh"));
+    for (const char* name : {"nameA", "descriptionA", "nameB", "descriptionB"})
+        EXPECT_TRUE(child<QLineEdit>(dlg, name)->isEnabled()) << name;
+    for (const char* name : {"nameC", "descriptionC", "nameD", "descriptionD"})
+        EXPECT_FALSE(child<QLineEdit>(dlg, name)->isEnabled()) << name;
+    shoot(dlg, "scopefileedit.png");
+
+    // Longer than the file's field: cut on a character boundary.
+    child<QLineEdit>(dlg, "descriptionB")->setText(QString(300, QChar(u'č')));
+    const ChartEdit fields = dlg.Fields();
+    EXPECT_LE(fields.channels[1].description.size(), 255u);
+    EXPECT_EQ(QString::fromStdString(fields.channels[1].description), QString(127, QChar(u'č')));
+    EXPECT_FALSE(fields.channels[2].enabled);
+}
+
+} // namespace
+} // namespace wavix
