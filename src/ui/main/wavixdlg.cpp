@@ -1,10 +1,13 @@
 #include "ui/main/wavixdlg.h"
 
+#include "core/app/capturesave.h"
 #include "core/app/wavixcontroller.h"
 #include "core/display/columnreduce.h"
+#include "core/scope/scopedata.h"
 #include "core/settings/datadirectory.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
+#include "ui/dialogs/dlgsavescope.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/panels/scopectrlchannel.h"
 #include "ui/panels/scopectrlmeasure.h"
@@ -25,6 +28,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace wavix {
 
@@ -80,6 +84,14 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     target_ =
         new QtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); }, this);
     controller_ = std::make_unique<CWavixController>(session_->protocol(), *this, texts_);
+    rollLog_ = std::make_unique<CRollLogCommand>(
+        *this, texts_, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, true); },
+        [this](bool logging) {
+            SetLoggingLook(logging);
+            views_[0]->SetRollRecording(logging);
+            views_[0]->update();
+        });
+    rollLog_->SetAutoConfirm(!options_.savePath.empty());
 
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, [this] {
@@ -170,6 +182,7 @@ bool CWavixDlg::Initialise() {
     if (!settings_.LoadTexts())
         return fail("Cann't load program strings ...");
     texts_.Load(settings_.LangFilePath());
+    rollLog_->LoadTexts(settings_.LangFilePath());
 
     if (!chooseStart())
         return false;
@@ -270,8 +283,8 @@ void CWavixDlg::setUpViews() {
 }
 
 void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    // Converted sample groups are reported with code 8.
-    if (msg == Msg::UWM_SCOPE_DATA && lParam == 8)
+    // Converted sample groups are reported with code 8 (channel edits use it too, unmarked).
+    if (msg == Msg::UWM_SCOPE_DATA && lParam == 8 && NewSamplesCount(wParam) >= 0)
         ++convertedGroups_;
     controller_->OnMessage(msg, wParam, lParam);
     session_->Rearm();
@@ -494,8 +507,20 @@ void CWavixDlg::SendToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) {
     RefreshChannelPanels();
 }
 
-void CWavixDlg::HandleInWindow(Msg, std::intptr_t, std::intptr_t) {
-    // Menus, charts and file transfer have no window here yet.
+void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t, std::intptr_t lParam) {
+    if (msg == Msg::UWM_DLG_SCOPE_TOOL_BAR) {
+        switch (lParam) {
+        case 3:
+            if (session_->protocol().IsAlive())
+                SaveCapture(0);
+            break;
+        case 13:
+            ToggleRollLog();
+            break;
+        default:
+            break;
+        }
+    }
 }
 
 void CWavixDlg::reject() {
@@ -504,5 +529,55 @@ void CWavixDlg::reject() {
     end(0);
     QDialog::reject();
 }
+
+// --- saving captures and the roll-mode log ---
+
+std::optional<SaveChoice> CWavixDlg::chooseSaveFile(const std::filesystem::path& folder, bool log) {
+    if (!options_.savePath.empty())
+        return SaveChoice{std::filesystem::path(options_.savePath).stem().string(), options_.savePath};
+    CDlgSaveScope dlg(this, folder);
+    dlg.SetLanguage(settings_.LangFilePath());
+    dlg.SetSaveAll(log);
+    if (dlg.Run() != QDialog::Accepted)
+        return std::nullopt;
+    return SaveChoice{dlg.ChartName(), dlg.FullPath()};
+}
+
+void CWavixDlg::SaveCapture(int view) {
+    const CScope& scope = *views_.at(static_cast<std::size_t>(std::clamp(view, 0, kViewCount - 1)));
+    std::vector<const CChannelData*> channels;
+    for (int slot = 0; slot < scope.LiveCount(); ++slot)
+        if (const CChannelData* ch = scope.LiveChannel(slot))
+            channels.push_back(ch);
+    SaveCaptureAsChart(
+        *this, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, false); },
+        settings_.DataDirectory(), channels, {texts_.Get("TXT_111"), rollLog_->Text(SaveText::SaveFailed)});
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::ToggleRollLog() {
+    if (session_->protocol().IsAlive())
+        rollLog_->Toggle(session_->protocol().GetScopeData(), settings_.DataDirectory());
+}
+
+bool CWavixDlg::IsCalibrationLocked() const {
+    return rollLog_->IsCalibrationLocked();
+}
+
+bool CWavixDlg::IsRollLogOpen() const {
+    return rollLog_->IsOpen();
+}
+
+void CWavixDlg::AppendLogSamples(std::uint32_t count) {
+    rollLog_->Append(count);
+}
+
+void CWavixDlg::EndRollLogSilently() {
+    rollLog_->EndSilently();
+}
+
+// --- stubs: replaced by their owners ---
+
+void CWavixDlg::SetLoggingLook(bool) {}
 
 } // namespace wavix

@@ -5,6 +5,7 @@
 
 #include "core/app/maintexts.h"
 #include "core/app/mainview.h"
+#include "core/app/rolllogcommand.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
 
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +39,9 @@ struct WavixDlgOptions {
     std::string dataDir;
     // Set: message boxes are not shown, they answer this at once (scripted runs).
     std::optional<BoxAnswer> boxAnswer;
+    // Set: the save dialog is not shown, it answers this path, and the roll-log
+    // questions are answered Yes (scripted runs).
+    std::string savePath;
 };
 
 class CWavixDlg : public QDialog, public IMainView {
@@ -64,6 +69,16 @@ public:
     // The last box shown (or answered without showing), for scripted runs.
     const std::string& LastBoxText() const { return lastBoxText_; }
 
+    // Saving captures and the roll-mode log.
+    void SaveCapture(int view);
+    void ToggleRollLog();
+    // Once a roll log was started the calibration stays unavailable for the run.
+    bool IsCalibrationLocked() const;
+    const CRollLogCommand& RollLog() const { return *rollLog_; }
+
+    // Owned by other features; stubbed below until they arrive.
+    void SetLoggingLook(bool logging);
+
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
                          BoxButtons buttons) override;
@@ -86,9 +101,9 @@ public:
     void SaveAllSettings() override;
     bool CloseLink() override;
     void ReopenLink() override;
-    bool IsRollLogOpen() const override { return false; }
-    void AppendLogSamples(std::uint32_t) override {}
-    void EndRollLogSilently() override {}
+    bool IsRollLogOpen() const override;
+    void AppendLogSamples(std::uint32_t count) override;
+    void EndRollLogSilently() override;
     void SetSettingsChannelCount(int count) override;
     void CopyViewSettings() override;
     void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
@@ -112,6 +127,7 @@ private:
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     QLabel* pane(Pane p) const;
+    std::optional<SaveChoice> chooseSaveFile(const std::filesystem::path& folder, bool log);
 
     WavixDlgOptions options_;
     CProgramSettings settings_;
@@ -119,6 +135,7 @@ private:
     ModuleSession* session_ = nullptr;
     QtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;
+    std::unique_ptr<CRollLogCommand> rollLog_;
 
     std::array<CScope*, kViewCount> views_{};
     QGridLayout* viewGrid_ = nullptr;
