@@ -2,7 +2,6 @@
 // for scripted runs (a preset start, a screenshot, a timed end).
 
 #include "core/app/startargument.h"
-#include "core/scope/oscilexchange.h"
 #include "platform/singleinstance.h"
 #include "ui/main/wavixdlg.h"
 
@@ -44,8 +43,7 @@ void ScriptRollLog(wavix::CWavixDlg& dlg, int seconds) {
             dlg.done(code);
         };
         if (!dlg.RollLog().Log().WasStarted()) {
-            const bool roll = (dlg.Record().TR_mode & ~kStopBit) == TM_FREE;
-            if (roll && dlg.ConvertedGroups() > 0) {
+            if (dlg.IsRollMode() && dlg.ConvertedGroups() > 0) {
                 dlg.ToggleRollLog();
                 if (!dlg.IsRollLogOpen())
                     return finish(3);

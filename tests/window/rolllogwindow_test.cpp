@@ -76,7 +76,13 @@ struct WindowRun {
         if (!dlg->Initialise())
             return false;
         dlg->show();
-        return runUntil([this] { return dlg->ConvertedGroups() >= 3 || dlg->HasEnded(); }, 15000) &&
+        // Code 8 also comes with channel edits: roll mode is only certain once the record is in force.
+        const bool roll = trMode == TM_FREE;
+        return runUntil(
+                   [this, roll] {
+                       return (dlg->ConvertedGroups() >= 3 && dlg->IsRollMode() == roll) || dlg->HasEnded();
+                   },
+                   15000) &&
                !dlg->HasEnded();
     }
     // Runs the command and answers the box it opens, keeping its text.

@@ -3,7 +3,6 @@
 #include "core/app/capturesave.h"
 #include "core/app/wavixcontroller.h"
 #include "core/display/columnreduce.h"
-#include "core/scope/scopedata.h"
 #include "core/settings/datadirectory.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
@@ -283,8 +282,8 @@ void CWavixDlg::setUpViews() {
 }
 
 void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    // Converted sample groups are reported with code 8 (channel edits use it too, unmarked).
-    if (msg == Msg::UWM_SCOPE_DATA && lParam == 8 && NewSamplesCount(wParam) >= 0)
+    // Converted sample groups are reported with code 8.
+    if (msg == Msg::UWM_SCOPE_DATA && lParam == 8)
         ++convertedGroups_;
     controller_->OnMessage(msg, wParam, lParam);
     session_->Rearm();
@@ -558,6 +557,10 @@ void CWavixDlg::SaveCapture(int view) {
 void CWavixDlg::ToggleRollLog() {
     if (session_->protocol().IsAlive())
         rollLog_->Toggle(session_->protocol().GetScopeData(), settings_.DataDirectory());
+}
+
+bool CWavixDlg::IsRollMode() const {
+    return session_->protocol().GetScopeData().IsRoll();
 }
 
 bool CWavixDlg::IsCalibrationLocked() const {

@@ -72,6 +72,8 @@ public:
     // Saving captures and the roll-mode log.
     void SaveCapture(int view);
     void ToggleRollLog();
+    // The record in force runs in roll mode (FREE).
+    bool IsRollMode() const;
     // Once a roll log was started the calibration stays unavailable for the run.
     bool IsCalibrationLocked() const;
     const CRollLogCommand& RollLog() const { return *rollLog_; }
