@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -24,6 +27,46 @@ int seconds(const QCommandLineParser& parser, const QCommandLineOption& option, 
     const int value = parser.value(option).toInt(&ok);
     ok = ok && value >= 0;
     return value;
+}
+
+// --roll-log: the log is started and ended by the toolbar command, as a user
+// would. Exit code 0 when it recorded the whole time, 3 when roll-mode samples
+// never came or the log did not open, 4 when something ended it early.
+void ScriptRollLog(wavix::CWavixDlg& dlg, int seconds) {
+    using namespace wavix;
+    auto* poll = new QTimer(&dlg);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, &dlg, [&dlg, poll, clock, seconds] {
+        const auto finish = [&dlg, poll](int code) {
+            poll->stop();
+            dlg.done(code);
+        };
+        if (!dlg.RollLog().Log().WasStarted()) {
+            if (dlg.IsRollMode() && dlg.ConvertedGroups() > 0) {
+                dlg.ToggleRollLog();
+                if (!dlg.IsRollLogOpen())
+                    return finish(3);
+                clock->restart();
+            } else if (clock->elapsed() > 20000) {
+                std::fprintf(stderr, "wavix: no roll-mode samples arrived\n");
+                return finish(3);
+            }
+            return;
+        }
+        if (!dlg.IsRollLogOpen()) {
+            std::fprintf(stderr, "wavix: the roll log ended early\n");
+            return finish(4);
+        }
+        if (clock->elapsed() < seconds * 1000LL)
+            return;
+        const auto instants = dlg.RollLog().Log().InstantsWritten();
+        dlg.ToggleRollLog();
+        std::fprintf(stderr, "wavix: roll log of %llu instants in %s\n",
+                     static_cast<unsigned long long>(instants), dlg.RollLog().Log().Path().c_str());
+        finish(0);
+    });
+    poll->start(50);
 }
 
 } // namespace
@@ -49,7 +92,19 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption quitOpt(QStringLiteral("quit-after"),
                                      QStringLiteral("End the program after this many seconds."),
                                      QStringLiteral("seconds"));
-    parser.addOptions({startOpt, shotOpt, afterOpt, quitOpt});
+    const QCommandLineOption dataOpt(
+        QStringLiteral("data"),
+        QStringLiteral("Data directory to use instead of the one beside the program."),
+        QStringLiteral("folder"));
+    const QCommandLineOption rollLogOpt(
+        QStringLiteral("roll-log"),
+        QStringLiteral("Once roll-mode samples arrive, record a roll log into "
+                       "this file, then end the log and the program."),
+        QStringLiteral("file"));
+    const QCommandLineOption rollSecondsOpt(
+        QStringLiteral("roll-seconds"), QStringLiteral("Length of the --roll-log recording (default 10)."),
+        QStringLiteral("seconds"));
+    parser.addOptions({startOpt, shotOpt, afterOpt, quitOpt, dataOpt, rollLogOpt, rollSecondsOpt});
     parser.process(app);
 
     WavixDlgOptions options;
@@ -63,14 +118,21 @@ int main(int argc, char* argv[]) {
     }
     bool afterOk = true;
     bool quitOk = true;
+    bool rollOk = true;
     const int after = seconds(parser, afterOpt, afterOk);
     const int quitAfter = seconds(parser, quitOpt, quitOk);
-    if (!afterOk || !quitOk) {
-        std::fprintf(stderr, "wavix: --after and --quit-after take a number of seconds\n");
+    const int rollSeconds = seconds(parser, rollSecondsOpt, rollOk);
+    if (!afterOk || !quitOk || !rollOk) {
+        std::fprintf(stderr, "wavix: --after, --quit-after and --roll-seconds take a number of seconds\n");
         return 2;
     }
+    if (parser.isSet(dataOpt))
+        options.dataDir = QDir(parser.value(dataOpt)).absolutePath().toStdString() + "/";
+    const bool rollLog = parser.isSet(rollLogOpt);
+    if (rollLog)
+        options.savePath = QDir(parser.value(rollLogOpt)).absolutePath().toStdString();
     // An unattended run must not wait on a box nobody answers.
-    if (quitAfter >= 0)
+    if (quitAfter >= 0 || rollLog)
         options.boxAnswer = BoxAnswer::No;
 
     CSingleInstance instance;
@@ -100,6 +162,8 @@ int main(int argc, char* argv[]) {
     }
     if (quitAfter >= 0)
         QTimer::singleShot(quitAfter * 1000, &dlg, [&dlg] { dlg.reject(); });
+    if (rollLog)
+        ScriptRollLog(dlg, rollSeconds >= 0 ? rollSeconds : 10);
 
     dlg.exec();
     return dlg.HasEnded() ? dlg.EndCode() : dlg.result();

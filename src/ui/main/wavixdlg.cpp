@@ -1,5 +1,6 @@
 #include "ui/main/wavixdlg.h"
 
+#include "core/app/capturesave.h"
 #include "core/app/wavixcontroller.h"
 #include "core/app/windowlayout.h"
 #include "core/display/columnreduce.h"
@@ -12,6 +13,7 @@
 #include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlggetlogfiles.h"
 #include "ui/dialogs/dlgscopebook.h"
+#include "ui/dialogs/dlgsavescope.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
@@ -31,6 +33,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace wavix {
 
@@ -85,6 +88,14 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     target_ =
         new QtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); }, this);
     controller_ = std::make_unique<CWavixController>(session_->protocol(), *this, texts_);
+    rollLog_ = std::make_unique<CRollLogCommand>(
+        *this, texts_, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, true); },
+        [this](bool logging) {
+            SetLoggingLook(logging);
+            views_[0]->SetRollRecording(logging);
+            views_[0]->update();
+        });
+    rollLog_->SetAutoConfirm(!options_.savePath.empty());
 
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, [this] {
@@ -257,6 +268,7 @@ bool CWavixDlg::Initialise() {
         return fail("Cann't load program strings ...");
     texts_.Load(settings_.LangFilePath());
     createMenuBar();
+    rollLog_->LoadTexts(settings_.LangFilePath());
 
     if (!chooseStart())
         return false;
@@ -673,8 +685,6 @@ void CWavixDlg::reject() {
 }
 
 // --- stubs: replaced by their owners ---
-void CWavixDlg::SaveCapture(int) {}
-void CWavixDlg::ToggleRollLog() {}
 void CWavixDlg::OpenLogCharts() {}
 
 // --- printing ---
@@ -798,6 +808,56 @@ void CWavixDlg::leaveLogDownload() {
         view->SetLogMarks({});
         view->SetRefreshPeriod(kRepaintMs);
     }
+}
+
+// --- saving captures and the roll-mode log ---
+
+std::optional<SaveChoice> CWavixDlg::chooseSaveFile(const std::filesystem::path& folder, bool log) {
+    if (!options_.savePath.empty())
+        return SaveChoice{std::filesystem::path(options_.savePath).stem().string(), options_.savePath};
+    CDlgSaveScope dlg(this, folder);
+    dlg.SetLanguage(settings_.LangFilePath());
+    dlg.SetSaveAll(log);
+    if (dlg.Run() != QDialog::Accepted)
+        return std::nullopt;
+    return SaveChoice{dlg.ChartName(), dlg.FullPath()};
+}
+
+void CWavixDlg::SaveCapture(int view) {
+    const CScope& scope = *views_.at(static_cast<std::size_t>(std::clamp(view, 0, kViewCount - 1)));
+    std::vector<const CChannelData*> channels;
+    for (int slot = 0; slot < scope.LiveCount(); ++slot)
+        if (const CChannelData* ch = scope.LiveChannel(slot))
+            channels.push_back(ch);
+    SaveCaptureAsChart(
+        *this, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, false); },
+        settings_.DataDirectory(), channels, {texts_.Get("TXT_111"), rollLog_->Text(SaveText::SaveFailed)});
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::ToggleRollLog() {
+    if (session_->protocol().IsAlive())
+        rollLog_->Toggle(session_->protocol().GetScopeData(), settings_.DataDirectory());
+}
+
+bool CWavixDlg::IsRollMode() const {
+    return session_->protocol().GetScopeData().IsRoll();
+}
+
+bool CWavixDlg::IsCalibrationLocked() const {
+    return rollLog_->IsCalibrationLocked();
+}
+
+bool CWavixDlg::IsRollLogOpen() const {
+    return rollLog_->IsOpen();
+}
+
+void CWavixDlg::AppendLogSamples(std::uint32_t count) {
+    rollLog_->Append(count);
+}
+
+void CWavixDlg::EndRollLogSilently() {
+    rollLog_->EndSilently();
 }
 
 } // namespace wavix

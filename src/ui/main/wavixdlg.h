@@ -7,6 +7,7 @@
 #include "core/app/maintexts.h"
 #include "core/app/mainview.h"
 #include "core/app/viewnotices.h"
+#include "core/app/rolllogcommand.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
 
@@ -17,6 +18,7 @@
 
 #include <array>
 #include <functional>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +51,9 @@ struct WavixDlgOptions {
     std::string dataDir;
     // Set: message boxes are not shown, they answer this at once (scripted runs).
     std::optional<BoxAnswer> boxAnswer;
+    // Set: the save dialog is not shown, it answers this path, and the roll-log
+    // questions are answered Yes (scripted runs).
+    std::string savePath;
 };
 
 // Stand-ins for the choosers the commands open; unset ones open the real dialog.
@@ -101,6 +106,14 @@ public:
     CDlgScopeSettings* SettingsWindow() const { return settingsWindow_; }
     CDlgChannelOptions* ChannelOptions() const { return channelOptions_; }
     CDlgChannelInfo* ChannelInfoWindow() const { return channelInfo_; }
+    // Saving captures and the roll-mode log.
+    void SaveCapture(int view);
+    void ToggleRollLog();
+    // The record in force runs in roll mode (FREE).
+    bool IsRollMode() const;
+    // Once a roll log was started the calibration stays unavailable for the run.
+    bool IsCalibrationLocked() const;
+    const CRollLogCommand& RollLog() const { return *rollLog_; }
 
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
@@ -126,9 +139,9 @@ public:
     void SaveAllSettings() override;
     bool CloseLink() override;
     void ReopenLink() override;
-    bool IsRollLogOpen() const override { return false; }
-    void AppendLogSamples(std::uint32_t) override {}
-    void EndRollLogSilently() override {}
+    bool IsRollLogOpen() const override;
+    void AppendLogSamples(std::uint32_t count) override;
+    void EndRollLogSilently() override;
     void SetSettingsChannelCount(int count) override;
     void CopyViewSettings() override;
     void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
@@ -150,8 +163,6 @@ public:
     bool IsDrawingLimits(int view) const { return limits_.at(static_cast<std::size_t>(view)); }
 
     // Owned by other features; stubs until they arrive.
-    void SaveCapture(int view);
-    void ToggleRollLog();
     void OpenLogCharts();
     void PrintCapture();
 
@@ -196,6 +207,7 @@ private:
     std::vector<CChannelData*> liveChannels(int view);
     std::optional<std::uint32_t> chooseColour(std::uint32_t from);
     void storeViewLook(int view);
+    std::optional<SaveChoice> chooseSaveFile(const std::filesystem::path& folder, bool log);
 
     WavixDlgOptions options_;
     CProgramSettings settings_;
@@ -203,6 +215,7 @@ private:
     ModuleSession* session_ = nullptr;
     QtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;
+    std::unique_ptr<CRollLogCommand> rollLog_;
 
     std::array<CScope*, kViewCount> views_{};
     int laidOutViews_ = 1;

@@ -147,6 +147,8 @@ void CWavixDlg::createMenuBar() {
                     a->setChecked(IsToolWindowVisible(ToolWindow::Settings));
                 else if (CommandIdOf(a) == static_cast<int>(MainCommand::ChannelOptions))
                     a->setEnabled(session_->protocol().IsAlive());
+                else if (CommandIdOf(a) == static_cast<int>(MainCommand::Calibration))
+                    a->setEnabled(!IsCalibrationLocked());
             }
         });
     }
@@ -164,7 +166,9 @@ void CWavixDlg::onMainCommand(int id) {
         reject();
         break;
     case MainCommand::Calibration:
-        RunCalibration();
+        // Once a roll log was started, the calibration stays unavailable for the run.
+        if (!IsCalibrationLocked())
+            RunCalibration();
         break;
     case MainCommand::Toolbar:
         SetToolWindowVisible(ToolWindow::Toolbar, !IsToolWindowVisible(ToolWindow::Toolbar));

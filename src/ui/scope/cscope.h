@@ -110,6 +110,10 @@ public:
     void ClearChannels();
     void ClearReferences();
     int LiveCount() const { return liveCount_; }
+    // The live channel in a slot, or null.
+    const CChannelData* LiveChannel(int slot) const {
+        return slot >= 0 && slot < liveCount_ ? live_[static_cast<std::size_t>(slot)] : nullptr;
+    }
     int ReferenceCount() const { return refCount_; }
     bool HasReferences() const { return refCount_ > 0; }
     // 1 when there is something to draw, 2 when no channel holds data.

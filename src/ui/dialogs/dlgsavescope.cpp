@@ -1,0 +1,165 @@
+#include "ui/dialogs/dlgsavescope.h"
+
+#include "core/files/chartlibrary.h"
+#include "core/settings/builtintexts.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace wavix {
+
+namespace {
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString qpath(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+std::vector<std::string> builtinTexts(int first, int last) {
+    std::vector<std::string> texts;
+    for (const auto& e : BuiltinTextRange(first, last))
+        texts.emplace_back(e.builtin);
+    return texts;
+}
+
+QString chooseFile(QWidget* parent, const QString& title, const QString& start) {
+    QFileDialog dlg(parent, title, start, QStringLiteral("Scope Data File (*.sdf)"));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(QStringLiteral("sdf"));
+    dlg.selectFile(start);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().front();
+}
+
+} // namespace
+
+CDlgSaveScope::CDlgSaveScope(QWidget* parent, const std::filesystem::path& folder)
+    : QDialog(parent), folder_(folder), texts_(builtinTexts(900, 905)), extra_(builtinTexts(906, 907)),
+      browser_(chooseFile) {
+    setModal(true);
+    errorBox_ = [this](const QString& caption, const QString& text) {
+        QMessageBox::critical(this, caption, text);
+    };
+
+    nameLabel_ = new QLabel;
+    name_ = new QLineEdit;
+    name_->setObjectName(QStringLiteral("chartName"));
+    name_->setMaxLength(static_cast<int>(kFileTextField) - 1);
+    nameLabel_->setBuddy(name_);
+    fileLabel_ = new QLabel;
+    file_ = new QLineEdit;
+    file_->setObjectName(QStringLiteral("fileName"));
+    fileLabel_->setBuddy(file_);
+    browseButton_ = new QPushButton(QStringLiteral("..."));
+    browseButton_->setObjectName(QStringLiteral("browse"));
+    browseButton_->setAutoDefault(false);
+    folderLabel_ = new QLabel;
+    folderLabel_->setObjectName(QStringLiteral("folder"));
+    folderLabel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    ok_ = new QPushButton;
+    ok_->setObjectName(QStringLiteral("ok"));
+    ok_->setDefault(true);
+    cancel_ = new QPushButton;
+    cancel_->setObjectName(QStringLiteral("cancel"));
+    cancel_->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(nameLabel_, 0, 0);
+    grid->addWidget(name_, 0, 1, 1, 2);
+    grid->addWidget(fileLabel_, 1, 0);
+    grid->addWidget(file_, 1, 1);
+    grid->addWidget(browseButton_, 1, 2);
+    grid->addWidget(folderLabel_, 2, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    auto* root = new QVBoxLayout(this);
+    root->addLayout(grid);
+    root->addLayout(buttons);
+
+    setTabOrder(name_, file_);
+    setTabOrder(file_, browseButton_);
+    setTabOrder(browseButton_, ok_);
+    setTabOrder(ok_, cancel_);
+    connect(browseButton_, &QPushButton::clicked, this, &CDlgSaveScope::browse);
+    connect(ok_, &QPushButton::clicked, this, &CDlgSaveScope::accept);
+    connect(cancel_, &QPushButton::clicked, this, &CDlgSaveScope::reject);
+
+    applyTexts();
+    showFolder();
+    name_->setFocus();
+    setMinimumWidth(460);
+}
+
+void CDlgSaveScope::SetSaveAll(bool all) {
+    saveAll_ = all;
+    applyTexts();
+}
+
+void CDlgSaveScope::SetLanguage(const std::filesystem::path& langFile) {
+    texts_ = SaveScopeTexts(langFile);
+    CTextTable extra(BuiltinTextRange(906, 907));
+    extra.Load(langFile);
+    for (std::size_t i = 0; i < extra.size() && i < extra_.size(); ++i)
+        extra_[i] = extra[i];
+    applyTexts();
+}
+
+void CDlgSaveScope::applyTexts() {
+    setWindowTitle(qs(texts_[saveAll_ ? 0 : 1]));
+    nameLabel_->setText(qs(texts_[2]));
+    fileLabel_->setText(qs(texts_[3]));
+    ok_->setText(qs(texts_[4]));
+    cancel_->setText(qs(texts_[5]));
+}
+
+void CDlgSaveScope::showFolder() {
+    const QString folder = QDir::toNativeSeparators(qpath(folder_));
+    folderLabel_->setText(folder);
+    folderLabel_->setToolTip(folder);
+}
+
+void CDlgSaveScope::browse() {
+    const QString start = QDir(qpath(folder_)).filePath(file_->text());
+    const QString chosen = browser_ ? browser_(this, qs(extra_[1]), start) : QString();
+    if (chosen.isEmpty())
+        return;
+    const QFileInfo info(chosen);
+    folder_ = std::filesystem::path(info.absolutePath().toStdString()) / "";
+    file_->setText(info.fileName());
+    showFolder();
+    // Room for the whole new folder.
+    layout()->activate();
+    adjustSize();
+}
+
+void CDlgSaveScope::accept() {
+    const std::optional<std::filesystem::path> full = SaveScopePath(folder_, file_->text().toStdString());
+    if (!full) {
+        if (errorBox_)
+            errorBox_(qs(kCaptionSaveError), qs(extra_[0]));
+        file_->setFocus();
+        return;
+    }
+    chartName_ = name_->text().toStdString();
+    fullPath_ = *full;
+    QDialog::accept();
+}
+
+} // namespace wavix

@@ -1,0 +1,129 @@
+// The save dialog by keyboard: names typed, Enter for OK, the refusal of a
+// folder that does not exist (the dialog stays), the browse result, the
+// extension rule, and the texts of the language file.
+
+#include "ui/dialogs/dlgsavescope.h"
+
+#include "core/tempdir.h"
+#include "ui/uitestapp.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdlib>
+
+namespace wavix {
+namespace {
+
+const std::filesystem::path kLangDir =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "Lang";
+
+class SaveDialogTest : public ::testing::Test {
+protected:
+    SaveDialogTest() { test::ensureApp(); }
+
+    template <typename W> static W* child(const QDialog& dlg, const char* name) {
+        auto* w = dlg.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    static void shoot(QDialog& dlg, const char* name) {
+        if (const char* dir = std::getenv("WAVIX_SHOT_DIR"))
+            dlg.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
+    }
+    // Types into the focused field and presses Enter; false when the dialog stayed open.
+    static bool typeAndEnter(CDlgSaveScope& dlg, QLineEdit* field, const QString& text) {
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+        return !dlg.isVisible();
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(SaveDialogTest, EnterSavesWithTheExtensionRuleAndABadFolderKeepsTheDialogOpen) {
+    struct Case {
+        const char* typed;
+        const char* file; // empty: refused
+    };
+    const Case cases[] = {
+        {"test", "test.sdf"}, {"test.", "test.sdf"}, {"test.txt", "test.txt"}, {"nowhere/x", ""}, {"", ""}};
+    for (const Case& c : cases) {
+        CDlgSaveScope dlg(nullptr, dir.path() / "");
+        QStringList errors;
+        dlg.SetErrorBox([&](const QString& caption, const QString& text) { errors << caption << text; });
+        dlg.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        auto* name = child<QLineEdit>(dlg, "chartName");
+        QTest::keyClicks(name, QStringLiteral("Idle "));
+        name->insert(QStringLiteral("volnoběh")); // typing simulates ASCII keys only
+        const bool closed = typeAndEnter(dlg, child<QLineEdit>(dlg, "fileName"), QString::fromUtf8(c.typed));
+        if (*c.file == '\0') {
+            EXPECT_FALSE(closed) << c.typed;
+            EXPECT_EQ(errors, (QStringList{QStringLiteral(" .: Chyba ..."),
+                                           QStringLiteral("Zadaná cesta souboru není platná!! Prosím "
+                                                          "opravte umístění souboru.")}))
+                << c.typed;
+            dlg.reject();
+            continue;
+        }
+        EXPECT_TRUE(closed) << c.typed;
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+        EXPECT_TRUE(errors.isEmpty());
+        EXPECT_EQ(dlg.FullPath(), dir.path() / c.file);
+        EXPECT_EQ(dlg.ChartName(), "Idle volnoběh");
+    }
+}
+
+TEST_F(SaveDialogTest, BrowseReplacesFolderAndNameAndEscapeCancels) {
+    std::filesystem::create_directories(dir / "other");
+    CDlgSaveScope dlg(nullptr, dir.path() / "");
+    QString askedTitle;
+    QString askedStart;
+    const QString chosen = QString::fromStdString((dir / "other" / "picked.sdf").string());
+    dlg.SetBrowser([&](QWidget*, const QString& title, const QString& start) {
+        askedTitle = title;
+        askedStart = start;
+        return chosen;
+    });
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    child<QLineEdit>(dlg, "fileName")->setText(QStringLiteral("draft"));
+    child<QPushButton>(dlg, "browse")->click();
+    EXPECT_EQ(askedTitle, QStringLiteral("Open Scope file .. "));
+    EXPECT_EQ(askedStart, QString::fromStdString((dir.path() / "draft").string()));
+    EXPECT_EQ(child<QLineEdit>(dlg, "fileName")->text(), QStringLiteral("picked.sdf"));
+    EXPECT_EQ(child<QLabel>(dlg, "folder")->text(), QString::fromStdString((dir / "other").string() + "/"));
+    shoot(dlg, "savedialog.png");
+
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_TRUE(dlg.FullPath().empty());
+}
+
+TEST_F(SaveDialogTest, TextsComeFromTheLanguageFile) {
+    CDlgSaveScope dlg(nullptr, dir.path() / "");
+    dlg.SetLanguage(kLangDir / "English.lng");
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral(".: Save the measurement of the current chart ..."));
+    dlg.SetSaveAll(true);
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral(".: Save all measurements ..."));
+    EXPECT_EQ(child<QPushButton>(dlg, "ok")->text(), QStringLiteral("Save"));
+    EXPECT_EQ(child<QPushButton>(dlg, "cancel")->text(), QStringLiteral("Cancel"));
+    QStringList errors;
+    dlg.SetErrorBox([&](const QString&, const QString& text) { errors << text; });
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    child<QPushButton>(dlg, "ok")->click();
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral("The file path is not valid!! Please correct the location of "
+                                         "the file.")});
+    dlg.reject();
+}
+
+} // namespace
+} // namespace wavix
