@@ -6,6 +6,7 @@
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgstartupoptions.h"
+#include "ui/main/logchartsui.h"
 #include "ui/panels/scopectrlchannel.h"
 #include "ui/panels/scopectrlmeasure.h"
 #include "ui/panels/scopectrltimebase.h"
@@ -121,10 +122,15 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     status_->setSizeGripEnabled(true);
     root->addWidget(status_);
     resize(1024, 720);
+
+    logCharts_ = std::make_unique<CLogChartsUi>(*this, *session_, target_);
+    connect(logCharts_.get(), &CLogChartsUi::CloseAllowed, this, &CWavixDlg::reject);
 }
 
 CWavixDlg::~CWavixDlg() {
     retry_.stop();
+    // Waits for a log worker and lets the views go of the log's channels.
+    logCharts_.reset();
     for (CScope* view : views_)
         view->ClearChannels();
     for (ScopeCtrlBase* panel : panels_)
@@ -170,6 +176,7 @@ bool CWavixDlg::Initialise() {
     if (!settings_.LoadTexts())
         return fail("Cann't load program strings ...");
     texts_.Load(settings_.LangFilePath());
+    logCharts_->SetFolders(dataDir, settings_.LangFilePath());
 
     if (!chooseStart())
         return false;
@@ -494,15 +501,47 @@ void CWavixDlg::SendToTool(ToolWindow, Msg, std::intptr_t, std::intptr_t) {
     RefreshChannelPanels();
 }
 
-void CWavixDlg::HandleInWindow(Msg, std::intptr_t, std::intptr_t) {
+void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t, std::intptr_t lParam) {
     // Menus, charts and file transfer have no window here yet.
+    switch (msg) {
+    case Msg::UWM_DLG_SCOPE_TOOL_BAR:
+        if (lParam == 12)
+            OpenLogCharts();
+        break;
+    case Msg::UWM_DLG_CONTROL_LOG_CHART_MSG:
+        logCharts_->OnControlMessage(lParam);
+        break;
+    default:
+        break;
+    }
+}
+
+void CWavixDlg::OpenLogCharts() {
+    logCharts_->Open();
 }
 
 void CWavixDlg::reject() {
+    // A log being read keeps the window until its worker has finished.
+    if (logCharts_->IsBusy()) {
+        logCharts_->CloseWhenIdle();
+        return;
+    }
     for (CScope* view : views_)
         view->ClearChannels();
     end(0);
     QDialog::reject();
+}
+
+// --- stubs: replaced by their owners ---
+
+void CWavixDlg::SetToolWindowVisible(ToolWindow, bool) {}
+
+bool CWavixDlg::IsToolWindowVisible(ToolWindow) const {
+    return false;
+}
+
+bool CWavixDlg::StartLogDownload() {
+    return false;
 }
 
 } // namespace wavix

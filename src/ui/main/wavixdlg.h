@@ -24,6 +24,7 @@ class QStatusBar;
 namespace wavix {
 
 class CChannelData;
+class CLogChartsUi;
 class CScope;
 class CWavixController;
 class ModuleSession;
@@ -99,6 +100,15 @@ public:
     // Escape and the close box: the views let go of the channels first.
     void reject() override;
 
+    // Log charts viewer (toolbar code 12).
+    void OpenLogCharts();
+    CLogChartsUi& LogCharts() { return *logCharts_; }
+
+    // Owned by other features; stubs until they are merged.
+    void SetToolWindowVisible(ToolWindow tool, bool visible);
+    bool IsToolWindowVisible(ToolWindow tool) const;
+    bool StartLogDownload();
+
 protected:
     void accept() override {} // Enter does not close the window
 
@@ -119,6 +129,7 @@ private:
     ModuleSession* session_ = nullptr;
     QtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;
+    std::unique_ptr<CLogChartsUi> logCharts_;
 
     std::array<CScope*, kViewCount> views_{};
     QGridLayout* viewGrid_ = nullptr;
