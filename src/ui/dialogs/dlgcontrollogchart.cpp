@@ -90,7 +90,7 @@ CDlgControlLogChart::CDlgControlLogChart(CLogChartNavigator& navigator, IMessage
     auto* chans = new QVBoxLayout(channelsGroup_);
     channels_ = new QListWidget;
     channels_->setObjectName(QStringLiteral("channelList"));
-    channels_->setMinimumHeight(110);
+    channels_->setMinimumSize(260, 110);
     chans->addWidget(channels_);
 
     displayMode_ = new QPushButton;

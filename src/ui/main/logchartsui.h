@@ -48,6 +48,7 @@ public:
     // Cancels a running load; the window is closed once the worker has finished.
     void CloseWhenIdle();
 
+    bool LinkOpen() const { return IsLinkOpen(); }
     CLogChartViewer& Viewer() { return viewer_; }
     CDlgControlLogChart& Control() { return *control_; }
     CDlgProgressBar& Progress() { return *progress_; }
