@@ -85,8 +85,12 @@ public:
     CScopeFile& operator=(const CScopeFile&) = delete;
 
     // Reads a file of any version; marks, when given, receive the marks of a log
-    // (appended). On failure the object is left exactly as it was.
-    bool Load(const std::filesystem::path& path, std::vector<LogMark>* marks = nullptr);
+    // (appended). On failure the object is left exactly as it was. Collecting the
+    // marks reads the whole word stream; progress, when given, hears the bytes done
+    // of the stream after every chunk and stops the load by answering false.
+    using LoadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+    bool Load(const std::filesystem::path& path, std::vector<LogMark>* marks = nullptr,
+              const LoadProgress& progress = {});
 
     // Version 0x22 with the given channels and their samples, or with the file's own
     // channels. The previous file at path survives a failed save.

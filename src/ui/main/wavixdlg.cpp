@@ -16,6 +16,7 @@
 #include "ui/dialogs/dlgsavescope.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/print/printjob.h"
+#include "ui/main/logchartsui.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
 #include "ui/tools/dlgchanneloptions.h"
@@ -121,11 +122,16 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     status_->setSizeGripEnabled(true);
     createCommands();
     resize(1024, 720);
+
+    logCharts_ = std::make_unique<CLogChartsUi>(*this, *session_, target_);
+    connect(logCharts_.get(), &CLogChartsUi::CloseAllowed, this, &CWavixDlg::reject);
 }
 
 CWavixDlg::~CWavixDlg() {
     retry_.stop();
     calibrationGuard_.stop();
+    // Waits for a log worker and lets the views go of the log's channels.
+    logCharts_.reset();
     for (CScope* view : views_)
         view->ClearChannels();
     if (settingsWindow_ != nullptr)
@@ -269,6 +275,7 @@ bool CWavixDlg::Initialise() {
     texts_.Load(settings_.LangFilePath());
     createMenuBar();
     rollLog_->LoadTexts(settings_.LangFilePath());
+    logCharts_->SetFolders(dataDir, settings_.LangFilePath());
 
     if (!chooseStart())
         return false;
@@ -671,21 +678,30 @@ void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lPar
         openViewMenu(viewOf(wParam), QPoint(x, y));
         break;
     }
+    case Msg::UWM_DLG_CONTROL_LOG_CHART_MSG:
+        logCharts_->OnControlMessage(lParam);
+        break;
     default:
         handleLogDownload(msg, wParam, lParam);
         break;
     }
 }
 
+void CWavixDlg::OpenLogCharts() {
+    logCharts_->Open();
+}
+
 void CWavixDlg::reject() {
+    // A log being read keeps the window until its worker has finished.
+    if (logCharts_->IsBusy()) {
+        logCharts_->CloseWhenIdle();
+        return;
+    }
     for (CScope* view : views_)
         view->ClearChannels();
     end(0);
     QDialog::reject();
 }
-
-// --- stubs: replaced by their owners ---
-void CWavixDlg::OpenLogCharts() {}
 
 // --- printing ---
 void CWavixDlg::PrintCapture() {

@@ -34,6 +34,7 @@ namespace wavix {
 class CChannelData;
 class CDlgGetLogFiles;
 class CLogDownloadDriver;
+class CLogChartsUi;
 class CScope;
 class CScopeFile;
 class CWavixController;
@@ -162,8 +163,7 @@ public:
     void SetCommandHooks(CommandHooks hooks) { hooks_ = std::move(hooks); }
     bool IsDrawingLimits(int view) const { return limits_.at(static_cast<std::size_t>(view)); }
 
-    // Owned by other features; stubs until they arrive.
-    void OpenLogCharts();
+    // Toolbar code 2: one page with the visible views and the details asked for.
     void PrintCapture();
 
     // --- scope book and log download
@@ -175,6 +175,9 @@ public:
     bool StartLogDownload();
     CDlgGetLogFiles* LogFilesDialog() const { return logFiles_; }
     bool IsModuleLinkOpen() const;
+    // Log charts viewer (toolbar code 12).
+    void OpenLogCharts();
+    CLogChartsUi& LogCharts() { return *logCharts_; }
 
 protected:
     void accept() override {} // Enter does not close the window
@@ -216,6 +219,7 @@ private:
     QtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;
     std::unique_ptr<CRollLogCommand> rollLog_;
+    std::unique_ptr<CLogChartsUi> logCharts_;
 
     std::array<CScope*, kViewCount> views_{};
     int laidOutViews_ = 1;

@@ -1,0 +1,100 @@
+#include "core/app/logchartviewer.h"
+
+namespace wavix {
+
+CLogChartViewer::CLogChartViewer(ILogChartHost& host) : host_(host) {}
+
+bool CLogChartViewer::BeginLoad() {
+    if (loading_)
+        return false;
+    loading_ = true;
+    entered_ = true;
+    // A log already shown is replaced; the displays must let go of it first.
+    host_.ClearDisplays();
+    file_.reset();
+    nav_.CloseLog();
+    nav_.Marks().clear();
+    if (host_.IsLinkOpen())
+        host_.DisconnectAndCloseLink();
+    return true;
+}
+
+bool CLogChartViewer::FinishLoad(LogLoadResult result) {
+    loading_ = false;
+    if (result.outcome != LogLoadResult::Outcome::Loaded || !result.file) {
+        if (result.outcome == LogLoadResult::Outcome::Failed)
+            host_.ShowError(kLogFileNotValid);
+        return false;
+    }
+    file_ = std::move(result.file);
+    nav_.Reset();
+    nav_.Marks() = std::move(result.marks);
+    nav_.SetLog(file_->GetLogSamplesPerChannel());
+    std::vector<CChannelData*> channels;
+    for (int i = 0; i < file_->GetChannelCount(); ++i)
+        channels.push_back(file_->GetChannel(i));
+    const auto lines = nav_.ChannelListLines(channels);
+    host_.ClearDisplays();
+    if (!ReadLogWindow(*file_, nav_.Position(), nav_.Window())) {
+        host_.ShowError(kLogWindowFailed);
+        file_.reset();
+        nav_.CloseLog();
+        return false;
+    }
+    host_.ShowLogWindow(*file_, LogWindowDisplays(file_->GetChannelCount(), kDisplayCount, onePerChannel_),
+                        nav_.MarksInWindow());
+    host_.ShowNavigator(lines);
+    return true;
+}
+
+void CLogChartViewer::OnNavigatorMessage(std::intptr_t code) {
+    switch (code) {
+    case 0:
+        ReadWindow();
+        break;
+    case 1:
+        Leave();
+        break;
+    case 2:
+        ToggleDisplayMode();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CLogChartViewer::ReadWindow() {
+    if (!file_ || loading_)
+        return false;
+    host_.ClearDisplays();
+    // The header is not read again: the object already knows where the stream is,
+    // and every window opens the file afresh, so a vanished file still fails here.
+    if (!ReadLogWindow(*file_, nav_.Position(), nav_.Window())) {
+        host_.ShowError(kLogFileNotValid);
+        return false;
+    }
+    host_.ShowLogWindow(*file_, LogWindowDisplays(file_->GetChannelCount(), kDisplayCount, onePerChannel_),
+                        nav_.MarksInWindow());
+    host_.RefreshNavigator();
+    return true;
+}
+
+void CLogChartViewer::ToggleDisplayMode() {
+    onePerChannel_ = !onePerChannel_;
+    ReadWindow();
+}
+
+void CLogChartViewer::Leave() {
+    if (loading_ || !entered_)
+        return;
+    entered_ = false;
+    // The displays hold the file's channels: they let go before the file goes.
+    host_.ClearDisplays();
+    host_.RestoreLiveScope();
+    file_.reset();
+    nav_.CloseLog();
+    if (!host_.IsLinkOpen())
+        host_.ReopenLink();
+}
+
+} // namespace wavix

@@ -1,0 +1,66 @@
+#pragma once
+// The main window's side of the log chart viewer, without a window: entering the
+// viewer (the link closed after a safe disconnect), taking over a log that a
+// worker opened, re-reading the window whenever the navigator moves it, the
+// display-mode switch, and leaving again (the link reopened only when it is
+// closed, since opening an open link fails with the "interface busy" question).
+//
+// While a worker opens a log, nothing may start another load or end the window:
+// the window asks CanOpen()/CanClose() first.
+
+#include "core/app/logcharthost.h"
+#include "core/files/logchartnavigator.h"
+#include "core/files/logloadjob.h"
+
+#include <memory>
+
+namespace wavix {
+
+inline constexpr std::string_view kLogFileNotValid = " File not valid ... ";
+inline constexpr std::string_view kLogWindowFailed =
+    " Při nahrávání průběhu vznikla chyba!\nPravděpodobně špatný soubor s průběhem.";
+inline constexpr std::string_view kLogDataNotValid = " Data not valid ... ";
+
+class CLogChartViewer {
+public:
+    static constexpr int kDisplayCount = 4;
+
+    explicit CLogChartViewer(ILogChartHost& host);
+
+    CLogChartNavigator& Navigator() { return nav_; }
+    const CLogChartNavigator& Navigator() const { return nav_; }
+
+    bool IsLoading() const { return loading_; }
+    bool IsShowing() const { return file_ != nullptr; }
+    bool CanOpen() const { return !loading_; }
+    bool CanClose() const { return !loading_; }
+    bool OnePerChannel() const { return onePerChannel_; }
+    const CScopeFile* File() const { return file_.get(); }
+
+    // A log was chosen: the module is let go and the worker may start. False
+    // while another load runs.
+    bool BeginLoad();
+    // The worker is done. True when the log is shown; false when it failed or was
+    // cancelled (failures are reported), and the caller then leaves the viewer.
+    bool FinishLoad(LogLoadResult result);
+
+    // UWM_DLG_CONTROL_LOG_CHART_MSG: 0 window moved, 1 Stop, 2 display mode.
+    void OnNavigatorMessage(std::intptr_t code);
+    // Reads the navigator's window again; false (reported) when the file failed.
+    bool ReadWindow();
+    void ToggleDisplayMode();
+    // Back to the live scope; the log is closed. When no log was chosen since the
+    // last Leave, the displays and the link were never touched and stay as they are.
+    void Leave();
+    bool HasEntered() const { return entered_; }
+
+private:
+    ILogChartHost& host_;
+    CLogChartNavigator nav_;
+    std::unique_ptr<CScopeFile> file_;
+    bool loading_ = false;
+    bool entered_ = false;
+    bool onePerChannel_ = false;
+};
+
+} // namespace wavix

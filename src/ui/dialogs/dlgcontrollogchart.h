@@ -1,0 +1,89 @@
+#pragma once
+// The log chart navigator window (modeless): window length and position sliders
+// with their step buttons, the marks, the log's channel settings, the measured
+// time, "Režim zobrazení" and "Stop". It shows and changes a CLogChartNavigator
+// kept by the main window and posts UWM_DLG_CONTROL_LOG_CHART_MSG to it:
+// lParam 0 when the window moved (only while a log is loaded), 1 for Stop,
+// 2 for the display mode (only while a log is loaded).
+
+#include "core/files/logchartnavigator.h"
+#include "core/support/messages.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSlider;
+
+namespace wavix {
+
+class CDlgControlLogChart : public QDialog {
+    Q_OBJECT
+public:
+    enum Notify : int { kWindowChanged = 0, kStop = 1, kDisplayMode = 2 };
+
+    CDlgControlLogChart(CLogChartNavigator& navigator, IMessageTarget* target, QWidget* parent = nullptr);
+
+    // The navigator's texts were (re)loaded.
+    void ApplyTexts();
+    // A log was set: slider ranges, labels and the channel list.
+    void ShowLog(const std::vector<std::string>& channelLines);
+    // Labels and sliders from the navigator.
+    void Refresh();
+    // From the display's measured span: percent of the window and the scale divisor.
+    void SetMeasurement(float percent, float divisor);
+
+    // The controls, for keyboard-free use in tests.
+    void PressFactorUp();
+    void PressFactorDown();
+    void PressPositionForward();
+    void PressPositionBack();
+    void PressNextMark();
+    void PressPreviousMark();
+    void ReleasePositionSlider(int value);
+    void ReleaseFactorSlider(int value);
+    void PressStop();
+    void PressDisplayMode();
+
+    QString PositionLabel() const;
+    QString WindowLabel() const;
+    QString MarkCountLabel() const;
+    QString ActiveMarkLabel() const;
+    QString MeasurementLabel() const;
+    QStringList ChannelLines() const;
+    int PositionSliderMax() const;
+
+protected:
+    void reject() override {} // closed only by Stop
+
+private:
+    void moved(bool changed);
+    void post(Notify code);
+
+    CLogChartNavigator& nav_;
+    IMessageTarget* target_ = nullptr;
+
+    QGroupBox* positionGroup_ = nullptr;
+    QGroupBox* marksGroup_ = nullptr;
+    QGroupBox* measureGroup_ = nullptr;
+    QGroupBox* channelsGroup_ = nullptr;
+    QLabel* positionText_ = nullptr;
+    QSlider* position_ = nullptr;
+    QLabel* windowText_ = nullptr;
+    QSlider* factor_ = nullptr;
+    QLabel* markCount_ = nullptr;
+    QLabel* activeMark_ = nullptr;
+    QLabel* goToMark_ = nullptr;
+    QLabel* measurement_ = nullptr;
+    QListWidget* channels_ = nullptr;
+    QPushButton* displayMode_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    bool refreshing_ = false;
+};
+
+} // namespace wavix

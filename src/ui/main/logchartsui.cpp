@@ -1,0 +1,243 @@
+#include "ui/main/logchartsui.h"
+
+#include "core/files/logloadjob.h"
+#include "core/settings/datadirectory.h"
+#include "platform/modulesession.h"
+#include "ui/dialogs/dlgcontrollogchart.h"
+#include "ui/dialogs/dlgloadlogcharts.h"
+#include "ui/dialogs/dlgprogressbar.h"
+#include "ui/main/wavixdlg.h"
+#include "ui/scope/cscope.h"
+
+#include <QThread>
+
+#include <system_error>
+
+namespace wavix {
+
+namespace {
+
+constexpr int kPollMs = 100;
+constexpr int kMaxBars = 20;
+constexpr int kLogRefreshMs = kLogDisplayRefreshMs;
+constexpr int kLiveRefreshMs = 200;
+
+} // namespace
+
+CLogChartsUi::CLogChartsUi(CWavixDlg& window, ModuleSession& session, IMessageTarget* target)
+    : window_(window), session_(session), viewer_(*this) {
+    control_ = std::make_unique<CDlgControlLogChart>(viewer_.Navigator(), target, &window);
+    control_->setObjectName(QStringLiteral("logChartControl"));
+    progress_ = std::make_unique<CDlgProgressBar>(&window);
+    progress_->setObjectName(QStringLiteral("logProgress"));
+    progress_->setModal(true);
+    connect(progress_.get(), &CDlgProgressBar::Cancelled, this, [this] {
+        if (job_)
+            job_->Cancel();
+    });
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, &CLogChartsUi::tick);
+}
+
+CLogChartsUi::~CLogChartsUi() {
+    // The worker holds only its job; it is stopped early and waited for, so no
+    // thread outlives the window.
+    poll_.stop();
+    if (worker_) {
+        if (job_)
+            job_->Cancel();
+        worker_->disconnect(this);
+        worker_->wait();
+    }
+    // The displays must not keep channels of a log that goes with the viewer.
+    if (viewer_.IsShowing())
+        ClearDisplays();
+}
+
+void CLogChartsUi::SetFolders(std::filesystem::path dataDir, std::filesystem::path langFile) {
+    dataDir_ = std::move(dataDir);
+    langFile_ = std::move(langFile);
+    if (!langFile_.empty()) {
+        viewer_.Navigator().SetLanguage(langFile_);
+        control_->ApplyTexts();
+        control_->Refresh();
+    }
+}
+
+void CLogChartsUi::Open() {
+    if (!viewer_.CanOpen())
+        return;
+    const int result = chooseAndLoad();
+    if (result == 0 || (result == CDlgLoadLogCharts::kCheckTester && !window_.StartLogDownload()))
+        viewer_.Leave();
+}
+
+int CLogChartsUi::chooseAndLoad() {
+    std::error_code ec;
+    if (dataDir_.empty() || !std::filesystem::is_directory(dataDir_, ec)) {
+        window_.MessageBox(" .: ERROR ... ", " Data directory not found ... ", BoxIcon::Error,
+                           BoxButtons::Ok);
+        return 0;
+    }
+    CDlgLoadLogCharts chooser(&window_);
+    chooser.setObjectName(QStringLiteral("logChooser"));
+    if (!langFile_.empty())
+        chooser.SetLanguage(langFile_);
+    chooser.SetTesterReady(session_.IsOpen() && session_.protocol().IsAlive());
+    const int result = chooser.Run(dataDir_ / kLogChartsFolder);
+    if (result == CDlgLoadLogCharts::kCheckTester)
+        return result;
+    if (result != QDialog::Accepted)
+        return 0;
+    if (!chooser.IsChoiceValid()) {
+        window_.MessageBox(" .: ERROR ... ", kLogDataNotValid, BoxIcon::Error, BoxButtons::Ok);
+        return 0;
+    }
+    startLoad(chooser.ChosenPath());
+    return 1;
+}
+
+void CLogChartsUi::OpenFile(const std::filesystem::path& path) {
+    if (viewer_.CanOpen())
+        startLoad(path);
+}
+
+void CLogChartsUi::startLoad(const std::filesystem::path& path) {
+    if (!viewer_.BeginLoad())
+        return;
+    control_->hide();
+    // The worker gets its own job: path, file object and marks; the window takes
+    // the result over only after the thread has ended.
+    job_ = std::make_shared<CLogLoadJob>(path);
+    worker_.reset(QThread::create([job = job_] { job->Run(); }));
+    connect(worker_.get(), &QThread::finished, this, &CLogChartsUi::finished, Qt::QueuedConnection);
+    bars_ = 0;
+    progress_->SetRange(0, 100);
+    progress_->Begin(QStringLiteral("Nahrávám"));
+    progress_->show();
+    poll_.start();
+    worker_->start();
+}
+
+void CLogChartsUi::tick() {
+    if (!job_)
+        return;
+    if (++bars_ > kMaxBars)
+        bars_ = 0;
+    progress_->SetText(QStringLiteral("Nahrávám ") + QString(bars_, QLatin1Char('|')));
+    progress_->SetPos(job_->Progress());
+}
+
+void CLogChartsUi::finished() {
+    poll_.stop();
+    if (worker_)
+        worker_->wait();
+    worker_.reset();
+    LogLoadResult result = job_ ? job_->TakeResult() : LogLoadResult{};
+    job_.reset();
+    progress_->hide();
+    const bool shown = viewer_.FinishLoad(std::move(result));
+    if (!shown)
+        viewer_.Leave();
+    emit LoadFinished(shown);
+    if (closePending_) {
+        closePending_ = false;
+        emit CloseAllowed();
+    }
+}
+
+void CLogChartsUi::CloseWhenIdle() {
+    if (!IsBusy())
+        return;
+    closePending_ = true;
+    if (job_)
+        job_->Cancel();
+}
+
+void CLogChartsUi::OnControlMessage(std::intptr_t code) {
+    viewer_.OnNavigatorMessage(code);
+}
+
+void CLogChartsUi::SetMeasurement(float percent, float divisor) {
+    control_->SetMeasurement(percent, divisor);
+}
+
+bool CLogChartsUi::IsLinkOpen() const {
+    return session_.IsOpen();
+}
+
+void CLogChartsUi::DisconnectAndCloseLink() {
+    // The module is told to let go before the socket closes; the session then
+    // stands in the stopped state that the connect button reopens from.
+    auto& protocol = session_.protocol();
+    protocol.build_ScopeSafeDisconnect_packet();
+    protocol.Stop();
+    if (!window_.CloseLink())
+        window_.MessageBox(" Socket ERROR ...", " Nepodarilo se uzavrit spojeni se cteckou", BoxIcon::Error,
+                           BoxButtons::Ok);
+}
+
+void CLogChartsUi::ReopenLink() {
+    window_.ReopenLink();
+}
+
+void CLogChartsUi::ShowError(std::string_view text) {
+    window_.MessageBox(" .: ERROR ... ", text, BoxIcon::Error, BoxButtons::Ok);
+}
+
+void CLogChartsUi::ClearDisplays() {
+    for (int i = 0; i < kViewCount; ++i) {
+        CScope& view = window_.View(i);
+        view.ClearChannels();
+        view.ClearReferences();
+        view.SetLogMarks({});
+        view.SetMessage({});
+    }
+}
+
+void CLogChartsUi::ShowLogWindow(CScopeFile& file, const std::vector<LogDisplayAssignment>& plan,
+                                 const std::vector<LogMark>& marks) {
+    int shown = 0;
+    for (const auto& assignment : plan) {
+        CScope& view = window_.View(assignment.display);
+        for (int c : assignment.channels)
+            view.AddChannel(file.GetChannel(c));
+        view.SetRefreshPeriod(kLogRefreshMs);
+        view.ResetZoom();
+        view.UpdateData();
+        ++shown;
+    }
+    std::vector<DisplayMark> display;
+    display.reserve(marks.size());
+    for (const auto& m : marks)
+        display.push_back({m.number, static_cast<std::int64_t>(m.position), m.kind});
+    window_.View(0).SetLogMarks(std::move(display));
+    window_.LayoutViews(shown);
+    for (int i = 0; i < kViewCount; ++i)
+        window_.View(i).setVisible(i < std::max(shown, 1));
+}
+
+void CLogChartsUi::ShowNavigator(const std::vector<std::string>& channelLines) {
+    window_.SetToolWindowVisible(ToolWindow::Settings, false);
+    window_.SetToolWindowVisible(ToolWindow::Toolbar, false);
+    control_->ShowLog(channelLines);
+    control_->show();
+    control_->raise();
+}
+
+void CLogChartsUi::RefreshNavigator() {
+    control_->Refresh();
+}
+
+void CLogChartsUi::RestoreLiveScope() {
+    for (int i = 0; i < kViewCount; ++i) {
+        CScope& view = window_.View(i);
+        view.SetLogMarks({});
+        view.SetRefreshPeriod(kLiveRefreshMs);
+    }
+    window_.SetToolWindowVisible(ToolWindow::Settings, true);
+    window_.SetToolWindowVisible(ToolWindow::Toolbar, true);
+    control_->hide();
+}
+
+} // namespace wavix
