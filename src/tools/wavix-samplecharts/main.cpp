@@ -25,7 +25,7 @@ namespace {
 constexpr std::array<std::uint32_t, 4> kColours{0x0000FFFF, 0x0000FF00, 0x00FFFF00, 0x00FF00FF};
 constexpr double kBattery = 13.9;
 
-struct ChannelSpec {
+struct ChannelPlan {
     const char* name;
     const char* description;
     int range;
@@ -45,7 +45,7 @@ struct ChartSpec {
     double triggerLevel; // in the trigger channel's units, after its coupling
     double searchFrom;   // seconds: the trigger fires at the first crossing after this
     double preTrigger;   // fraction of the capture before the trigger
-    std::vector<ChannelSpec> channels;
+    std::vector<ChannelPlan> channels;
 };
 
 // The input's view of a channel: probe ratio and what AC coupling takes away.
@@ -54,7 +54,7 @@ struct Input {
     double dc = 0.0;
     double halfSwingVolts = 1.0; // 512 counts
 
-    double volts(const ChannelSpec& ch, double t) const { return ch.quantity(t) * ratio - dc; }
+    double volts(const ChannelPlan& ch, double t) const { return ch.quantity(t) * ratio - dc; }
 };
 
 int toCounts(double volts, double halfSwing) {
@@ -68,7 +68,7 @@ std::uint16_t levelField(double volts, int range) {
 }
 
 // First crossing of the level in the chart's direction, scanned at the sample period.
-double findTrigger(const ChartSpec& chart, const ChannelSpec& ch, const Input& in, double period) {
+double findTrigger(const ChartSpec& chart, const ChannelPlan& ch, const Input& in, double period) {
     double before = in.volts(ch, chart.searchFrom) - chart.triggerLevel * in.ratio;
     for (double t = chart.searchFrom + period; t < chart.searchFrom + 5.0; t += period) {
         const double now = in.volts(ch, t) - chart.triggerLevel * in.ratio;
@@ -101,27 +101,27 @@ bool writeChart(const ChartSpec& chart, const std::filesystem::path& probes,
     std::vector<Input> inputs(chart.channels.size());
     std::vector<std::unique_ptr<CChannelData>> channels;
     for (int c = 0; c < count; ++c) {
-        const ChannelSpec& spec = chart.channels[static_cast<std::size_t>(c)];
+        const ChannelPlan& plan = chart.channels[static_cast<std::size_t>(c)];
         auto channel = std::make_unique<CChannelData>();
-        if (spec.probeFile != nullptr && !channel->LoadProbe(probes / spec.probeFile)) {
-            std::fprintf(stderr, "wavix-samplecharts: probe %s not readable\n", spec.probeFile);
+        if (plan.probeFile != nullptr && !channel->LoadProbe(probes / plan.probeFile)) {
+            std::fprintf(stderr, "wavix-samplecharts: probe %s not readable\n", plan.probeFile);
             return false;
         }
         Input& in = inputs[static_cast<std::size_t>(c)];
         in.ratio = channel->GetProbe().IsLoaded() ? channel->GetProbe().GetRatio() : 1.0;
-        in.halfSwingVolts = RangeVoltPerDiv(spec.range) * 3.0 * RangeCorrection(spec.range);
-        if (spec.coupling == CPL_AC) {
+        in.halfSwingVolts = RangeVoltPerDiv(plan.range) * 3.0 * RangeCorrection(plan.range);
+        if (plan.coupling == CPL_AC) {
             // The coupling capacitor has long since settled on the mean.
             double sum = 0.0;
             for (int i = 0; i < samples; ++i)
-                sum += spec.quantity(chart.searchFrom + i * period) * in.ratio;
+                sum += plan.quantity(chart.searchFrom + i * period) * in.ratio;
             in.dc = sum / samples;
         }
-        rec.mux(c + 1) = static_cast<std::uint16_t>(spec.range);
-        rec.dcOn(c + 1) = spec.coupling;
+        rec.mux(c + 1) = static_cast<std::uint16_t>(plan.range);
+        rec.dcOn(c + 1) = plan.coupling;
         channels.push_back(std::move(channel));
     }
-    const ChannelSpec& trig = chart.channels[static_cast<std::size_t>(chart.triggerChannel - 1)];
+    const ChannelPlan& trig = chart.channels[static_cast<std::size_t>(chart.triggerChannel - 1)];
     const Input& trigIn = inputs[static_cast<std::size_t>(chart.triggerChannel - 1)];
     rec.TR_level = levelField(chart.triggerLevel * trigIn.ratio, trig.range);
     const double start = findTrigger(chart, trig, trigIn, period) - pre * period;
@@ -129,17 +129,17 @@ bool writeChart(const ChartSpec& chart, const std::filesystem::path& probes,
     CScopeFile file([] { return FileTime{2024, 5, 2, 14, 9, 30, 0, 0}; });
     file.SetHeaderText(chart.description);
     for (int c = 0; c < count; ++c) {
-        const ChannelSpec& spec = chart.channels[static_cast<std::size_t>(c)];
+        const ChannelPlan& plan = chart.channels[static_cast<std::size_t>(c)];
         const Input& in = inputs[static_cast<std::size_t>(c)];
         auto& channel = channels[static_cast<std::size_t>(c)];
         channel->ApplySettings(rec, c + 1);
-        channel->SetName(spec.name);
-        channel->SetDescription(spec.description);
+        channel->SetName(plan.name);
+        channel->SetDescription(plan.description);
         channel->SetColor(kColours[static_cast<std::size_t>(c)]);
         auto out = channel->WritableSamples(static_cast<std::uint32_t>(samples));
         for (int i = 0; i < samples; ++i) {
-            const double v = in.volts(spec, start + i * period);
-            const int counts = toCounts(v, in.halfSwingVolts) + noise.noiseCounts(spec.noiseChannel, i);
+            const double v = in.volts(plan, start + i * period);
+            const int counts = toCounts(v, in.halfSwingVolts) + noise.noiseCounts(plan.noiseChannel, i);
             out[static_cast<std::size_t>(i)] = std::clamp(counts, -512, 512);
         }
         channel->SetSampleCount(static_cast<std::uint32_t>(samples));
