@@ -70,7 +70,18 @@ void CModuleEvents::OnReport(std::intptr_t wParam, std::intptr_t) {
 }
 
 void CModuleEvents::AskForData() {
+    if (protocol_.IsPending(c_ivrASK_SCOPE_DATA) || protocol_.IsPending(c_ivrSET_OSCIL_EXCHANGE))
+        return;
     protocol_.build_AskForScopeData_packet();
+}
+
+// The record goes out once; the module's answer (event 2) resumes polling.
+void CModuleEvents::sendEditedSettings() {
+    if (!protocol_.IsPending(c_ivrSET_OSCIL_EXCHANGE))
+        protocol_.build_SetOscilExchange_packet();
+    state_.settingsSent = true;
+    view_.ShowMessage(texts_.Get("TXT_010"));
+    status_.SetStatus(texts_.Get("TXT_006"));
 }
 
 void CModuleEvents::ApplyTriggerLevel(int level) {
@@ -224,19 +235,21 @@ void CModuleEvents::scopeState(int event) {
                 cal.waiting = true;
                 view_.StartCalibrationGuard(kCalibrationGuardMs);
             }
+            view_.HideMessages();
+        } else if (data.IsDirty()) {
+            // A module that always has samples never answers header-only, so an
+            // edit would wait for event 5 forever.
+            sendEditedSettings();
         } else {
             AskForData();
+            view_.HideMessages();
         }
-        view_.HideMessages();
         break;
     case 4:
         view_.HideMessages();
         break;
     case 5:
-        protocol_.build_SetOscilExchange_packet();
-        state_.settingsSent = true;
-        view_.ShowMessage(texts_.Get("TXT_010"));
-        status_.SetStatus(texts_.Get("TXT_006"));
+        sendEditedSettings();
         break;
     case 6:
         if (!state_.retryPending) {

@@ -27,6 +27,8 @@ public:
     // wParam of UWM_IVORA_PROTOCOL: phase << 16 | result << 8 | event.
     void OnReport(std::intptr_t wParam, std::intptr_t lParam);
 
+    // Asks unless a data or settings request is still out: its answer goes on
+    // polling, and a second request would start a second polling chain.
     void AskForData();
     // The trigger level in force on every view, with each view's input range first.
     void ApplyTriggerLevel(int level);
@@ -39,6 +41,7 @@ private:
     void scopeFault(int event);
     void scopeState(int event);
 
+    void sendEditedSettings();
     void restartSession();
     void fatal(std::string_view caption, std::string_view text, int result);
     void calibrationRefused(std::string_view text);

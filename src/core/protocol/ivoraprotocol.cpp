@@ -76,6 +76,9 @@ CIvoraProtocol::~CIvoraProtocol() {
 
 void CIvoraProtocol::resetState() {
     clearQueue();
+    // Packets of a group cut short must not open the next one.
+    scopeData_.ClearPackets();
+    repeats_.Clear();
     phase_ = kPhaseModule;
     result_ = 0;
     event_ = 0;
@@ -140,6 +143,12 @@ bool CIvoraProtocol::IsAlive() const {
 std::size_t CIvoraProtocol::QueueSize() const {
     std::lock_guard lock(queueMutex_);
     return queue_.size();
+}
+
+bool CIvoraProtocol::IsPending(std::uint16_t command) const {
+    std::lock_guard lock(queueMutex_);
+    return std::any_of(queue_.begin(), queue_.end(),
+                       [&](const QueueEntry& e) { return e.command == command; });
 }
 
 // ---- Reports
@@ -363,6 +372,15 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
 
     report(kPhaseModule, kProgress, kEvReceived);
 
+    const std::span<const std::uint8_t> packet(buffer.get(), length);
+    if (reply_ == replyTo(c_ivrASK_SCOPE_DATA) && staleSamples(packet)) {
+        // Still a sign of life, but neither an answer nor samples.
+        lastReceive_ = lastSend_ = ticks_.tickMs();
+        traceDebug("CIvoraProtocol: stale or repeated sample packet dropped");
+        pump();
+        return;
+    }
+
     bool answered = false;
     {
         std::lock_guard lock(queueMutex_);
@@ -392,6 +410,19 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
 
     dispatch(std::move(buffer), length);
     pump();
+}
+
+// The tester sends samples only in answer to a data request; anything else is
+// a doubled or late datagram of a group already finished (or given up by
+// Reinit). Taking it would release the next request early, count samples twice
+// and start another polling chain.
+bool CIvoraProtocol::staleSamples(std::span<const std::uint8_t> packet) const {
+    {
+        std::lock_guard lock(queueMutex_);
+        if (queue_.empty() || !queue_.front().sent || queue_.front().command != c_ivrASK_SCOPE_DATA)
+            return true;
+    }
+    return repeats_.IsRepeat(packet, scopeData_.GetActiveChannelCount());
 }
 
 void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
@@ -513,6 +544,7 @@ void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
 
 void CIvoraProtocol::onScopeData(PacketBuffer buffer, std::size_t length) {
     phase_ = kPhaseScope;
+    repeats_.Taken(std::span<const std::uint8_t>(buffer.get(), length));
     const int added = scopeData_.AddPacket(std::move(buffer), length);
     switch (added) {
     case 0:

@@ -16,6 +16,7 @@
 #include "core/comm/datagram.h"
 #include "core/protocol/modulemessages.h"
 #include "core/protocol/modulerecords.h"
+#include "core/protocol/samplerepeatfilter.h"
 #include "core/scope/scopedata.h"
 #include "core/support/messages.h"
 #include "core/support/ticksource.h"
@@ -75,6 +76,8 @@ public:
     int GetEvent() const { return event_; }
     bool IsConnected() const { return connected_; }
     std::size_t QueueSize() const;
+    // A request with this command is queued or waits for its answer.
+    bool IsPending(std::uint16_t command) const;
 
     CScopeData& GetScopeData() { return scopeData_; }
     const CScopeData& GetScopeData() const { return scopeData_; }
@@ -126,6 +129,7 @@ private:
     void store(int phase, int result, int event, std::intptr_t lParam = 0);
     void storeScope(int result, int event);
 
+    bool staleSamples(std::span<const std::uint8_t> packet) const;
     void dispatch(PacketBuffer buffer, std::size_t length);
     void onScopeData(PacketBuffer buffer, std::size_t length);
     void onOscilExchange(std::span<const std::uint8_t> packet);
@@ -164,6 +168,7 @@ private:
 
     mutable std::mutex queueMutex_;
     std::deque<QueueEntry> queue_;
+    CSampleRepeatFilter repeats_;
 
     tmodule_desc moduleDesc_;
     tmodule_exchange moduleExchange_;

@@ -85,6 +85,51 @@ TEST_F(Controller, CustomSettingsArePatchedOnceOnly) {
     EXPECT_EQ(module.commands.back(), c_ivrASK_SCOPE_DATA) << "polling resumed";
 }
 
+// In roll mode (or on a busy PC) every answer carries samples and none is
+// header-only: the edit goes out after the next group instead, once.
+TEST_F(Controller, AnEditReachesAModuleThatAlwaysHasSamples) {
+    module.own.TR_mode = TM_FREE;
+    module.own.chann_num = 2;
+    module.groupsLeft = 3;
+    start();
+    const std::size_t before = module.commands.size();
+    view.rollLogOpen = true;
+    data().ToggleCoupling(1);
+    const std::uint16_t edited = data().GetSettings().CH1_dc_on;
+    module.groupsLeft = 3;
+    deliver(reply(0x8080, 0x0040, std::vector<std::uint8_t>(4 * 16, 0)));
+    deliver(reply(0x8080, 0, std::vector<std::uint8_t>(4 * 16, 0)));
+    settle();
+
+    EXPECT_EQ(Cmds(module.commands.begin() + static_cast<std::ptrdiff_t>(before), module.commands.end()),
+              (Cmds{c_ivrSET_OSCIL_EXCHANGE, c_ivrASK_SCOPE_DATA, c_ivrASK_SCOPE_DATA, c_ivrASK_SCOPE_DATA,
+                    c_ivrASK_SCOPE_DATA}));
+    ASSERT_EQ(module.sent.size(), 1u);
+    EXPECT_EQ(module.sent[0].CH1_dc_on, edited);
+    EXPECT_EQ(module.inForce.CH1_dc_on, edited);
+    EXPECT_FALSE(data().IsDirty());
+    EXPECT_EQ(view.calls.back(), "save");
+    EXPECT_EQ(view.pane(Pane::ModuleStatus), " Settings ok ");
+    EXPECT_EQ(view.logged, std::vector<std::uint32_t>{32}) << "the group before the record, once";
+    EXPECT_EQ(protocol.QueueSize(), 1u);
+}
+
+// A record sent at once (toolbar, trigger marker) while a data request is out:
+// its answer resumes polling, and the finished group must not ask as well.
+TEST_F(Controller, ARecordSentWhileAskingStartsNoSecondPollingChain) {
+    module.groupsLeft = 2;
+    start();
+    ASSERT_EQ(module.count(c_ivrASK_SCOPE_DATA), 3u);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    module.groupsLeft = 3;
+    deliver(reply(0x8080, 0x0040, std::vector<std::uint8_t>(8 * 16, 0)));
+    deliver(reply(0x8080, 0, std::vector<std::uint8_t>(8 * 16, 0)));
+    settle();
+    EXPECT_EQ(module.count(c_ivrSET_OSCIL_EXCHANGE), 1u);
+    EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), 7u);
+    EXPECT_EQ(protocol.QueueSize(), 1u) << "one request out, not one per chain";
+}
+
 TEST_F(Controller, EmptyAnswerRetriesOnceAfterFiftyMilliseconds) {
     struct Case {
         std::uint16_t mode;

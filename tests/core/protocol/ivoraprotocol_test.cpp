@@ -250,16 +250,21 @@ TEST_F(Session, OscilloscopeSequence) {
     EXPECT_EQ(stored().back(), code(2, 2, 2));
     EXPECT_EQ(protocol.GetScopeData().GetSettings().chann_num, 2);
 
+    // Raw values 512, 514, .. in the first packet; later ones differ (a repeat would be dropped).
     std::vector<std::uint8_t> samples(400);
-    for (std::size_t i = 0; i + 1 < samples.size(); i += 2)
-        writeBE16(&samples[i], static_cast<std::uint16_t>(512 + i % 100));
+    const auto fill = [&](int packet) {
+        for (std::size_t i = 0; i + 1 < samples.size(); i += 2)
+            writeBE16(&samples[i], static_cast<std::uint16_t>(512 + (i + 2 * packet) % 100));
+        return samples.data();
+    };
     for (int group = 0; group < 2; ++group) {
+        int packet = 0;
         window.clear();
         protocol.build_AskForScopeData_packet();
-        feed(0x8080, kStatusMore, samples.size(), samples.data());
-        feed(0x8080, kStatusMore, samples.size(), samples.data());
+        feed(0x8080, kStatusMore, samples.size(), fill(packet++));
+        feed(0x8080, kStatusMore, samples.size(), fill(packet++));
         EXPECT_TRUE(stored().empty());
-        feed(0x8080, 0, samples.size(), samples.data());
+        feed(0x8080, 0, samples.size(), fill(packet++));
         EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(2, 2, 3)});
         EXPECT_EQ(count(Msg::UWM_SCOPE_DATA, 8), 1u) << "the group was converted";
     }
@@ -306,6 +311,8 @@ TEST_F(Session, EveryReplyReportsItsCode) {
     for (const auto& c : cases) {
         protocol.Reinit();
         linkUp();
+        if (c.reply == 0x8080) // samples come only as an answer
+            protocol.build_AskForScopeData_packet();
         feed(c.reply, c.status, c.payload);
         EXPECT_EQ(stored(), c.reports) << c.what;
     }
