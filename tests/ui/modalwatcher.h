@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -23,7 +24,8 @@ struct SeenBox {
 
 // Saves a grab of the widget under WAVIX_SHOT_DIR, when set.
 inline void shoot(QWidget& widget, const std::string& name) {
-    if (const char* dir = std::getenv("WAVIX_SHOT_DIR"))
+    const char* dir = std::getenv("WAVIX_SHOT_DIR");
+    if (dir != nullptr && *dir != '\0' && QDir().mkpath(QString::fromLocal8Bit(dir)))
         widget.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromStdString(name));
 }
 

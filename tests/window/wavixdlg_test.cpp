@@ -3,43 +3,20 @@
 // start-ups that must end the window.
 
 #include "core/scope/channeldata.h"
-#include "integration/simulator.h"
-#include "ui/main/wavixdlg.h"
 #include "ui/scope/cscope.h"
 #include "window/windowsupport.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <ostream>
 
 namespace wavix::test {
 namespace {
-
-class AppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "window_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    // Before the exit handlers: Qt's globals must not outlive their registry.
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app_;
-};
-
-::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 struct StartCase {
     const char* name;
@@ -55,28 +32,15 @@ class CaptureStart : public ::testing::TestWithParam<StartCase> {};
 
 TEST_P(CaptureStart, TenGroupsReachViewAAndTheStatusBar) {
     const StartCase& c = GetParam();
-    Simulator sim;
-    const std::uint16_t port = Simulator::freePort();
-    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-    QTemporaryDir dir;
-    ASSERT_TRUE(copyDataTree(dir.path(), port));
-
-    WavixDlgOptions options;
-    options.start = c.start;
-    options.dataDir = (dir.path() + "/").toStdString();
-    options.boxAnswer = BoxAnswer::No;
+    WindowRun run;
+    ASSERT_TRUE(run.prepare());
     CProgramSettings stored;
-    ASSERT_TRUE(stored.Load(options.dataDir, DefaultOscilExchange()));
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
+    ASSERT_TRUE(stored.Load(run.dataDir(), DefaultOscilExchange()));
+    ASSERT_TRUE(run.open(c.start));
+    CWavixDlg& dlg = *run.dlg;
     for (int ch = 1; ch <= 4; ++ch)
         EXPECT_EQ(dlg.Channel(ch).GetColor(), stored.ChannelColour(ch)) << "channel " << ch;
-
-    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 10 || dlg.HasEnded(); }, 15000))
-        << "groups " << dlg.ConvertedGroups() << ", status '"
-        << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
-    ASSERT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    ASSERT_TRUE(run.capturing(10));
 
     // Polling shows " Zero length ... " on every answer without samples, until the next record exchange.
     const QString status = dlg.PaneText(Pane::ModuleStatus);
@@ -117,26 +81,12 @@ INSTANTIATE_TEST_SUITE_P(Window, CaptureStart,
 // A key on a channel panel changes the record, which travels to the tester and
 // comes back in force; the window then saves it.
 TEST(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
-    Simulator sim;
-    const std::uint16_t port = Simulator::freePort();
-    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-    QTemporaryDir dir;
-    ASSERT_TRUE(copyDataTree(dir.path(), port));
-    WavixDlgOptions options;
-    options.start = StartupResult{StartupChoice::Custom, 5, 3};
-    options.dataDir = (dir.path() + "/").toStdString();
-    options.boxAnswer = BoxAnswer::No;
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
+    WindowRun run;
+    ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 5, 3}));
+    CWavixDlg& dlg = *run.dlg;
     // The patched start record back from the tester is in force: a change now is not overwritten.
-    ASSERT_TRUE(runUntil(
-        [&] {
-            return (dlg.Record().time_base_ENUM == 5 && dlg.Record().chann_num == 3 &&
-                    dlg.ConvertedGroups() >= 2) ||
-                   dlg.HasEnded();
-        },
-        10000));
+    ASSERT_TRUE(run.capturing(
+        2, [&] { return run.startRecordInForce(); }, 10000));
     const int before = dlg.Record().CH1_dc_on;
     const int after = before == 0 ? 1 : 0;
 
@@ -149,23 +99,16 @@ TEST(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
     // force, and only then is it saved: wait for the saved file, not for sample notices.
     const auto savedCoupling = [&] {
         CProgramSettings saved;
-        return saved.Load(options.dataDir, DefaultOscilExchange()) ? int{saved.LastRecord().CH1_dc_on} : -1;
+        return saved.Load(run.dataDir(), DefaultOscilExchange()) ? int{saved.LastRecord().CH1_dc_on} : -1;
     };
-    const int groups = dlg.ConvertedGroups();
-    ASSERT_TRUE(runUntil(
-        [&] {
-            return (dlg.Record().CH1_dc_on == after && savedCoupling() == after &&
-                    dlg.ConvertedGroups() > groups + 2) ||
-                   dlg.HasEnded();
-        },
-        10000))
-        << "coupling " << dlg.Record().CH1_dc_on << " groups " << dlg.ConvertedGroups() - groups
-        << " status '" << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
-    EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    ASSERT_TRUE(run.capturing(
+        dlg.ConvertedGroups() + 3,
+        [&] { return dlg.Record().CH1_dc_on == after && savedCoupling() == after; }, 10000))
+        << "coupling " << dlg.Record().CH1_dc_on;
     EXPECT_EQ(dlg.Record().CH1_dc_on, after);
 
     CProgramSettings saved;
-    ASSERT_TRUE(saved.Load(options.dataDir, DefaultOscilExchange()));
+    ASSERT_TRUE(saved.Load(run.dataDir(), DefaultOscilExchange()));
     EXPECT_EQ(saved.LastRecord().CH1_dc_on, after);
 }
 
