@@ -28,7 +28,7 @@ bool startOn(WindowRun& run, const QStringList& simArgs, bool waitForCapture = t
 }
 
 // The calibration dialog answered with the password; the boxes until the run ended.
-std::vector<SeenBox> calibrate(WindowRun& run, const char* password, const char* shot) {
+std::vector<SeenBox> calibrate(WindowRun& run, const char* password, const std::string& shot) {
     ModalWatcher watcher([password](QDialog& dlg) {
         if (auto* field = dlg.findChild<QLineEdit*>(QStringLiteral("password"))) {
             field->setText(QString::fromLatin1(password));
@@ -63,32 +63,41 @@ TEST(WindowCalibration, RefusedWhileTheCaptureIsStopped) {
     EXPECT_FALSE(dialogOpened);
 }
 
-TEST(WindowCalibration, RightPasswordCalibratesAndPollingGoesOn) {
+struct PasswordCase {
+    const char* name;
+    const char* typed;
+    const char* caption;
+    const char* text;
+    QMessageBox::Icon icon;
+    const char* infoLine; // a part of the information line afterwards
+};
+
+class CalibrationPassword : public ::testing::TestWithParam<PasswordCase> {};
+
+TEST_P(CalibrationPassword, TheModulesAnswerIsShownAndPollingGoesOn) {
+    const PasswordCase& c = GetParam();
     WindowRun w;
     ASSERT_TRUE(startOn(w, {"--password", "4321"}));
-    const std::vector<SeenBox> boxes = calibrate(w, "4321", "calibration_done.png");
+    const std::string shot = std::string("calibration_") + c.name;
+    const std::vector<SeenBox> boxes = calibrate(w, c.typed, shot + ".png");
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, ".: Info ...");
-    EXPECT_EQ(boxes[0].text, "Kalibrace byla dokončena.");
-    EXPECT_EQ(boxes[0].icon, QMessageBox::Information);
-    EXPECT_NE(infoLine(w).find("CAL: "), std::string::npos) << infoLine(w);
+    EXPECT_EQ(boxes[0].caption, c.caption);
+    EXPECT_EQ(boxes[0].text, c.text);
+    EXPECT_EQ(boxes[0].icon, c.icon);
+    EXPECT_NE(infoLine(w).find(c.infoLine), std::string::npos) << infoLine(w);
     EXPECT_TRUE(w.moreGroups(3)) << "polling resumed";
-    shoot(*w.dlg, "calibration_done_window.png");
+    shoot(*w.dlg, shot + "_window.png");
 }
 
-TEST(WindowCalibration, WrongPasswordIsRefusedAndPollingGoesOn) {
-    WindowRun w;
-    ASSERT_TRUE(startOn(w, {"--password", "4321"}));
-    const std::vector<SeenBox> boxes = calibrate(w, "1234", "calibration_refused.png");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, ".: Error ...");
-    EXPECT_EQ(boxes[0].text,
-              "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!");
-    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
-    EXPECT_NE(infoLine(w).find("CalSetFailed"), std::string::npos) << infoLine(w);
-    EXPECT_TRUE(w.moreGroups(3)) << "polling resumed";
-    shoot(*w.dlg, "calibration_refused_window.png");
-}
+INSTANTIATE_TEST_SUITE_P(
+    WindowCalibration, CalibrationPassword,
+    ::testing::Values(PasswordCase{"done", "4321", ".: Info ...", "Kalibrace byla dokončena.",
+                                   QMessageBox::Information, "CAL: "},
+                      PasswordCase{"refused", "1234", ".: Error ...",
+                                   "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - "
+                                   "kontaktujte výrobce!",
+                                   QMessageBox::Critical, "CalSetFailed"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 // Testers whose Scope module this program cannot drive end the window with a box.
 TEST(WindowCalibration, OldModuleAndMissingScopeEndTheWindowWithTheirBox) {
