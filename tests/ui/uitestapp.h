@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,10 @@ inline QApplication& app() {
     ensureApp();
     return *static_cast<QApplication*>(QApplication::instance());
 }
+
+// The language files of the source tree.
+inline const std::filesystem::path kLangDir =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "Lang";
 
 // The named child of a window; a test failure when there is none.
 template <typename W> W* child(const QWidget& w, const char* name) {

@@ -11,10 +11,8 @@ namespace wavix {
 namespace {
 
 using test::child;
+using test::kLangDir;
 using test::shoot;
-
-const std::filesystem::path kLangDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "Lang";
 
 class StartupDialogTest : public ::testing::Test {
 protected:
