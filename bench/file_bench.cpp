@@ -7,13 +7,14 @@
 
 #include "core/files/scopefile.h"
 
+#include "scratchdir.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace wavix;
@@ -30,13 +31,12 @@ constexpr std::size_t kWaveBytes =
 constexpr std::size_t kWindowBytes = std::size_t{kWindow} * kChannels * 2;
 
 struct Fixture {
-    std::filesystem::path dir;
+    bench::ScratchDir scratch{"wavix_file_bench"};
+    const std::filesystem::path& dir = scratch.path;
     std::vector<std::unique_ptr<CChannelData>> channels;
     std::vector<const CChannelData*> pointers;
 
     Fixture() {
-        dir = std::filesystem::temp_directory_path() / ("wavix_file_bench_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
         tOscilExchange rec = DefaultOscilExchange();
         rec.chann_num = kChannels;
         rec.time_base_ENUM = 14;
@@ -58,10 +58,6 @@ struct Fixture {
         for (std::uint32_t done = 0; done < kLogInstants; done += kSamples / 4)
             file.AppendLogSamples(kSamples / 4);
         file.CloseLog();
-    }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
     }
 };
 

@@ -14,6 +14,8 @@
 #include "core/files/scopefile.h"
 #include "core/scope/oscilexchange.h"
 
+#include "scratchdir.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -22,7 +24,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace wavix;
@@ -45,12 +46,11 @@ int stepOf10kHz() {
 }
 
 struct Fixture {
-    std::filesystem::path dir;
+    bench::ScratchDir scratch{"wavix_logchart_bench"};
+    const std::filesystem::path& dir = scratch.path;
     std::filesystem::path log;
 
     Fixture() {
-        dir = std::filesystem::temp_directory_path() / ("wavix_logchart_bench_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
         log = dir / "hour.sdf";
         tOscilExchange rec = DefaultOscilExchange();
         rec.chann_num = kChannels;
@@ -78,10 +78,6 @@ struct Fixture {
             file.AppendLogSamples(kChunk);
         }
         file.CloseLog();
-    }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
     }
 };
 

@@ -4,15 +4,13 @@
 
 #include "core/files/loglistdownload.h"
 #include "core/settings/builtintexts.h"
+#include "integration/simulator.h"
 #include "platform/logdownloaddriver.h"
 #include "platform/qtmessagetarget.h"
 #include "platform/qtsupport.h"
 #include "sim/testerlogcheck.h"
 
 #include <QByteArray>
-#include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -38,45 +36,6 @@ void writeAll(const std::filesystem::path& p, const std::vector<std::uint8_t>& b
     std::ofstream(p, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
-
-// A port nobody on this machine holds just now.
-quint16 freePort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress("127.0.0.1"), 0);
-    return probe.localPort();
-}
-
-class SimProcess {
-public:
-    bool start(const QStringList& extra, quint16 port) {
-        const QString dir = qEnvironmentVariable("WAVIX_BIN_DIR");
-        const QString exe = dir + "/vexor-sim";
-        if (dir.isEmpty() || !QFileInfo(exe).isExecutable())
-            return false;
-        process_.start(
-            exe, QStringList{"--addr", "127.0.0.2", "--port", QString::number(port), "--link-rate", "1000"} +
-                     extra);
-        if (!process_.waitForStarted(5000))
-            return false;
-        const QDeadlineTimer deadline(30000);
-        while (!output_.contains("listening") && !deadline.hasExpired() &&
-               process_.state() == QProcess::Running)
-            if (process_.waitForReadyRead(200))
-                output_ += process_.readAllStandardOutput();
-        return output_.contains("listening");
-    }
-    ~SimProcess() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            process_.waitForFinished(5000);
-        }
-    }
-    QString why() { return QString::fromUtf8(output_ + process_.readAllStandardError()); }
-
-private:
-    QProcess process_;
-    QByteArray output_;
-};
 
 // The download window's answers, recorded: overwrite yes, no file chosen.
 class RecordingUi : public ILogDownloadUi {
@@ -154,9 +113,15 @@ protected:
     std::filesystem::path tester() const { return testerDir.path().toStdString(); }
     std::filesystem::path logs() const { return logDir.path().toStdString(); }
 
+    // The simulated tester on a fast link, so the downloads take little time.
+    bool startSim(const QStringList& extra) {
+        return sim.start(port, QStringList{"--link-rate", "1000"} + extra);
+    }
+
     QTemporaryDir testerDir;
     QTemporaryDir logDir;
-    quint16 port = freePort();
+    quint16 port = test::Simulator::freePort();
+    test::Simulator sim;
 };
 
 TEST_F(LogDownloadFromSim, ListsTheThreeKeptFilesAndDownloadsThemByteForByte) {
@@ -170,8 +135,7 @@ TEST_F(LogDownloadFromSim, ListsTheThreeKeptFilesAndDownloadsThemByteForByte) {
         writeAll(tester() / name, bytes);
     writeAll(logs() / "osclog05.sdf", randomBytes(99, 99));
 
-    SimProcess sim;
-    ASSERT_TRUE(sim.start({"--files", testerDir.path()}, port)) << sim.why().toStdString();
+    ASSERT_TRUE(startSim({"--files", testerDir.path()})) << sim.output().toStdString();
     Downloader d(logs());
     ASSERT_TRUE(d.start(port));
     // The module link shut before the file link took the port.
@@ -203,8 +167,7 @@ TEST_F(LogDownloadFromSim, ListsTheThreeKeptFilesAndDownloadsThemByteForByte) {
 }
 
 TEST_F(LogDownloadFromSim, GeneratedLogsArriveWholeInTheTestersFormat) {
-    SimProcess sim;
-    ASSERT_TRUE(sim.start({"--seed", "3"}, port)) << sim.why().toStdString();
+    ASSERT_TRUE(startSim({"--seed", "3"})) << sim.output().toStdString();
     Downloader d(logs());
     ASSERT_TRUE(d.start(port));
 
@@ -245,9 +208,8 @@ TEST_P(LogDownloadFaults, NoFileIsLeftCutAndTheFailureIsShown) {
     };
     for (const auto& [name, bytes] : kept)
         writeAll(tester() / name, bytes);
-    SimProcess sim;
-    ASSERT_TRUE(sim.start(QStringList{"--files", testerDir.path()} + GetParam(), port))
-        << sim.why().toStdString();
+    ASSERT_TRUE(startSim(QStringList{"--files", testerDir.path()} + GetParam()))
+        << sim.output().toStdString();
     Downloader d(logs());
     ASSERT_TRUE(d.start(port));
     ASSERT_TRUE(d.listed());
@@ -288,7 +250,7 @@ TEST(LogDownloadModuleLink, ReopenedOnLeavingOnlyWhenStillClosed) {
         Downloader d(logDir.path().toStdString());
         d.moduleOpen = c.openAtStart;
         // Nobody answers on this port; only the link handling matters here.
-        ASSERT_TRUE(d.start(freePort()));
+        ASSERT_TRUE(d.start(test::Simulator::freePort()));
         d.moduleOpen = d.moduleOpen || c.openedMeanwhile;
         d.leave();
         EXPECT_EQ(d.moduleCloses, c.closes) << c.openAtStart << c.openedMeanwhile;

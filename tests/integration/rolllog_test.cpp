@@ -6,6 +6,7 @@
 
 #include "core/files/scopefile.h"
 #include "core/scope/scopedata.h"
+#include "integration/datatree.h"
 #include "integration/simulator.h"
 #include "platform/qtsupport.h"
 #include "sim/simmodule.h"
@@ -13,7 +14,6 @@
 #include "sim/unitcalibration.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -29,39 +29,6 @@ namespace {
 constexpr int kSeed = 7;
 constexpr int kStep = 10; // 100 ms/div: 20 000 samples a second, a capture holds one second
 constexpr int kSeconds = 30;
-
-// The shipped data tree with the reader port moved to the simulator and the
-// last settings in roll mode on four channels.
-bool prepareDataTree(const QString& to, std::uint16_t port) {
-    const QString from = qEnvironmentVariable("WAVIX_BIN_DIR") + "/../Data";
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + "/" + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target))
-            return false;
-    }
-    const auto rewrite = [](const QString& path, const QList<QPair<QByteArray, QByteArray>>& keys) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return false;
-        QList<QByteArray> lines = f.readAll().split('\n');
-        f.close();
-        for (QByteArray& line : lines)
-            for (const auto& [key, value] : keys)
-                if (line.startsWith(key + "="))
-                    line = key + "=" + value;
-        const QByteArray out = lines.join('\n');
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(out) == out.size();
-    };
-    return rewrite(to + "/Settings/General.ini", {{"ReaderPort", QByteArray::number(port)}}) &&
-           rewrite(to + "/Settings/Wavix.ini", {{"chann_num", "4"},
-                                                {"time_base_ENUM", QByteArray::number(kStep)},
-                                                {"time_base", QByteArray::number(TimeBaseDivider(kStep))},
-                                                {"samples_all", QByteArray::number(SamplesPerStep(kStep))},
-                                                {"TR_mode", QByteArray::number(TM_FREE)}});
-}
 
 // The words the program must have written for sample index idx of the simulator.
 class GeneratedStream {
@@ -106,7 +73,13 @@ TEST_F(RollLogRecording, ThirtySecondsOfRollModeReachTheFileWithoutAGapOrARepeat
     sinceSimStart.start();
     ASSERT_TRUE(sim.start(port, {"--seed", QString::number(kSeed)})) << sim.output().toStdString();
     QTemporaryDir dir;
-    ASSERT_TRUE(prepareDataTree(dir.path() + "/Data", port));
+    // The last settings in roll mode on four channels.
+    ASSERT_TRUE(copyDataTree(dir.path() + "/Data", port,
+                             {{"chann_num", "4"},
+                              {"time_base_ENUM", QByteArray::number(kStep)},
+                              {"time_base", QByteArray::number(TimeBaseDivider(kStep))},
+                              {"samples_all", QByteArray::number(SamplesPerStep(kStep))},
+                              {"TR_mode", QByteArray::number(TM_FREE)}}));
     // Its own single-instance lock, so a copy of the program running beside the test does not matter.
     QDir().mkpath(dir.path() + "/run");
     QFile::setPermissions(dir.path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

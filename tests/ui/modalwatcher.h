@@ -3,12 +3,12 @@
 // noted (caption, text, icon), photographed when WAVIX_SHOT_DIR is set, and
 // closed; any other modal dialog goes to a handler.
 
-#include <QApplication>
+#include "ui/uitestapp.h"
+
 #include <QDialog>
 #include <QMessageBox>
 #include <QTimer>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,12 +20,6 @@ struct SeenBox {
     std::string text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
-
-// Saves a grab of the widget under WAVIX_SHOT_DIR, when set.
-inline void shoot(QWidget& widget, const std::string& name) {
-    if (const char* dir = std::getenv("WAVIX_SHOT_DIR"))
-        widget.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromStdString(name));
-}
 
 class ModalWatcher {
 public:

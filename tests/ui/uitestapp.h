@@ -4,10 +4,15 @@
 // mouse events create) would otherwise outlive their registry and crash.
 
 #include <QApplication>
+#include <QDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 namespace wavix::test {
 
@@ -41,6 +46,24 @@ inline void ensureApp() {
 inline QApplication& app() {
     ensureApp();
     return *static_cast<QApplication*>(QApplication::instance());
+}
+
+// The language files of the source tree.
+inline const std::filesystem::path kLangDir =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "Lang";
+
+// The named child of a window; a test failure when there is none.
+template <typename W> W* child(const QWidget& w, const char* name) {
+    auto* c = w.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+// Saves a grab of the widget under WAVIX_SHOT_DIR, when set.
+inline void shoot(QWidget& widget, const std::string& name) {
+    const char* dir = std::getenv("WAVIX_SHOT_DIR");
+    if (dir != nullptr && *dir != '\0' && QDir().mkpath(QString::fromLocal8Bit(dir)))
+        widget.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromStdString(name));
 }
 
 } // namespace wavix::test

@@ -5,51 +5,23 @@
 #include "core/files/scopefile.h"
 #include "core/settings/ini.h"
 #include "core/settings/lastsettings.h"
-#include "integration/simulator.h"
 #include "ui/dialogs/dlgchangetimebase.h"
-#include "ui/main/wavixdlg.h"
 #include "ui/scope/cscope.h"
+#include "window/windowsupport.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 
 namespace wavix::test {
 namespace {
-
-bool copyData(const QString& to, std::uint16_t port) {
-    const QString from = qEnvironmentVariable("WAVIX_BIN_DIR") + "/../Data";
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + "/" + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target))
-            return false;
-    }
-    CIni general((to + "/Settings/General.ini").toStdString());
-    return general.WriteUnsigned("Net", "ReaderPort", port, 10);
-}
-
-bool runUntil(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 // A two-channel capture of another timebase, as the program saves it.
 bool writeCapture(const std::filesystem::path& path, int step) {
@@ -77,38 +49,18 @@ QAction* findAction(QWidget& menu, int id) {
     return menu.findChild<QAction*>(QStringLiteral("cmd0x%1").arg(id, 0, 16));
 }
 
-void shoot(QWidget& w, const char* name) {
-    const char* dir = std::getenv("WAVIX_PNG_DIR");
-    if (dir != nullptr && *dir != '\0')
-        w.grab().save(QString::fromLocal8Bit(dir) + "/" + name);
-}
-
 TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
-    Simulator sim;
-    const std::uint16_t port = Simulator::freePort();
-    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-    QTemporaryDir dir;
-    ASSERT_TRUE(copyData(dir.path(), port));
-    const std::string dataDir = (dir.path() + "/").toStdString();
+    WindowRun run;
+    ASSERT_TRUE(run.prepare());
+    const std::string dataDir = run.dataDir();
     const std::filesystem::path charts = std::filesystem::path(dataDir) / "Scope" / "UserCharts";
     std::filesystem::create_directories(charts);
     ASSERT_TRUE(writeCapture(charts / "ref.sdf", 7));
     std::ofstream(charts / "bad.sdf", std::ios::binary) << "OSC1 torn off";
-
-    WavixDlgOptions options;
-    options.start = StartupResult{StartupChoice::Custom, 5, 2};
-    options.dataDir = dataDir;
-    options.boxAnswer = BoxAnswer::No;
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
-    ASSERT_TRUE(runUntil(
-        [&] {
-            return (dlg.Record().time_base_ENUM == 5 && dlg.Record().chann_num == 2 &&
-                    dlg.ConvertedGroups() >= 2) ||
-                   dlg.HasEnded();
-        },
-        10000));
+    ASSERT_TRUE(run.open(StartupResult{StartupChoice::Custom, 5, 2}));
+    CWavixDlg& dlg = *run.dlg;
+    ASSERT_TRUE(run.capturing(
+        2, [&] { return run.startRecordInForce(); }, 10000));
 
     std::string chosen;
     std::string startFolder;
@@ -142,12 +94,8 @@ TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
     EXPECT_EQ(prompts, (std::vector<std::pair<int, int>>{{5, 7}}));
     EXPECT_EQ(dlg.View(0).ReferenceCount(), 1);
     EXPECT_EQ(dlg.View(1).ReferenceCount(), 1);
-    const int groups = dlg.ConvertedGroups();
-    ASSERT_TRUE(runUntil(
-        [&] {
-            return (dlg.Record().time_base_ENUM == 7 && dlg.ConvertedGroups() > groups + 1) || dlg.HasEnded();
-        },
-        10000))
+    ASSERT_TRUE(run.capturing(
+        dlg.ConvertedGroups() + 2, [&] { return dlg.Record().time_base_ENUM == 7; }, 10000))
         << "step " << dlg.Record().time_base_ENUM;
     EXPECT_EQ(dlg.View(0).ReferenceCount(), 1);
     EXPECT_EQ(dlg.View(0).LiveCount(), 2);
@@ -165,7 +113,7 @@ TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
     for (const int id : {0x1E00, 0x1E01, 0x1F00, 0x1F01, 0x1A01, 0x1B00})
         ASSERT_NE(findAction(*menu, id), nullptr) << std::hex << id;
     EXPECT_TRUE(findAction(*menu, 0x1E00)->isChecked());
-    if (std::getenv("WAVIX_PNG_DIR") != nullptr) {
+    if (shotsWanted()) {
         menu->popup(dlg.mapToGlobal(QPoint(200, 150)));
         auto* draw = qobject_cast<QMenu*>(findAction(*menu, 0x1E00)->parent());
         if (draw != nullptr)
@@ -227,24 +175,14 @@ TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
 // A picture for a human: a capture saved while the tester runs, loaded back
 // as a white reference over the live traces a moment later.
 TEST(WindowCommandShots, ReferenceBesideLive) {
-    if (std::getenv("WAVIX_PNG_DIR") == nullptr)
-        GTEST_SKIP() << "WAVIX_PNG_DIR not set";
-    Simulator sim;
-    const std::uint16_t port = Simulator::freePort();
-    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-    QTemporaryDir dir;
-    ASSERT_TRUE(copyData(dir.path(), port));
-    WavixDlgOptions options;
-    options.start = StartupResult{StartupChoice::Custom, 4, 2};
-    options.dataDir = (dir.path() + "/").toStdString();
-    options.boxAnswer = BoxAnswer::No;
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
+    if (!shotsWanted())
+        GTEST_SKIP() << "WAVIX_SHOT_DIR not set";
+    WindowRun run;
+    ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 4, 2}));
+    CWavixDlg& dlg = *run.dlg;
     dlg.resize(1024, 720);
-    dlg.show();
-    const auto settled = [&] { return dlg.Record().time_base_ENUM == 4 && dlg.ConvertedGroups() >= 40; };
-    ASSERT_TRUE(runUntil([&] { return settled() || dlg.HasEnded(); }, 15000));
-    const std::filesystem::path saved = std::filesystem::path(options.dataDir) / "captured.sdf";
+    ASSERT_TRUE(run.capturing(40, [&] { return dlg.Record().time_base_ENUM == 4; }));
+    const std::filesystem::path saved = std::filesystem::path(run.dataDir()) / "captured.sdf";
     const CChannelData* live[] = {&dlg.Channel(1), &dlg.Channel(2)};
     CScopeFile out;
     ASSERT_TRUE(out.Save(saved, live));

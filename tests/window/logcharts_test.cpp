@@ -4,20 +4,12 @@
 
 #include "core/files/scopefile.h"
 #include "core/settings/datadirectory.h"
-#include "integration/simulator.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
 #include "ui/dialogs/dlgloadlogcharts.h"
 #include "ui/dialogs/dlgprogressbar.h"
 #include "ui/main/logchartsui.h"
-#include "ui/main/wavixdlg.h"
 #include "ui/scope/cscope.h"
-
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QTemporaryDir>
+#include "window/windowsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -25,32 +17,6 @@
 
 namespace wavix::test {
 namespace {
-
-bool copyTree(const QString& to, std::uint16_t port) {
-    const QString from = qEnvironmentVariable("WAVIX_BIN_DIR") + "/../Data";
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + "/" + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target))
-            return false;
-    }
-    QFile general(to + "/Settings/General.ini");
-    if (!general.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray ini = general.readAll();
-    general.close();
-    ini.replace("ReaderPort=10000", "ReaderPort=" + QByteArray::number(port));
-    return general.open(QIODevice::WriteOnly | QIODevice::Truncate) && general.write(ini) == ini.size();
-}
-
-bool runUntil(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 // A 4-channel roll log written by the program's own recorder: sines of different
 // periods, a mark of each kind every 40 000 instants.
@@ -87,41 +53,25 @@ void writeLog(const std::filesystem::path& path, std::uint32_t instants, const s
     file.CloseLog();
 }
 
-void shoot(QWidget& w, const char* name) {
-    const QString dir = QStringLiteral("/work/shots/logcharts");
-    if (QDir().mkpath(dir))
-        w.grab().save(dir + "/" + name);
-}
-
 class LogChartsWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        port = Simulator::freePort();
-        ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-        ASSERT_TRUE(copyTree(dir.path(), port));
-        dataDir = (dir.path() + "/").toStdString();
-        logs = std::filesystem::path(dataDir) / kLogChartsFolder;
+        ASSERT_TRUE(run.prepare());
+        logs = std::filesystem::path(run.dataDir()) / kLogChartsFolder;
         std::filesystem::create_directories(logs);
         writeLog(logs / "jizda_mesto.sdf", 200000, "Zapalování, jízda městem");
         writeLog(logs / "volnobeh.sdf", 60000, "Volnoběh, studený motor");
-        options.start = StartupResult{StartupChoice::Custom, 5, 2};
-        options.dataDir = dataDir;
-        options.boxAnswer = BoxAnswer::No;
     }
+    bool open() { return run.open(StartupResult{StartupChoice::Custom, 5, 2}); }
 
-    Simulator sim;
-    std::uint16_t port = 0;
-    QTemporaryDir dir;
-    std::string dataDir;
+    WindowRun run;
     std::filesystem::path logs;
-    WavixDlgOptions options;
 };
 
 TEST_F(LogChartsWindow, ShowsALogWindowByWindowAndReturnsToTheLiveScope) {
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
-    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 2 || dlg.HasEnded(); }, 10000));
+    ASSERT_TRUE(open());
+    CWavixDlg& dlg = *run.dlg;
+    ASSERT_TRUE(run.capturing(2, {}, 10000));
     CLogChartsUi& charts = dlg.LogCharts();
     ASSERT_TRUE(charts.LinkOpen());
 
@@ -169,9 +119,7 @@ TEST_F(LogChartsWindow, ShowsALogWindowByWindowAndReturnsToTheLiveScope) {
     // Stop: the closed link is opened again, without the "busy" question, and capture resumes.
     const int groups = dlg.ConvertedGroups();
     charts.Control().PressStop();
-    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() > groups + 2 || dlg.HasEnded(); }, 15000))
-        << dlg.LastBoxText();
-    EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    ASSERT_TRUE(run.capturing(groups + 3));
     EXPECT_TRUE(charts.LinkOpen());
     EXPECT_FALSE(charts.Control().isVisible());
     EXPECT_FALSE(charts.Viewer().IsShowing());
@@ -180,9 +128,8 @@ TEST_F(LogChartsWindow, ShowsALogWindowByWindowAndReturnsToTheLiveScope) {
 
 TEST_F(LogChartsWindow, ClosingWhileALogLoadsWaitsForTheWorker) {
     writeLog(logs / "long.sdf", 2000000, "long");
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
+    ASSERT_TRUE(open());
+    CWavixDlg& dlg = *run.dlg;
     CLogChartsUi& charts = dlg.LogCharts();
     charts.OpenFile(logs / "long.sdf");
     ASSERT_TRUE(charts.IsBusy());
@@ -196,8 +143,8 @@ TEST_F(LogChartsWindow, ClosingWhileALogLoadsWaitsForTheWorker) {
 
 TEST_F(LogChartsWindow, TheWindowMayEndWhileAWorkerRuns) {
     writeLog(logs / "long.sdf", 2000000, "long");
-    auto dlg = std::make_unique<CWavixDlg>(options);
-    ASSERT_TRUE(dlg->Initialise()) << dlg->LastBoxText();
+    ASSERT_TRUE(open());
+    auto& dlg = run.dlg;
     dlg->LogCharts().OpenFile(logs / "long.sdf");
     ASSERT_TRUE(dlg->LogCharts().IsBusy());
     dlg.reset(); // cancels, waits for the worker, frees its job

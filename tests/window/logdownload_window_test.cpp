@@ -3,20 +3,16 @@
 // and closing the download brings the capture back without the busy question.
 
 #include "core/settings/builtintexts.h"
-#include "integration/simulator.h"
 #include "ui/dialogs/dlggetlogfiles.h"
-#include "ui/main/wavixdlg.h"
 #include "window/windowsupport.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -44,19 +40,10 @@ TEST(WindowLogDownload, ShutsTheModuleLinkDownloadsWithProgressAndResumesTheCapt
     std::ofstream(tester / "osclog01.sdf", std::ios::binary) << big;
     std::ofstream(tester / "osclog03.sdf", std::ios::binary) << small;
 
-    Simulator sim;
-    const std::uint16_t port = Simulator::freePort();
-    ASSERT_TRUE(sim.start(port, {"--files", testerDir.path()})) << sim.output().toStdString();
-    QTemporaryDir dir;
-    ASSERT_TRUE(copyDataTree(dir.path(), port));
-    WavixDlgOptions options;
-    options.start = StartupResult{};
-    options.dataDir = (dir.path() + "/").toStdString();
-    options.boxAnswer = BoxAnswer::No;
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
-    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 3 || dlg.HasEnded(); }, 15000));
+    WindowRun run;
+    ASSERT_TRUE(run.start(StartupResult{}, {"--files", testerDir.path()}));
+    CWavixDlg& dlg = *run.dlg;
+    ASSERT_TRUE(run.capturing(3));
     ASSERT_TRUE(dlg.IsModuleLinkOpen());
 
     ASSERT_TRUE(dlg.StartLogDownload());
@@ -77,12 +64,11 @@ TEST(WindowLogDownload, ShutsTheModuleLinkDownloadsWithProgressAndResumesTheCapt
     ASSERT_TRUE(runUntil([&] { return progress->value() >= 150; }, 30000)) << progress->value();
     EXPECT_FALSE(close->isEnabled());
     EXPECT_EQ(progress->maximum(), 391);
-    if (const char* shots = std::getenv("WAVIX_SHOT_DIR"))
-        files->grab().save(QString::fromLocal8Bit(shots) + "/logdownload_progress.png");
+    shoot(*files, "logdownload_progress.png");
 
     ASSERT_TRUE(runUntil([&] { return close->isEnabled(); }, 60000));
     EXPECT_EQ(message->text().toStdString(), BuiltinText("TXT_1310")) << files->LastBoxText();
-    const std::filesystem::path logs = std::filesystem::path(options.dataDir) / "Scope" / "LogCharts";
+    const std::filesystem::path logs = std::filesystem::path(run.dataDir()) / "Scope" / "LogCharts";
     EXPECT_TRUE(readAll(logs / "osclog01.sdf") == big) << readAll(logs / "osclog01.sdf").size();
     EXPECT_TRUE(readAll(logs / "osclog03.sdf") == small) << readAll(logs / "osclog03.sdf").size();
 
@@ -90,9 +76,7 @@ TEST(WindowLogDownload, ShutsTheModuleLinkDownloadsWithProgressAndResumesTheCapt
     close->click();
     ASSERT_TRUE(runUntil([&] { return !files->isVisible(); }, 2000));
     EXPECT_TRUE(dlg.IsModuleLinkOpen());
-    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= groups + 3 || dlg.HasEnded(); }, 15000))
-        << dlg.LastBoxText();
-    EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    ASSERT_TRUE(run.capturing(groups + 3));
     dlg.reject();
 }
 

@@ -1,80 +1,31 @@
 // Toolbar code 2 on a live capture from vexor-sim: the print dialog answered
-// as a user would, one PDF page written. With WAVIX_PNG_DIR set the page is
+// as a user would, one PDF page written. With WAVIX_SHOT_DIR set the page is
 // also kept there for a human to look at.
 
 #include "core/scope/channeldata.h"
-#include "integration/simulator.h"
 #include "ui/dialogs/dlgprintdata.h"
-#include "ui/main/wavixdlg.h"
 #include "ui/scope/cscope.h"
+#include "window/windowsupport.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace wavix::test {
 namespace {
 
-// The shipped data tree with the reader port moved to where the simulator listens.
-bool CopyData(const QString& to, std::uint16_t port) {
-    const QString from = qEnvironmentVariable("WAVIX_BIN_DIR") + "/../Data";
-    for (QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString file = it.next();
-        const QString target = to + "/" + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target))
-            return false;
-    }
-    QFile general(to + "/Settings/General.ini");
-    if (!general.open(QIODevice::ReadWrite))
-        return false;
-    QByteArray ini = general.readAll();
-    ini.replace("ReaderPort=10000", "ReaderPort=" + QByteArray::number(port));
-    return general.resize(0) && general.seek(0) && general.write(ini) == ini.size();
-}
-
-bool Wait(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
 TEST(WindowPrint, ToolbarPrintWritesOnePdfPageOfTheLiveCapture) {
-    Simulator sim;
-    const std::uint16_t port = Simulator::freePort();
-    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-    QTemporaryDir dir;
-    ASSERT_TRUE(CopyData(dir.path(), port));
-
-    WavixDlgOptions options;
-    options.start = StartupResult{StartupChoice::Custom, 7, 4};
-    options.dataDir = (dir.path() + "/").toStdString();
-    options.boxAnswer = BoxAnswer::No;
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
+    WindowRun run;
+    ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 7, 4}));
+    CWavixDlg& dlg = *run.dlg;
     // The patched record in force and a capture of all four channels converted.
-    ASSERT_TRUE(Wait(
-        [&] {
-            return (dlg.Record().chann_num == 4 && dlg.Channel(4).GetSampleCount() > 0 &&
-                    dlg.ConvertedGroups() >= 3) ||
-                   dlg.HasEnded();
-        },
-        15000));
-    ASSERT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    ASSERT_TRUE(
+        run.capturing(3, [&] { return dlg.Record().chann_num == 4 && dlg.Channel(4).GetSampleCount() > 0; }));
 
-    const QString pdf = dir.filePath(QStringLiteral("capture.pdf"));
+    const QString pdf = run.dir.filePath(QStringLiteral("capture.pdf"));
     bool answered = false;
     std::function<void()> answer = [&] {
         auto* print = qobject_cast<CDlgPrintData*>(QApplication::activeModalWidget());
@@ -104,7 +55,7 @@ TEST(WindowPrint, ToolbarPrintWritesOnePdfPageOfTheLiveCapture) {
     };
     QTimer::singleShot(20, answer);
     dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 2);
-    ASSERT_TRUE(Wait([&] { return answered && QFile(pdf).size() > 0; }, 15000));
+    ASSERT_TRUE(runUntil([&] { return answered && QFile(pdf).size() > 0; }, 15000));
     EXPECT_TRUE(dlg.LastBoxText().empty()) << dlg.LastBoxText();
 
     QFile file(pdf);
@@ -118,7 +69,7 @@ TEST(WindowPrint, ToolbarPrintWritesOnePdfPageOfTheLiveCapture) {
     // The views carry on as before.
     EXPECT_TRUE(dlg.View(0).AreButtonsShown());
 
-    const QString keep = qEnvironmentVariable("WAVIX_PNG_DIR");
+    const QString keep = qEnvironmentVariable("WAVIX_SHOT_DIR");
     if (!keep.isEmpty()) {
         QDir().mkpath(keep);
         QFile::remove(keep + "/capture_page.pdf");

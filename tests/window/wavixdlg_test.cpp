@@ -3,43 +3,20 @@
 // start-ups that must end the window.
 
 #include "core/scope/channeldata.h"
-#include "integration/simulator.h"
-#include "ui/main/wavixdlg.h"
 #include "ui/scope/cscope.h"
 #include "window/windowsupport.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <ostream>
 
 namespace wavix::test {
 namespace {
-
-class AppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "window_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    // Before the exit handlers: Qt's globals must not outlive their registry.
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app_;
-};
-
-::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 struct StartCase {
     const char* name;
@@ -55,28 +32,15 @@ class CaptureStart : public ::testing::TestWithParam<StartCase> {};
 
 TEST_P(CaptureStart, TenGroupsReachViewAAndTheStatusBar) {
     const StartCase& c = GetParam();
-    Simulator sim;
-    const std::uint16_t port = Simulator::freePort();
-    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-    QTemporaryDir dir;
-    ASSERT_TRUE(copyDataTree(dir.path(), port));
-
-    WavixDlgOptions options;
-    options.start = c.start;
-    options.dataDir = (dir.path() + "/").toStdString();
-    options.boxAnswer = BoxAnswer::No;
+    WindowRun run;
+    ASSERT_TRUE(run.prepare());
     CProgramSettings stored;
-    ASSERT_TRUE(stored.Load(options.dataDir, DefaultOscilExchange()));
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
+    ASSERT_TRUE(stored.Load(run.dataDir(), DefaultOscilExchange()));
+    ASSERT_TRUE(run.open(c.start));
+    CWavixDlg& dlg = *run.dlg;
     for (int ch = 1; ch <= 4; ++ch)
         EXPECT_EQ(dlg.Channel(ch).GetColor(), stored.ChannelColour(ch)) << "channel " << ch;
-
-    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() >= 10 || dlg.HasEnded(); }, 15000))
-        << "groups " << dlg.ConvertedGroups() << ", status '"
-        << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
-    ASSERT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    ASSERT_TRUE(run.capturing(10));
 
     // Polling shows " Zero length ... " on every answer without samples, until the next record exchange.
     const QString status = dlg.PaneText(Pane::ModuleStatus);
@@ -124,25 +88,13 @@ std::ostream& operator<<(std::ostream& os, const PanelCase& c) {
     return os << c.name;
 }
 
-// The settings file's record switched to roll mode, 100 ms/div on four channels.
-bool saveRollRecord(const QString& dataDir) {
-    QFile f(dataDir + "/Settings/Wavix.ini");
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    QList<QByteArray> lines = f.readAll().split('\n');
-    f.close();
-    const QList<QPair<QByteArray, QByteArray>> keys = {
-        {"chann_num", "4"},
-        {"time_base_ENUM", "10"},
-        {"time_base", QByteArray::number(TimeBaseDivider(10))},
-        {"samples_all", QByteArray::number(SamplesPerStep(10))},
-        {"TR_mode", QByteArray::number(TM_FREE)}};
-    for (QByteArray& line : lines)
-        for (const auto& [key, value] : keys)
-            if (line.startsWith(key + "="))
-                line = key + "=" + value;
-    const QByteArray out = lines.join('\n');
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(out) == out.size();
+// The settings file's record in roll mode, 100 ms/div on four channels.
+IniValues rollRecord() {
+    return {{"chann_num", "4"},
+            {"time_base_ENUM", "10"},
+            {"time_base", QByteArray::number(TimeBaseDivider(10))},
+            {"samples_all", QByteArray::number(SamplesPerStep(10))},
+            {"TR_mode", QByteArray::number(TM_FREE)}};
 }
 
 class WindowCapture : public ::testing::TestWithParam<PanelCase> {};
@@ -151,32 +103,15 @@ class WindowCapture : public ::testing::TestWithParam<PanelCase> {};
 // comes back in force; the window then saves it.
 TEST_P(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
     const PanelCase& c = GetParam();
-    Simulator sim;
-    const std::uint16_t port = Simulator::freePort();
-    ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-    QTemporaryDir dir;
-    ASSERT_TRUE(copyDataTree(dir.path(), port));
-    if (c.roll) {
-        ASSERT_TRUE(saveRollRecord(dir.path()));
-    }
-    WavixDlgOptions options;
-    options.start = c.start;
-    options.dataDir = (dir.path() + "/").toStdString();
-    options.boxAnswer = BoxAnswer::No;
-    CWavixDlg dlg(options);
-    ASSERT_TRUE(dlg.Initialise()) << dlg.LastBoxText();
-    dlg.show();
+    WindowRun run;
+    ASSERT_TRUE(run.start(c.start, {}, c.roll ? rollRecord() : IniValues{}));
+    CWavixDlg& dlg = *run.dlg;
     // The start record is in force and polling runs: a change now is not overwritten.
     // Generous limits: each wait ends as soon as its condition holds, however busy the machine.
     const int step = c.roll ? 10 : c.start.timeBaseStep;
-    ASSERT_TRUE(runUntil(
-        [&] {
-            return (dlg.Channel(1).GetTimeBaseStep() == step && dlg.Channel(1).IsRoll() == c.roll &&
-                    dlg.ConvertedGroups() >= 1) ||
-                   dlg.HasEnded();
-        },
+    ASSERT_TRUE(run.capturing(
+        1, [&] { return dlg.Channel(1).GetTimeBaseStep() == step && dlg.Channel(1).IsRoll() == c.roll; },
         30000));
-    ASSERT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
     const int before = dlg.Record().CH1_dc_on;
     const int after = before == 0 ? 1 : 0;
 
@@ -189,22 +124,18 @@ TEST_P(WindowCapture, PanelKeyReachesTheTesterAndIsSaved) {
     // Only the tester's answer puts it in force (channel 1 takes it over), and only then is it saved.
     const auto savedCoupling = [&] {
         CProgramSettings saved;
-        return saved.Load(options.dataDir, DefaultOscilExchange()) ? int{saved.LastRecord().CH1_dc_on} : -1;
+        return saved.Load(run.dataDir(), DefaultOscilExchange()) ? int{saved.LastRecord().CH1_dc_on} : -1;
     };
-    ASSERT_TRUE(runUntil(
-        [&] { return (dlg.Channel(1).GetCoupling() == after && savedCoupling() == after) || dlg.HasEnded(); },
-        30000))
+    ASSERT_TRUE(run.capturing(
+        0, [&] { return dlg.Channel(1).GetCoupling() == after && savedCoupling() == after; }, 30000))
         << "in force " << dlg.Channel(1).GetCoupling() << ", saved " << savedCoupling() << ", status '"
         << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
-    ASSERT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
     // And polling goes on with it.
-    const int groups = dlg.ConvertedGroups();
-    ASSERT_TRUE(runUntil([&] { return dlg.ConvertedGroups() > groups || dlg.HasEnded(); }, 30000));
-    EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
+    ASSERT_TRUE(run.moreGroups(1, 30000));
     EXPECT_EQ(dlg.Record().CH1_dc_on, after);
 
     CProgramSettings saved;
-    ASSERT_TRUE(saved.Load(options.dataDir, DefaultOscilExchange()));
+    ASSERT_TRUE(saved.Load(run.dataDir(), DefaultOscilExchange()));
     EXPECT_EQ(saved.LastRecord().CH1_dc_on, after);
 }
 

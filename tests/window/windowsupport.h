@@ -1,39 +1,25 @@
 #pragma once
-// Shared by the window tests: a writable copy of the shipped data tree and an
-// event loop run until a condition holds.
+// Shared by the window tests: the main window on a writable copy of the data
+// tree against its own vexor-sim, and an event loop run until a condition holds.
+
+#include "integration/datatree.h"
+#include "integration/simulator.h"
+#include "ui/main/wavixdlg.h"
+#include "ui/modalwatcher.h"
+#include "ui/uitestapp.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
+#include <QTemporaryDir>
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <functional>
+#include <memory>
+#include <string>
 
 namespace wavix::test {
-
-// The shipped data tree, copied so the run may save its settings, with the
-// reader port moved to where the simulator listens.
-inline bool copyDataTree(const QString& to, std::uint16_t port) {
-    const QString from = qEnvironmentVariable("WAVIX_BIN_DIR") + "/../Data";
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + "/" + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target))
-            return false;
-    }
-    QFile general(to + "/Settings/General.ini");
-    if (!general.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray ini = general.readAll();
-    general.close();
-    ini.replace("ReaderPort=10000", "ReaderPort=" + QByteArray::number(port));
-    return general.open(QIODevice::WriteOnly | QIODevice::Truncate) && general.write(ini) == ini.size();
-}
 
 inline bool runUntil(const std::function<bool()>& done, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
@@ -41,5 +27,78 @@ inline bool runUntil(const std::function<bool()>& done, int timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
 }
+
+// Pictures for a human are only taken when WAVIX_SHOT_DIR names a folder.
+inline bool shotsWanted() {
+    const char* dir = std::getenv("WAVIX_SHOT_DIR");
+    return dir != nullptr && *dir != '\0';
+}
+
+// One run of the main window. Boxes answer No unless the test changes `options`
+// before open().
+class WindowRun {
+public:
+    WindowRun() { options.boxAnswer = BoxAnswer::No; }
+
+    // The simulator started with `simArgs` and the data tree copied; false, with the reason told, on failure.
+    bool prepare(const QStringList& simArgs = {}, const IniValues& lastSettings = {}) {
+        const std::uint16_t port = Simulator::freePort();
+        if (!sim.start(port, simArgs)) {
+            ADD_FAILURE() << "simulator: " << sim.output().toStdString();
+            return false;
+        }
+        if (!copyDataTree(dir.path(), port, lastSettings)) {
+            ADD_FAILURE() << "data tree not copied to " << dir.path().toStdString();
+            return false;
+        }
+        options.dataDir = dataDir();
+        return true;
+    }
+    // The window created on `start`, initialised and shown.
+    bool open(const StartupResult& start) {
+        options.start = start;
+        dlg = std::make_unique<CWavixDlg>(options);
+        if (!dlg->Initialise()) {
+            ADD_FAILURE() << "window did not start: " << dlg->LastBoxText();
+            return false;
+        }
+        dlg->show();
+        return true;
+    }
+    bool start(const StartupResult& start, const QStringList& simArgs = {},
+               const IniValues& lastSettings = {}) {
+        return prepare(simArgs, lastSettings) && open(start);
+    }
+
+    // `groups` sample notices converted in all and `also` holding, with the window still running.
+    bool capturing(int groups, const std::function<bool()>& also = {}, int timeoutMs = 15000) {
+        const bool reached = runUntil(
+            [&] { return (dlg->ConvertedGroups() >= groups && (!also || also())) || dlg->HasEnded(); },
+            timeoutMs);
+        if (!reached || dlg->HasEnded()) {
+            ADD_FAILURE() << "groups " << dlg->ConvertedGroups() << ", status '"
+                          << dlg->PaneText(Pane::ModuleStatus).toStdString() << "', box '"
+                          << dlg->LastBoxText() << "'";
+            return false;
+        }
+        return true;
+    }
+    // `groups` more sample notices from now on.
+    bool moreGroups(int groups, int timeoutMs = 15000) {
+        return capturing(dlg->ConvertedGroups() + groups, {}, timeoutMs);
+    }
+    // The custom start record came back from the tester and is in force.
+    bool startRecordInForce() const {
+        return dlg->Record().time_base_ENUM == static_cast<std::uint32_t>(options.start->timeBaseStep) &&
+               dlg->Record().chann_num == options.start->channelCount;
+    }
+
+    std::string dataDir() const { return (dir.path() + "/").toStdString(); }
+
+    Simulator sim;
+    QTemporaryDir dir;
+    WavixDlgOptions options;
+    std::unique_ptr<CWavixDlg> dlg;
+};
 
 } // namespace wavix::test

@@ -1,6 +1,7 @@
 #include "ui/dialogs/dlgcalibration.h"
 
 #include "core/app/calibrationrecord.h"
+#include "ui/dialogs/dialogbuttons.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -52,14 +53,7 @@ CDlgCalibration::CDlgCalibration(const SOscil_EEPROM& record, QWidget* parent)
     form->addRow(QStringLiteral("kalibrace_low :"), shownField(entryText(record_, 1), "calLow"));
     form->addRow(QStringLiteral("kalibrace_hight :"), shownField(entryText(record_, 8), "calHigh"));
 
-    auto* buttons = new QDialogButtonBox;
-    auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    auto* cancel = buttons->addButton(QStringLiteral("Zrušit"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("okButton"));
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = AcceptRejectButtons(*this, QStringLiteral("OK"), QStringLiteral("Zrušit"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -3,6 +3,7 @@
 #include "core/scope/oscilexchange.h"
 #include "core/settings/builtintexts.h"
 #include "core/support/strformat.h"
+#include "ui/dialogs/dialogbuttons.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -54,14 +55,8 @@ CDlgChangeTimeBase::CDlgChangeTimeBase(const std::filesystem::path& langFile, in
     form->addRow(qs(texts[4]), file);
     auto* question = new QLabel(qs(texts[2]));
 
-    auto* buttons = new QDialogButtonBox;
-    auto* yes = buttons->addButton(qs(texts[5]), QDialogButtonBox::AcceptRole);
-    auto* no = buttons->addButton(qs(texts[6]), QDialogButtonBox::RejectRole);
-    yes->setObjectName(QStringLiteral("yesButton"));
-    no->setObjectName(QStringLiteral("noButton"));
-    yes->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = AcceptRejectButtons(*this, qs(texts[5]), qs(texts[6]),
+                                                    QStringLiteral("yesButton"), QStringLiteral("noButton"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(explanation);

@@ -1,5 +1,7 @@
 #include "ui/dialogs/dlgstartupoptions.h"
 
+#include "ui/dialogs/dialogbuttons.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -67,14 +69,8 @@ CDlgStartupOptions::CDlgStartupOptions(const std::filesystem::path& langFile, St
     mono.setStyleHint(QFont::Monospace);
     timebaseList_->setFont(mono);
 
-    auto* buttons = new QDialogButtonBox;
-    auto* ok = buttons->addButton(qs(options_.Texts(T::kOk)), QDialogButtonBox::AcceptRole);
-    auto* cancel = buttons->addButton(qs(options_.Texts(T::kCancel)), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("okButton"));
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons =
+        AcceptRejectButtons(*this, qs(options_.Texts(T::kOk)), qs(options_.Texts(T::kCancel)));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(addChoice(StartupChoice::Tester, T::kChoiceTester));

@@ -12,27 +12,17 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <cstdlib>
-
 namespace wavix {
 namespace {
 
-const std::filesystem::path kLangDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "Lang";
+using test::child;
+using test::kLangDir;
+using test::shoot;
 
 class SaveDialogTest : public ::testing::Test {
 protected:
     SaveDialogTest() { test::ensureApp(); }
 
-    template <typename W> static W* child(const QDialog& dlg, const char* name) {
-        auto* w = dlg.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    static void shoot(QDialog& dlg, const char* name) {
-        if (const char* dir = std::getenv("WAVIX_SHOT_DIR"))
-            dlg.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
-    }
     // Types into the focused field and presses Enter; false when the dialog stayed open.
     static bool typeAndEnter(CDlgSaveScope& dlg, QLineEdit* field, const QString& text) {
         field->setFocus();

@@ -15,10 +15,12 @@
 #include <QTimer>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace wavix {
 namespace {
+
+using test::child;
+using test::shoot;
 
 // A chart of `channels` sine waves as a technician would save it.
 void writeChart(const std::filesystem::path& path, const std::string& description, int channels,
@@ -51,15 +53,6 @@ protected:
         writeChart(folder / "Otacky.sdf", "Otáčky motoru, volnoběh", 2, 6);
         writeChart(folder / "Zapaleni.sdf", "Primár zapalování", 3, 4);
         writeChart(folder / "Lambda.sdf", "Lambda sonda", 1, 10);
-    }
-    template <typename W> static W* child(QWidget& w, const char* name) {
-        auto* c = w.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
-    }
-    static void shoot(QWidget& w, const char* name) {
-        if (const char* shots = std::getenv("WAVIX_SHOT_DIR"))
-            w.grab().save(QString::fromLocal8Bit(shots) + QLatin1Char('/') + QLatin1String(name));
     }
     // The chart with this file name, chosen by keyboard.
     static void choose(CDlgScopeBook& book, const char* name) {

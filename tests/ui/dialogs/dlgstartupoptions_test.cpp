@@ -7,29 +7,16 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <cstdlib>
-
 namespace wavix {
 namespace {
 
-const std::filesystem::path kLangDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "Lang";
+using test::child;
+using test::kLangDir;
+using test::shoot;
 
 class StartupDialogTest : public ::testing::Test {
 protected:
     StartupDialogTest() { test::ensureApp(); }
-
-    template <typename W> static W* child(const QDialog& dlg, const char* name) {
-        auto* w = dlg.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-
-    // Set WAVIX_SHOT_DIR to look at the dialog as it is drawn.
-    static void shoot(QDialog& dlg, const char* name) {
-        if (const char* dir = std::getenv("WAVIX_SHOT_DIR"))
-            dlg.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
-    }
 };
 
 TEST_F(StartupDialogTest, OwnSettingsByKeyboardGiveTheNamedStepAndChannelCount) {
