@@ -2,6 +2,7 @@
 // for scripted runs (a preset start, a screenshot, a timed end).
 
 #include "core/app/startargument.h"
+#include "platform/runtrace.h"
 #include "platform/singleinstance.h"
 #include "ui/main/wavixdlg.h"
 
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -104,7 +106,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption rollSecondsOpt(
         QStringLiteral("roll-seconds"), QStringLiteral("Length of the --roll-log recording (default 10)."),
         QStringLiteral("seconds"));
-    parser.addOptions({startOpt, shotOpt, afterOpt, quitOpt, dataOpt, rollLogOpt, rollSecondsOpt});
+        const QCommandLineOption toolbarOpt(QStringLiteral("toolbar"),
+                                        QStringLiteral("Press toolbar buttons by code once started, comma "
+                                                       "separated (0 one or four views, 1 run/stop)."),
+                                        QStringLiteral("codes"));
+    parser.addOptions({startOpt, shotOpt, afterOpt, quitOpt, dataOpt, rollLogOpt, rollSecondsOpt, toolbarOpt});
     parser.process(app);
 
     WavixDlgOptions options;
@@ -147,10 +153,24 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // WAVIX_TRACE=1: trace lines on stderr for the soak and budget scripts.
+    RunTrace trace;
+    const char* traceEnv = std::getenv("WAVIX_TRACE");
+    if (traceEnv != nullptr && *traceEnv != '\0' && *traceEnv != '0')
+        app.installEventFilter(&trace);
+
     CWavixDlg dlg(options);
+    trace.SetMainWindow(&dlg);
     if (!dlg.Initialise())
         return dlg.EndCode();
 
+    // Queued behind the start-up messages, as if pressed once the window is up.
+    for (const QString& code : parser.value(toolbarOpt).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int command = code.trimmed().toInt(&ok);
+        if (ok && command >= 0)
+            dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, command);
+    }
     if (parser.isSet(shotOpt)) {
         const QString file = parser.value(shotOpt);
         QTimer::singleShot((after >= 0 ? after : 5) * 1000, &dlg, [&dlg, file] {

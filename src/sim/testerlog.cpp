@@ -11,8 +11,6 @@ namespace wavix {
 
 namespace {
 
-constexpr std::size_t kChannelRecordSize = 32;
-constexpr std::size_t kProbeRecordSize = 68;
 constexpr std::size_t kProbeTextSize = 30;
 
 // Writes field by field into a header or block image.

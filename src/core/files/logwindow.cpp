@@ -27,11 +27,12 @@ bool ReadLogWindow(CScopeFile& file, std::int64_t first, std::int64_t count, std
     if (count > 0 && !file.ReadLogWords(from, wanted, words))
         return false;
     const auto count32 = static_cast<std::uint32_t>(words.size() / static_cast<std::size_t>(n));
-    for (int c = 0; c < n; ++c) {
-        auto samples = channels[static_cast<std::size_t>(c)]->WritableSamples(count32);
-        const std::uint16_t* w = words.data() + c;
-        for (std::uint32_t i = 0; i < count32; ++i, w += n)
-            samples[i] = LogWordValue(*w);
+    // Indexes, not a moving pointer: an empty window has no data() to offset.
+    const auto stride = static_cast<std::size_t>(n);
+    for (std::size_t c = 0; c < stride; ++c) {
+        auto samples = channels[c]->WritableSamples(count32);
+        for (std::uint32_t i = 0; i < count32; ++i)
+            samples[i] = LogWordValue(words[i * stride + c]);
     }
     for (CChannelData* ch : channels) {
         ch->SetSampleCount(count32);

@@ -11,7 +11,7 @@
 #include <limits>
 #include <system_error>
 
-#include <stdlib.h>
+#include <stdlib.h> // NOLINT(modernize-deprecated-headers): mkstemp is POSIX, not <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -67,15 +67,31 @@ template <typename T> bool clampField(T& field, long lo, long hi) {
 } // namespace
 
 std::uint16_t& tOscilExchange::mux(int ch) {
-    std::array<std::uint16_t*, 4> f{&CH1_mux, &CH2_mux, &CH3_mux, &CH4_mux};
-    return *f[static_cast<std::size_t>(channelIndex(ch))];
+    switch (channelIndex(ch)) {
+    case 0:
+        return CH1_mux;
+    case 1:
+        return CH2_mux;
+    case 2:
+        return CH3_mux;
+    default:
+        return CH4_mux;
+    }
 }
 std::uint16_t tOscilExchange::mux(int ch) const {
     return const_cast<tOscilExchange*>(this)->mux(ch);
 }
 std::uint16_t& tOscilExchange::dcOn(int ch) {
-    std::array<std::uint16_t*, 4> f{&CH1_dc_on, &CH2_dc_on, &CH3_dc_on, &CH4_dc_on};
-    return *f[static_cast<std::size_t>(channelIndex(ch))];
+    switch (channelIndex(ch)) {
+    case 0:
+        return CH1_dc_on;
+    case 1:
+        return CH2_dc_on;
+    case 2:
+        return CH3_dc_on;
+    default:
+        return CH4_dc_on;
+    }
 }
 std::uint16_t tOscilExchange::dcOn(int ch) const {
     return const_cast<tOscilExchange*>(this)->dcOn(ch);

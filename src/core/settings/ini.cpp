@@ -131,6 +131,9 @@ bool writeLinesAtomically(const std::filesystem::path& path, const Lines& conten
 } // namespace
 
 std::optional<std::string> CIni::Find(std::string_view section, std::string_view key) const {
+    // Names are compared as the file's are read: without edge blanks.
+    section = trim(section);
+    key = trim(key);
     if (section.empty() || key.empty() || path_.empty())
         return std::nullopt;
     const auto content = readLines(path_);
@@ -172,15 +175,20 @@ std::uint32_t CIni::GetUnsigned(std::string_view section, std::string_view key, 
 }
 
 bool CIni::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
-    if (section.empty() || key.empty() || path_.empty())
-        return false;
     // A line break would plant foreign lines in the file; '=' in a key and ']'
-    // in a section name could never be read back.
+    // in a section name could never be read back, nor a key that would read as
+    // a comment or a section header.
     constexpr std::string_view kBreaks = "\r\n";
     if (section.find_first_of(kBreaks) != std::string_view::npos ||
         key.find_first_of(kBreaks) != std::string_view::npos ||
-        value.find_first_of(kBreaks) != std::string_view::npos || key.find('=') != std::string_view::npos ||
-        section.find(']') != std::string_view::npos)
+        value.find_first_of(kBreaks) != std::string_view::npos)
+        return false;
+    section = trim(section);
+    key = trim(key);
+    if (section.empty() || key.empty() || path_.empty())
+        return false;
+    if (key.find('=') != std::string_view::npos || section.find(']') != std::string_view::npos ||
+        key.front() == ';' || key.front() == '#' || key.front() == '[')
         return false;
     Lines content;
     std::error_code ec;

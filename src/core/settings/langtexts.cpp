@@ -94,9 +94,9 @@ std::string FormatSignature(std::string_view text) {
                 ++i;
         }
         const std::size_t lengthStart = i;
-        if (at(i) == 'I' && at(i + 1) == '6' && at(i + 2) == '4')
-            i += 3;
-        else if (at(i) == 'I' && at(i + 1) == '3' && at(i + 2) == '2')
+        // "I64" and "I32" are the Microsoft length modifiers.
+        if (at(i) == 'I' &&
+            ((at(i + 1) == '6' && at(i + 2) == '4') || (at(i + 1) == '3' && at(i + 2) == '2')))
             i += 3;
         else
             while (at(i) != '\0' && std::strchr("hlLqjztI", at(i)) != nullptr)

@@ -115,6 +115,15 @@ TEST_F(Ini, ValuesWithEdgeBlanksOrQuotesSurviveAWrite) {
     }
 }
 
+// The file's names are read without edge blanks, so the caller's are too:
+// otherwise a write could never be read back and every write added a line.
+TEST_F(Ini, NamesWithEdgeBlanksMeanTheSameKey) {
+    ASSERT_TRUE(ini.WriteString(" Owner ", " Company ", "A"));
+    ASSERT_TRUE(ini.WriteString("Owner", "Company", "B"));
+    EXPECT_EQ(ini.GetString(" Owner ", " Company ", "-"), "B");
+    EXPECT_EQ(test::readFile(file), "[Owner]\nCompany=B\n");
+}
+
 TEST_F(Ini, WritesThatWouldBreakTheFileAreRefused) {
     test::writeFile(file, "[S]\nk=1\n");
     EXPECT_FALSE(ini.WriteString("", "k", "v"));
@@ -123,6 +132,10 @@ TEST_F(Ini, WritesThatWouldBreakTheFileAreRefused) {
     EXPECT_FALSE(ini.WriteString("S", "k=x", "v"));
     EXPECT_FALSE(ini.WriteString("S]x", "k", "v"));
     EXPECT_FALSE(ini.WriteString("S", "k\r", "v"));
+    EXPECT_FALSE(ini.WriteString("S", ";k", "v"));
+    EXPECT_FALSE(ini.WriteString("S", "#k", "v"));
+    EXPECT_FALSE(ini.WriteString("S", "[k]", "v"));
+    EXPECT_FALSE(ini.WriteString(" ", "k", "v"));
     EXPECT_EQ(test::readFile(file), "[S]\nk=1\n");
     EXPECT_FALSE(CIni(dir / "no" / "such.ini").WriteString("S", "k", "v"));
 }

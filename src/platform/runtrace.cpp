@@ -1,0 +1,38 @@
+#include "platform/runtrace.h"
+
+#include "core/scope/scopedata.h"
+#include "platform/qtmessagetarget.h"
+
+#include <QDateTime>
+#include <QEvent>
+
+#include <string_view>
+
+namespace wavix {
+
+bool RunTrace::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched == window_ && !shown_) {
+        shown_ = true;
+        line("shown");
+    } else if (event->type() == MessageEvent::eventType()) {
+        const auto* m = static_cast<const MessageEvent*>(event);
+        if (m->msg() == Msg::UWM_SCOPE_DATA && m->lParam() == 8 && NewSamplesCount(m->wParam()) >= 0)
+            line("capture", NewSamplesCount(m->wParam()));
+        else if (m->msg() == Msg::UWM_IVORA_PROTOCOL && ((m->wParam() >> 8) & 0xFF) == 1)
+            line("error", m->wParam());
+    }
+    return false;
+}
+
+void RunTrace::line(const char* what, long long value) {
+    const long long now = QDateTime::currentMSecsSinceEpoch();
+    if (value < 0)
+        std::fprintf(out_, "wavix-trace %lld %s\n", now, what);
+    else if (std::string_view(what) == "error")
+        std::fprintf(out_, "wavix-trace %lld %s %llx\n", now, what, value);
+    else
+        std::fprintf(out_, "wavix-trace %lld %s %lld\n", now, what, value);
+    std::fflush(out_);
+}
+
+} // namespace wavix
