@@ -38,11 +38,22 @@ void CLoadedTraces::AdoptTimeBase(CIvoraProtocol& protocol, int step) {
 }
 
 void CLoadedTraces::Add(std::unique_ptr<CScopeFile> file) {
+    std::vector<int> identity;
+    for (int k = 0; k < kViewCount; ++k)
+        identity.push_back(k);
+    Add(std::move(file), identity);
+}
+
+void CLoadedTraces::Add(std::unique_ptr<CScopeFile> file, const std::vector<int>& displays) {
     if (!file)
         return;
-    const int n = std::min(file->GetChannelCount(), kViewCount);
-    for (int k = 0; k < n; ++k)
-        views_[static_cast<std::size_t>(k)].push_back(file->GetChannel(k));
+    const int n = std::min(file->GetChannelCount(), static_cast<int>(displays.size()));
+    for (int k = 0; k < n; ++k) {
+        const int view = displays[static_cast<std::size_t>(k)];
+        if (view >= 0 && view < kViewCount)
+            if (CChannelData* ch = file->GetChannel(k))
+                views_[static_cast<std::size_t>(view)].push_back(ch);
+    }
     files_.push_back(std::move(file));
 }
 

@@ -41,6 +41,9 @@ public:
     static void AdoptTimeBase(CIvoraProtocol& protocol, int step);
     // Channel k of the file becomes a loaded trace of view k (at most four).
     void Add(std::unique_ptr<CScopeFile> file);
+    // Channel k goes to view displays[k]; a channel without a view (negative, out
+    // of range or past the list) is kept with the file but shown nowhere.
+    void Add(std::unique_ptr<CScopeFile> file, const std::vector<int>& displays);
 
     bool HasAny() const { return !files_.empty(); }
     // The views must have let go of the traces before.

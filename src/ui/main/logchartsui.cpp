@@ -20,7 +20,6 @@ namespace {
 constexpr int kPollMs = 100;
 constexpr int kMaxBars = 20;
 constexpr int kLogRefreshMs = kLogDisplayRefreshMs;
-constexpr int kLiveRefreshMs = 200;
 
 } // namespace
 
@@ -230,14 +229,8 @@ void CLogChartsUi::RefreshNavigator() {
 }
 
 void CLogChartsUi::RestoreLiveScope() {
-    for (int i = 0; i < kViewCount; ++i) {
-        CScope& view = window_.View(i);
-        view.SetLogMarks({});
-        view.SetRefreshPeriod(kLiveRefreshMs);
-    }
-    window_.SetToolWindowVisible(ToolWindow::Settings, true);
-    window_.SetToolWindowVisible(ToolWindow::Toolbar, true);
-    control_->hide();
+    // The same way back as from the log download.
+    window_.ReturnToLiveScope();
 }
 
 } // namespace wavix

@@ -11,12 +11,13 @@
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgcalibration.h"
+#include "ui/dialogs/dlgcontrollogchart.h"
 #include "ui/dialogs/dlggetlogfiles.h"
-#include "ui/dialogs/dlgscopebook.h"
 #include "ui/dialogs/dlgsavescope.h"
+#include "ui/dialogs/dlgscopebook.h"
 #include "ui/dialogs/dlgstartupoptions.h"
-#include "ui/print/printjob.h"
 #include "ui/main/logchartsui.h"
+#include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
 #include "ui/tools/dlgchanneloptions.h"
@@ -31,6 +32,7 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -591,8 +593,13 @@ bool CWavixDlg::CloseLink() {
 }
 
 void CWavixDlg::ReopenLink() {
-    if (!openLink())
+    if (!openLink()) {
         EndDialog(1);
+        return;
+    }
+    // A new session: the one let go still counts as connected, so the first
+    // echo answer would not start the module again and capture would never resume.
+    session_->protocol().Reinit();
 }
 
 void CWavixDlg::SetSettingsChannelCount(int) {
@@ -635,8 +642,11 @@ void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::
     case ToolWindow::ChannelOptions:
         deliverToChannelOptions(msg, wParam, lParam);
         break;
-    case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
     case ToolWindow::LogChartControl:
+        if (msg == Msg::UWM_SCOPE && (lParam == 3 || lParam == 4))
+            shareMeasurementWithLog(wParam);
+        break;
+    case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
     case ToolWindow::LogFiles:
         break;
     }
@@ -737,11 +747,13 @@ void CWavixDlg::OpenScopeBook() {
         MessageBox(step.caption, step.text, step.errorIcon ? BoxIcon::Error : BoxIcon::Information,
                    BoxButtons::Ok);
     if (step.applySettings)
-        loadBookChart(std::move(chosen->file), step.loadTraces);
+        LoadBookChart(std::move(chosen->file), step.loadTraces);
     views_[0]->SetMessage({});
 }
 
-void CWavixDlg::loadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
+void CWavixDlg::LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
+    if (!chart)
+        return;
     auto& scopeData = session_->protocol().GetScopeData();
     tOscilExchange rec = scopeData.GetSettings();
     // Sent with the next exchange, as every record change is.
@@ -749,20 +761,18 @@ void CWavixDlg::loadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
         scopeData.SetSettings(rec, true);
     if (!traces)
         return;
-    // The views let go of the previous chart before it is freed.
-    for (CScope* view : views_)
-        view->ClearReferences();
-    bookChart_ = std::move(chart);
+    // A book chart is a loaded capture like any other: the same question, the
+    // same removal, and it comes back after every rearrangement of the views.
+    if (HasLoadedTraces() && MessageBox(" .: Error ...", texts_.Get("TXT_113"), BoxIcon::Question,
+                                        BoxButtons::YesNo) == BoxAnswer::Yes)
+        RemoveLoadedTraces();
     const std::vector<int> displays =
-        ScopeBookDisplays(bookChart_->GetChannelCount(), controller_->State().multiView, kViewCount);
-    for (std::size_t ch = 0; ch < displays.size(); ++ch)
-        if (displays[ch] >= 0)
-            views_[static_cast<std::size_t>(displays[ch])]->AddReference(
-                bookChart_->GetChannel(static_cast<int>(ch)));
-    for (CScope* view : views_) {
-        view->UpdateData();
+        ScopeBookDisplays(chart->GetChannelCount(), controller_->State().multiView, kViewCount);
+    loaded_.Add(std::move(chart), displays);
+    reattachLoaded();
+    for (CScope* view : views_)
         view->update();
-    }
+    session_->Rearm();
 }
 
 bool CWavixDlg::IsModuleLinkOpen() const {
@@ -794,7 +804,8 @@ bool CWavixDlg::StartLogDownload() {
     logFiles_->raise();
     const auto& general = settings_.General();
     if (!logDownload_->Start(general.ReaderAddress(), general.ReaderPort())) {
-        logFiles_->hide();
+        // The module link was shut for the file link; leaving gives it back.
+        leaveLogDownload();
         return false;
     }
     return true;
@@ -816,13 +827,43 @@ bool CWavixDlg::handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t l
 void CWavixDlg::leaveLogDownload() {
     logFiles_->hide();
     logDownload_->Leave();
-    if (ended_)
-        return;
-    // Back to the live view, as after leaving the log viewer.
-    views_[0]->ClearReferences();
+    if (!ended_)
+        ReturnToLiveScope();
+}
+
+void CWavixDlg::ReturnToLiveScope() {
+    // Nothing may keep pointing at a log's or a loaded file's channels.
+    RemoveLoadedTraces();
+    views_[0]->ClearChannels();
     for (CScope* view : views_) {
         view->SetLogMarks({});
         view->SetRefreshPeriod(kRepaintMs);
+    }
+    SetToolWindowVisible(ToolWindow::Settings, true);
+    SetToolWindowVisible(ToolWindow::Toolbar, true);
+    logCharts_->Control().hide();
+    // Opening a link that is open fails with the "interface busy" question.
+    if (!session_->IsOpen())
+        ReopenLink();
+    if (ended_)
+        return;
+    // The live channels at once; the next record arranges the views again anyway.
+    const ControllerState& state = controller_->State();
+    LayoutViews(state.visibleViews);
+    AttachChannels(state.multiView, state.visibleViews,
+                   session_->protocol().GetScopeData().GetActiveChannelCount());
+    session_->Rearm();
+}
+
+void CWavixDlg::shareMeasurementWithLog(std::intptr_t id) {
+    // The notice names the cursors (code 3) or the zoom (code 4) of one view.
+    for (const CScope* view : views_) {
+        if (reinterpret_cast<std::intptr_t>(&view->Cursors()) != id &&
+            reinterpret_cast<std::intptr_t>(&view->Zoom()) != id)
+            continue;
+        logCharts_->SetMeasurement(static_cast<float>(std::abs(view->Cursors().Distance())),
+                                   static_cast<float>(view->Zoom().Factor()));
+        return;
     }
 }
 

@@ -6,8 +6,8 @@
 #include "core/app/loadedtraces.h"
 #include "core/app/maintexts.h"
 #include "core/app/mainview.h"
-#include "core/app/viewnotices.h"
 #include "core/app/rolllogcommand.h"
+#include "core/app/viewnotices.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
 
@@ -17,8 +17,8 @@
 #include <QTimer>
 
 #include <array>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -169,15 +169,23 @@ public:
     // --- scope book and log download
     // The sample chart library (toolbar 11): settings only, or settings and waveforms.
     void OpenScopeBook();
+    // A chart chosen in the book: its record goes out with the next exchange; with
+    // traces its channels become loaded traces (all in view A, or one per view).
+    void LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces);
     // Lists the tester's logs in the download window. The module link is shut
     // first; it comes back when the window closes. False when the file link
-    // could not be opened (the module link then stays closed for the caller).
+    // could not be opened; the window has then gone back to the live scope.
     bool StartLogDownload();
     CDlgGetLogFiles* LogFilesDialog() const { return logFiles_; }
     bool IsModuleLinkOpen() const;
     // Log charts viewer (toolbar code 12).
     void OpenLogCharts();
     CLogChartsUi& LogCharts() { return *logCharts_; }
+    // Leaving the log viewer or the log download: no loaded traces, view A
+    // without channels, settings strip and toolbar shown, the log navigator
+    // hidden, the link reopened when it is shut, live repaint periods and no
+    // marks; the live channels are attached again.
+    void ReturnToLiveScope();
 
 protected:
     void accept() override {} // Enter does not close the window
@@ -197,7 +205,7 @@ private:
     QLabel* pane(Pane p) const;
     bool handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     void leaveLogDownload();
-    void loadBookChart(std::unique_ptr<CScopeFile> chart, bool traces);
+    void shareMeasurementWithLog(std::intptr_t id);
 
     // Commands (wavixdlgcommands.cpp).
     void createCommands();
@@ -245,7 +253,6 @@ private:
     std::unique_ptr<CViewNotices> notices_;
     std::array<bool, kViewCount> limits_{};
     QMenuBar* menuBar_ = nullptr;
-    std::unique_ptr<CScopeFile> bookChart_; // the views show its channels as loaded traces
     CDlgGetLogFiles* logFiles_ = nullptr;
     std::unique_ptr<CLogDownloadDriver> logDownload_;
 };

@@ -190,6 +190,7 @@ void CScope::SetTriggerLevel(int low, int high, int level) {
 
 void CScope::SetRefreshPeriod(int ms) {
     refreshTimer_.stop();
+    refreshMs_ = std::max(ms, 0);
     if (ms > 0)
         refreshTimer_.start(ms, this);
 }

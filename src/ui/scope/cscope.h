@@ -129,7 +129,9 @@ public:
 
     // Periodic repaint; 0 or less stops it.
     void SetRefreshPeriod(int ms);
+    int RefreshPeriod() const { return refreshMs_; }
     void SetLogMarks(std::vector<DisplayMark> marks);
+    const std::vector<DisplayMark>& LogMarks() const { return marks_; }
 
     // The overlays, placed for the current size (a hidden widget gets no resize event).
     ScopeZoom& Zoom();
@@ -253,6 +255,7 @@ private:
     std::vector<DisplayMark> marks_;
 
     QBasicTimer refreshTimer_;
+    int refreshMs_ = 0;
     std::array<QBasicTimer, 2> buttonTimers_;
 
     // Column traces go straight into the image's pixels when painting on one:

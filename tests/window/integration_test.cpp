@@ -1,0 +1,309 @@
+// The main window as one program against vexor-sim, where features written
+// apart meet: a scope book chart is a loaded capture like any other, the log
+// viewer and the log download go back to the live scope the same way, a view's
+// measurement reaches the log navigator, and the roll log's look follows the log.
+
+#include "core/files/scopefile.h"
+#include "core/settings/builtintexts.h"
+#include "core/settings/datadirectory.h"
+#include "integration/simulator.h"
+#include "ui/dialogs/ctrlscopebookfilelist.h"
+#include "ui/dialogs/dlgcontrollogchart.h"
+#include "ui/dialogs/dlggetlogfiles.h"
+#include "ui/dialogs/dlgscopebook.h"
+#include "ui/main/logchartsui.h"
+#include "ui/main/wavixdlg.h"
+#include "ui/panels/scopectrlbase.h"
+#include "ui/scope/cscope.h"
+#include "ui/tools/dlgchannelinfo.h"
+#include "ui/tools/dlgscopesettings.h"
+#include "ui/tools/dlgscopetoolbar.h"
+#include "windowsupport.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+namespace wavix::test {
+namespace {
+
+constexpr int kMenuLoadedInfo = 0x1A * 256;
+constexpr int kMenuRemoveLoaded = 0x1B * 256;
+
+void shoot(QWidget& w, const char* name) {
+    if (const char* dir = std::getenv("WAVIX_SHOT_DIR"))
+        w.grab().save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
+bool setTriggerMode(const QString& dataDir, int mode) {
+    QFile f(dataDir + "/Settings/Wavix.ini");
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray text = f.readAll();
+    f.close();
+    text.replace("TR_mode=0", "TR_mode=" + QByteArray::number(mode));
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size();
+}
+
+// A two-channel roll log as the program's recorder writes it.
+bool writeLog(const std::filesystem::path& path, std::uint32_t instants) {
+    tOscilExchange rec = DefaultOscilExchange();
+    rec.chann_num = 2;
+    rec.time_base_ENUM = 11;
+    rec.TR_mode = TM_FREE;
+    std::vector<std::unique_ptr<CChannelData>> channels;
+    std::vector<const CChannelData*> pointers;
+    for (int ch = 1; ch <= 2; ++ch) {
+        channels.push_back(std::make_unique<CChannelData>());
+        channels.back()->ApplySettings(rec, ch);
+        pointers.push_back(channels.back().get());
+    }
+    CScopeFile file;
+    file.SetHeaderText("log");
+    if (!file.SaveLogHeader(path, pointers))
+        return false;
+    constexpr std::uint32_t kChunk = 10000;
+    for (std::uint32_t done = 0; done < instants; done += kChunk) {
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            auto s = channels[c]->WritableSamples(kChunk);
+            for (std::uint32_t i = 0; i < kChunk; ++i)
+                s[i] = static_cast<std::int32_t>(250.0 * std::sin((done + i) / (500.0 * (c + 1))));
+            channels[c]->SetSampleCount(kChunk);
+            channels[c]->SetCapacity(kChunk);
+        }
+        if (!file.AppendLogSamples(kChunk))
+            return false;
+    }
+    file.CloseLog();
+    return true;
+}
+
+class IntegratedWindow : public ::testing::Test {
+protected:
+    // Answer: what the message boxes answer without showing.
+    void open(BoxAnswer answer, int trMode = 0) {
+        const std::uint16_t port = Simulator::freePort();
+        ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
+        ASSERT_TRUE(copyDataTree(dir.path(), port));
+        ASSERT_TRUE(setTriggerMode(dir.path(), trMode));
+        dataDir = (dir.path() + "/").toStdString();
+        WavixDlgOptions options;
+        // A roll record comes from the settings file; otherwise two channels at 2 ms/div.
+        options.start = trMode == TM_FREE ? StartupResult{StartupChoice::LastOnPc, 1, 1}
+                                          : StartupResult{StartupChoice::Custom, 5, 2};
+        options.dataDir = dataDir;
+        options.boxAnswer = answer;
+        options.savePath = dataDir + "Scope/LogCharts/integ.sdf";
+        dlg = std::make_unique<CWavixDlg>(options);
+        ASSERT_TRUE(dlg->Initialise()) << dlg->LastBoxText();
+        dlg->show();
+        // The start record must be in force: an answer still under way would undo a later change.
+        if (trMode != TM_FREE) {
+            ASSERT_TRUE(
+                runUntil([&] { return dlg->Channel(1).GetTimeBaseStep() == 5 || dlg->HasEnded(); }, 10000));
+        }
+        ASSERT_TRUE(settle(2));
+    }
+    // A few more captures arrived with nothing ending the window.
+    bool settle(int groups) {
+        const int from = dlg->ConvertedGroups();
+        return runUntil([&] { return dlg->ConvertedGroups() >= from + groups || dlg->HasEnded(); }, 15000) &&
+               !dlg->HasEnded();
+    }
+    std::filesystem::path samples() const {
+        return std::filesystem::path(dataDir) / "Scope" / "SampleCharts";
+    }
+    std::unique_ptr<CScopeFile> chart(const char* name) const {
+        auto file = std::make_unique<CScopeFile>();
+        return file->Load(samples() / name) ? std::move(file) : nullptr;
+    }
+    int referencesShown() const {
+        int n = 0;
+        for (int v = 0; v < kViewCount; ++v)
+            n += dlg->View(v).ReferenceCount();
+        return n;
+    }
+
+    Simulator sim;
+    QTemporaryDir dir;
+    std::string dataDir;
+    std::unique_ptr<CWavixDlg> dlg;
+};
+
+TEST_F(IntegratedWindow, ABookChartIsALoadedCaptureThatOutlivesTheRecordItBrings) {
+    open(BoxAnswer::Yes);
+
+    // The book lists the shipped sample charts and details the chosen one.
+    CDlgScopeBook book(dlg.get());
+    ASSERT_TRUE(book.Prepare(samples()));
+    book.show();
+    auto* list = book.findChild<CCtrlScopeBookFileList*>("fileList");
+    auto* details = book.findChild<QTreeWidget*>("detailList");
+    ASSERT_TRUE(list && details);
+    ASSERT_EQ(list->topLevelItemCount(), 9);
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        if (list->topLevelItem(row)->text(0) == QStringLiteral("Vackova_hridel_Hall"))
+            list->setCurrentItem(list->topLevelItem(row));
+    QCoreApplication::processEvents();
+    ASSERT_NE(book.SelectedRecord(), nullptr);
+    EXPECT_GT(details->topLevelItemCount(), 10);
+    shoot(book, "scopebook_selected.png");
+
+    // Settings and waveforms: the chart's record goes out, and once it is in
+    // force (the views rearranged) its channels are still drawn beside the live ones.
+    std::unique_ptr<CScopeFile> hall = std::move(book.SelectedRecord()->file);
+    book.hide();
+    const int channels = hall->GetChannelCount();
+    const auto step = static_cast<std::uint32_t>(hall->GetChannel(0)->GetTimeBaseStep());
+    const std::string firstName = hall->GetChannel(0)->GetName();
+    ASSERT_NE(step, dlg->Record().time_base_ENUM);
+    dlg->LoadBookChart(std::move(hall), true);
+    // The channels take a record over only once the tester has answered it.
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return static_cast<std::uint32_t>(dlg->Channel(1).GetTimeBaseStep()) == step || dlg->HasEnded();
+        },
+        10000));
+    ASSERT_TRUE(settle(3));
+    EXPECT_TRUE(dlg->HasLoadedTraces());
+    EXPECT_EQ(dlg->View(0).ReferenceCount(), channels); // one view: all of them in A
+    EXPECT_GT(dlg->View(0).LiveCount(), 0);
+    EXPECT_TRUE(dlg->LastBoxText().empty()) << dlg->LastBoxText();
+    shoot(*dlg, "book_chart_beside_live.png");
+
+    // The view menu knows them as loaded channels.
+    dlg->HandleViewCommand(0, kMenuLoadedInfo + 0);
+    ASSERT_TRUE(dlg->IsToolWindowVisible(ToolWindow::ChannelInfo));
+    EXPECT_EQ(dlg->ChannelInfoWindow()->FieldText(CDlgChannelInfo::kName).toStdString(), firstName);
+
+    // A second chart asks first; Yes replaces the first one.
+    std::unique_ptr<CScopeFile> lambda = chart("Lambda_sonda.sdf");
+    ASSERT_NE(lambda, nullptr);
+    const int lambdaChannels = lambda->GetChannelCount();
+    dlg->LoadBookChart(std::move(lambda), true);
+    EXPECT_EQ(dlg->LastBoxText(), BuiltinText("TXT_113"));
+    EXPECT_FALSE(dlg->IsToolWindowVisible(ToolWindow::ChannelInfo));
+    ASSERT_TRUE(settle(3));
+    EXPECT_EQ(referencesShown(), lambdaChannels);
+
+    // Settings only: nothing loaded changes.
+    dlg->LoadBookChart(chart("MAP_snimac.sdf"), false);
+    ASSERT_TRUE(settle(3));
+    EXPECT_EQ(referencesShown(), lambdaChannels);
+
+    // "Remove" in the view menu takes the book chart away for good.
+    dlg->HandleViewCommand(0, kMenuRemoveLoaded);
+    EXPECT_FALSE(dlg->HasLoadedTraces());
+    EXPECT_EQ(referencesShown(), 0);
+    dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 7); // one channel more: the views rearrange
+    ASSERT_TRUE(settle(3));
+    EXPECT_EQ(referencesShown(), 0);
+    shoot(*dlg, "book_chart_removed.png");
+}
+
+// The log viewer's Stop and the download window's close button lead back the same way.
+class BackToTheLiveScope : public IntegratedWindow, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
+    const bool viaLogViewer = GetParam();
+    open(BoxAnswer::No);
+    dlg->LoadBookChart(chart("Alternator_zvlneni.sdf"), true);
+    ASSERT_TRUE(settle(3));
+    ASSERT_GT(referencesShown(), 0);
+
+    if (viaLogViewer) {
+        const std::filesystem::path log = std::filesystem::path(dataDir) / kLogChartsFolder / "integ_log.sdf";
+        std::filesystem::create_directories(log.parent_path());
+        ASSERT_TRUE(writeLog(log, 120000));
+        CLogChartsUi& charts = dlg->LogCharts();
+        charts.OpenFile(log);
+        ASSERT_TRUE(runUntil([&] { return !charts.IsBusy(); }, 10000));
+        ASSERT_TRUE(charts.Viewer().IsShowing()) << dlg->LastBoxText();
+        EXPECT_EQ(dlg->View(0).LiveCount(), 2);
+        EXPECT_EQ(referencesShown(), 0); // nothing drawn over the log
+        EXPECT_FALSE(dlg->IsToolWindowVisible(ToolWindow::Toolbar));
+
+        // A measurement in the view: the navigator's line follows the cursors.
+        CDlgControlLogChart& nav = charts.Control();
+        EXPECT_EQ(nav.MeasurementLabel(), QStringLiteral("--"));
+        dlg->View(0).Cursors().SetPositions(10.0, 60.0);
+        dlg->HandleInWindow(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()), 3);
+        ASSERT_TRUE(runUntil([&] { return nav.MeasurementLabel() != QStringLiteral("--"); }, 2000));
+        const QString half = nav.MeasurementLabel();
+        EXPECT_EQ(half.toStdString(), charts.Viewer().Navigator().MeasurementText());
+        dlg->View(0).Cursors().SetPositions(10.0, 35.0);
+        dlg->HandleInWindow(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()), 3);
+        ASSERT_TRUE(runUntil([&] { return nav.MeasurementLabel() != half; }, 2000));
+        shoot(*dlg, "log_viewer.png");
+        nav.PressStop();
+    } else {
+        // What the log viewer leaves behind must go as well.
+        dlg->SetToolWindowVisible(ToolWindow::Toolbar, false);
+        dlg->SetToolWindowVisible(ToolWindow::Settings, false);
+        dlg->View(0).SetLogMarks({{1, 100, 1}});
+        for (int v = 0; v < kViewCount; ++v)
+            dlg->View(v).SetRefreshPeriod(2000);
+        ASSERT_TRUE(dlg->StartLogDownload());
+        EXPECT_FALSE(dlg->IsModuleLinkOpen());
+        // The simulator's three logs are listed before the window is closed.
+        auto* download = dlg->LogFilesDialog()->findChild<QPushButton*>("downloadButton");
+        ASSERT_NE(download, nullptr);
+        ASSERT_TRUE(runUntil([&] { return download->isEnabled(); }, 20000));
+        dlg->HandleInWindow(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 0);
+    }
+
+    ASSERT_TRUE(runUntil([&] { return dlg->IsModuleLinkOpen(); }, 5000));
+    ASSERT_TRUE(settle(3)) << dlg->LastBoxText();
+    EXPECT_FALSE(dlg->HasLoadedTraces());
+    EXPECT_EQ(referencesShown(), 0);
+    EXPECT_EQ(dlg->View(0).LiveCount(), static_cast<int>(dlg->Record().chann_num));
+    for (int v = 0; v < kViewCount; ++v) {
+        EXPECT_EQ(dlg->View(v).RefreshPeriod(), 200) << v;
+        EXPECT_TRUE(dlg->View(v).LogMarks().empty()) << v;
+    }
+    EXPECT_TRUE(dlg->IsToolWindowVisible(ToolWindow::Toolbar));
+    EXPECT_TRUE(dlg->IsToolWindowVisible(ToolWindow::Settings));
+    EXPECT_FALSE(dlg->LogCharts().Control().isVisible());
+    EXPECT_TRUE(dlg->LastBoxText().empty()) << dlg->LastBoxText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, BackToTheLiveScope, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& param) {
+                             return param.param ? "LogViewer" : "LogDownload";
+                         });
+
+TEST_F(IntegratedWindow, TheLoggingLookLastsAsLongAsTheRollLog) {
+    open(BoxAnswer::Yes, TM_FREE);
+    ASSERT_TRUE(runUntil([&] { return dlg->IsRollMode() || dlg->HasEnded(); }, 10000));
+    const auto panelsEnabled = [&] {
+        bool all = true;
+        for (int i = 0; i < CDlgScopeSettings::kPanelCount; ++i)
+            all = all && dlg->SettingsWindow()->Panel(i)->isEnabled();
+        return all;
+    };
+    ASSERT_FALSE(dlg->ToolBar()->IsLoggingLook());
+    ASSERT_TRUE(panelsEnabled());
+
+    dlg->ToggleRollLog();
+    ASSERT_TRUE(dlg->IsRollLogOpen()) << dlg->LastBoxText();
+    EXPECT_TRUE(dlg->ToolBar()->IsLoggingLook());
+    EXPECT_FALSE(dlg->SettingsWindow()->Panel(0)->isEnabled());
+    ASSERT_TRUE(settle(3));
+    shoot(*dlg, "roll_logging.png");
+
+    // A record change ends the log without a word; the look goes with it.
+    dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 7);
+    ASSERT_TRUE(runUntil([&] { return !dlg->IsRollLogOpen(); }, 10000));
+    EXPECT_FALSE(dlg->ToolBar()->IsLoggingLook());
+    EXPECT_TRUE(panelsEnabled());
+    EXPECT_TRUE(dlg->View(0).LogMarks().empty());
+}
+
+} // namespace
+} // namespace wavix::test
