@@ -106,11 +106,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption rollSecondsOpt(
         QStringLiteral("roll-seconds"), QStringLiteral("Length of the --roll-log recording (default 10)."),
         QStringLiteral("seconds"));
-        const QCommandLineOption toolbarOpt(QStringLiteral("toolbar"),
+    const QCommandLineOption toolbarOpt(QStringLiteral("toolbar"),
                                         QStringLiteral("Press toolbar buttons by code once started, comma "
                                                        "separated (0 one or four views, 1 run/stop)."),
                                         QStringLiteral("codes"));
-    parser.addOptions({startOpt, shotOpt, afterOpt, quitOpt, dataOpt, rollLogOpt, rollSecondsOpt, toolbarOpt});
+    parser.addOptions(
+        {startOpt, shotOpt, afterOpt, quitOpt, dataOpt, rollLogOpt, rollSecondsOpt, toolbarOpt});
     parser.process(app);
 
     WavixDlgOptions options;
