@@ -71,7 +71,7 @@ bool ChartDateBefore(const ChartRecord& a, const ChartRecord& b) {
     return dateKey(a.file->GetTime()) > dateKey(b.file->GetTime());
 }
 
-CChartLibrary::CChartLibrary() {}
+CChartLibrary::CChartLibrary() = default;
 
 bool CChartLibrary::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
     return texts_.Load(langFile, trace);

@@ -27,7 +27,7 @@ std::string FormatHoursMinutesSeconds(double seconds) {
                      rest);
 }
 
-CLogChartNavigator::CLogChartNavigator() {}
+CLogChartNavigator::CLogChartNavigator() = default;
 
 bool CLogChartNavigator::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
     return texts_.Load(langFile, trace);
@@ -178,8 +178,9 @@ std::string CLogChartNavigator::MeasurementText() const {
     if (!std::isfinite(t) || t >= static_cast<double>(std::numeric_limits<int>::max()))
         return "--";
     const int whole = static_cast<int>(t);
+    // Whole seconds on purpose: the text shows minutes and seconds of the window.
     return StrFormat("%s : %d:%02.2f (m:s)", GetText(kMeasurement).c_str(), whole / 60,
-                     static_cast<double>(whole - 60 * (whole / 60)));
+                     static_cast<double>(whole % 60));
 }
 
 std::vector<std::string> CLogChartNavigator::ChannelListLines(std::span<CChannelData* const> channels) {
