@@ -72,6 +72,11 @@ void CModuleEvents::OnReport(std::intptr_t wParam, std::intptr_t) {
 void CModuleEvents::AskForData() {
     if (protocol_.IsPending(c_ivrASK_SCOPE_DATA) || protocol_.IsPending(c_ivrSET_OSCIL_EXCHANGE))
         return;
+    // A retry left over from a session that was restarted or closed: the new
+    // session starts polling itself once the scope runs, and a tester asked
+    // before that answers "not served".
+    if (protocol_.GetPhase() != CIvoraProtocol::kPhaseScope)
+        return;
     protocol_.build_AskForScopeData_packet();
 }
 

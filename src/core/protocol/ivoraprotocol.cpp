@@ -14,9 +14,6 @@ namespace {
 // them to start it again is answered at once instead of sent.
 constexpr std::array<std::uint16_t, 6> kScopeRunningModules{0x4F, 0x61, 0x62, 0x69, 0x6A, 0x6B};
 
-constexpr int kPhaseModule = 1;
-constexpr int kPhaseScope = 2;
-
 // Events of the reports.
 constexpr int kEvInit = 1;
 constexpr int kEvReceived = 1;

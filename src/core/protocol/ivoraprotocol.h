@@ -41,6 +41,9 @@ public:
     static constexpr std::uint32_t kNoDeadline = 0xFFFFFFFFu;
 
     // Results of a report.
+    // Phases of the reports: the session with the tester, then its Scope function.
+    static constexpr int kPhaseModule = 1;
+    static constexpr int kPhaseScope = 2;
     static constexpr int kError = 1;
     static constexpr int kDone = 2;
     static constexpr int kProgress = 3;
