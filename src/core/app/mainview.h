@@ -11,6 +11,8 @@
 
 namespace wavix {
 
+struct tOscilExchange;
+
 // Status bar panes, addressed by name rather than by position.
 enum class Pane { ModuleName, ModuleType, ModuleStatus, ModuleSlider };
 
@@ -73,7 +75,8 @@ public:
     // Roll-mode log, kept by the window with its scope file.
     virtual bool IsRollLogOpen() const = 0;
     virtual void AppendLogSamples(std::uint32_t count) = 0;
-    virtual void EndRollLogSilently() = 0;
+    // A record came into force: a roll log recorded with another one ends.
+    virtual void EndRollLogIfChanged(const tOscilExchange& inForce) = 0;
 
     virtual void SetSettingsChannelCount(int count) = 0;
     // Views B..D take view A's display settings.

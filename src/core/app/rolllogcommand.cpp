@@ -54,6 +54,7 @@ void CRollLogCommand::start(const CScopeData& data, const std::string& dataDir) 
         view_.MessageBox(kCaptionError, Text(SaveText::SaveFailed), BoxIcon::Error, BoxButtons::Ok);
         return;
     }
+    logRecord_ = data.GetSettings();
     if (showLogging_)
         showLogging_(true);
 }
@@ -70,8 +71,8 @@ void CRollLogCommand::Append(std::uint32_t count) {
     view_.MessageBox(kCaptionError, Text(SaveText::LogWriteFailed), BoxIcon::Error, BoxButtons::Ok);
 }
 
-void CRollLogCommand::EndSilently() {
-    if (log_.IsOpen())
+void CRollLogCommand::EndIfChanged(const tOscilExchange& inForce) {
+    if (log_.IsOpen() && inForce != logRecord_)
         end(false);
 }
 

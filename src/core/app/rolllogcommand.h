@@ -8,6 +8,7 @@
 #include "core/app/maintexts.h"
 #include "core/app/mainview.h"
 #include "core/files/rolllog.h"
+#include "core/scope/oscilexchange.h"
 #include "core/settings/langtexts.h"
 
 #include <cstdint>
@@ -53,8 +54,10 @@ public:
     void Toggle(const CScopeData& data, const std::string& dataDir);
     // A converted group brought count new instants.
     void Append(std::uint32_t count);
-    // A record came into force: the recording no longer matches its header.
-    void EndSilently();
+    // A record came into force. Another record ends the log without a word: the
+    // recording would no longer match its header. The log's own record coming
+    // back (the link was restarted) lets it go on.
+    void EndIfChanged(const tOscilExchange& inForce);
 
     bool IsOpen() const { return log_.IsOpen(); }
     bool IsCalibrationLocked() const { return log_.WasStarted(); }
@@ -71,6 +74,7 @@ private:
     std::function<void(bool)> showLogging_;
     CTextTable texts906_;
     CRollLog log_;
+    tOscilExchange logRecord_{};
     bool autoConfirm_ = false;
 };
 

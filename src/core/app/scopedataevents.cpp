@@ -67,7 +67,7 @@ void CScopeDataEvents::newSamples(std::intptr_t wParam) {
 void CScopeDataEvents::arrangeViews() {
     CScopeData& data = protocol_.GetScopeData();
     if (view_.IsRollLogOpen())
-        view_.EndRollLogSilently();
+        view_.EndRollLogIfChanged(data.GetSettings());
     status_.ClearModuleName();
     status_.ShowInformation(data.GetSettings(), data.GetCalibration(), state_.calibration.info);
 

@@ -913,8 +913,8 @@ void CWavixDlg::AppendLogSamples(std::uint32_t count) {
     rollLog_->Append(count);
 }
 
-void CWavixDlg::EndRollLogSilently() {
-    rollLog_->EndSilently();
+void CWavixDlg::EndRollLogIfChanged(const tOscilExchange& inForce) {
+    rollLog_->EndIfChanged(inForce);
 }
 
 } // namespace wavix

@@ -142,7 +142,7 @@ public:
     void ReopenLink() override;
     bool IsRollLogOpen() const override;
     void AppendLogSamples(std::uint32_t count) override;
-    void EndRollLogSilently() override;
+    void EndRollLogIfChanged(const tOscilExchange& inForce) override;
     void SetSettingsChannelCount(int count) override;
     void CopyViewSettings() override;
     void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;

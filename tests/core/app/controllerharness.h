@@ -203,7 +203,7 @@ public:
     void ReopenLink() override { calls.emplace_back("reopen"); }
     bool IsRollLogOpen() const override { return rollLogOpen; }
     void AppendLogSamples(std::uint32_t n) override { logged.push_back(n); }
-    void EndRollLogSilently() override { rollLogOpen = false; }
+    void EndRollLogIfChanged(const tOscilExchange&) override { rollLogOpen = false; }
     void SetSettingsChannelCount(int) override {}
     void CopyViewSettings() override {}
     void PostToSelf(Msg msg, std::intptr_t w, std::intptr_t l) override { self_.post(msg, w, l); }

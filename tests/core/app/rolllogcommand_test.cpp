@@ -136,7 +136,12 @@ TEST_F(RollLogCommand, ARecordChangeEndsTheLogWithoutABox) {
     command.Toggle(data, dir.path().string() + "/");
     ASSERT_TRUE(command.IsOpen());
     const std::size_t boxes = view.boxes.size();
-    command.EndSilently();
+    // The same record again after a restarted link: the recording still matches.
+    command.EndIfChanged(data.GetSettings());
+    EXPECT_TRUE(command.IsOpen());
+    tOscilExchange other = data.GetSettings();
+    ++other.time_base_ENUM;
+    command.EndIfChanged(other);
     EXPECT_FALSE(command.IsOpen());
     EXPECT_EQ(view.boxes.size(), boxes);
     EXPECT_EQ(looks, (std::vector<bool>{true, false}));
