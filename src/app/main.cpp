@@ -1,15 +1,19 @@
 // The program: one running copy per user, the main window, and a few options
 // for scripted runs (a preset start, a screenshot, a timed end).
 
+#include "core/app/rolllogscript.h"
 #include "core/app/startargument.h"
 #include "platform/runtrace.h"
 #include "platform/singleinstance.h"
 #include "ui/main/wavixdlg.h"
+#include "ui/panels/scopectrltrigger.h"
+#include "ui/tools/dlgscopesettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -32,41 +36,64 @@ int seconds(const QCommandLineParser& parser, const QCommandLineOption& option, 
 }
 
 // --roll-log: the log is started and ended by the toolbar command, as a user
-// would. Exit code 0 when it recorded the whole time, 3 when roll-mode samples
-// never came or the log did not open, 4 when something ended it early.
-void ScriptRollLog(wavix::CWavixDlg& dlg, int seconds) {
+// would; after a tester restart the trigger panel's mode key brings roll mode
+// back and the recording goes on into the next file. Exit code 0 when the time
+// was recorded, 3 when roll-mode samples never came or the log did not open,
+// 4 when the log ended while the tester stayed in roll mode.
+void ScriptRollLog(wavix::CWavixDlg& dlg, const QString& file, int seconds) {
     using namespace wavix;
     auto* poll = new QTimer(&dlg);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
-    QObject::connect(poll, &QTimer::timeout, &dlg, [&dlg, poll, clock, seconds] {
-        const auto finish = [&dlg, poll](int code) {
-            poll->stop();
-            dlg.done(code);
-        };
-        if (!dlg.RollLog().Log().WasStarted()) {
-            if (dlg.IsRollMode() && dlg.ConvertedGroups() > 0) {
-                dlg.ToggleRollLog();
-                if (!dlg.IsRollLogOpen())
-                    return finish(3);
-                clock->restart();
-            } else if (clock->elapsed() > 20000) {
-                std::fprintf(stderr, "wavix: no roll-mode samples arrived\n");
-                return finish(3);
+    auto script = std::make_shared<CRollLogScript>(std::filesystem::path(file.toStdString()),
+                                                   static_cast<std::uint32_t>(seconds) * 1000U);
+    const auto partEnded = [&dlg] {
+        const CRollLog& log = dlg.RollLog().Log();
+        std::fprintf(stderr, "wavix: roll log of %llu instants in %s\n",
+                     static_cast<unsigned long long>(log.InstantsWritten()), log.Path().c_str());
+    };
+    QObject::connect(poll, &QTimer::timeout, &dlg, [&dlg, poll, clock, script, partEnded] {
+        const auto now = static_cast<std::uint32_t>(clock->elapsed());
+        RollScriptView view;
+        view.rollMode = dlg.IsRollMode();
+        view.recordFree = (dlg.Record().TR_mode & ~kStopBit) == TM_FREE;
+        view.logOpen = dlg.IsRollLogOpen();
+        view.groups = dlg.ConvertedGroups();
+        RollScriptStep step = script->Step(now, view);
+        if (step.action == RollScriptAction::None && !step.message.empty())
+            partEnded(); // the tester left roll mode
+        if (!step.message.empty())
+            std::fprintf(stderr, "wavix: %s\n", step.message.c_str());
+        switch (step.action) {
+        case RollScriptAction::None:
+            return;
+        case RollScriptAction::StartLog:
+            dlg.SetScriptedSavePath(step.path.string());
+            dlg.ToggleRollLog();
+            step = script->LogStarted(now, dlg.IsRollLogOpen());
+            if (step.action != RollScriptAction::Finish)
+                return;
+            std::fprintf(stderr, "wavix: %s\n", step.message.c_str());
+            break;
+        case RollScriptAction::PressModeKey:
+            if (CDlgScopeSettings* strip = dlg.SettingsWindow()) {
+                for (int i = 0; i < CDlgScopeSettings::kPanelCount; ++i) {
+                    if (auto* trigger = qobject_cast<ScopeCtrlTrigger*>(strip->Panel(i))) {
+                        QKeyEvent key(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier);
+                        QApplication::sendEvent(trigger, &key);
+                    }
+                }
             }
             return;
+        case RollScriptAction::StopLog:
+            dlg.ToggleRollLog();
+            partEnded();
+            break;
+        case RollScriptAction::Finish:
+            break;
         }
-        if (!dlg.IsRollLogOpen()) {
-            std::fprintf(stderr, "wavix: the roll log ended early\n");
-            return finish(4);
-        }
-        if (clock->elapsed() < seconds * 1000LL)
-            return;
-        const auto instants = dlg.RollLog().Log().InstantsWritten();
-        dlg.ToggleRollLog();
-        std::fprintf(stderr, "wavix: roll log of %llu instants in %s\n",
-                     static_cast<unsigned long long>(instants), dlg.RollLog().Log().Path().c_str());
-        finish(0);
+        poll->stop();
+        dlg.done(step.exitCode);
     });
     poll->start(50);
 }
@@ -101,7 +128,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption rollLogOpt(
         QStringLiteral("roll-log"),
         QStringLiteral("Once roll-mode samples arrive, record a roll log into "
-                       "this file, then end the log and the program."),
+                       "this file, then end the log and the program. After a tester "
+                       "restart roll mode is set again and the log goes on in file-2, file-3, ..."),
         QStringLiteral("file"));
     const QCommandLineOption rollSecondsOpt(
         QStringLiteral("roll-seconds"), QStringLiteral("Length of the --roll-log recording (default 10)."),
@@ -184,7 +212,7 @@ int main(int argc, char* argv[]) {
     if (quitAfter >= 0)
         QTimer::singleShot(quitAfter * 1000, &dlg, [&dlg] { dlg.reject(); });
     if (rollLog)
-        ScriptRollLog(dlg, rollSeconds >= 0 ? rollSeconds : 10);
+        ScriptRollLog(dlg, QString::fromStdString(options.savePath), rollSeconds >= 0 ? rollSeconds : 10);
 
     dlg.exec();
     return dlg.HasEnded() ? dlg.EndCode() : dlg.result();

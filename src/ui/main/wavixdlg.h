@@ -115,6 +115,8 @@ public:
     // Once a roll log was started the calibration stays unavailable for the run.
     bool IsCalibrationLocked() const;
     const CRollLogCommand& RollLog() const { return *rollLog_; }
+    // Scripted runs: the file the next save or log goes to, without the dialog.
+    void SetScriptedSavePath(std::string path) { options_.savePath = std::move(path); }
 
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
