@@ -72,8 +72,12 @@ void CRollLogCommand::Append(std::uint32_t count) {
 }
 
 void CRollLogCommand::EndIfChanged(const tOscilExchange& inForce) {
-    if (log_.IsOpen() && inForce != logRecord_)
+    if (!log_.IsOpen())
+        return;
+    if (inForce != logRecord_)
         end(false);
+    else
+        log_.MarkSeam(); // the same record again: a new session after a gap
 }
 
 void CRollLogCommand::end(bool tell) {

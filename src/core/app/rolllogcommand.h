@@ -56,7 +56,7 @@ public:
     void Append(std::uint32_t count);
     // A record came into force. Another record ends the log without a word: the
     // recording would no longer match its header. The log's own record coming
-    // back (the link was restarted) lets it go on.
+    // back (the link was restarted) lets it go on, with the gap marked.
     void EndIfChanged(const tOscilExchange& inForce);
 
     bool IsOpen() const { return log_.IsOpen(); }

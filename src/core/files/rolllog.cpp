@@ -40,6 +40,11 @@ bool CRollLog::Append(std::uint32_t count) {
     return true;
 }
 
+void CRollLog::MarkSeam() {
+    if (IsOpen())
+        file_.RequestMark(2);
+}
+
 void CRollLog::End() {
     file_.CloseLog();
 }

@@ -27,6 +27,9 @@ public:
     // of them carries a mark of the second kind, so the seam shows in the log.
     // False when the write failed; the log is closed then.
     bool Append(std::uint32_t count);
+    // The samples stopped for a while (the link was restarted): the next instant
+    // written carries a mark of the second kind as well.
+    void MarkSeam();
     void End();
 
     bool IsOpen() const { return file_.IsLogOpen(); }

@@ -136,9 +136,11 @@ TEST_F(RollLogCommand, ARecordChangeEndsTheLogWithoutABox) {
     command.Toggle(data, dir.path().string() + "/");
     ASSERT_TRUE(command.IsOpen());
     const std::size_t boxes = view.boxes.size();
-    // The same record again after a restarted link: the recording still matches.
+    command.Append(40);
+    // The same record again after a restarted link: the recording goes on, the gap marked.
     command.EndIfChanged(data.GetSettings());
     EXPECT_TRUE(command.IsOpen());
+    command.Append(30);
     tOscilExchange other = data.GetSettings();
     ++other.time_base_ENUM;
     command.EndIfChanged(other);
@@ -146,7 +148,12 @@ TEST_F(RollLogCommand, ARecordChangeEndsTheLogWithoutABox) {
     EXPECT_EQ(view.boxes.size(), boxes);
     EXPECT_EQ(looks, (std::vector<bool>{true, false}));
     command.Append(10); // a late group after the end goes nowhere
-    EXPECT_EQ(std::filesystem::file_size(choice->path), kFileHeaderSize + 2 * kChannelBlockSize);
+
+    CScopeFile file;
+    std::vector<LogMark> marks;
+    ASSERT_TRUE(file.Load(choice->path, &marks));
+    EXPECT_EQ(file.GetLogSamplesPerChannel(), 70u);
+    EXPECT_EQ(marks, (std::vector<LogMark>{{1, 40, 2}}));
 }
 
 TEST_F(RollLogCommand, NoDataDirectoryIsReportedBeforeTheDialog) {
