@@ -222,6 +222,12 @@ void CModuleEvents::scopeState(int event) {
         } else if (cal.askFirst) {
             cal.askFirst = false;
             protocol_.build_AskForOscilEeprom_packet();
+            // Only the answer would start polling: a lost one left the capture
+            // waiting for ever behind a link kept alive by echoes.
+            if (!state_.retryPending) {
+                state_.retryPending = true;
+                view_.StartRetryTimer(kCalibrationReadMs);
+            }
         } else {
             AskForData();
         }
@@ -278,6 +284,10 @@ void CModuleEvents::scopeState(int event) {
                 cal.inProgress = false;
         }
         status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
+        if (state_.retryPending) {
+            view_.StopRetryTimer();
+            state_.retryPending = false;
+        }
         AskForData();
         break;
     case 9:

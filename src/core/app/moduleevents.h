@@ -15,6 +15,9 @@ namespace wavix {
 class CIvoraProtocol;
 
 inline constexpr std::uint32_t kRetryMs = 50;
+// The calibration record is read without waiting in the queue: if its answer is
+// lost, polling starts after this anyway.
+inline constexpr std::uint32_t kCalibrationReadMs = 1000;
 // How long a calibration run may wait for the module's answer.
 inline constexpr std::uint32_t kCalibrationGuardMs = 10000;
 

@@ -81,7 +81,8 @@ public:
             break;
         }
         case c_ivrASK_OSCIL_EEPROM:
-            answers.push_back(reply(0x8084, 0, eeprom(calibration)));
+            if (!loseCalibrationRead)
+                answers.push_back(reply(0x8084, 0, eeprom(calibration)));
             break;
         case c_ivrSET_OSCIL_EEPROM:
             if (!calibrationAnswer.empty())
@@ -133,6 +134,7 @@ public:
     int groupsLeft = 10;            // data requests past these stay unanswered
     std::uint16_t dataStatus = 0;
     bool silent = false;
+    bool loseCalibrationRead = false; // the network drops its answer
     std::vector<std::uint16_t> commands;
     std::vector<tOscilExchange> sent;
     std::deque<std::vector<std::uint8_t>> answers;

@@ -164,6 +164,29 @@ TEST_F(Controller, EmptyAnswerRetriesOnceAfterFiftyMilliseconds) {
     }
 }
 
+// The calibration record is read without waiting in the queue, and only its
+// answer starts polling: a lost answer must not leave the capture waiting.
+TEST_F(Controller, ALostCalibrationAnswerDelaysPollingOnly) {
+    for (const bool lost : {false, true}) {
+        ControllerHarness h;
+        h.module.loseCalibrationRead = lost;
+        h.module.groupsLeft = 1;
+        h.start();
+        EXPECT_EQ(h.view.timers.front(), static_cast<int>(kCalibrationReadMs)) << lost;
+        if (!lost) {
+            EXPECT_EQ(h.view.timers[1], 0) << "the answer stops the guard";
+            EXPECT_GE(h.module.count(c_ivrASK_SCOPE_DATA), 1u);
+            continue;
+        }
+        EXPECT_EQ(h.module.count(c_ivrASK_SCOPE_DATA), 0u);
+        h.clock.advance(kCalibrationReadMs);
+        EXPECT_TRUE(h.controller.OnTimer(CWavixController::kRetryTimerId));
+        h.settle();
+        EXPECT_GE(h.module.count(c_ivrASK_SCOPE_DATA), 1u) << "polling runs without the record";
+        EXPECT_EQ(h.view.endResult, -1);
+    }
+}
+
 // The link reopened (log viewer, log download) while a retry was due: the retry
 // must wait for the new session's scope, or the tester, not yet running its
 // Scope function, answers "not served" and the program ends.
