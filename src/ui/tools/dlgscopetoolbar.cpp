@@ -271,6 +271,14 @@ void CDlgScopeToolBar::SetLoggingLook(bool logging) {
     refresh();
 }
 
+const QIcon& CDlgScopeToolBar::icon(int code, int state) {
+    const int key = code * 2 + (state != 0 ? 1 : 0);
+    auto it = icons_.find(key);
+    if (it == icons_.end())
+        it = icons_.emplace(key, drawIcon(code, state)).first;
+    return it->second;
+}
+
 void CDlgScopeToolBar::refresh() {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const ButtonDef& def = kButtons[i];
@@ -282,26 +290,29 @@ void CDlgScopeToolBar::refresh() {
         case kRunStop:
             b->setToolTip(qs(text(running_ ? "TXT_751" : "TXT_752")));
             b->setText(running_ ? QStringLiteral("Stop") : QStringLiteral("Start"));
-            b->setIcon(drawIcon(def.code, running_ ? 1 : 0));
+            b->setIcon(icon(def.code, running_ ? 1 : 0));
             break;
         case kViewMode:
-            b->setIcon(drawIcon(def.code, singleView_ ? 1 : 0));
+            b->setIcon(icon(def.code, singleView_ ? 1 : 0));
             b->setText(singleView_ ? QStringLiteral("1 graf") : QStringLiteral("Grafy"));
             break;
         case kShowMode:
-            b->setIcon(drawIcon(def.code, 0));
+            b->setIcon(icon(def.code, 0));
             if (showMode_ >= kShowModeFirst && showMode_ <= kShowModeLast)
                 b->setText(QStringLiteral("Režim %1").arg(showMode_ - kShowModeFirst + 1));
             break;
         case kRollLog:
-            b->setIcon(drawIcon(def.code, logging_ ? 1 : 0));
+            b->setIcon(icon(def.code, logging_ ? 1 : 0));
             b->setText(logging_ ? QStringLiteral("REC") : QString::fromUtf8(def.label));
-            b->setProperty("rec", logging_);
-            b->style()->unpolish(b);
-            b->style()->polish(b);
+            // The style sheet reads the property only when the button is polished again.
+            if (b->property("rec").toBool() != logging_) {
+                b->setProperty("rec", logging_);
+                b->style()->unpolish(b);
+                b->style()->polish(b);
+            }
             break;
         default:
-            b->setIcon(drawIcon(def.code, 0));
+            b->setIcon(icon(def.code, 0));
             break;
         }
         b->setAccessibleName(b->toolTip());

@@ -11,11 +11,13 @@
 #include "core/settings/langtexts.h"
 #include "core/support/messages.h"
 
+#include <QIcon>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 
 class QLabel;
 class QToolButton;
@@ -76,8 +78,12 @@ private:
     void send(int code) const;
     const std::string& text(std::string_view key) const;
     void refresh();
+    // Drawn once per look: a new icon on every refresh made the button's
+    // pixmaps pile up in memory over a long run.
+    const QIcon& icon(int code, int state);
 
     CTextTable texts_;
+    std::map<int, QIcon> icons_;
     IMessageTarget* target_ = nullptr;
     std::array<QToolButton*, kButtonCount> buttons_{};
     ScopeCtrlArrow* fewerChannels_ = nullptr;

@@ -81,9 +81,17 @@ TEST(ScopeToolBar, StateMessagesChangeTipsAndLabelsAndTheLoggingLookLeavesOnlyTh
     QToolButton* run = bar.Button(CDlgScopeToolBar::kRunStop);
     bar.OnStateMessage(1, CDlgScopeToolBar::kRunStop);
     EXPECT_EQ(run->toolTip(), QStringLiteral("Vypnout aktualizaci grafu"));
+    const qint64 runningIcon = run->icon().cacheKey();
     bar.OnStateMessage(0, CDlgScopeToolBar::kRunStop);
     EXPECT_EQ(run->toolTip(), QStringLiteral("Zapnout aktualizaci grafu"));
     EXPECT_FALSE(bar.IsRunning());
+    EXPECT_NE(run->icon().cacheKey(), runningIcon);
+    // Every session restart refreshes the bar: the same look must reuse its icon,
+    // or the pixmaps pile up over a long run.
+    const qint64 stoppedIcon = run->icon().cacheKey();
+    bar.OnStateMessage(3, CDlgScopeToolBar::kChannelCount);
+    bar.OnStateMessage(0, CDlgScopeToolBar::kRunStop);
+    EXPECT_EQ(run->icon().cacheKey(), stoppedIcon);
 
     bar.OnStateMessage(3, CDlgScopeToolBar::kChannelCount);
     EXPECT_EQ(bar.ChannelCountText(), QStringLiteral("Počet kanálů: 3"));
