@@ -60,8 +60,8 @@ void ScriptRollLog(wavix::CWavixDlg& dlg, const QString& file, int seconds) {
         view.logOpen = dlg.IsRollLogOpen();
         view.groups = dlg.ConvertedGroups();
         RollScriptStep step = script->Step(now, view);
-        if (step.action == RollScriptAction::None && !step.message.empty())
-            partEnded(); // the tester left roll mode
+        if (step.partEnded)
+            partEnded();
         if (!step.message.empty())
             std::fprintf(stderr, "wavix: %s\n", step.message.c_str());
         switch (step.action) {

@@ -59,6 +59,7 @@ RollScriptStep CRollLogScript::Step(std::uint32_t nowMs, const RollScriptView& v
             groupsAtRoll_ = -1;
             resumed_ = false;
             keyPressed_ = false;
+            s.partEnded = true;
             s.message = "the tester left roll mode: log part " + std::to_string(part_) + " ended";
         }
         return s;

@@ -14,7 +14,7 @@ namespace wavix {
 
 // What the window shows at one step.
 struct RollScriptView {
-    bool rollMode = false;  // the record in force runs in roll mode
+    bool rollMode = false;   // the record in force runs in roll mode
     bool recordFree = false; // the record as edited asks for roll mode
     bool logOpen = false;
     int groups = 0; // sample groups converted since start
@@ -29,7 +29,8 @@ struct RollScriptStep {
     // while the tester stayed in roll mode).
     std::filesystem::path path;
     int exitCode = 0;
-    std::string message; // for stderr, when there is something to say
+    bool partEnded = false; // the tester left roll mode and ended the log part
+    std::string message;    // for stderr, when there is something to say
 };
 
 class CRollLogScript {

@@ -39,7 +39,9 @@ TEST(RollLogScript, RecordsOnIntoTheNextFileAfterTheTesterRestarted) {
     // The tester restarts: its own record ends the log and the roll mode.
     r.step(20000);
     r.view.logOpen = r.view.rollMode = r.view.recordFree = false;
-    EXPECT_FALSE(r.step().message.empty());
+    const RollScriptStep ended = r.step();
+    EXPECT_TRUE(ended.partEnded);
+    EXPECT_FALSE(ended.message.empty());
     // No key while the link is still down: the tester's record would undo it.
     EXPECT_EQ(r.step(2000).action, Action::None);
     r.view.groups = 5;
