@@ -6,8 +6,34 @@
 
 namespace wavix {
 
+tOscilExchange PowerUpRecord() {
+    tOscilExchange r = DefaultOscilExchange();
+    r.chann_num = 4;
+    // Crank sensor: teeth about +-10 V, the gap's swing about +-17 V.
+    r.CH1_mux = 5; // 10 V/div
+    // Ignition and injector: battery, the dwell or pulse near 0 V, spikes of 350 V
+    // (clipped at any range) and 72 V; the burn line near 40 V.
+    r.CH2_mux = 6; // 20 V/div
+    r.CH3_mux = 6; // 20 V/div
+    // Lambda between 0.1 and 0.9 V.
+    r.CH4_mux = 1; // 0.5 V/div
+    for (int ch = 1; ch <= kChannelCount; ++ch)
+        r.dcOn(ch) = CPL_DC;
+    // Ten divisions of 20 ms hold a whole engine cycle at idle (150 ms): a spark,
+    // an injection and two or three gaps of the wheel.
+    r.time_base_ENUM = 8;
+    r.TR_channel = 1;
+    // About 13 V on the rising edge: above every tooth, inside the gap's swing,
+    // so each capture shows the gap one division from its start.
+    r.TR_level = 511 + 203;
+    r.TR_mode = TM_AUTO;
+    r.TR_rising = 1;
+    r.TR_position = SamplesPerStep(8) / 10;
+    return r;
+}
+
 CSimScope::CSimScope(const CSignalGenerator& generator, const SOscil_EEPROM& hardware)
-    : gen_(generator), hardware_(hardware), rec_(SettleRecord(DefaultOscilExchange())) {}
+    : gen_(generator), hardware_(hardware), rec_(SettleRecord(PowerUpRecord())) {}
 
 tOscilExchange CSimScope::SettleRecord(const tOscilExchange& requested) {
     tOscilExchange r = requested;

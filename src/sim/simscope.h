@@ -19,6 +19,10 @@
 
 namespace wavix {
 
+// The record the module holds after power-up: a workshop set-up for the
+// generator's four signals, so that the first captures show each readably.
+tOscilExchange PowerUpRecord();
+
 struct ScopeCapture {
     int channels = 1;
     std::int64_t firstIndex = 0;        // sample index of the first set

@@ -1,9 +1,16 @@
 #include "sim/simscope.h"
 
+#include "core/settings/ini.h"
+#include "core/settings/lastsettings.h"
+#include "sim/rawconversion.h"
 #include "sim/unitcalibration.h"
 #include "simtestutil.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
 
 namespace wavix {
 namespace {
@@ -71,6 +78,61 @@ TEST(SimScope, NormWaitsForTheEdgeWhileAutoFreeRuns) {
     ASSERT_TRUE(c);
     EXPECT_FALSE(c->triggered);
     EXPECT_EQ(c->sets, 2000u);
+}
+
+TEST(SimScope, PowerUpCapturesShowAllFourSignalsStartingAtTheGap) {
+    const CSignalGenerator gen(7);
+    const SOscil_EEPROM cal = UnitCalibration(16, {});
+    CSimScope s(gen, cal); // never told a record: the power-up one
+    const tOscilExchange& rec = s.record();
+    ASSERT_EQ(rec, CSimScope::SettleRecord(PowerUpRecord()));
+    // Volts the program shows, from the lowest and highest sample of a channel.
+    struct Expect {
+        double lowMin, lowMax, highMin, highMax;
+    };
+    const Expect expect[4] = {
+        {-20.0, -8.0, 14.0, 20.0}, // crank: teeth and the gap's larger swing, unclipped
+        {-4.0, 1.5, 60.0, 70.0},   // ignition: dwell near 0 V (ringing dips below), the spike to the top
+        {-1.0, 1.0, 55.0, 70.0},   // injector: open near 0 V, the closing spike
+        {0.08, 0.9, 0.08, 0.9},    // lambda: lean or rich, never clipped
+    };
+    std::uint64_t now = 1000 * kMs;
+    for (int capture = 0; capture < 5; ++capture, now += 300 * kMs) {
+        auto c = s.poll(now);
+        ASSERT_TRUE(c) << capture;
+        ASSERT_EQ(c->channels, 4);
+        EXPECT_TRUE(c->triggered) << capture;
+        // The trigger sample lies in the gap: the last three of the wheel's sixty pitches.
+        const double t = static_cast<double>(c->firstIndex + rec.TR_position) / SampleRateHz(8);
+        const double pitch = std::fmod(gen.revolutions(t), 1.0) * 60.0;
+        EXPECT_GE(pitch, 57.0) << capture;
+        for (int ch = 1; ch <= 4; ++ch) {
+            int lo = 512, hi = -512;
+            for (std::uint32_t k = 0; k < c->sets; ++k) {
+                const int counts = DisplayCounts(c->samples[k * 4 + static_cast<std::uint32_t>(ch - 1)],
+                                                 cal.entryForRange(ch, rec.mux(ch)), rec.mux(ch));
+                lo = std::min(lo, counts);
+                hi = std::max(hi, counts);
+            }
+            const double perCount = NominalVolts(rec.mux(ch)) / 512.0;
+            const Expect& e = expect[ch - 1];
+            EXPECT_GE(lo * perCount, e.lowMin) << ch;
+            EXPECT_LE(lo * perCount, e.lowMax) << ch;
+            EXPECT_GE(hi * perCount, e.highMin) << ch;
+            EXPECT_LE(hi * perCount, e.highMax) << ch;
+        }
+    }
+}
+
+TEST(SimScope, ShippedLastSettingsAreThePowerUpRecord) {
+    // Either start-up choice shows the same set-up on a fresh data tree.
+    const std::filesystem::path ini =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data/Settings/Wavix.ini";
+    tOscilExchange shipped = ReadLastSettings(CIni(ini), tOscilExchange{});
+    tOscilExchange tester = CSimScope::SettleRecord(PowerUpRecord());
+    shipped.ext_version = tester.ext_version;
+    tester.TR_position = shipped.TR_position; // not kept in the file
+    EXPECT_EQ(shipped, tester);
 }
 
 TEST(SimScope, SingleCapturesOnceThenSetsTheStopBit) {

@@ -13,7 +13,7 @@ bool CLogChartViewer::BeginLoad() {
     host_.ClearDisplays();
     file_.reset();
     nav_.CloseLog();
-    nav_.Marks().clear();
+    nav_.SetMarks({});
     if (host_.IsLinkOpen())
         host_.DisconnectAndCloseLink();
     return true;
@@ -28,7 +28,7 @@ bool CLogChartViewer::FinishLoad(LogLoadResult result) {
     }
     file_ = std::move(result.file);
     nav_.Reset();
-    nav_.Marks() = std::move(result.marks);
+    nav_.SetMarks(std::move(result.marks), result.marksInLog);
     nav_.SetLog(file_->GetLogSamplesPerChannel());
     std::vector<CChannelData*> channels;
     for (int i = 0; i < file_->GetChannelCount(); ++i)

@@ -49,6 +49,16 @@ bool CLogChartNavigator::SetLog(std::int64_t totalInstants) {
     return window_ != oldWindow || position_ != oldPosition;
 }
 
+void CLogChartNavigator::SetMarks(std::vector<LogMark> marks, std::uint64_t inLog) {
+    // The window's mark search relies on the order.
+    const auto byPosition = [](const LogMark& a, const LogMark& b) { return a.position < b.position; };
+    if (!std::is_sorted(marks.begin(), marks.end(), byPosition))
+        std::stable_sort(marks.begin(), marks.end(), byPosition);
+    marks_ = std::move(marks);
+    marksInLog_ = std::max<std::uint64_t>(inLog, marks_.size());
+    activeMark_ = 0;
+}
+
 void CLogChartNavigator::CloseLog() {
     loaded_ = false;
     total_ = 0;
@@ -133,15 +143,16 @@ bool CLogChartNavigator::GoToMark(int active) {
 }
 
 std::vector<LogMark> CLogChartNavigator::MarksInWindow() const {
-    std::vector<LogMark> inside;
-    for (const auto& mark : marks_) {
-        const auto at = static_cast<std::int64_t>(mark.position);
-        if (at > position_ && at < position_ + window_) {
-            LogMark relative = mark;
-            relative.position = static_cast<decltype(relative.position)>(at - position_);
-            inside.push_back(relative);
-        }
-    }
+    const auto first = std::partition_point(marks_.begin(), marks_.end(), [this](const LogMark& m) {
+        return static_cast<std::int64_t>(m.position) <= position_;
+    });
+    const auto last = std::partition_point(first, marks_.end(), [this](const LogMark& m) {
+        return static_cast<std::int64_t>(m.position) < position_ + window_;
+    });
+    std::vector<LogMark> inside(first, last);
+    for (auto& mark : inside)
+        mark.position =
+            static_cast<decltype(mark.position)>(static_cast<std::int64_t>(mark.position) - position_);
     return inside;
 }
 
@@ -160,6 +171,10 @@ std::string CLogChartNavigator::WindowText() const {
 }
 
 std::string CLogChartNavigator::MarkCountText() const {
+    if (marksInLog_ > marks_.size())
+        return StrFormat("%s: %zu (%s: %llu)", GetText(kMarkCount).c_str(), marks_.size(),
+                         GetText(kMarksNotShown).c_str(),
+                         static_cast<unsigned long long>(marksInLog_ - marks_.size()));
     return StrFormat("%s: %zu", GetText(kMarkCount).c_str(), marks_.size());
 }
 

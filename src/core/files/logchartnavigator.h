@@ -54,6 +54,7 @@ public:
         kTriggerMode,
         kTriggerEdge,
         kTriggerLevel,
+        kMarksNotShown,
         kTextCount
     };
 
@@ -72,8 +73,9 @@ public:
     void CloseLog();
     bool HasLog() const { return loaded_; }
 
-    // Filled by the log reader; kept over re-reads of the same log.
-    std::vector<LogMark>& Marks() { return marks_; }
+    // The marks kept from the log, put in order of position, and how many the log
+    // holds in all; kept over re-reads of the same log.
+    void SetMarks(std::vector<LogMark> marks, std::uint64_t inLog = 0);
     const std::vector<LogMark>& Marks() const { return marks_; }
 
     void SetSamplePeriod(float seconds) { samplePeriod_ = seconds; }
@@ -121,7 +123,7 @@ private:
     bool applyFactor(int factor);
     bool moveTo(std::int64_t position);
 
-    CTextTable texts_{BuiltinTextRange(1200, 1217)};
+    CTextTable texts_{BuiltinTextRange(1200, 1218)};
     bool loaded_ = false;
     std::int64_t total_ = 0;
     int factor_ = kFactorDefault;
@@ -129,6 +131,7 @@ private:
     std::int64_t position_ = 0;
     float samplePeriod_ = 0.0f;
     std::vector<LogMark> marks_;
+    std::uint64_t marksInLog_ = 0;
     int activeMark_ = 0;
     float measurePercent_ = -1.0f;
     float measureDivisor_ = 1.0f;

@@ -27,6 +27,7 @@ void CLogLoadJob::Run() {
     else
         result.outcome = IsCancelled() ? LogLoadResult::Outcome::Cancelled : LogLoadResult::Outcome::Failed;
     if (result.outcome == LogLoadResult::Outcome::Loaded) {
+        result.marksInLog = file->GetLogMarkCount();
         result.file = std::move(file);
         percent_.store(100, std::memory_order_relaxed);
     } else {

@@ -20,6 +20,7 @@ struct LogLoadResult {
     Outcome outcome = Outcome::Failed;
     std::unique_ptr<CScopeFile> file; // set only when loaded
     std::vector<LogMark> marks;
+    std::uint64_t marksInLog = 0; // kept or not
 };
 
 class CLogLoadJob {

@@ -224,6 +224,7 @@ struct ScopeFileLoader {
     std::uint64_t streamLength = 0;
     ByteOrder order = ByteOrder::Little;
     std::vector<LogMark> marks;
+    std::uint64_t markCount = 0;
 
     bool Read(const std::filesystem::path& path, bool wantMarks, const CScopeFile::LoadProgress& progress);
     bool ReadMarks(std::FILE* f, const CScopeFile::LoadProgress& progress);
@@ -348,7 +349,6 @@ bool ScopeFileLoader::ReadMarks(std::FILE* f, const CScopeFile::LoadProgress& pr
     // The byte that holds bits 8..15 of each word, in the order of the stream.
     const std::uint64_t markBytes = order == ByteOrder::Big ? 0x00F800F800F800F8ull : 0xF800F800F800F800ull;
     std::uint64_t w = 0;
-    int number = 0;
     while (w < words) {
         const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkWords, words - w));
         if (!readExact(f, chunk.data(), take * 2))
@@ -365,8 +365,9 @@ bool ScopeFileLoader::ReadMarks(std::FILE* f, const CScopeFile::LoadProgress& pr
             }
             const std::uint16_t word = read16(chunk.data() + 2 * k, order);
             ++k;
-            if ((word & kLogMarkMask) != 0) // the first word counts as 1
-                marks.push_back({++number, static_cast<std::uint32_t>((w + k) / n), markKind(word)});
+            if ((word & kLogMarkMask) != 0 && ++markCount <= kMaxLogMarks) // the first word counts as 1
+                marks.push_back(
+                    {static_cast<int>(markCount), static_cast<std::uint32_t>((w + k) / n), markKind(word)});
         }
         w += take;
         if (progress && !progress(w * 2, streamLength))
@@ -388,6 +389,7 @@ bool CScopeFile::Load(const std::filesystem::path& path, std::vector<LogMark>* m
     step_ = loaded.step;
     isLog_ = loaded.isLog;
     logSamples_ = loaded.logSamples;
+    logMarkCount_ = loaded.markCount;
     streamOffset_ = loaded.streamOffset;
     streamLength_ = loaded.streamLength;
     streamOrder_ = loaded.order;

@@ -45,6 +45,8 @@ inline constexpr std::uint16_t kLogSampleMask = 0x07FF;
 inline constexpr std::uint16_t kLogMarkMask = 0xF800;
 inline constexpr std::uint16_t kLogMarkFirst = 0x8000;
 inline constexpr std::uint16_t kLogMarkSecond = 0x4000;
+// A log whose words mostly carry mark bits would otherwise hold gigabytes of marks.
+inline constexpr std::size_t kMaxLogMarks = 100000;
 
 // A mark found in a log: number counts from 1, position is the sample instant,
 // kind 1 (bit 15), 2 (bit 14) or 0 (another mark bit).
@@ -84,8 +86,9 @@ public:
     CScopeFile(const CScopeFile&) = delete;
     CScopeFile& operator=(const CScopeFile&) = delete;
 
-    // Reads a file of any version; marks, when given, receive the marks of a log
-    // (appended). On failure the object is left exactly as it was. Collecting the
+    // Reads a file of any version; marks, when given, receive the first
+    // kMaxLogMarks marks of a log (appended) and GetLogMarkCount() counts them all.
+    // On failure the object is left exactly as it was. Collecting the
     // marks reads the whole word stream; progress, when given, hears the bytes done
     // of the stream after every chunk and stops the load by answering false.
     using LoadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
@@ -131,6 +134,8 @@ public:
     // Logs: the word stream holds whole instants only; a trailing part instant is ignored.
     bool IsLog() const { return isLog_; }
     std::uint32_t GetLogSamplesPerChannel() const { return logSamples_; }
+    // Marks in the stream, kept or not; 0 when the last load did not collect them.
+    std::uint64_t GetLogMarkCount() const { return logMarkCount_; }
     std::uint64_t GetStreamOffset() const { return streamOffset_; }
     std::uint64_t GetStreamLength() const { return streamLength_; }
     ByteOrder GetStreamByteOrder() const { return streamOrder_; }
@@ -157,6 +162,7 @@ private:
     int step_ = 0;
     bool isLog_ = false;
     std::uint32_t logSamples_ = 0;
+    std::uint64_t logMarkCount_ = 0;
     std::uint64_t streamOffset_ = 0;
     std::uint64_t streamLength_ = 0;
     ByteOrder streamOrder_ = ByteOrder::Little;

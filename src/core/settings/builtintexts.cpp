@@ -224,6 +224,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1215", "Režim spouštění"},
     {"TXT_1216", "Spouštěcí hrana"},
     {"TXT_1217", "Úroveň spouštění"},
+    {"TXT_1218", "nezobrazeno"},
     {"TXT_1300", "Stažení logů z přístroje"},
     {"TXT_1301", "Status :"},
     {"TXT_1302", "Souborů v přístroji :"},

@@ -108,6 +108,8 @@ int Info(const CScopeFile& file, const std::vector<LogMark>& marks) {
         list.append(QJsonObject{
             {"number", m.number}, {"position", static_cast<double>(m.position)}, {"kind", m.kind}});
     root["marks"] = list;
+    // The list stops at the first kMaxLogMarks; the count covers the whole log.
+    root["markCount"] = static_cast<double>(file.GetLogMarkCount());
     const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
     std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), stdout);
     return 0;

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace wavix {
 
@@ -923,18 +924,29 @@ void CScope::DrawLogMarks(QPainter& p) {
     if (last <= first)
         return;
     const QFont font = PixelFont("Verdana", 11);
+    const QFontMetrics metrics(font);
     p.setFont(font);
+    // A window may hold tens of thousands of marks: one line per pixel column and
+    // no label over the one before keep a repaint short.
+    int lastLine = std::numeric_limits<int>::min();
+    QRect lastLabel;
     for (const DisplayMark& m : marks_) {
         if (m.position <= first || m.position >= last)
             continue;
         const int x = plot.left + static_cast<int>(static_cast<double>(m.position - first) * plot.Width() /
                                                    static_cast<double>(last - first));
+        if (x == lastLine)
+            continue;
+        lastLine = x;
         const std::uint32_t colour = m.kind == 2 ? 0x00FFBF00 : 0x0000D7FF;
         p.setPen(QPen(ToQColor(colour), 1, Qt::DashLine));
         p.drawLine(x, plot.top, x, plot.bottom - 1);
         const QString text = QString::number(m.number);
-        const int w = std::max(18, QFontMetrics(font).horizontalAdvance(text) + 6);
+        const int w = std::max(18, metrics.horizontalAdvance(text) + 6);
         const QRect box(x - w / 2, plot.top + 2, w, 15);
+        if (box.intersects(lastLabel))
+            continue;
+        lastLabel = box;
         p.fillRect(box, ToQColor(colour));
         p.setPen(Qt::black);
         p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);

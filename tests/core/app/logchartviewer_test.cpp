@@ -104,6 +104,32 @@ TEST_F(LogChartViewerTest, ShowsTheFirstWindowWithItsMarksAndMovesOn) {
     EXPECT_TRUE(viewer.OnePerChannel());
 }
 
+TEST_F(LogChartViewerTest, MarksStopAtTheLimitAndTheRestIsCounted) {
+    // Every instant of channel 1 carries a mark: 120 000 of them.
+    std::vector<std::uint16_t> words;
+    for (int i = 0; i < 120000; ++i)
+        words.insert(words.end(), {static_cast<std::uint16_t>(0x8000 | 512), 512});
+    test::writeFile(dir / "marked.sdf", test::buildLog(0x44, {{}, {}}, words));
+    ASSERT_TRUE(viewer.BeginLoad());
+    ASSERT_TRUE(viewer.FinishLoad(load(dir / "marked.sdf")));
+
+    CLogChartNavigator& nav = viewer.Navigator();
+    ASSERT_EQ(nav.Marks().size(), kMaxLogMarks);
+    EXPECT_EQ(nav.Marks().back(), (LogMark{100000, 99999, 1}));
+    EXPECT_EQ(nav.MarkCountText(), "Počet značek: 100000 (nezobrazeno: 20000)");
+    // Strictly inside the first window 0..50 000, in order.
+    ASSERT_EQ(host.marks.size(), 49999u);
+    for (std::size_t k = 0; k < host.marks.size(); ++k)
+        ASSERT_EQ(host.marks[k], (LogMark{static_cast<int>(k + 2), static_cast<std::uint32_t>(k + 1), 1}));
+
+    ASSERT_TRUE(nav.GoToMark(100000));
+    EXPECT_EQ(nav.Position(), 70000); // the last window
+    const auto inside = nav.MarksInWindow();
+    ASSERT_EQ(inside.size(), 29999u); // the kept marks end at 99 999
+    EXPECT_EQ(inside.front(), (LogMark{70002, 1, 1}));
+    EXPECT_EQ(inside.back(), (LogMark{100000, 29999, 1}));
+}
+
 TEST_F(LogChartViewerTest, AWindowThatCannotBeReadAnymoreIsReported) {
     viewer.BeginLoad();
     ASSERT_TRUE(viewer.FinishLoad(load(dir / "log.sdf")));

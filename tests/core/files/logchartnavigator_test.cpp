@@ -108,7 +108,7 @@ TEST(LogChartNavigator, WiderWindowOrShorterReloadPullsThePositionBack) {
 
 TEST(LogChartNavigator, MarkSteppingCentresAndClamps) {
     auto nav = loaded(1'000'000);
-    nav.Marks() = {{1, 10000, 1}, {2, 500000, 2}, {3, 990000, 1}};
+    nav.SetMarks({{1, 10000, 1}, {2, 500000, 2}, {3, 990000, 1}});
     EXPECT_FALSE(nav.PreviousMark());
     EXPECT_FALSE(nav.NextMark()); // centred on 10000 clamps to 0, where the window already is
     EXPECT_TRUE(nav.NextMark());
@@ -127,7 +127,7 @@ TEST(LogChartNavigator, MarkSteppingCentresAndClamps) {
 TEST(LogChartNavigator, MarksInWindowAreStrictlyInsideAndRelative) {
     auto nav = loaded(1'000'000);
     nav.SetPosition(10000);
-    nav.Marks() = {{1, 10000, 1}, {2, 10001, 2}, {3, 59999, 1}, {4, 60000, 1}, {5, 5, 1}};
+    nav.SetMarks({{1, 10000, 1}, {2, 10001, 2}, {3, 59999, 1}, {4, 60000, 1}, {5, 5, 1}});
     EXPECT_EQ(nav.MarksInWindow(), (std::vector<LogMark>{{2, 1, 2}, {3, 49999, 1}}));
 }
 
@@ -137,7 +137,7 @@ TEST(LogChartNavigator, LabelTexts) {
     nav.SetPosition(25000);
     EXPECT_EQ(nav.PositionText(), "Pozice v souboru: 50.00 %, Čas : 03:28:20 (h:m:s)");
     EXPECT_EQ(nav.WindowText(), std::string(BuiltinText("TXT_1202")) + ": 50000 , Čas : 06:56:40 (h:m:s)");
-    nav.Marks() = {{1, 100, 1}, {2, 200, 2}};
+    nav.SetMarks({{1, 100, 1}, {2, 200, 2}});
     EXPECT_EQ(nav.MarkCountText(), "Počet značek: 2");
     EXPECT_EQ(nav.ActiveMarkText(), "Aktivní značka: ---, Ch: --- ");
     nav.GoToMark(2);

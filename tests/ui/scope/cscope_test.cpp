@@ -3,6 +3,7 @@
 #include "core/support/messages.h"
 #include "ui/scope/cscope.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -315,6 +316,18 @@ TEST_F(ScopeView, PushButtonsRightClickAndLogMarks) {
     const int x = plot.left + plot.Width() * 500 / 2000;
     EXPECT_TRUE(IsColour(img, x - 6, plot.top + 3, 0x0000D7FF));
     EXPECT_FALSE(ColourNear(img, plot.left, plot.top + 3, 0x0000D7FF, 2));
+
+    // A window crowded with marks still paints in a moment (each drawn alone took seconds).
+    std::vector<DisplayMark> crowd;
+    for (int k = 0; k < 200000; ++k)
+        crowd.push_back({k + 1, 1 + k / 101, 1 + k % 2});
+    scope.SetLogMarks(std::move(crowd));
+    QElapsedTimer clock;
+    clock.start();
+    const QImage crowded = scope.Render(scope.size());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_TRUE(ColourNear(crowded, plot.left + plot.Width() / 2, plot.bottom - 2, 0x0000D7FF, 60) ||
+                ColourNear(crowded, plot.left + plot.Width() / 2, plot.bottom - 2, 0x00FFBF00, 60));
 }
 
 } // namespace
