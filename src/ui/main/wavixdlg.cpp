@@ -366,13 +366,13 @@ void CWavixDlg::setUpViews() {
     for (int i = 0; i < kViewCount; ++i) {
         CScope* view = views_[static_cast<std::size_t>(i)];
         const ViewSettings& vs = settings_.View(i);
+        // The stored show mode is only kept for the file: every run starts in the envelope.
         view->SetDrawStyle(static_cast<int>(DrawStyle::Envelope));
-        if (vs.showMode != 0)
-            view->SetDrawStyle(static_cast<int>(vs.showMode));
         view->SetBackgroundColour(vs.bkgCol);
         view->SetGridColour(vs.gridCol);
         view->SetInfoTextColour(vs.infoTxtCol);
         view->SetHalfMode(vs.halfMode);
+        view->SetZoomBar(vs.scrollBar);
         view->SetValueMin(0.0);
         view->SetValueMax(kConverterTop);
         view->SetHorizontalDivisions(kHorizontalDivisions);
@@ -583,6 +583,20 @@ void CWavixDlg::Quit(int exitCode) {
 }
 
 void CWavixDlg::SaveAllSettings() {
+    // The views and channels hold what is in force, however it was changed.
+    for (int i = 0; i < kViewCount; ++i) {
+        const CScope& v = *views_[static_cast<std::size_t>(i)];
+        ViewSettings look;
+        look.showMode = static_cast<std::uint32_t>(v.GetDrawStyle());
+        look.bkgCol = v.GetBackgroundColour();
+        look.gridCol = v.GetGridColour();
+        look.infoTxtCol = v.GetInfoTextColour();
+        look.halfMode = v.IsHalfMode();
+        look.scrollBar = v.HasZoomBar();
+        settings_.SetView(i, look);
+    }
+    for (int ch = 1; ch <= 4; ++ch)
+        settings_.SetChannelColour(ch, Channel(ch).GetColor());
     if (!settings_.Save(CProgramSettings::SaveScope::All, session_->protocol().GetScopeData().GetSettings()))
         std::fprintf(stderr, "wavix: the settings could not be saved\n");
 }

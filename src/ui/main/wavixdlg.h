@@ -219,7 +219,6 @@ private:
     int viewOf(std::intptr_t handle) const;
     std::vector<CChannelData*> liveChannels(int view);
     std::optional<std::uint32_t> chooseColour(std::uint32_t from);
-    void storeViewLook(int view);
     std::optional<SaveChoice> chooseSaveFile(const std::filesystem::path& folder, bool log);
 
     WavixDlgOptions options_;

@@ -1,0 +1,98 @@
+// What the user sets stays: every stored setting changed through the window is
+// in force after a restart on the same data tree. The time panels follow the
+// view last zoomed or measured in, and the window starts as a laptop needs.
+
+#include "core/app/viewmenu.h"
+#include "core/panels/paneltexts.h"
+#include "core/scope/channeldata.h"
+#include "core/settings/ini.h"
+#include "ui/panels/scopectrlbase.h"
+#include "ui/scope/cscope.h"
+#include "ui/tools/dlgchanneloptions.h"
+#include "ui/tools/dlgscopesettings.h"
+#include "ui/tools/dlgscopetoolbar.h"
+#include "window/windowsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+namespace wavix::test {
+namespace {
+
+constexpr int kTimeBasePanel = 5;
+constexpr int kMeasurePanel = 6;
+
+TEST(WindowSettings, EverySettingChangedInTheWindowIsInForceAfterARestart) {
+    WindowRun run;
+    ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 5, 4}));
+    CWavixDlg& dlg = *run.dlg;
+    ASSERT_TRUE(run.capturing(1, [&] { return run.startRecordInForce(); }, 30000));
+
+    // Each chooser answers its own colour.
+    std::uint32_t nextColour = 0x00102030;
+    const auto chooser = [&nextColour](std::uint32_t) { return std::optional(nextColour += 0x010101); };
+    CommandHooks hooks;
+    hooks.chooseColour = chooser;
+    dlg.SetCommandHooks(hooks);
+    ToolChoosers tools;
+    tools.colour = [&](QWidget*, std::uint32_t from) { return chooser(from); };
+    dlg.SettingsWindow()->SetChoosers(tools);
+    dlg.ChannelOptions()->SetChoosers(tools);
+
+    // View A's look and channel 1 from the view menu, channel 2 from the settings
+    // strip's channel menu, channel 3 from the channel options window.
+    for (const ViewAction a : {ViewAction::BackgroundColour, ViewAction::GridColour, ViewAction::HalfDisplay,
+                               ViewAction::HideScrollBar})
+        dlg.HandleViewCommand(0, ViewCommandId(a));
+    dlg.HandleViewCommand(0, ViewCommandId(ViewAction::ChannelColour, 0));
+    dlg.SettingsWindow()->RunChannelCommand(*dlg.SettingsWindow()->Panel(1)->GetChannel(),
+                                            CDlgScopeSettings::kCmdColour);
+    ASSERT_TRUE(runUntil([&] { return dlg.ChannelOptions()->List().Count() == 4; }, 5000));
+    dlg.ChannelOptions()->OnControl(3, 2);
+    dlg.ChannelOptions()->ChooseColour();
+    CScope& a = dlg.View(0);
+    const std::uint32_t bkg = a.GetBackgroundColour(), grid = a.GetGridColour();
+    EXPECT_EQ(grid, bkg + 0x010101) << "both choosers reached view A";
+    std::array<std::uint32_t, 5> colours{};
+    for (int ch = 1; ch <= 4; ++ch)
+        colours[static_cast<std::size_t>(ch)] = dlg.Channel(ch).GetColor();
+    EXPECT_EQ(colours[3], nextColour) << "the channel options window set channel 3";
+
+    // Show mode from the toolbar, both strips off from the menu, then a timebase
+    // key: the record it changes comes back in force and everything is saved.
+    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 5);
+    for (const char* id : {"cmd0xe800", "cmd0x8009"}) {
+        auto* action = dlg.findChild<QAction*>(QString::fromLatin1(id));
+        ASSERT_NE(action, nullptr) << id;
+        action->trigger();
+    }
+    QKeyEvent slower(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(dlg.SettingsWindow()->Panel(kTimeBasePanel), &slower);
+    const std::string ini = run.dataDir() + "Settings/Wavix.ini";
+    ASSERT_TRUE(runUntil([&] { return CIni(ini).GetUnsigned("LastSettings", "time_base_ENUM", 0, 10) == 6; },
+                         30000));
+    EXPECT_EQ(CIni(ini).GetUnsigned("Scope1", "ShowMode", 0, 16), 3025u) << "the mode the views show";
+
+    dlg.reject();
+    run.dlg.reset();
+    ASSERT_TRUE(run.open(StartupResult{StartupChoice::LastOnPc, 1, 1}));
+    CWavixDlg& again = *run.dlg;
+    CScope& a2 = again.View(0);
+    EXPECT_EQ(a2.GetBackgroundColour(), bkg);
+    EXPECT_EQ(a2.GetGridColour(), grid);
+    EXPECT_TRUE(a2.IsHalfMode());
+    EXPECT_FALSE(a2.HasZoomBar());
+    EXPECT_EQ(a2.GetDrawStyle(), 3028) << "a run starts in the envelope whatever was stored";
+    for (int ch = 1; ch <= 4; ++ch)
+        EXPECT_EQ(again.Channel(ch).GetColor(), colours[static_cast<std::size_t>(ch)]) << "channel " << ch;
+    EXPECT_FALSE(again.IsToolWindowVisible(ToolWindow::Toolbar));
+    EXPECT_FALSE(again.IsToolWindowVisible(ToolWindow::Settings));
+    EXPECT_EQ(again.Record().time_base_ENUM, 6u);
+}
+
+} // namespace
+} // namespace wavix::test
