@@ -26,6 +26,18 @@ namespace {
 constexpr int kTimeBasePanel = 5;
 constexpr int kMeasurePanel = 6;
 
+void mouse(QWidget& w, QEvent::Type type, QPoint at) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, QPointF(at), QPointF(w.mapToGlobal(at)), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(&w, &e);
+}
+
+void drag(QWidget& w, QPoint from, QPoint to) {
+    mouse(w, QEvent::MouseButtonPress, from);
+    mouse(w, QEvent::MouseMove, to);
+    mouse(w, QEvent::MouseButtonRelease, to);
+}
+
 TEST(WindowSettings, EverySettingChangedInTheWindowIsInForceAfterARestart) {
     WindowRun run;
     ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 5, 4}));
@@ -92,6 +104,47 @@ TEST(WindowSettings, EverySettingChangedInTheWindowIsInForceAfterARestart) {
     EXPECT_FALSE(again.IsToolWindowVisible(ToolWindow::Toolbar));
     EXPECT_FALSE(again.IsToolWindowVisible(ToolWindow::Settings));
     EXPECT_EQ(again.Record().time_base_ENUM, 6u);
+}
+
+// Each view in turn is zoomed and measured in; the timebase panel was pressed before.
+TEST(WindowPanels, TimePanelsFollowZoomAndCursorsOfEveryView) {
+    WindowRun run;
+    ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 5, 4}));
+    CWavixDlg& dlg = *run.dlg;
+    ASSERT_TRUE(run.capturing(1, [&] { return run.startRecordInForce(); }, 30000));
+    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 0);
+    ASSERT_TRUE(runUntil([&] { return dlg.View(3).isVisible() && dlg.View(3).LiveCount() == 1; }, 15000));
+
+    ScopeCtrlBase& timebase = *dlg.SettingsWindow()->Panel(kTimeBasePanel);
+    ScopeCtrlBase& measure = *dlg.SettingsWindow()->Panel(kMeasurePanel);
+    mouse(timebase, QEvent::MouseButtonPress, timebase.KeyRect(1).center());
+    mouse(timebase, QEvent::MouseButtonRelease, timebase.KeyRect(1).center());
+    ASSERT_TRUE(runUntil([&] { return dlg.Channel(1).GetTimeBaseStep() == 6 && dlg.View(3).LiveCount() == 1; },
+                         30000));
+
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE("view " + std::to_string(k));
+        CScope& view = dlg.View(k);
+        const Rect plot = view.CurrentLayout().plot;
+        const int y = (plot.top + plot.bottom) / 2;
+        drag(view, {plot.left + 40 + 10 * k, y}, {plot.left + 140 + 10 * k, y});
+        ASSERT_TRUE(view.Zoom().IsZoomed());
+        const std::string zoomed = QString::asprintf(" : Z %0.1fx", view.Zoom().Factor()).toStdString();
+        EXPECT_TRUE(runUntil([&] { return timebase.GetText().find(zoomed) != std::string::npos; }, 5000))
+            << timebase.GetText() << " lacks" << zoomed;
+        const Rect box = view.Zoom().CloseBox();
+        mouse(view, QEvent::MouseButtonPress, {box.left + 3, box.top + 3});
+        mouse(view, QEvent::MouseButtonRelease, {box.left + 3, box.top + 3});
+        ASSERT_FALSE(view.Zoom().IsZoomed());
+
+        // The left cursor to a place of this view's own.
+        drag(view, {view.Cursors().LeftX(), y}, {plot.left + plot.Width() * (k + 1) / 10, y});
+        const MeasureTexts expected =
+            MeasureText(dlg.Channel(1).GetMsPerDiv(), view.Cursors().Distance(), 1.0);
+        EXPECT_TRUE(runUntil([&] { return measure.GetValues().size() == 2 && measure.GetValues()[0] == expected.dt; },
+                             5000))
+            << (measure.GetValues().empty() ? std::string() : measure.GetValues()[0]) << " for " << expected.dt;
+    }
 }
 
 } // namespace

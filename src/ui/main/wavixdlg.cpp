@@ -155,8 +155,7 @@ void CWavixDlg::createToolWindows() {
     toolbar_->SetTarget(target_);
     settingsWindow_ = new CDlgScopeSettings(lang, settings_.DataDirectory(), this);
     settingsWindow_->SetTarget(target_);
-    settingsWindow_->SetDisplaySources([this] { return views_[0]->Zoom().Factor(); },
-                                       [this] { return views_[0]->Cursors().Distance(); });
+    followView(reinterpret_cast<std::intptr_t>(&views_[0]->Zoom()));
     toolbar_->setVisible(settings_.ShowToolbar());
     settingsWindow_->setVisible(settings_.ShowSettingsWindow());
     channelOptions_ = new CDlgChannelOptions(settings_.DataDirectory(), this);
@@ -650,8 +649,11 @@ void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::
             toolbar_->OnStateMessage(wParam, lParam);
         break;
     case ToolWindow::Settings:
-        if (settingsWindow_ != nullptr)
-            settingsWindow_->OnMessage(msg, wParam, lParam);
+        if (settingsWindow_ == nullptr)
+            break;
+        if (msg == Msg::UWM_SCOPE)
+            followView(wParam);
+        settingsWindow_->OnMessage(msg, wParam, lParam);
         break;
     case ToolWindow::ChannelOptions:
         deliverToChannelOptions(msg, wParam, lParam);
@@ -663,6 +665,18 @@ void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::
     case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
     case ToolWindow::LogFiles:
         break;
+    }
+}
+
+void CWavixDlg::followView(std::intptr_t zoomOrCursors) {
+    // The time panels describe the view whose zoom or cursors the user touched last.
+    for (CScope* view : views_) {
+        if (reinterpret_cast<std::intptr_t>(&view->Zoom()) != zoomOrCursors &&
+            reinterpret_cast<std::intptr_t>(&view->Cursors()) != zoomOrCursors)
+            continue;
+        settingsWindow_->SetDisplaySources([view] { return view->Zoom().Factor(); },
+                                           [view] { return view->Cursors().Distance(); });
+        return;
     }
 }
 
@@ -694,6 +708,11 @@ void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lPar
         break;
     case Msg::UWM_SCOPE:
         notices_->OnNotice(wParam, lParam);
+        break;
+    case Msg::UWM_SCOPE_CTRL_BASE:
+        // The timebase panel let go of the zoom: a zoomed window would not match the new timebase.
+        if (lParam == 1)
+            noticeViews_->ResetZoom();
         break;
     case Msg::UWM_SCOPE_RBUTTON: {
         // Screen point packed as two signed 16-bit halves.

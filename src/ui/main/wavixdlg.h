@@ -201,6 +201,8 @@ private:
     void createToolWindows();
     void relayout();
     void deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    // Links the settings strip's time panels to the view owning this zoom or these cursors.
+    void followView(std::intptr_t zoomOrCursors);
     bool openLink();
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
