@@ -151,6 +151,39 @@ TEST(WindowPanels, TimePanelsFollowZoomAndCursorsOfEveryView) {
                              5000))
             << (measure.GetValues().empty() ? std::string() : measure.GetValues()[0]) << " for " << expected.dt;
     }
+    // Pictures of a laptop screen and of the smallest window.
+    if (shotsWanted())
+        for (const QSize size : {QSize(1366, 768), dlg.minimumSize()}) {
+            dlg.resize(size);
+            runUntil([] { return false; }, 600);
+            shoot(dlg, QStringLiteral("main-%1x%2.png").arg(size.width()).arg(size.height()).toStdString());
+        }
+}
+
+TEST(WindowStart, EnterInTheStartupDialogKeepsTheTestersSetUp) {
+    WindowRun run;
+    ASSERT_TRUE(run.prepare());
+    std::optional<StartupResult> chosen;
+    ModalWatcher watcher([](QDialog& d) {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(&d, &enter);
+    });
+    run.dlg = std::make_unique<CWavixDlg>(run.options);
+    ASSERT_TRUE(run.dlg->Initialise());
+    EXPECT_EQ(run.dlg->Start().choice, StartupChoice::Tester);
+
+    // The smallest window fits a 1366 x 768 screen below a desktop panel, with
+    // the strips and a view still whole.
+    CWavixDlg& dlg = *run.dlg;
+    dlg.show();
+    EXPECT_LE(dlg.minimumWidth(), 1000);
+    EXPECT_LE(dlg.minimumHeight(), 680);
+    dlg.resize(dlg.minimumSize());
+    QCoreApplication::processEvents();
+    for (QWidget* w : {static_cast<QWidget*>(dlg.ToolBar()), static_cast<QWidget*>(dlg.SettingsWindow()),
+                       static_cast<QWidget*>(&dlg.View(0))})
+        EXPECT_TRUE(dlg.rect().contains(w->geometry())) << w->objectName().toStdString();
+    EXPECT_GE(dlg.View(0).height(), dlg.View(0).minimumHeight());
 }
 
 } // namespace

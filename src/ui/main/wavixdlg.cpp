@@ -43,6 +43,7 @@ namespace wavix {
 namespace {
 
 constexpr int kRepaintMs = 200;
+constexpr QSize kStartSize(1000, 680);
 constexpr double kConverterTop = 1023.0;
 
 QString qs(std::string_view s) {
@@ -123,7 +124,8 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     status_ = new QStatusBar(this);
     status_->setSizeGripEnabled(true);
     createCommands();
-    resize(1024, 720);
+    // Also the smallest size: it must fit a 1366 x 768 laptop screen below its desktop panel.
+    resize(kStartSize);
 
     logCharts_ = std::make_unique<CLogChartsUi>(*this, *session_, target_);
     connect(logCharts_.get(), &CLogChartsUi::CloseAllowed, this, &CWavixDlg::reject);
@@ -316,7 +318,8 @@ bool CWavixDlg::chooseStart() {
         start_ = *options_.start;
         return true;
     }
-    CDlgStartupOptions dlg(settings_.LangFilePath(), DefaultStartupChoice(settings_.HasStoredRecord()), this);
+    // Enter keeps the tester's set-up: the PC's record is sent only when chosen.
+    CDlgStartupOptions dlg(settings_.LangFilePath(), StartupChoice::Tester, this);
     if (dlg.exec() != QDialog::Accepted) {
         end(1);
         return false;

@@ -78,6 +78,8 @@ public:
     // The start-up sequence; false when it ended the dialog (the code is EndCode()).
     bool Initialise();
     bool HasEnded() const { return ended_; }
+    // How the first settings of this run were obtained.
+    const StartupResult& Start() const { return start_; }
     int EndCode() const { return endCode_; }
 
     static QString Title();
