@@ -13,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
@@ -149,7 +150,10 @@ int main(int argc, char* argv[]) {
         raw << QString::fromLocal8Bit(argv[i]);
     if (parser.parse(raw)) {
         if (parser.isSet(helpOpt)) {
-            std::fputs(qPrintable(parser.helpText()), stdout);
+            // Without an application the parser does not know the program's name.
+            QString help = parser.helpText();
+            help.replace(QStringLiteral("<executable_name>"), QFileInfo(raw.first()).fileName());
+            std::fputs(qPrintable(help), stdout);
             return 0;
         }
         if (parser.isSet(versionOpt)) {

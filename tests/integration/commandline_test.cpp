@@ -18,7 +18,7 @@ TEST_F(WavixCommandLine, HelpAndVersionNeedNoDisplay) {
     const struct {
         const char* option;
         const char* says;
-    } cases[] = {{"--help", "--start <choice>"}, {"-h", "--screenshot <file>"}, {"--version", "wavix 0."}};
+    } cases[] = {{"--help", "Usage: wavix [options]"}, {"-h", "--screenshot <file>"}, {"--version", "wavix 0."}};
     for (const auto& c : cases) {
         QProcess wavix;
         wavix.setProcessEnvironment(env);
