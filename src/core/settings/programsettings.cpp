@@ -49,7 +49,6 @@ bool CProgramSettings::Load(const std::string& dataDir, const tOscilExchange& cu
     const CIni ini(settingsFolder + std::string(kProgramIniName));
     lastRecord_ = ReadLastSettings(ini, current);
     ClampOscilExchange(lastRecord_);
-    hasStoredRecord_ = ini.GetUnsigned(kLastSettingsSection, "chann_num", 0, 10) != 0;
     loadViews(ini);
     loadGeneralSection(ini);
 

@@ -63,8 +63,6 @@ public:
     const std::string& DataDirectory() const { return dataDir_; }
     const CVexorGeneralSettings& General() const { return general_; }
     const tOscilExchange& LastRecord() const { return lastRecord_; }
-    // "Wavix.ini" held a record with at least its channel count.
-    bool HasStoredRecord() const { return hasStoredRecord_; }
 
     const std::string& LangFileName() const { return langFileName_; }
     const std::string& LangFilePath() const { return langFilePath_; }
@@ -94,7 +92,6 @@ private:
     std::string dataDir_;
     CVexorGeneralSettings general_;
     tOscilExchange lastRecord_;
-    bool hasStoredRecord_ = false;
 
     std::string langFileName_;
     std::string langFilePath_;

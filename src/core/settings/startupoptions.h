@@ -27,11 +27,6 @@ struct StartupResult {
 inline constexpr int kStartupTimebaseEntries = 10;
 inline constexpr int kStartupChannelEntries = 4;
 
-// The choice offered first: the record saved on this PC when there is one.
-constexpr StartupChoice DefaultStartupChoice(bool hasStoredRecord) {
-    return hasStoredRecord ? StartupChoice::LastOnPc : StartupChoice::Tester;
-}
-
 // The record's timebase step that the timebase list's entry (0-based) names;
 // entries outside the list answer the nearest end.
 int StartupTimebaseStep(int entry);

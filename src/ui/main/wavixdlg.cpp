@@ -43,6 +43,7 @@ namespace wavix {
 namespace {
 
 constexpr int kRepaintMs = 200;
+constexpr QSize kStartSize(1000, 680);
 constexpr double kConverterTop = 1023.0;
 
 QString qs(std::string_view s) {
@@ -123,7 +124,8 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     status_ = new QStatusBar(this);
     status_->setSizeGripEnabled(true);
     createCommands();
-    resize(1024, 720);
+    // Also the smallest size: it must fit a 1366 x 768 laptop screen below its desktop panel.
+    resize(kStartSize);
 
     logCharts_ = std::make_unique<CLogChartsUi>(*this, *session_, target_);
     connect(logCharts_.get(), &CLogChartsUi::CloseAllowed, this, &CWavixDlg::reject);
@@ -155,8 +157,7 @@ void CWavixDlg::createToolWindows() {
     toolbar_->SetTarget(target_);
     settingsWindow_ = new CDlgScopeSettings(lang, settings_.DataDirectory(), this);
     settingsWindow_->SetTarget(target_);
-    settingsWindow_->SetDisplaySources([this] { return views_[0]->Zoom().Factor(); },
-                                       [this] { return views_[0]->Cursors().Distance(); });
+    followView(reinterpret_cast<std::intptr_t>(&views_[0]->Zoom()));
     toolbar_->setVisible(settings_.ShowToolbar());
     settingsWindow_->setVisible(settings_.ShowSettingsWindow());
     channelOptions_ = new CDlgChannelOptions(settings_.DataDirectory(), this);
@@ -317,7 +318,8 @@ bool CWavixDlg::chooseStart() {
         start_ = *options_.start;
         return true;
     }
-    CDlgStartupOptions dlg(settings_.LangFilePath(), DefaultStartupChoice(settings_.HasStoredRecord()), this);
+    // Enter keeps the tester's set-up: the PC's record is sent only when chosen.
+    CDlgStartupOptions dlg(settings_.LangFilePath(), StartupChoice::Tester, this);
     if (dlg.exec() != QDialog::Accepted) {
         end(1);
         return false;
@@ -366,13 +368,13 @@ void CWavixDlg::setUpViews() {
     for (int i = 0; i < kViewCount; ++i) {
         CScope* view = views_[static_cast<std::size_t>(i)];
         const ViewSettings& vs = settings_.View(i);
+        // The stored show mode is only kept for the file: every run starts in the envelope.
         view->SetDrawStyle(static_cast<int>(DrawStyle::Envelope));
-        if (vs.showMode != 0)
-            view->SetDrawStyle(static_cast<int>(vs.showMode));
         view->SetBackgroundColour(vs.bkgCol);
         view->SetGridColour(vs.gridCol);
         view->SetInfoTextColour(vs.infoTxtCol);
         view->SetHalfMode(vs.halfMode);
+        view->SetZoomBar(vs.scrollBar);
         view->SetValueMin(0.0);
         view->SetValueMax(kConverterTop);
         view->SetHorizontalDivisions(kHorizontalDivisions);
@@ -583,6 +585,20 @@ void CWavixDlg::Quit(int exitCode) {
 }
 
 void CWavixDlg::SaveAllSettings() {
+    // The views and channels hold what is in force, however it was changed.
+    for (int i = 0; i < kViewCount; ++i) {
+        const CScope& v = *views_[static_cast<std::size_t>(i)];
+        ViewSettings look;
+        look.showMode = static_cast<std::uint32_t>(v.GetDrawStyle());
+        look.bkgCol = v.GetBackgroundColour();
+        look.gridCol = v.GetGridColour();
+        look.infoTxtCol = v.GetInfoTextColour();
+        look.halfMode = v.IsHalfMode();
+        look.scrollBar = v.HasZoomBar();
+        settings_.SetView(i, look);
+    }
+    for (int ch = 1; ch <= 4; ++ch)
+        settings_.SetChannelColour(ch, Channel(ch).GetColor());
     if (!settings_.Save(CProgramSettings::SaveScope::All, session_->protocol().GetScopeData().GetSettings()))
         std::fprintf(stderr, "wavix: the settings could not be saved\n");
 }
@@ -636,8 +652,11 @@ void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::
             toolbar_->OnStateMessage(wParam, lParam);
         break;
     case ToolWindow::Settings:
-        if (settingsWindow_ != nullptr)
-            settingsWindow_->OnMessage(msg, wParam, lParam);
+        if (settingsWindow_ == nullptr)
+            break;
+        if (msg == Msg::UWM_SCOPE)
+            followView(wParam);
+        settingsWindow_->OnMessage(msg, wParam, lParam);
         break;
     case ToolWindow::ChannelOptions:
         deliverToChannelOptions(msg, wParam, lParam);
@@ -649,6 +668,18 @@ void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::
     case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
     case ToolWindow::LogFiles:
         break;
+    }
+}
+
+void CWavixDlg::followView(std::intptr_t zoomOrCursors) {
+    // The time panels describe the view whose zoom or cursors the user touched last.
+    for (CScope* view : views_) {
+        if (reinterpret_cast<std::intptr_t>(&view->Zoom()) != zoomOrCursors &&
+            reinterpret_cast<std::intptr_t>(&view->Cursors()) != zoomOrCursors)
+            continue;
+        settingsWindow_->SetDisplaySources([view] { return view->Zoom().Factor(); },
+                                           [view] { return view->Cursors().Distance(); });
+        return;
     }
 }
 
@@ -680,6 +711,11 @@ void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lPar
         break;
     case Msg::UWM_SCOPE:
         notices_->OnNotice(wParam, lParam);
+        break;
+    case Msg::UWM_SCOPE_CTRL_BASE:
+        // The timebase panel let go of the zoom: a zoomed window would not match the new timebase.
+        if (lParam == 1)
+            noticeViews_->ResetZoom();
         break;
     case Msg::UWM_SCOPE_RBUTTON: {
         // Screen point packed as two signed 16-bit halves.

@@ -78,6 +78,8 @@ public:
     // The start-up sequence; false when it ended the dialog (the code is EndCode()).
     bool Initialise();
     bool HasEnded() const { return ended_; }
+    // How the first settings of this run were obtained.
+    const StartupResult& Start() const { return start_; }
     int EndCode() const { return endCode_; }
 
     static QString Title();
@@ -201,6 +203,8 @@ private:
     void createToolWindows();
     void relayout();
     void deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    // Links the settings strip's time panels to the view owning this zoom or these cursors.
+    void followView(std::intptr_t zoomOrCursors);
     bool openLink();
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
@@ -219,7 +223,6 @@ private:
     int viewOf(std::intptr_t handle) const;
     std::vector<CChannelData*> liveChannels(int view);
     std::optional<std::uint32_t> chooseColour(std::uint32_t from);
-    void storeViewLook(int view);
     std::optional<SaveChoice> chooseSaveFile(const std::filesystem::path& folder, bool log);
 
     WavixDlgOptions options_;

@@ -293,17 +293,6 @@ std::optional<std::uint32_t> CWavixDlg::chooseColour(std::uint32_t from) {
     return FromQColor(c);
 }
 
-void CWavixDlg::storeViewLook(int view) {
-    // Kept for the automatic save after the next record; "save settings" writes the record only.
-    const CScope& v = *views_[static_cast<std::size_t>(view)];
-    ViewSettings look = settings_.View(view);
-    look.bkgCol = v.GetBackgroundColour();
-    look.gridCol = v.GetGridColour();
-    look.halfMode = v.IsHalfMode();
-    look.scrollBar = v.HasZoomBar();
-    settings_.SetView(view, look);
-}
-
 void CWavixDlg::HandleViewCommand(int view, int commandId) {
     ViewCommand c;
     if (view < 0 || view >= kViewCount || !DecodeViewCommand(commandId, c))
@@ -323,19 +312,16 @@ void CWavixDlg::HandleViewCommand(int view, int commandId) {
     case ViewAction::BackgroundColour:
         if (const auto col = chooseColour(v.GetBackgroundColour())) {
             v.SetBackgroundColour(*col);
-            storeViewLook(view);
         }
         break;
     case ViewAction::GridColour:
         if (const auto col = chooseColour(v.GetGridColour())) {
             v.SetGridColour(*col);
-            storeViewLook(view);
         }
         break;
     case ViewAction::FullDisplay:
     case ViewAction::HalfDisplay:
         v.ToggleHalfMode();
-        storeViewLook(view);
         break;
     case ViewAction::LoadCapture:
         LoadCapture();
@@ -347,7 +333,6 @@ void CWavixDlg::HandleViewCommand(int view, int commandId) {
     case ViewAction::ShowScrollBar:
         v.SetZoomBar(c.action == ViewAction::ShowScrollBar);
         v.update();
-        storeViewLook(view);
         break;
     case ViewAction::ChannelInfo:
         if (CChannelData* ch = liveAt(c.index))
@@ -366,7 +351,6 @@ void CWavixDlg::HandleViewCommand(int view, int commandId) {
         if (CChannelData* ch = liveAt(c.index))
             if (const auto col = chooseColour(ch->GetColor())) {
                 ch->SetColor(*col);
-                settings_.SetChannelColour(ch->GetChannel(), *col);
                 redrawAll();
                 RefreshChannelPanels();
             }

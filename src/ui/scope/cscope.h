@@ -89,6 +89,7 @@ public:
     void SetZoomBar(bool on);
     bool HasZoomBar() const { return zoomBar_; }
     void SetInfoTextColour(std::uint32_t c);
+    std::uint32_t GetInfoTextColour() const { return infoColour_; }
     // Text shown over the traces ("Scope zastaven" ...); empty hides it.
     void SetMessage(const std::string& text);
     const std::string& GetMessage() const { return message_; }

@@ -69,8 +69,10 @@ CDlgScopeSettings::CDlgScopeSettings(const std::filesystem::path& langFile, std:
     grid->addWidget(panels_[kTimeBase], 0, 2);
     grid->addWidget(panels_[kTrigger], 0, 3);
     grid->addWidget(panels_[kMeasure], 1, 2);
+    // The channel and trigger panels carry keys beside their longest values
+    // ("100.00 V/dílek"): they take a little more of a narrow window.
     for (int c = 0; c < 4; ++c)
-        grid->setColumnStretch(c, 1);
+        grid->setColumnStretch(c, c == 2 ? 5 : 6);
     // Keyboard order follows the strip: channels, then the time panels.
     for (int i = 0; i + 1 < kPanelCount; ++i)
         setTabOrder(panels_[static_cast<std::size_t>(i)], panels_[static_cast<std::size_t>(i + 1)]);

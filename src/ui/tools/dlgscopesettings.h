@@ -43,7 +43,7 @@ public:
     // Where panel clicks go (the main window).
     void SetTarget(IMessageTarget* target) { target_ = target; }
     // The zoom factor and cursor distance of the display the timebase and
-    // measurement panels describe (view A).
+    // measurement panels describe: the view the user zoomed or measured in last.
     void SetDisplaySources(std::function<double()> zoom, std::function<double()> cursorDistance);
     // Channel k on panel k; the trigger, timebase and measurement panels follow channel 1.
     void BindChannels(const std::array<CChannelData*, 4>& channels);

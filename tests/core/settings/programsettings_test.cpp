@@ -35,7 +35,6 @@ protected:
 TEST_F(ProgramSettingsTest, ShippedSettingsLoadWithTheirTexts) {
     std::filesystem::copy_file(kShippedData / "Settings/Wavix.ini", wavixIni());
     ASSERT_TRUE(settings.Load(data, DefaultOscilExchange()));
-    EXPECT_TRUE(settings.HasStoredRecord());
     EXPECT_EQ(settings.LastRecord().chann_num, 4);
     EXPECT_EQ(settings.LangFilePath(), data + "Lang/Cestina.lng");
     EXPECT_TRUE(settings.ShowToolbar());
@@ -54,7 +53,6 @@ TEST_F(ProgramSettingsTest, AbsentSectionsAndKeysGiveTheirDefaults) {
     EXPECT_FALSE(settings.ShowToolbar());
     EXPECT_EQ(settings.ChannelColour(3), 0x1Fu);
     EXPECT_EQ(settings.ChannelColour(4), kDefaultChannelCol);
-    EXPECT_FALSE(settings.HasStoredRecord());
 }
 
 TEST_F(ProgramSettingsTest, ARecordFromTheFileIsMadeSafe) {
@@ -65,7 +63,6 @@ TEST_F(ProgramSettingsTest, ARecordFromTheFileIsMadeSafe) {
     EXPECT_EQ(r.time_base_ENUM, 14u);
     EXPECT_EQ(r.TR_channel, 4);
     EXPECT_NE(r.time_base, 0u);
-    EXPECT_TRUE(settings.HasStoredRecord());
 }
 
 TEST_F(ProgramSettingsTest, WithoutLangFileTheRestOfGeneralIsNotReadAndTextsFail) {

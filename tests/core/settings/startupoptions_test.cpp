@@ -35,8 +35,7 @@ TEST(StartupOptions, EveryTimebaseEntrySelectsTheStepItNames) {
 }
 
 TEST(StartupOptions, ResultFollowsChoiceAndListPositions) {
-    EXPECT_EQ(DefaultStartupChoice(false), StartupChoice::Tester);
-    CStartupOptions options(DefaultStartupChoice(true));
+    CStartupOptions options(StartupChoice::LastOnPc);
     EXPECT_EQ(options.Result(), (StartupResult{StartupChoice::LastOnPc, 1, 1}));
     EXPECT_FALSE(options.CustomControlsEnabled());
     options.SetChoice(StartupChoice::Custom);
