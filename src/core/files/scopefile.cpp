@@ -169,7 +169,9 @@ bool writeFile(const std::filesystem::path& path, std::span<const CChannelData* 
     out.Write(header.data(), header.size());
     std::vector<std::uint8_t> samples;
     for (const CChannelData* ch : channels) {
-        const auto values = ch->GetSamples();
+        // Positions that received nothing have no value to store; the block's
+        // count says how many samples follow.
+        const auto values = ch->GetPresentSamples();
         std::array<std::uint8_t, kChannelBlockSize> block{};
         encodeBlock(block.data(), *ch, log ? kNoSamples : static_cast<std::uint32_t>(values.size()));
         out.Write(block.data(), block.size());
