@@ -122,9 +122,10 @@ TEST(ScopeFileWaveform, SavedFileHasTheDocumentedSizeAndEveryFieldComesBack) {
     EXPECT_EQ(readFile(dir / "again.sdf"), readFile(path));
 }
 
-// The samples stored are the ones the channel holds: a log window's, or only the
-// received part of a short capture (positions that received nothing have no value).
-TEST(ScopeFileWaveform, OnlyReceivedSamplesAreStored) {
+// Every channel header carries the capacity of its step; the samples stored are
+// the ones the channel holds: a log window's, or only the received part of a
+// short capture (positions that received nothing have no value to store).
+TEST(ScopeFileWaveform, HeaderCarriesTheStepCapacityAndOnlyReceivedSamplesAreStored) {
     TempDir dir;
     CScopeData data;
     tOscilExchange rec = DefaultOscilExchange();
@@ -160,6 +161,7 @@ TEST(ScopeFileWaveform, OnlyReceivedSamplesAreStored) {
     std::size_t block = kFileHeaderSize;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(readLE32(&bytes[block + 4]), cases[i].stored) << i;
+        EXPECT_EQ(readLE32(&bytes[block + 524 + 16]), SamplesPerStep(4)) << i;
         const CChannelData& b = *in.GetChannel(static_cast<int>(i));
         EXPECT_EQ(b.GetCapacity(), SamplesPerStep(4)) << i;
         ASSERT_EQ(b.GetSampleCount(), cases[i].stored) << i;
