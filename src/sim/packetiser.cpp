@@ -32,17 +32,13 @@ std::size_t SetsPerPacket(int channels) {
     return (kMaxReplyBytes - kPacketHeaderSize) / (2 * n);
 }
 
-std::size_t MaxGroupSets(int channels) {
-    return SetsPerPacket(channels) * kMaxGroupPackets;
-}
-
-SampleGroup SplitSampleGroup(std::uint16_t moduleNum, int channels, std::span<const std::uint16_t> samples) {
+SampleGroup SplitSampleGroup(std::uint16_t moduleNum, int channels, std::span<const std::uint16_t> samples,
+                             std::size_t maxPackets) {
     SampleGroup group;
     const auto n = static_cast<std::size_t>(std::clamp(channels, 1, kChannelCount));
     std::size_t sets = samples.size() / n;
-    const std::size_t maxSets = MaxGroupSets(channels);
     std::size_t first = 0;
-    if (sets > maxSets) {
+    if (const std::size_t maxSets = SetsPerPacket(channels) * maxPackets; maxPackets > 0 && sets > maxSets) {
         group.setsDropped = sets - maxSets;
         first = group.setsDropped;
         sets = maxSets;

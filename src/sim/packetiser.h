@@ -2,9 +2,8 @@
 // Replies as the tester frames them, and a sample group cut into datagrams.
 //
 // A group is a run of 0x8080 packets: status 0x0040 on every packet but the
-// last, 0x0000 on the last. The program keeps at most 511 packets of a group
-// (the 512th clears its list) and its read buffer holds 2047 bytes of a packet,
-// so a packet carries at most 2039 bytes of samples, whole sets only.
+// last, 0x0000 on the last. The program's read buffer holds 2047 bytes of a
+// packet, so a packet carries at most 2039 bytes of samples, whole sets only.
 
 #include "core/comm/packet.h"
 
@@ -16,7 +15,6 @@
 namespace wavix {
 
 inline constexpr std::size_t kMaxReplyBytes = 2047;
-inline constexpr std::size_t kMaxGroupPackets = 511;
 
 // A reply with the full eight-byte header; a payload that would not fit gives an empty packet.
 Packet MakeReply(std::uint16_t command, std::uint16_t moduleNum, std::uint16_t status,
@@ -24,8 +22,6 @@ Packet MakeReply(std::uint16_t command, std::uint16_t moduleNum, std::uint16_t s
 
 // Whole sample sets (one value per active channel) that one packet can carry.
 std::size_t SetsPerPacket(int channels);
-// Sets that fit in one group.
-std::size_t MaxGroupSets(int channels);
 
 struct SampleGroup {
     std::vector<Packet> packets;
@@ -35,6 +31,9 @@ struct SampleGroup {
 
 // `samples` holds interleaved converter values, channel 1..n, set after set; a
 // trailing partial set is ignored. No samples at all gives one header-only packet.
-SampleGroup SplitSampleGroup(std::uint16_t moduleNum, int channels, std::span<const std::uint16_t> samples);
+// maxPackets > 0 sends only the newest sets that fit into that many packets, as
+// a tester with a short send buffer does.
+SampleGroup SplitSampleGroup(std::uint16_t moduleNum, int channels, std::span<const std::uint16_t> samples,
+                             std::size_t maxPackets = 0);
 
 } // namespace wavix

@@ -56,6 +56,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         "link-rate", "Pace sample groups at this link rate in Mbit/s (default 100).", "mbit", "100");
     const QCommandLineOption noPacing("no-pacing",
                                       "Captures complete at once and go out unpaced (benchmarks).");
+    const QCommandLineOption instantCaptures(
+        "instant-captures", "Captures complete at once; groups are still paced at --link-rate.");
     const QCommandLineOption loss("loss", "Probability 0..1 that a datagram is lost.", "p", "0");
     const QCommandLineOption duplicate("duplicate", "Probability 0..1 that a datagram is sent twice.", "p",
                                        "0");
@@ -69,10 +71,16 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     const QCommandLineOption files(
         "files", "Serve osclog01.sdf .. osclog10.sdf from this folder instead of three generated logs.",
         "folder");
+    const QCommandLineOption maxGroupPackets(
+        "max-group-packets",
+        "Send only the newest samples that fit into N packets of a group, as a tester with a short send "
+        "buffer does (default: whole groups).",
+        "n");
     const QCommandLineOption seed("seed", "Seed of the noise and the fault injection (default 1).", "n", "1");
     parser.addOptions({help,         version,   addr,        port,         module,   password, rpm,
                        uncalibrated, oldModule, noScope,     linkRate,     noPacing, loss,     duplicate,
                        reorder,      garbage,   silentAfter, restartEvery, files,    seed});
+    parser.addOptions({instantCaptures, maxGroupPackets});
 
     auto fail = [&result](const QString& why) {
         result.outcome = SimCommandLine::Outcome::Error;
@@ -133,6 +141,11 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         if (!ok || !(o.restartEverySeconds >= 2.0 && o.restartEverySeconds <= 86400.0))
             return fail("--restart-every must be 2..86400 seconds");
     }
+    if (parser.isSet(maxGroupPackets)) {
+        if (!toUnsigned(parser.value(maxGroupPackets), 1u << 20, v) || v == 0)
+            return fail("--max-group-packets must be 1..1048576");
+        o.module.maxGroupPackets = static_cast<std::size_t>(v);
+    }
     if (parser.isSet(files)) {
         if (!QFileInfo(parser.value(files)).isDir())
             return fail("--files is not a folder: " + parser.value(files));
@@ -146,7 +159,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     o.module.oldModule = parser.isSet(oldModule);
     o.module.noScope = parser.isSet(noScope);
     o.noPacing = parser.isSet(noPacing);
-    o.module.instant = o.noPacing;
+    o.module.instant = o.noPacing || parser.isSet(instantCaptures);
     result.outcome = SimCommandLine::Outcome::Run;
     return result;
 }

@@ -154,7 +154,8 @@ void CSimModule::scopeData(std::uint64_t nowUs, Response& out) {
         out.packets.push_back(reply(c_ivrASK_SCOPE_DATA, kStatusOk));
         return;
     }
-    SampleGroup group = SplitSampleGroup(opt_.moduleNum, capture->channels, capture->samples);
+    SampleGroup group =
+        SplitSampleGroup(opt_.moduleNum, capture->channels, capture->samples, opt_.maxGroupPackets);
     if (group.setsDropped > 0)
         out.log.push_back("capture too long: sent the newest " + std::to_string(group.setsSent) + " of " +
                           std::to_string(capture->sets) + " samples/ch");

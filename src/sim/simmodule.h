@@ -13,6 +13,7 @@
 #include "sim/simscope.h"
 #include "sim/unitcalibration.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -33,6 +34,7 @@ struct SimModuleOptions {
     bool oldModule = false;    // first generation: 40-byte record, no calibration
     bool noScope = false;      // a tester without the Scope module
     bool instant = false;      // captures complete at once
+    std::size_t maxGroupPackets = 0; // 0: whole groups; else only the newest packets that fit
     std::uint64_t seed = 1;
     double rpm = 800.0;
     SimDate calibratedOn{2023, 11, 7};

@@ -151,6 +151,58 @@ TEST_F(Capture, RecoversWhenTheTesterFallsSilentAndComesBack) {
     EXPECT_EQ(client.calibrationReads, 1); // once per run
 }
 
+// Four channels at 5 s/div (500 000 samples per channel, 1 969 packets of 254
+// sets) and at 2 s/div (200 000, 788 packets).
+struct LongGroup {
+    const char* name;
+    int step;
+    QStringList args;
+    std::uint32_t received; // samples per channel that arrive of each capture
+    int groups;             // the second shows what the first left behind
+    friend void PrintTo(const LongGroup& g, std::ostream* os) { *os << g.name; }
+};
+
+class LongGroups : public Capture, public ::testing::WithParamInterface<LongGroup> {};
+
+TEST_P(LongGroups, ArriveWithoutOverflowAndNothingOfAnEarlierCaptureShows) {
+    const LongGroup& c = GetParam();
+    QStringList args{"--instant-captures"};
+    args << c.args;
+    startSim(args);
+    CaptureClient client(workshopRecord(c.step));
+    const std::uint32_t cap = SamplesPerStep(c.step);
+    std::vector<std::string> wrong;
+    client.onGroup = [&](const CScopeData& data) {
+        for (int ch = 1; ch <= 4; ++ch) {
+            const CChannelData& channel = data.GetChannel(ch);
+            const auto v = volts(channel);
+            const std::uint32_t absent = cap - c.received;
+            if (v.size() != cap || channel.GetAbsentCount() != absent) {
+                wrong.push_back("ch" + std::to_string(ch) + ": " + std::to_string(v.size()) + " samples, " +
+                                std::to_string(channel.GetAbsentCount()) + " absent");
+                continue;
+            }
+            // Absent positions hold nothing of the capture before; the crankshaft
+            // signal swings through the part that arrived, up to its newest sample.
+            if (std::any_of(v.begin(), v.begin() + absent, [](double x) { return x != 0.0; }))
+                wrong.push_back("ch" + std::to_string(ch) + ": an earlier capture shows");
+            if (ch == 1 && *std::max_element(v.end() - 10000, v.end()) < 5.0)
+                wrong.push_back("ch1: no signal at the end of the axis");
+        }
+    };
+    ASSERT_TRUE(client.open(port));
+    ASSERT_TRUE(waitUntil([&] { return client.groups >= c.groups || client.ended; }, 30000)) << simLog();
+    EXPECT_TRUE(client.faults.empty()) << std::hex << client.faults.front() << "\n" << simLog();
+    EXPECT_EQ(client.badGroups, 0);
+    EXPECT_TRUE(wrong.empty()) << wrong.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Integration, LongGroups,
+    ::testing::Values(LongGroup{"Whole", 14, {}, 500000, 1},
+                      LongGroup{"NewestPacketsOnly", 13, {"--max-group-packets", "511"}, 254 * 511, 2}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 struct Refusal {
     const char* name;
     QStringList args;

@@ -15,6 +15,7 @@ TEST(SimCommandLine, DefaultsAndAFullSet) {
     ASSERT_EQ(d.outcome, SimCommandLine::Outcome::Run);
     EXPECT_EQ(d.options.address, "127.0.0.2");
     EXPECT_EQ(d.options.port, 10000);
+    EXPECT_EQ(d.options.module.maxGroupPackets, 0u); // whole groups
 
     const SimCommandLine s =
         parse({"--addr",          "127.0.0.3", "--port",       "12000",       "--module",       "0x61",
@@ -35,6 +36,10 @@ TEST(SimCommandLine, DefaultsAndAFullSet) {
     EXPECT_DOUBLE_EQ(s.options.linkRateBitsPerSecond, 10e6);
     EXPECT_FALSE(s.options.filesDir);
     EXPECT_EQ(parse({"--files", "/tmp"}).options.filesDir, "/tmp");
+    EXPECT_EQ(parse({"--max-group-packets", "511"}).options.module.maxGroupPackets, 511u);
+    const SimCommandLine paced = parse({"--instant-captures"});
+    EXPECT_TRUE(paced.options.module.instant);
+    EXPECT_FALSE(paced.options.noPacing);
 }
 
 class SimCommandLineRejects : public ::testing::TestWithParam<QStringList> {};
@@ -52,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringList{"--garbage", "-0.1"}, QStringList{"--loss", "x"},
                       QStringList{"--password", "65536"}, QStringList{"--module", "0x10000"},
                       QStringList{"--restart-every", "0"}, QStringList{"--silent-after", "-1"},
-                      QStringList{"--link-rate", "0"}, QStringList{"--bogus"}, QStringList{"stray"},
+                      QStringList{"--link-rate", "0"}, QStringList{"--max-group-packets", "0"},
+                      QStringList{"--max-group-packets", "x"}, QStringList{"--bogus"}, QStringList{"stray"},
                       QStringList{"--files", "/nonexistent/wavix-logs"}));
 
 TEST(SimCommandLine, HelpIsNoError) {

@@ -99,7 +99,7 @@ bool DrawsSampleLines(std::int64_t first, std::int64_t last, int width) {
 }
 
 void ReduceColumns(std::span<const float> buffer, std::int64_t first, std::int64_t last, int width,
-                   float rangeMin, float rangeMax, std::vector<ColumnStats>& out) {
+                   float rangeMin, float rangeMax, std::vector<ColumnStats>& out, std::int64_t from) {
     out.assign(width > 0 ? static_cast<std::size_t>(width) : 0, ColumnStats{rangeMax, rangeMin, 0.0f, 0});
     if (width <= 0 || last <= first || first < 0)
         return;
@@ -111,9 +111,10 @@ void ReduceColumns(std::span<const float> buffer, std::int64_t first, std::int64
     for (int c = 0; c < width && begin < end; ++c) {
         const std::int64_t next = first + ((static_cast<std::int64_t>(c) + 1) * span + width - 1) / width;
         const std::int64_t stop = std::min(next, end);
-        if (stop > begin) {
+        const std::int64_t start = std::max(begin, from);
+        if (stop > start) {
             ColumnStats& s = out[static_cast<std::size_t>(c)];
-            s = ScanRun(buffer.data() + begin, stop - begin);
+            s = ScanRun(buffer.data() + start, stop - start);
         }
         begin = std::max(begin, next);
     }

@@ -31,10 +31,11 @@ struct ColumnStats {
 bool DrawsSampleLines(std::int64_t first, std::int64_t last, int width);
 
 // Column c gathers the samples i of first..last-1 with trunc((i - first) * width / (last - first)) == c.
-// Samples past the end of the buffer are ignored. Columns without samples keep
-// count 0, average 0 and the range ends as minimum and maximum.
+// Samples past the end of the buffer, and before `from` (positions that received
+// none), are ignored. Columns without samples keep count 0, average 0 and the
+// range ends as minimum and maximum.
 void ReduceColumns(std::span<const float> buffer, std::int64_t first, std::int64_t last, int width,
-                   float rangeMin, float rangeMax, std::vector<ColumnStats>& out);
+                   float rangeMin, float rangeMax, std::vector<ColumnStats>& out, std::int64_t from = 0);
 
 // The value one column shows in a single-value style.
 float ColumnValue(const ColumnStats& c, DrawStyle style);

@@ -84,6 +84,11 @@ void encodeBlock(std::uint8_t* p, const CChannelData& ch, std::uint32_t count) {
     PutTextField(std::span<std::uint8_t>(p + kBlockName, kFileTextField), ch.GetName());
     ch.ExportHeader(std::span<std::uint8_t, kChannelHeaderSize>(p + kBlockHeader, kChannelHeaderSize),
                     ByteOrder::Little);
+    // Readers scale the time axis by this field: a log window's channel holds the
+    // window's length instead, which is no capture length of any step.
+    const int step = ch.GetTimeBaseStep();
+    if (step >= kStepMin && step <= kStepMax)
+        writeLE32(p + kBlockHeader + kHeaderCapacity, SamplesPerStep(step));
     ch.ExportProbeRecord(std::span<std::uint8_t, kProbeRecordSize>(p + kBlockProbe, kProbeRecordSize),
                          ByteOrder::Little);
     std::copy(kBlockMarker.begin(), kBlockMarker.end(), p + kBlockEnd);
@@ -169,7 +174,9 @@ bool writeFile(const std::filesystem::path& path, std::span<const CChannelData* 
     out.Write(header.data(), header.size());
     std::vector<std::uint8_t> samples;
     for (const CChannelData* ch : channels) {
-        const auto values = ch->GetSamples();
+        // Positions that received nothing have no value to store; the block's
+        // count says how many samples follow.
+        const auto values = ch->GetPresentSamples();
         std::array<std::uint8_t, kChannelBlockSize> block{};
         encodeBlock(block.data(), *ch, log ? kNoSamples : static_cast<std::uint32_t>(values.size()));
         out.Write(block.data(), block.size());

@@ -42,6 +42,7 @@ void CChannelData::ApplySettings(const tOscilExchange& rec, int channel) {
         const std::size_t n = std::min<std::size_t>(capacity_, samples_.size());
         std::fill_n(samples_.begin(), n, 0);
         count_ = 0;
+        absent_ = 0;
     }
     if (owner_ != nullptr)
         owner_->ChannelChanged(0);
@@ -124,6 +125,7 @@ void CChannelData::SetSampleCount(std::uint32_t n) {
     if (samples_.size() < n)
         samples_.resize(n, 0);
     count_ = n;
+    absent_ = 0;
 }
 
 std::span<std::int32_t> CChannelData::WritableSamples(std::uint32_t n) {

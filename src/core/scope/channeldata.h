@@ -100,7 +100,14 @@ public:
 
     // Samples. Storage grows on demand up to kMaxSamples; indexes past it are refused.
     std::uint32_t GetSampleCount() const { return count_; }
+    // Also forgets any absent lead.
     void SetSampleCount(std::uint32_t n);
+    // Positions 0 .. GetAbsentCount() - 1 of the count received nothing (a short
+    // group, or roll mode not yet filled): they are neither drawn nor saved.
+    std::uint32_t GetAbsentCount() const { return absent_; }
+    std::span<const std::int32_t> GetPresentSamples() const {
+        return {samples_.data() + absent_, count_ - absent_};
+    }
     std::uint32_t GetCapacity() const { return capacity_; }
     void SetCapacity(std::uint32_t n) { capacity_ = n < kMaxSamples ? n : kMaxSamples; }
     std::span<const std::int32_t> GetSamples() const { return {samples_.data(), count_}; }
@@ -147,6 +154,7 @@ private:
     std::vector<std::int32_t> samples_;
     int version_ = 0;
     std::uint32_t count_ = 0;
+    std::uint32_t absent_ = 0; // never above count_
     std::uint32_t capacity_ = kMaxSamples;
     bool roll_ = false;
     float voltPerDiv_ = -1.0f;

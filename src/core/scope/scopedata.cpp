@@ -106,6 +106,13 @@ std::int32_t ConvertSample(std::uint32_t raw, const SOscilCalEntry& cal, int ran
     return Calibrated(cal, range).convert(raw);
 }
 
+std::size_t GroupPacketLimit(std::uint32_t samples, int channels) {
+    const auto n = static_cast<std::size_t>(std::clamp(channels, 1, kChannelCount));
+    const std::size_t setsPerPacket = kMaxGroupPayload / (2 * n);
+    const std::size_t needed = (std::size_t{samples} + setsPerPacket - 1) / setsPerPacket;
+    return std::max(kMinGroupPackets, needed + needed / 16 + 4);
+}
+
 CScopeData::CScopeData() : calibration_(DefaultCalibration()) {
     for (int i = 0; i < kChannelCount; ++i) {
         auto& ch = channels_[static_cast<std::size_t>(i)];
@@ -116,7 +123,7 @@ CScopeData::CScopeData() : calibration_(DefaultCalibration()) {
         ch.SetDescription(look.description);
         ch.color_ = look.color;
     }
-    packets_.reserve(kMaxPackets);
+    packets_.reserve(kMinGroupPackets + 1);
 }
 
 CScopeData::~CScopeData() = default;
@@ -136,7 +143,7 @@ int CScopeData::AddPacket(PacketBuffer buffer, std::size_t length) {
     if (length <= kPacketHeaderSize)
         return dirty_ ? 2 : 1;
     packets_.push_back({std::move(buffer), length});
-    if (packets_.size() >= kMaxPackets) {
+    if (packets_.size() > packetLimit_) {
         packets_.clear();
         return 3;
     }
@@ -203,6 +210,8 @@ void CScopeData::Merge(int n, const std::array<Sink, kChannelCount>& sinks) {
         const std::vector<std::int32_t>& fresh = *sinks[static_cast<std::size_t>(c)].samples;
         const std::size_t added = sinks[static_cast<std::size_t>(c)].count;
         const std::size_t cap = live.GetCapacity();
+        // Until roll mode has filled the channel, its start holds no samples.
+        const std::size_t absent = live.count_ >= cap ? live.absent_ : cap;
         std::int32_t* dst = live.WritableSamples(static_cast<std::uint32_t>(cap)).data();
         if (added > cap) {
             std::copy_n(fresh.data() + (added - cap), cap, dst);
@@ -211,6 +220,28 @@ void CScopeData::Merge(int n, const std::array<Sink, kChannelCount>& sinks) {
             std::copy_n(fresh.data(), added, dst + (cap - added));
         }
         live.count_ = static_cast<std::uint32_t>(cap);
+        live.absent_ = static_cast<std::uint32_t>(absent > added ? absent - added : 0);
+    }
+}
+
+// A capture fills its channels' whole time axis; a short group is the newest part
+// of it, so it goes to the end and the rest stays absent rather than showing
+// whatever the storage held. A long group keeps its newest samples.
+void CScopeData::PlaceCapture(int n, std::uint32_t got) {
+    for (int c = 0; c < n; ++c) {
+        CChannelData& ch = channels_[static_cast<std::size_t>(c)];
+        const std::uint32_t cap = std::min(SamplesPerStep(ch.GetTimeBaseStep()), kMaxSamples);
+        std::int32_t* dst = ch.WritableSamples(std::max(cap, got)).data();
+        std::uint32_t absent = 0;
+        if (got > cap) {
+            std::memmove(dst, dst + (got - cap), std::size_t{cap} * sizeof(std::int32_t));
+        } else if (got < cap) {
+            absent = cap - got;
+            std::memmove(dst + absent, dst, std::size_t{got} * sizeof(std::int32_t));
+            std::fill_n(dst, absent, 0);
+        }
+        ch.count_ = cap;
+        ch.absent_ = absent;
     }
 }
 
@@ -225,13 +256,12 @@ int CScopeData::ParseData() {
             sinks[static_cast<std::size_t>(c)] = {&channels_[static_cast<std::size_t>(c)].samples_,
                                                   channels_[static_cast<std::size_t>(c)].count_};
         ok = Convert(sinks, n);
-        for (int c = 0; c < n; ++c)
+        for (int c = 0; c < n; ++c) {
             channels_[static_cast<std::size_t>(c)].count_ = sinks[static_cast<std::size_t>(c)].count;
+            channels_[static_cast<std::size_t>(c)].absent_ = 0;
+        }
         if (ok)
-            for (int c = 0; c < n; ++c) {
-                CChannelData& ch = channels_[static_cast<std::size_t>(c)];
-                ch.SetSampleCount(SamplesPerStep(ch.GetTimeBaseStep()));
-            }
+            PlaceCapture(n, sinks[0].count);
     } else {
         if (!rollScratch_)
             rollScratch_ = std::make_unique<RollScratch>();
@@ -267,6 +297,8 @@ AcceptResult CScopeData::AcceptSettings(const tOscilExchange& received) {
     settings_ = rec;
     captureLength_ = rec.samples_all;
     activeChannels_ = rec.chann_num;
+    packetLimit_ = GroupPacketLimit(
+        std::max(rec.samples_all, SamplesPerStep(static_cast<int>(rec.time_base_ENUM))), rec.chann_num);
     roll_ = rec.TR_mode == TM_FREE;
     stopped_ = (rec.TR_mode & kStopBit) != 0;
 

@@ -22,7 +22,13 @@ namespace wavix {
 
 enum class AcceptResult { Accepted, RejectedVersion, RejectedSamples };
 
-inline constexpr std::size_t kMaxPackets = 512;
+// Packets of a sample group kept before the list is given up. Records that need
+// few packets keep the old bound; a long record gets room for its whole group.
+inline constexpr std::size_t kMinGroupPackets = 511;
+inline constexpr std::size_t kMaxGroupPayload = 2039; // a 2047-byte datagram less its header
+// The packets a group of `samples` per channel over `channels` needs, whole sets
+// per packet, with slack for a tester that fills its packets less.
+std::size_t GroupPacketLimit(std::uint32_t samples, int channels);
 inline constexpr int kRawLevels = 1024;
 
 // UWM_SCOPE_DATA code 8 comes from a finished conversion and from channel edits,
@@ -52,12 +58,13 @@ public:
     void SetDisplayWindow(IMessageTarget* w) { display_ = w; }
 
     // Takes the buffer over. 0 appended; 1 header only (record clean); 2 header only
-    // (record dirty); 3 the list reached 512 packets and was cleared.
+    // (record dirty); 3 the list outgrew GetPacketLimit() and was cleared.
     int AddPacket(PacketBuffer buffer, std::size_t length);
     // Converts and releases the listed packets. 0 converted, 1 failed.
     int ParseData();
     void ClearPackets() { packets_.clear(); }
     std::size_t GetPacketCount() const { return packets_.size(); }
+    std::size_t GetPacketLimit() const { return packetLimit_; }
 
     // Checks a record decoded from the module before it replaces the one in force.
     AcceptResult AcceptSettings(const tOscilExchange& received);
@@ -113,6 +120,7 @@ private:
     bool Convert(std::array<Sink, kChannelCount>& sinks, int n);
     void BuildTables(int n);
     void Merge(int n, const std::array<Sink, kChannelCount>& sinks);
+    void PlaceCapture(int n, std::uint32_t got);
 
     bool busy_ = false;
     IMessageTarget* display_ = nullptr;
@@ -126,6 +134,7 @@ private:
     std::array<CChannelData, kChannelCount> channels_;
     int activeChannels_ = 0;
     std::uint32_t captureLength_ = 0;
+    std::size_t packetLimit_ = kMinGroupPackets;
     std::uint16_t modeCycle_ = 0;
     std::array<Table, kChannelCount> tables_{};
     std::unique_ptr<RollScratch> rollScratch_;

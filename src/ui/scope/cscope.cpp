@@ -313,8 +313,11 @@ void CScope::RebuildBuffers() {
     for (int k = 0; k < liveCount_; ++k) {
         std::vector<float>& buf = liveBuf_[k];
         buf.resize(n);
-        if (live_[k] != nullptr)
+        liveFrom_[k] = 0;
+        if (live_[k] != nullptr) {
             FillTraceBuffer(buf, live_[k]->GetSamples(), live_[k]->GetOffset(), scale);
+            liveFrom_[k] = live_[k]->GetAbsentCount();
+        }
     }
     const CChannelData* first = liveCount_ > 0 ? live_[0] : nullptr;
     for (int k = 0; k < refCount_; ++k) {
@@ -479,7 +482,7 @@ void CScope::RenderInto(QPainter& p, QSize size) {
             if (ch->IsShown()) {
                 p.save();
                 p.setClipRect(ToQRect(plot.Inflated(1)));
-                DrawTrace(p, liveBuf_[k], ch->GetColor());
+                DrawTrace(p, liveBuf_[k], ch->GetColor(), liveFrom_[k]);
                 p.restore();
             }
         }
@@ -539,17 +542,17 @@ void CScope::DrawAxes(QPainter& p) {
     }
 }
 
-void CScope::DrawTrace(QPainter& p, std::span<const float> buffer, std::uint32_t colour) {
+void CScope::DrawTrace(QPainter& p, std::span<const float> buffer, std::uint32_t colour, std::int64_t from) {
     p.setPen(QPen(ToQColor(colour), 1));
     const int w = frame_.layout.plot.Width();
     if (w <= 0 || buffer.empty())
         return;
     if (DrawsSampleLines(frame_.first, frame_.last, w)) {
-        DrawTraceLines(p, buffer);
+        DrawTraceLines(p, buffer, from);
         return;
     }
     ReduceColumns(buffer, frame_.first, frame_.last, w, static_cast<float>(valueMin_),
-                  static_cast<float>(valueMax_), columns_);
+                  static_cast<float>(valueMax_), columns_, from);
     BeginDirect(p, colour);
     switch (style_) {
     case DrawStyle::Average:
@@ -568,11 +571,14 @@ void CScope::DrawTrace(QPainter& p, std::span<const float> buffer, std::uint32_t
     directOn_ = false;
 }
 
-void CScope::DrawTraceLines(QPainter& p, std::span<const float> buffer) {
+void CScope::DrawTraceLines(QPainter& p, std::span<const float> buffer, std::int64_t from) {
     const std::int64_t end = std::min<std::int64_t>(frame_.last, static_cast<std::int64_t>(buffer.size()));
+    const std::int64_t begin = std::max<std::int64_t>({frame_.first, from, 0});
+    if (begin >= end)
+        return;
     QPolygon line;
-    line.reserve(static_cast<int>(std::max<std::int64_t>(0, end - frame_.first)));
-    for (std::int64_t i = std::max<std::int64_t>(frame_.first, 0); i < end; ++i)
+    line.reserve(static_cast<int>(end - begin));
+    for (std::int64_t i = begin; i < end; ++i)
         line << QPoint(frame_.hm.X(i), frame_.vm.Y(buffer[static_cast<std::size_t>(i)]));
     if (line.size() == 1)
         p.drawPoint(line.front());

@@ -173,8 +173,10 @@ protected:
     virtual void DrawBackground(QPainter& p);
     virtual void DrawGrid(QPainter& p);
     virtual void DrawAxes(QPainter& p);
-    virtual void DrawTrace(QPainter& p, std::span<const float> buffer, std::uint32_t colour);
-    virtual void DrawTraceLines(QPainter& p, std::span<const float> buffer);
+    // Positions before `from` hold no samples and are not drawn.
+    virtual void DrawTrace(QPainter& p, std::span<const float> buffer, std::uint32_t colour,
+                           std::int64_t from = 0);
+    virtual void DrawTraceLines(QPainter& p, std::span<const float> buffer, std::int64_t from);
     virtual void DrawTraceAverage(QPainter& p);
     virtual void DrawTraceMinimum(QPainter& p);
     virtual void DrawTraceMaximum(QPainter& p);
@@ -217,6 +219,7 @@ private:
 
     std::array<CChannelData*, kMaxTraces> live_{};
     std::array<std::vector<float>, kMaxTraces> liveBuf_;
+    std::array<std::int64_t, kMaxTraces> liveFrom_{}; // the channel's absent lead when its buffer was filled
     int liveCount_ = 0;
     std::array<CChannelData*, kMaxTraces> refs_{};
     std::array<std::vector<float>, kMaxTraces> refBuf_;

@@ -1,5 +1,8 @@
 #include "core/files/scopefile.h"
 
+#include "core/scope/scopedata.h"
+#include "core/support/bytes.h"
+
 #include "core/files/sdfbuilder.h"
 #include "core/tempdir.h"
 
@@ -117,6 +120,54 @@ TEST(ScopeFileWaveform, SavedFileHasTheDocumentedSizeAndEveryFieldComesBack) {
     ASSERT_TRUE(again.Load(path));
     ASSERT_TRUE(again.Save(dir / "again.sdf"));
     EXPECT_EQ(readFile(dir / "again.sdf"), readFile(path));
+}
+
+// Every channel header carries the capacity of its step; the samples stored are
+// the ones the channel holds: a log window's, or only the received part of a
+// short capture (positions that received nothing have no value to store).
+TEST(ScopeFileWaveform, HeaderCarriesTheStepCapacityAndOnlyReceivedSamplesAreStored) {
+    TempDir dir;
+    CScopeData data;
+    tOscilExchange rec = DefaultOscilExchange();
+    rec.chann_num = 2;
+    ASSERT_EQ(data.AcceptSettings(rec), AcceptResult::Accepted);
+    Packet p{allocatePacketBuffer(), kPacketHeaderSize + 3 * 4};
+    for (std::size_t i = 0; i < 6; ++i)
+        writeBE16(p.data.get() + kPacketHeaderSize + 2 * i,
+                  static_cast<std::uint16_t>(i % 2 == 0 ? 1023 : 0));
+    ASSERT_EQ(data.AddPacket(std::move(p.data), p.size), 0);
+    ASSERT_EQ(data.ParseData(), 0);
+
+    auto window = makeChannel(3, 50);
+    window->SetCapacity(50); // a log window's channel: capacity = window length
+
+    struct Case {
+        const CChannelData* channel;
+        std::uint32_t stored;
+        std::int32_t first;
+    };
+    const Case cases[] = {
+        {&data.GetChannel(1), 3, 508}, {&data.GetChannel(2), 3, -510}, {window.get(), 50, -512}};
+    std::vector<const CChannelData*> channels;
+    for (const Case& c : cases)
+        channels.push_back(c.channel);
+    CScopeFile out([] { return kTime; });
+    const auto path = dir / "short.sdf";
+    ASSERT_TRUE(out.Save(path, channels));
+    const std::string text = readFile(path);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    CScopeFile in;
+    ASSERT_TRUE(in.Load(path));
+    std::size_t block = kFileHeaderSize;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(readLE32(&bytes[block + 4]), cases[i].stored) << i;
+        EXPECT_EQ(readLE32(&bytes[block + 524 + 16]), SamplesPerStep(4)) << i;
+        const CChannelData& b = *in.GetChannel(static_cast<int>(i));
+        EXPECT_EQ(b.GetCapacity(), SamplesPerStep(4)) << i;
+        ASSERT_EQ(b.GetSampleCount(), cases[i].stored) << i;
+        EXPECT_EQ(b.GetSample(0), cases[i].first) << i;
+        block += kChannelBlockSize + 4 * std::size_t{cases[i].stored};
+    }
 }
 
 TEST(ScopeFileWaveform, OldLayoutHasShortBlocksAndNoTriggerPosition) {

@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-// 511 packets are the most a group may have; a doubled one must not make it 512.
+// 511 packets are the most this record's group may have; a doubled one must not make it 512.
 TEST_F(SampleGroups, DoubledPacketDoesNotOverflowAFullGroup) {
     protocol.build_AskForScopeData_packet();
     for (int k = 0; k < 510; ++k) {

@@ -63,6 +63,13 @@ protected:
         Packet p = samplePacket(raws, extra);
         return data.AddPacket(std::move(p.data), p.size);
     }
+    // One channel's values in packets of 1 000.
+    void addGroup(const std::vector<std::uint16_t>& raws) {
+        for (std::size_t at = 0; at < raws.size(); at += 1000) {
+            const auto end = raws.begin() + static_cast<std::ptrdiff_t>(std::min(raws.size(), at + 1000));
+            ASSERT_EQ(add({raws.begin() + static_cast<std::ptrdiff_t>(at), end}), 0);
+        }
+    }
     std::vector<Posted> log;
     SharedLog main{'m', log};
     SharedLog display{'d', log};
@@ -231,11 +238,64 @@ TEST_F(ScopeDataTest, PacketAnswersAndListLimit) {
     EXPECT_EQ(add({}), 2);
     EXPECT_EQ(data.GetPacketCount(), 0u);
 
-    for (std::size_t i = 1; i < kMaxPackets; ++i)
+    // A record that needs few packets keeps the bound of 511.
+    accept(record(1));
+    EXPECT_EQ(data.GetPacketLimit(), kMinGroupPackets);
+    for (std::size_t i = 0; i < kMinGroupPackets; ++i)
         ASSERT_EQ(add({512}), 0);
-    EXPECT_EQ(data.GetPacketCount(), kMaxPackets - 1);
     EXPECT_EQ(add({512}), 3);
     EXPECT_EQ(data.GetPacketCount(), 0u);
+}
+
+// Packets a tester needs that fills each packet with whole sets of 2 039 bytes at most.
+TEST_F(ScopeDataTest, PacketLimitHoldsTheWholeGroupOfTheRecordInForce) {
+    struct Case {
+        int step;
+        int channels;
+        std::size_t fullPackets;
+    };
+    const Case cases[] = {{14, 4, 1969}, {14, 3, 1475}, {14, 2, 983},
+                          {13, 4, 788},  {13, 3, 590},  {14, 1, 491}};
+    for (const Case& c : cases) {
+        tOscilExchange r = record(c.channels);
+        r.time_base_ENUM = static_cast<std::uint32_t>(c.step);
+        r.samples_all = SamplesPerStep(c.step);
+        accept(r);
+        EXPECT_GE(data.GetPacketLimit(), std::max(c.fullPackets, kMinGroupPackets))
+            << c.step << "/" << c.channels;
+        EXPECT_LE(data.GetPacketLimit(), std::max(c.fullPackets * 9 / 8, kMinGroupPackets))
+            << "sized sensibly";
+    }
+}
+
+// A short group is the newest part of the capture: it ends the time axis and the
+// samples of the capture before must not show in front of it.
+TEST_F(ScopeDataTest, ShortGroupEndsTheAxisAndLeavesTheRestAbsent) {
+    struct Case {
+        std::size_t sent;
+        std::uint32_t absent;
+    };
+    const std::uint32_t cap = SamplesPerStep(4);
+    const Case cases[] = {{3, cap - 3}, {cap, 0}, {cap + 5, 0}};
+    for (const Case& c : cases) {
+        accept(record(1));
+        addGroup(std::vector<std::uint16_t>(cap, 1023));
+        ASSERT_EQ(data.ParseData(), 0);
+        std::vector<std::uint16_t> raws(c.sent, 512);
+        raws[0] = 1023;
+        raws[c.sent - 1] = 0; // the newest
+        addGroup(raws);
+        ASSERT_EQ(data.ParseData(), 0);
+        const CChannelData& ch = data.GetChannel(1);
+        EXPECT_EQ(ch.GetSampleCount(), cap) << c.sent;
+        EXPECT_EQ(ch.GetAbsentCount(), c.absent) << c.sent;
+        EXPECT_EQ(ch.GetSample(cap - 1), -510) << c.sent;
+        const auto present = ch.GetPresentSamples();
+        ASSERT_EQ(present.size(), cap - c.absent);
+        EXPECT_EQ(present.front(), c.sent > cap ? 0 : 508) << c.sent;
+        for (std::uint32_t i = 0; i < c.absent; ++i)
+            ASSERT_NE(ch.GetSample(i), 508) << "earlier capture left at " << i;
+    }
 }
 
 TEST_F(ScopeDataTest, ConversionOfKnownValues) {
@@ -251,7 +311,7 @@ TEST_F(ScopeDataTest, ConversionOfKnownValues) {
         accept(record(1, TM_AUTO, c.range));
         ASSERT_EQ(add({c.raw}), 0);
         ASSERT_EQ(data.ParseData(), 0);
-        EXPECT_EQ(data.GetChannel(1).GetSample(0), c.counts) << c.range << " " << c.raw;
+        EXPECT_EQ(data.GetChannel(1).GetPresentSamples()[0], c.counts) << c.range << " " << c.raw;
         EXPECT_EQ(data.GetChannel(1).GetSampleCount(), SamplesPerStep(4));
         EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(0), 8}}));
     }
@@ -280,7 +340,7 @@ TEST_F(ScopeDataTest, TablePathEqualsPlainFormulaForEveryValueRangeAndCalibratio
             ASSERT_EQ(data.ParseData(), 0);
             const SOscilCalEntry& e = cal.entryForRange(1, range);
             for (std::uint32_t raw = 0; raw < all.size(); ++raw)
-                ASSERT_EQ(data.GetChannel(1).GetSample(raw), ConvertSample(all[raw], e, range))
+                ASSERT_EQ(data.GetChannel(1).GetPresentSamples()[raw], ConvertSample(all[raw], e, range))
                     << "range " << range << " raw " << raw;
         }
     }
@@ -299,6 +359,7 @@ TEST_F(ScopeDataTest, TwoChannelsTakeOnlyWholeSetsAndStopAtTheBuffer) {
     EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(1), 8}}));
     EXPECT_EQ(data.GetChannel(1).GetSample(9), 508);
     EXPECT_EQ(data.GetChannel(2).GetSample(9), -510);
+    EXPECT_EQ(data.GetChannel(2).GetAbsentCount(), 9u); // roll mode has not filled the rest yet
     EXPECT_EQ(data.GetPacketCount(), 0u);
 
     // A length beyond the buffer is cut to the buffer.
@@ -359,9 +420,10 @@ TEST_F(ScopeDataTest, StoppedRecordKeepsSamplesRunningRecordClearsThem) {
     ASSERT_EQ(add({1023}), 0);
     ASSERT_EQ(data.ParseData(), 0);
     accept(record(1, TM_AUTO | kStopBit));
-    EXPECT_EQ(data.GetChannel(1).GetSample(0), 508);
+    const std::uint32_t newest = SamplesPerStep(4) - 1;
+    EXPECT_EQ(data.GetChannel(1).GetSample(newest), 508);
     EXPECT_FALSE(data.IsRunning());
     accept(record(1));
-    EXPECT_EQ(data.GetChannel(1).GetSample(0), 0);
+    EXPECT_EQ(data.GetChannel(1).GetSample(newest), 0);
     EXPECT_EQ(data.GetChannel(1).GetSampleCount(), 0u);
 }

@@ -1,5 +1,7 @@
 #include "scopetestsupport.h"
 
+#include "core/scope/scopedata.h"
+#include "core/support/bytes.h"
 #include "core/support/messages.h"
 #include "ui/scope/cscope.h"
 
@@ -171,6 +173,35 @@ TEST_F(ScopeView, FewSamplesAreJoinedSampleToSample) {
     ASSERT_EQ(hm.span, 400);
     for (int i : {10, 150, 399})
         EXPECT_TRUE(ColourNear(img, hm.X(i), vm.Y(scope.LiveBuffer(0)[i]), ch.GetColor(), 0)) << i;
+}
+
+// A short group leaves the start of the capture without samples: nothing is drawn
+// there, reduced to columns or joined sample to sample.
+TEST_F(ScopeView, AbsentStartOfACaptureIsNotDrawn) {
+    CScopeData data;
+    ASSERT_EQ(data.AcceptSettings(DefaultOscilExchange()), AcceptResult::Accepted);
+    Packet p{allocatePacketBuffer(), kPacketHeaderSize + 2 * 1000};
+    for (std::size_t i = 0; i < 1000; ++i)
+        writeBE16(p.data.get() + kPacketHeaderSize + 2 * i, 512);
+    ASSERT_EQ(data.AddPacket(std::move(p.data), p.size), 0);
+    ASSERT_EQ(data.ParseData(), 0);
+    CChannelData& ch = data.GetChannel(1);
+    ASSERT_EQ(ch.GetAbsentCount(), 1000u);
+    scope.AddChannel(&ch);
+    scope.UpdateData();
+    scope.SetLabelsShown(false);
+    for (const bool zoomed : {false, true}) {
+        if (zoomed)
+            scope.Zoom().ZoomToRange({900, 0}, {1100, 0}); // fewer samples than columns
+        const HorizontalMap hm = scope.CurrentHorizontalMap();
+        const Rect plot = scope.CurrentLayout().plot;
+        const QImage img = scope.Render(scope.size());
+        const int boundary = hm.X(1000);
+        const QRect absent(plot.left + 2, plot.top, boundary - plot.left - 4, plot.Height());
+        const QRect present(boundary + 2, plot.top, plot.right - boundary - 4, plot.Height());
+        EXPECT_EQ(test::CountColour(img, absent, ch.GetColor()), 0) << zoomed;
+        EXPECT_GT(test::CountColour(img, present, ch.GetColor()), present.width() / 2) << zoomed;
+    }
 }
 
 TEST_F(ScopeView, LabelsUseTheChannelColourAndItsRotation) {
