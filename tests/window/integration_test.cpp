@@ -21,6 +21,7 @@
 #include "windowsupport.h"
 
 #include <QPushButton>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -301,8 +302,13 @@ TEST_F(IntegratedWindow, TheLoggingLookLastsAsLongAsTheRollLog) {
     ASSERT_TRUE(settle(3));
     shoot(*dlg, "roll_logging.png");
 
-    // A record change ends the log without a word; the look goes with it.
+    // The locked toolbar refuses a record change from any path; its log button ends the log.
+    const std::uint16_t channels = dlg->Record().chann_num;
     dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 6); // one channel fewer
+    ASSERT_TRUE(settle(3));
+    EXPECT_TRUE(dlg->IsRollLogOpen());
+    EXPECT_EQ(dlg->Record().chann_num, channels);
+    dlg->ToolBar()->Button(CDlgScopeToolBar::kRollLog)->click();
     ASSERT_TRUE(runUntil([&] { return !dlg->IsRollLogOpen(); }, 10000));
     EXPECT_FALSE(dlg->ToolBar()->IsLoggingLook());
     EXPECT_TRUE(panelsEnabled());

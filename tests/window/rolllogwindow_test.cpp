@@ -1,13 +1,18 @@
 // The roll-mode log in the main window against vexor-sim in roll mode: the
 // recording dot on view A while the log runs, the box at its end, the
-// calibration locked for the rest of the run, and the refusal outside roll mode.
+// calibration locked for the rest of the run, the refusal outside roll mode,
+// the user's marks, and the toolbar lock from the keyboard.
 
 #include "core/app/rolllogcommand.h"
+#include "core/files/scopefile.h"
+#include "ui/main/logchartsui.h"
 #include "ui/scope/cscope.h"
 #include "window/windowsupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -66,6 +71,85 @@ TEST(RollLogWindow, OutsideRollModeTheCommandOnlyExplains) {
               QStringLiteral("Pro ukládání logu je třeba přepnout osciloskop do módu ROLL!"));
     EXPECT_FALSE(run.dlg->IsRollLogOpen());
     EXPECT_FALSE(QFile::exists(run.dir.path() + "/Scope/LogCharts/window.sdf"));
+}
+
+// The window's action for a key, as the keyboard would trigger it.
+void pressKey(CWavixDlg& dlg, Qt::Key key) {
+    for (QAction* a : dlg.actions())
+        if (a->shortcut() == QKeySequence(key)) {
+            a->trigger();
+            return;
+        }
+    ADD_FAILURE() << "no action for key " << key;
+}
+
+TEST(RollLogWindow, MarksLandWhereTheyWerePressedAndLockedKeysDoNothing) {
+    WindowRun run;
+    ASSERT_TRUE(startIn(run, TM_FREE));
+    CWavixDlg& dlg = *run.dlg;
+    CScope& viewA = dlg.View(0);
+    EXPECT_FALSE(viewA.Button(0).IsVisible());
+    dlg.ToggleRollLog();
+    ASSERT_TRUE(dlg.IsRollLogOpen()) << dlg.LastBoxText();
+    ASSERT_TRUE(viewA.Button(0).IsVisible());
+    EXPECT_EQ(viewA.Button(0).Text(), "Marker1");
+    EXPECT_EQ(viewA.Button(1).Text(), "Marker2");
+    ASSERT_TRUE(run.moreGroups(3));
+
+    // Each mark lies between the instants written at the press and one group later.
+    const CRollLog& log = dlg.RollLog().Log();
+    struct Press {
+        std::uint64_t from = 0;
+        std::uint64_t to = 0;
+    };
+    std::vector<Press> presses;
+    const auto pressed = [&](const std::function<void()>& press) {
+        Press p{log.InstantsWritten(), 0};
+        press();
+        ASSERT_TRUE(run.moreGroups(2));
+        p.to = log.InstantsWritten();
+        presses.push_back(p);
+    };
+    pressed([&] { pressKey(dlg, Qt::Key_F7); });
+    EXPECT_TRUE(viewA.Button(0).IsPressed());
+    ASSERT_TRUE(run.moreGroups(2));
+    pressed([&] {
+        const Rect r = viewA.Button(1).GetRect();
+        const QPointF at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        QMouseEvent click(QEvent::MouseButtonPress, at, viewA.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(&viewA, &click);
+    });
+
+    // F5 (run/stop), F6 (show mode) and Ctrl+O (load) are locked with the toolbar.
+    const int style = viewA.GetDrawStyle();
+    const std::string box = dlg.LastBoxText();
+    pressKey(dlg, Qt::Key_F5);
+    pressKey(dlg, Qt::Key_F6);
+    ASSERT_TRUE(run.moreGroups(3));
+    EXPECT_TRUE(dlg.IsRollLogOpen()) << "F5 stopped the capture and so ended the log";
+    EXPECT_EQ(viewA.GetDrawStyle(), style);
+    EXPECT_EQ(dlg.LastBoxText(), box);
+
+    const std::filesystem::path path = log.Path();
+    toggleAnsweringBox(dlg, "marks-logended.png");
+    ASSERT_FALSE(dlg.IsRollLogOpen());
+    EXPECT_FALSE(viewA.Button(0).IsVisible());
+
+    CScopeFile file;
+    std::vector<LogMark> marks;
+    ASSERT_TRUE(file.Load(path, &marks));
+    ASSERT_EQ(marks.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(marks[i].kind, static_cast<int>(i) + 1);
+        EXPECT_GE(marks[i].position, presses[i].from) << "mark " << i;
+        EXPECT_LE(marks[i].position, presses[i].to + 1) << "mark " << i;
+    }
+
+    // The log viewer shows both on view A.
+    dlg.LogCharts().OpenFile(path);
+    ASSERT_TRUE(runUntil([&] { return !dlg.LogCharts().IsBusy() && viewA.LogMarks().size() == 2; }, 10000));
+    shoot(dlg, "log-two-marks.png");
 }
 
 } // namespace

@@ -86,6 +86,10 @@ void CWavixController::forwardChannelData(std::intptr_t wParam, std::intptr_t lP
 }
 
 void CWavixController::onToolbar(std::intptr_t wParam, std::intptr_t command) {
+    // The lock holds for every path here (buttons, keys, scripts): any other
+    // command would change or leave the capture the log is recording.
+    if (view_.IsRollLogOpen() && command != kRollLogCommand)
+        return;
     CScopeData& data = protocol_.GetScopeData();
     switch (command) {
     case 0:

@@ -257,6 +257,8 @@ void CWavixDlg::SetLoggingLook(bool logging) {
         toolbar_->SetLoggingLook(logging);
     if (settingsWindow_ != nullptr)
         settingsWindow_->SetControlsEnabled(!logging);
+    if (channelOptions_ != nullptr)
+        channelOptions_->setEnabled(!logging);
 }
 
 bool CWavixDlg::Initialise() {
