@@ -23,7 +23,7 @@ void CWavixController::ShowStartStatus() {
 void CWavixController::StartCalibration(const SOscil_EEPROM& header) {
     state_.calibration.inProgress = true;
     state_.calibration.header = header;
-    view_.ShowMessage("Probíhá kalibrace ... ");
+    view_.ShowMessage(texts_.Get("TXT_1412"));
 }
 
 void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
