@@ -6,7 +6,10 @@
 #include "core/app/rolllogcommand.h"
 #include "core/files/scopefile.h"
 #include "ui/main/logchartsui.h"
+#include "ui/panels/scopectrlbase.h"
 #include "ui/scope/cscope.h"
+#include "ui/tools/dlgscopesettings.h"
+#include "ui/tools/dlgscopetoolbar.h"
 #include "window/windowsupport.h"
 
 #include <QAction>
@@ -45,25 +48,6 @@ QString toggleAnsweringBox(CWavixDlg& dlg, const char* shot) {
     return text;
 }
 
-TEST(RollLogWindow, ViewAShowsTheRecordingUntilTheSecondCommandEndsIt) {
-    WindowRun run;
-    ASSERT_TRUE(startIn(run, TM_FREE));
-    CWavixDlg& dlg = *run.dlg;
-    EXPECT_FALSE(dlg.IsCalibrationLocked());
-    dlg.ToggleRollLog();
-    ASSERT_TRUE(dlg.IsRollLogOpen()) << dlg.LastBoxText();
-    EXPECT_TRUE(dlg.View(0).IsRollRecording());
-    ASSERT_TRUE(run.moreGroups(10));
-    EXPECT_GT(dlg.RollLog().Log().InstantsWritten(), 0u);
-    shoot(dlg, "logging.png");
-
-    EXPECT_EQ(toggleAnsweringBox(dlg, "logended.png"),
-              QStringLiteral("Logování v Roll režimu bylo ukončeno."));
-    EXPECT_FALSE(dlg.IsRollLogOpen());
-    EXPECT_FALSE(dlg.View(0).IsRollRecording());
-    EXPECT_TRUE(dlg.IsCalibrationLocked());
-}
-
 TEST(RollLogWindow, OutsideRollModeTheCommandOnlyExplains) {
     WindowRun run;
     ASSERT_TRUE(startIn(run, TM_AUTO));
@@ -83,14 +67,21 @@ void pressKey(CWavixDlg& dlg, Qt::Key key) {
     ADD_FAILURE() << "no action for key " << key;
 }
 
-TEST(RollLogWindow, MarksLandWhereTheyWerePressedAndLockedKeysDoNothing) {
+// From the first command to the second: view A records and shows the mark
+// buttons, the toolbar and settings are locked, and the calibration stays
+// locked after the log.
+TEST(RollLogWindow, ARecordingTakesMarksWhereTheyWerePressedAndRefusesLockedCommands) {
     WindowRun run;
     ASSERT_TRUE(startIn(run, TM_FREE));
     CWavixDlg& dlg = *run.dlg;
     CScope& viewA = dlg.View(0);
     EXPECT_FALSE(viewA.Button(0).IsVisible());
+    EXPECT_FALSE(dlg.IsCalibrationLocked());
     dlg.ToggleRollLog();
     ASSERT_TRUE(dlg.IsRollLogOpen()) << dlg.LastBoxText();
+    EXPECT_TRUE(viewA.IsRollRecording());
+    EXPECT_TRUE(dlg.ToolBar()->IsLoggingLook());
+    EXPECT_FALSE(dlg.SettingsWindow()->Panel(0)->isEnabled());
     ASSERT_TRUE(viewA.Button(0).IsVisible());
     EXPECT_EQ(viewA.Button(0).Text(), "Marker1");
     EXPECT_EQ(viewA.Button(1).Text(), "Marker2");
@@ -121,20 +112,29 @@ TEST(RollLogWindow, MarksLandWhereTheyWerePressedAndLockedKeysDoNothing) {
         QCoreApplication::sendEvent(&viewA, &click);
     });
 
-    // F5 (run/stop), F6 (show mode) and Ctrl+O (load) are locked with the toolbar.
+    shoot(dlg, "logging.png");
+
+    // F5 (run/stop), F6 (show mode) and a posted channel change are locked with the toolbar.
     const int style = viewA.GetDrawStyle();
     const std::string box = dlg.LastBoxText();
+    const tOscilExchange record = dlg.Record();
     pressKey(dlg, Qt::Key_F5);
     pressKey(dlg, Qt::Key_F6);
+    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 6);
     ASSERT_TRUE(run.moreGroups(3));
     EXPECT_TRUE(dlg.IsRollLogOpen()) << "F5 stopped the capture and so ended the log";
     EXPECT_EQ(viewA.GetDrawStyle(), style);
+    EXPECT_EQ(dlg.Record(), record);
     EXPECT_EQ(dlg.LastBoxText(), box);
 
     const std::filesystem::path path = log.Path();
-    toggleAnsweringBox(dlg, "marks-logended.png");
+    EXPECT_EQ(toggleAnsweringBox(dlg, "logended.png"), QStringLiteral("Logování v Roll režimu bylo ukončeno."));
     ASSERT_FALSE(dlg.IsRollLogOpen());
+    EXPECT_FALSE(viewA.IsRollRecording());
     EXPECT_FALSE(viewA.Button(0).IsVisible());
+    EXPECT_FALSE(dlg.ToolBar()->IsLoggingLook());
+    EXPECT_TRUE(dlg.SettingsWindow()->Panel(0)->isEnabled());
+    EXPECT_TRUE(dlg.IsCalibrationLocked());
 
     CScopeFile file;
     std::vector<LogMark> marks;
