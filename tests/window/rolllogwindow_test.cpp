@@ -3,9 +3,12 @@
 // calibration locked for the rest of the run, the refusal outside roll mode,
 // the user's marks, and the toolbar lock from the keyboard.
 
+#include "core/app/mainmenu.h"
 #include "core/app/rolllogcommand.h"
+#include "core/app/viewmenu.h"
 #include "core/files/scopefile.h"
 #include "ui/main/logchartsui.h"
+#include "ui/main/menubuilder.h"
 #include "ui/panels/scopectrlbase.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgscopesettings.h"
@@ -14,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
@@ -121,6 +125,20 @@ TEST(RollLogWindow, ARecordingTakesMarksWhereTheyWerePressedAndRefusesLockedComm
     pressKey(dlg, Qt::Key_F5);
     pressKey(dlg, Qt::Key_F6);
     dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 6);
+    // So are the view menu's load and the channel options from the main menu.
+    int chooserOpened = 0;
+    CommandHooks hooks;
+    hooks.chooseFile = [&](const std::string&) {
+        ++chooserOpened;
+        return std::string();
+    };
+    dlg.SetCommandHooks(hooks);
+    dlg.HandleViewCommand(0, ViewCommandId(ViewAction::LoadCapture));
+    for (QAction* a : dlg.findChild<QMenuBar*>()->findChildren<QAction*>())
+        if (CommandIdOf(a) == static_cast<int>(MainCommand::ChannelOptions))
+            a->trigger();
+    EXPECT_EQ(chooserOpened, 0);
+    EXPECT_FALSE(dlg.IsToolWindowVisible(ToolWindow::ChannelOptions));
     ASSERT_TRUE(run.moreGroups(3));
     EXPECT_TRUE(dlg.IsRollLogOpen()) << "F5 stopped the capture and so ended the log";
     EXPECT_EQ(viewA.GetDrawStyle(), style);
