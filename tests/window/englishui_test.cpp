@@ -13,8 +13,8 @@
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/menubuilder.h"
-#include "ui/tools/dlgscopetoolbar.h"
 #include "ui/scope/cscope.h"
+#include "ui/tools/dlgscopetoolbar.h"
 #include "window/windowsupport.h"
 
 #include <QAbstractButton>
@@ -76,8 +76,8 @@ public:
             static const QStringList data = {"owner", "program", "folder", "printerLine"};
             if (data.contains(w->objectName()) || w->objectName().startsWith(QLatin1String("field")))
                 continue;
-            const QString at = where + ":" + (w->objectName().isEmpty() ? w->metaObject()->className()
-                                                                          : w->objectName());
+            const QString at =
+                where + ":" + (w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName());
             if (w->isWindow() && qobject_cast<CWavixDlg*>(w) == nullptr) // the title names the build
                 add(at, w->windowTitle());
             add(at, w->toolTip());
@@ -120,10 +120,14 @@ private:
 // English in every language: decorated captions, the tester's and the
 // module's names, units, file filters and the channel options window.
 constexpr const char* kNeutral[] = {
-    "error", "info", "ok", "scope", "roll", "capture", "vexor", "reader", "wavix", "vcal", "cal", "notcal",
-    "samples", "ch", "sample", "rate", "v", "mv", "ms", "s", "us", "hz", "khz", "mhz", "db", "mbsc", "build",
-    "voe", "i", "o", "disconnected", "zoom", "marker", "channel", "options", "name", "ratio", "units", "load", "unload", "probe", "color",
-    "ac", "dc", "gnd", "offset", "none", "free", "auto", "norm", "single", "file", "data", "sdf", "open", "tr", "x", "h", "m",
+    "error",  "info",    "ok",      "scope",  "roll",    "capture", "vexor",        "reader",
+    "wavix",  "vcal",    "cal",     "notcal", "samples", "ch",      "sample",       "rate",
+    "v",      "mv",      "ms",      "s",      "us",      "hz",      "khz",          "mhz",
+    "db",     "mbsc",    "build",   "voe",    "i",       "o",       "disconnected", "zoom",
+    "marker", "channel", "options", "name",   "ratio",   "units",   "load",         "unload",
+    "probe",  "color",   "ac",      "dc",     "gnd",     "offset",  "none",         "free",
+    "auto",   "norm",    "single",  "file",   "data",    "sdf",     "open",         "tr",
+    "x",      "h",       "m",
 };
 
 void writeLog(const std::filesystem::path& path) {

@@ -146,7 +146,8 @@ TEST(RollLogWindow, ARecordingTakesMarksWhereTheyWerePressedAndRefusesLockedComm
     EXPECT_EQ(dlg.LastBoxText(), box);
 
     const std::filesystem::path path = log.Path();
-    EXPECT_EQ(toggleAnsweringBox(dlg, "logended.png"), QStringLiteral("Logování v Roll režimu bylo ukončeno."));
+    EXPECT_EQ(toggleAnsweringBox(dlg, "logended.png"),
+              QStringLiteral("Logování v Roll režimu bylo ukončeno."));
     ASSERT_FALSE(dlg.IsRollLogOpen());
     EXPECT_FALSE(viewA.IsRollRecording());
     EXPECT_FALSE(viewA.Button(0).IsVisible());

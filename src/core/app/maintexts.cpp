@@ -10,7 +10,8 @@ constexpr int kLastExtra = 1414;
 } // namespace
 
 CMainTexts::CMainTexts()
-    : status_(MainStatusTexts()), state_(MainStateTexts()), extra_(BuiltinTextRange(kFirstExtra, kLastExtra)) {}
+    : status_(MainStatusTexts()), state_(MainStateTexts()),
+      extra_(BuiltinTextRange(kFirstExtra, kLastExtra)) {}
 
 bool CMainTexts::Load(const std::filesystem::path& langFile, LogTrace* trace) {
     extra_.Load(langFile, trace);

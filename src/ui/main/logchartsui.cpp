@@ -30,7 +30,6 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-
 } // namespace
 
 CLogChartsUi::CLogChartsUi(CWavixDlg& window, ModuleSession& session, IMessageTarget* target)

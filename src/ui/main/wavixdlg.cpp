@@ -746,8 +746,8 @@ void CWavixDlg::OpenScopeBook() {
     ChartRecord* chosen = book.SelectedRecord();
     const ScopeBookStep step = AfterScopeBook(answer, chosen != nullptr && chosen->file != nullptr);
     if (!step.caption.empty())
-        MessageBox(step.caption, texts_.Get(step.textKey), step.errorIcon ? BoxIcon::Error : BoxIcon::Information,
-                   BoxButtons::Ok);
+        MessageBox(step.caption, texts_.Get(step.textKey),
+                   step.errorIcon ? BoxIcon::Error : BoxIcon::Information, BoxButtons::Ok);
     if (step.applySettings)
         LoadBookChart(std::move(chosen->file), step.loadTraces);
     views_[0]->SetMessage({});

@@ -225,7 +225,8 @@ void CDlgScopeToolBar::paintEvent(QPaintEvent*) {
 }
 
 const std::string& CDlgScopeToolBar::text(std::string_view key) const {
-    return texts_[static_cast<std::size_t>(std::max(TextIndex(BuiltinTextRange(kFirstText, kLastText), key), 0))];
+    return texts_[static_cast<std::size_t>(
+        std::max(TextIndex(BuiltinTextRange(kFirstText, kLastText), key), 0))];
 }
 
 QToolButton* CDlgScopeToolBar::Button(int code) const {
@@ -302,8 +303,9 @@ void CDlgScopeToolBar::refresh() {
             break;
         case kShowMode:
             b->setIcon(icon(def.code, 0));
-            b->setText(qs(StrFormat(text(def.labelKey).c_str(),
-                                    std::clamp(showMode_, kShowModeFirst, kShowModeLast) - kShowModeFirst + 1)));
+            b->setText(
+                qs(StrFormat(text(def.labelKey).c_str(),
+                             std::clamp(showMode_, kShowModeFirst, kShowModeLast) - kShowModeFirst + 1)));
             break;
         case kRollLog:
             b->setIcon(icon(def.code, logging_ ? 1 : 0));
