@@ -10,6 +10,7 @@
 #include "ui/dialogs/dlgchangetimebase.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
 #include "ui/dialogs/dlgprogressbar.h"
+#include "ui/dialogs/dlgscopefileedit.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/menubuilder.h"
@@ -184,6 +185,8 @@ TEST(EnglishUi, EveryWindowAndDialogShowsOnlyTextsOfTheLanguageFile) {
         walk.widget("startup", start);
         CDlgChangeTimeBase prompt(lang, 2, 5);
         walk.widget("timebase", prompt);
+        CDlgScopeFileEdit edit(nullptr, lang); // as the scope book opens it
+        walk.widget("chart edit", edit);
     }
     dlg.SetToolWindowVisible(ToolWindow::Toolbar, true);
     dlg.SetToolWindowVisible(ToolWindow::Settings, true);
