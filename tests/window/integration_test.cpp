@@ -1,7 +1,7 @@
 // The main window as one program against vexor-sim, where features written
 // apart meet: a scope book chart is a loaded capture like any other, the log
-// viewer and the log download go back to the live scope the same way, a view's
-// measurement reaches the log navigator, and the roll log's look follows the log.
+// viewer and the log download go back to the live scope the same way, and a
+// view's measurement reaches the log navigator.
 
 #include "core/files/scopefile.h"
 #include "core/settings/builtintexts.h"
@@ -281,33 +281,6 @@ INSTANTIATE_TEST_SUITE_P(Window, BackToTheLiveScope, ::testing::Values(true, fal
                          [](const ::testing::TestParamInfo<bool>& param) {
                              return param.param ? "LogViewer" : "LogDownload";
                          });
-
-TEST_F(IntegratedWindow, TheLoggingLookLastsAsLongAsTheRollLog) {
-    open(BoxAnswer::Yes, TM_FREE);
-    ASSERT_TRUE(runUntil([&] { return dlg->IsRollMode() || dlg->HasEnded(); }, 10000));
-    const auto panelsEnabled = [&] {
-        bool all = true;
-        for (int i = 0; i < CDlgScopeSettings::kPanelCount; ++i)
-            all = all && dlg->SettingsWindow()->Panel(i)->isEnabled();
-        return all;
-    };
-    ASSERT_FALSE(dlg->ToolBar()->IsLoggingLook());
-    ASSERT_TRUE(panelsEnabled());
-
-    dlg->ToggleRollLog();
-    ASSERT_TRUE(dlg->IsRollLogOpen()) << dlg->LastBoxText();
-    EXPECT_TRUE(dlg->ToolBar()->IsLoggingLook());
-    EXPECT_FALSE(dlg->SettingsWindow()->Panel(0)->isEnabled());
-    ASSERT_TRUE(settle(3));
-    shoot(*dlg, "roll_logging.png");
-
-    // A record change ends the log without a word; the look goes with it.
-    dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 6); // one channel fewer
-    ASSERT_TRUE(runUntil([&] { return !dlg->IsRollLogOpen(); }, 10000));
-    EXPECT_FALSE(dlg->ToolBar()->IsLoggingLook());
-    EXPECT_TRUE(panelsEnabled());
-    EXPECT_TRUE(dlg->View(0).LogMarks().empty());
-}
 
 } // namespace
 } // namespace wavix::test

@@ -4,9 +4,17 @@
 
 namespace wavix {
 
-CMainTexts::CMainTexts() : status_(MainStatusTexts()), state_(MainStateTexts()) {}
+namespace {
+constexpr int kFirstExtra = 1411;
+constexpr int kLastExtra = 1414;
+} // namespace
+
+CMainTexts::CMainTexts()
+    : status_(MainStatusTexts()), state_(MainStateTexts()),
+      extra_(BuiltinTextRange(kFirstExtra, kLastExtra)) {}
 
 bool CMainTexts::Load(const std::filesystem::path& langFile, LogTrace* trace) {
+    extra_.Load(langFile, trace);
     const bool status = status_.Load(langFile, trace);
     const bool state = state_.Load(langFile, trace);
     return status && state;
@@ -17,6 +25,8 @@ std::string CMainTexts::Get(std::string_view key) const {
         return status_[static_cast<std::size_t>(i)];
     if (const int i = TextIndex(MainStateTexts(), key); i >= 0)
         return state_[static_cast<std::size_t>(i)];
+    if (const int i = TextIndex(BuiltinTextRange(kFirstExtra, kLastExtra), key); i >= 0)
+        return extra_[static_cast<std::size_t>(i)];
     return std::string(BuiltinText(key));
 }
 

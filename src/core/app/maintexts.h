@@ -24,6 +24,8 @@ public:
 private:
     CTextTable status_;
     CTextTable state_;
+    // Texts added later; a language file without them keeps the built-in ones.
+    CTextTable extra_;
 };
 
 } // namespace wavix

@@ -80,6 +80,10 @@ void CRollLogCommand::EndIfChanged(const tOscilExchange& inForce) {
         log_.MarkSeam(); // the same record again: a new session after a gap
 }
 
+bool CRollLogCommand::Mark(int kind) {
+    return log_.RequestMark(kind);
+}
+
 void CRollLogCommand::end(bool tell) {
     log_.End();
     if (tell)

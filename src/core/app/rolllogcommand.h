@@ -58,6 +58,9 @@ public:
     // recording would no longer match its header. The log's own record coming
     // back (the link was restarted) lets it go on, with the gap marked.
     void EndIfChanged(const tOscilExchange& inForce);
+    // The user's mark (Marker1 kind 1, Marker2 kind 2) on the next instant
+    // written; false when no log is open.
+    bool Mark(int kind);
 
     bool IsOpen() const { return log_.IsOpen(); }
     bool IsCalibrationLocked() const { return log_.WasStarted(); }

@@ -117,9 +117,11 @@ ViewMenuModel BuildViewMenu(const ViewMenuState& s, const TextLookup& text) {
     items.push_back(
         channelSubmenu(text("TXT_210"), s, ViewAction::ChannelInfo, ViewAction::LoadedInfo, false, text));
     items.push_back(separator());
-    items.push_back(command(ViewAction::LoadCapture, text("TXT_216")));
+    ViewMenuItem load = command(ViewAction::LoadCapture, text("TXT_216"));
+    load.enabled = !s.rollLog;
+    items.push_back(std::move(load));
     ViewMenuItem save = command(ViewAction::SaveCapture, text("TXT_215"));
-    save.enabled = !s.live.empty();
+    save.enabled = !s.live.empty() && !s.rollLog;
     items.push_back(std::move(save));
     ViewMenuItem remove = command(ViewAction::RemoveLoaded, text("TXT_225"));
     remove.enabled = s.anyLoaded;

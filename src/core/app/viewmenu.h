@@ -33,6 +33,11 @@ enum class ViewAction : int {
     DrawLimits = 0x20,
 };
 
+// The items that do what a toolbar button does; locked with the toolbar while a roll log is recorded.
+constexpr bool IsLockedByRollLog(ViewAction action) {
+    return action == ViewAction::LoadCapture || action == ViewAction::SaveCapture;
+}
+
 constexpr int ViewCommandId(ViewAction action, int index = 0) {
     return static_cast<int>(action) * 256 + index;
 }
@@ -61,6 +66,7 @@ struct ViewMenuState {
     bool scrollBar = false;
     bool limits = false;
     bool anyLoaded = false; // any view holds loaded traces
+    bool rollLog = false;   // a roll log is being recorded
     std::vector<ViewMenuChannel> live;
     std::vector<ViewMenuChannel> loaded;
 };

@@ -49,11 +49,12 @@ void CViewNotices::OnNotice(std::intptr_t wParam, std::intptr_t code) {
         views_.ResetZoom();
         break;
     case 8:
-        views_.StepLoadedFile(1);
+    case 9: {
+        const int which = code == 8 ? 1 : 2;
+        if (!views_.MarkRollLog(which))
+            views_.StepLoadedFile(which);
         break;
-    case 9:
-        views_.StepLoadedFile(2);
-        break;
+    }
     default:
         break;
     }

@@ -2,7 +2,8 @@
 // What the main window does when a display view reports a user action
 // (UWM_SCOPE): a moved trigger marker changes the record and sends it, a click
 // selects the view, zoom and measurement changes reach the other views and the
-// settings window, the two push buttons step through a loaded log.
+// settings window, the two push buttons mark the roll log being recorded or
+// step through a loaded one.
 
 #include <cstdint>
 
@@ -31,6 +32,9 @@ public:
     virtual void ResetZoom() = 0;
     // 1 backwards, 2 forwards.
     virtual void StepLoadedFile(int direction) = 0;
+    // A mark of kind 1 or 2 for the next instant of the roll log being
+    // recorded; false when none is.
+    virtual bool MarkRollLog(int kind) = 0;
 };
 
 class CViewNotices {

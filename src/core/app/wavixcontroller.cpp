@@ -23,7 +23,7 @@ void CWavixController::ShowStartStatus() {
 void CWavixController::StartCalibration(const SOscil_EEPROM& header) {
     state_.calibration.inProgress = true;
     state_.calibration.header = header;
-    view_.ShowMessage("Probíhá kalibrace ... ");
+    view_.ShowMessage(texts_.Get("TXT_1412"));
 }
 
 void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
@@ -86,6 +86,10 @@ void CWavixController::forwardChannelData(std::intptr_t wParam, std::intptr_t lP
 }
 
 void CWavixController::onToolbar(std::intptr_t wParam, std::intptr_t command) {
+    // The lock holds for every path here (buttons, keys, scripts): any other
+    // command would change or leave the capture the log is recording.
+    if (view_.IsRollLogOpen() && command != kRollLogCommand)
+        return;
     CScopeData& data = protocol_.GetScopeData();
     switch (command) {
     case 0:

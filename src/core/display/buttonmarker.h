@@ -23,6 +23,8 @@ public:
     bool IsVisible() const { return visible_; }
     bool IsPressed() const { return pressed_; }
     void Release() { pressed_ = false; }
+    // Pressed from the keyboard; false while the button is hidden.
+    bool Press() { return pressed_ = visible_; }
     std::uint32_t FaceColour() const { return pressed_ ? kPressedColour : kNormalColour; }
 
     // Presses the button when the point is on it and it is shown.

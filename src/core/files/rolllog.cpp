@@ -45,6 +45,13 @@ void CRollLog::MarkSeam() {
         file_.RequestMark(2);
 }
 
+bool CRollLog::RequestMark(int kind) {
+    if (!IsOpen())
+        return false;
+    file_.RequestMark(kind);
+    return true;
+}
+
 void CRollLog::End() {
     file_.CloseLog();
 }

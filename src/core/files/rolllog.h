@@ -30,6 +30,8 @@ public:
     // The samples stopped for a while (the link was restarted): the next instant
     // written carries a mark of the second kind as well.
     void MarkSeam();
+    // A mark of kind 1 or 2 on the next instant written; false when no log is open.
+    bool RequestMark(int kind);
     void End();
 
     bool IsOpen() const { return file_.IsLogOpen(); }

@@ -12,16 +12,15 @@ enum class ScopeBookAnswer { NoFolder = 0, Closed = 1, LoadSettings = 2, LoadAll
 
 struct ScopeBookStep {
     std::string_view caption; // a box to show first when not empty
-    std::string_view text;
+    std::string_view textKey; // language key of its text
     bool errorIcon = false;
     bool applySettings = false;
     bool loadTraces = false;
     bool operator==(const ScopeBookStep&) const = default;
 };
 
-inline constexpr std::string_view kMsgBadDataPath =
-    "Spatna cesta k datum. Kontaktujte dodavatele programu!!!";
-inline constexpr std::string_view kMsgNothingChosen = "Nebyla vybrána žádná položka";
+inline constexpr std::string_view kMsgBadDataPath = "TXT_1413";
+inline constexpr std::string_view kMsgNothingChosen = "TXT_1414";
 
 ScopeBookStep AfterScopeBook(int answer, bool hasSelection);
 

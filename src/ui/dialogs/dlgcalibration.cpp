@@ -1,6 +1,7 @@
 #include "ui/dialogs/dlgcalibration.h"
 
 #include "core/app/calibrationrecord.h"
+#include "core/settings/builtintexts.h"
 #include "ui/dialogs/dialogbuttons.h"
 
 #include <QDialogButtonBox>
@@ -14,6 +15,19 @@
 namespace wavix {
 
 namespace {
+
+// Title, the seven field labels, OK, Cancel and the refusal of a bad password.
+constexpr int kFirstText = 1400;
+constexpr int kLastText = 1410;
+constexpr std::size_t kTitle = 0;
+constexpr std::size_t kFirstLabel = 1;
+constexpr std::size_t kOk = 8;
+constexpr std::size_t kCancel = 9;
+constexpr std::size_t kBadPassword = 10;
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QLineEdit* shownField(const QString& text, const char* name) {
     auto* field = new QLineEdit(text);
@@ -35,25 +49,30 @@ CDlgCalibration::CDlgCalibration(QWidget* parent)
     : CDlgCalibration(PrepareCalibrationRecord(LocalToday()), parent) {}
 
 CDlgCalibration::CDlgCalibration(const SOscil_EEPROM& record, QWidget* parent)
-    : QDialog(parent), record_(record) {
-    setWindowTitle(QStringLiteral(".: Kalibrace"));
+    : QDialog(parent), record_(record), texts_(BuiltinTextRange(kFirstText, kLastText)) {
     setModal(true);
 
     password_ = new QLineEdit(QString::number(record_.reserved2));
     password_->setObjectName(QStringLiteral("password"));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Verze :"), shownField(QString::number(record_.state), "version"));
-    form->addRow(QStringLiteral("Velikost :"), shownField(QString::number(record_.size), "size"));
-    form->addRow(QStringLiteral("Suma :"), shownField(QString::number(record_.reserved1), "sum"));
-    form->addRow(QStringLiteral("Password :"), password_);
-    form->addRow(QStringLiteral("Datum :"),
-                 shownField(QString::asprintf("%08X", CalibrationDateWord(record_)), "date"));
     // The lowest and the highest calibrated range, channel 1: zero / gain- / gain+.
-    form->addRow(QStringLiteral("kalibrace_low :"), shownField(entryText(record_, 1), "calLow"));
-    form->addRow(QStringLiteral("kalibrace_hight :"), shownField(entryText(record_, 8), "calHigh"));
+    QWidget* fields[] = {shownField(QString::number(record_.state), "version"),
+                         shownField(QString::number(record_.size), "size"),
+                         shownField(QString::number(record_.reserved1), "sum"),
+                         password_,
+                         shownField(QString::asprintf("%08X", CalibrationDateWord(record_)), "date"),
+                         shownField(entryText(record_, 1), "calLow"),
+                         shownField(entryText(record_, 8), "calHigh")};
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        labels_[i] = new QLabel;
+        form->addRow(labels_[i], fields[i]);
+    }
 
-    QDialogButtonBox* buttons = AcceptRejectButtons(*this, QStringLiteral("OK"), QStringLiteral("Zrušit"));
+    QDialogButtonBox* buttons = AcceptRejectButtons(*this, QStringLiteral("OK"), QStringLiteral("Cancel"));
+    ok_ = buttons->findChild<QPushButton*>(QStringLiteral("okButton"));
+    cancel_ = buttons->findChild<QPushButton*>(QStringLiteral("cancelButton"));
+    applyTexts();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -66,8 +85,8 @@ CDlgCalibration::CDlgCalibration(const SOscil_EEPROM& record, QWidget* parent)
 void CDlgCalibration::accept() {
     const std::optional<std::uint16_t> password = ParseCalibrationPassword(password_->text().toStdString());
     if (!password) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral(".: Error ..."),
-                        QStringLiteral("Položka Password je mimo povolené limity!"), QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral(".: Error ..."), qs(texts_[kBadPassword]),
+                        QMessageBox::Ok, this);
         box.exec();
         password_->setFocus();
         password_->selectAll();
@@ -75,6 +94,21 @@ void CDlgCalibration::accept() {
     }
     record_.reserved2 = *password;
     QDialog::accept();
+}
+
+void CDlgCalibration::SetLanguage(const std::filesystem::path& langFile) {
+    texts_.Load(langFile);
+    applyTexts();
+}
+
+void CDlgCalibration::applyTexts() {
+    setWindowTitle(qs(texts_[kTitle]));
+    for (std::size_t i = 0; i < labels_.size(); ++i)
+        labels_[i]->setText(qs(texts_[kFirstLabel + i]));
+    if (ok_ != nullptr)
+        ok_->setText(qs(texts_[kOk]));
+    if (cancel_ != nullptr)
+        cancel_->setText(qs(texts_[kCancel]));
 }
 
 } // namespace wavix

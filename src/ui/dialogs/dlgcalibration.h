@@ -4,10 +4,16 @@
 // when the password fits the record; Record() then holds it.
 
 #include "core/scope/oscileeprom.h"
+#include "core/settings/langtexts.h"
 
 #include <QDialog>
 
+#include <array>
+#include <filesystem>
+
+class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace wavix {
 
@@ -21,12 +27,20 @@ public:
     explicit CDlgCalibration(const SOscil_EEPROM& record, QWidget* parent = nullptr);
 
     const SOscil_EEPROM& Record() const { return record_; }
+    // Texts from the language file; the built-in ones stay for missing keys.
+    void SetLanguage(const std::filesystem::path& langFile);
 
     void accept() override;
 
 private:
+    void applyTexts();
+
     SOscil_EEPROM record_;
+    CTextTable texts_;
     QLineEdit* password_ = nullptr;
+    std::array<QLabel*, 7> labels_{};
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
 };
 
 } // namespace wavix

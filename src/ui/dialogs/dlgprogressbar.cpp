@@ -1,5 +1,7 @@
 #include "ui/dialogs/dlgprogressbar.h"
 
+#include "core/settings/builtintexts.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -8,7 +10,11 @@
 namespace wavix {
 
 CDlgProgressBar::CDlgProgressBar(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral(" .: Info ... "));
+    const auto builtin = [](std::string_view key) {
+        const std::string_view text = BuiltinText(key);
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    setWindowTitle(builtin("TXT_110"));
     text_ = new QLabel;
     text_->setObjectName(QStringLiteral("progressText"));
     text_->setMinimumWidth(320);
@@ -16,7 +22,7 @@ CDlgProgressBar::CDlgProgressBar(QWidget* parent) : QDialog(parent) {
     bar_->setObjectName(QStringLiteral("progressBar"));
     bar_->setRange(0, 100);
     bar_->setTextVisible(false);
-    cancel_ = new QPushButton(QStringLiteral("Zrušit"));
+    cancel_ = new QPushButton(builtin("TXT_115"));
     cancel_->setObjectName(QStringLiteral("cancel"));
     auto* root = new QVBoxLayout(this);
     root->addWidget(text_);

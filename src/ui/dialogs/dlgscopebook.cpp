@@ -74,7 +74,7 @@ CDlgScopeBook::CDlgScopeBook(QWidget* parent) : QDialog(parent) {
     resize(820, 480);
 
     edit_ = [this](ChartRecord& record) {
-        CDlgScopeFileEdit dlg(this);
+        CDlgScopeFileEdit dlg(this, langFile_);
         return dlg.Run(record) == 1;
     };
     // Typed characters are seen before any control handles them.
@@ -87,6 +87,7 @@ CDlgScopeBook::CDlgScopeBook(QWidget* parent) : QDialog(parent) {
 CDlgScopeBook::~CDlgScopeBook() = default;
 
 bool CDlgScopeBook::SetLanguage(const std::filesystem::path& langFile) {
+    langFile_ = langFile;
     const bool loaded = library_.SetLanguage(langFile);
     applyTexts();
     return loaded;

@@ -53,6 +53,7 @@ private:
     void box(const std::string& text);
 
     CChartLibrary library_;
+    std::filesystem::path langFile_;
     CCtrlScopeBookFileList* files_ = nullptr;
     CCtrlScopeBookDetailList* details_ = nullptr;
     QPushButton* close_ = nullptr;

@@ -1,5 +1,8 @@
 #include "ui/dialogs/dlgscopefileedit.h"
 
+#include "core/settings/builtintexts.h"
+#include "core/support/strformat.h"
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -7,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace wavix {
 
@@ -40,33 +45,40 @@ std::string cut(const QString& text) {
     return bytes.toStdString();
 }
 
+constexpr int kFirstText = 1030;
+constexpr int kLastText = 1035;
+
 } // namespace
 
-CDlgScopeFileEdit::CDlgScopeFileEdit(QWidget* parent) : QDialog(parent) {
+CDlgScopeFileEdit::CDlgScopeFileEdit(QWidget* parent, const std::filesystem::path& langFile)
+    : QDialog(parent), texts_(BuiltinTextRange(kFirstText, kLastText)) {
+    if (!langFile.empty())
+        texts_.Load(langFile);
     setWindowTitle(QStringLiteral(".: Edit ..."));
     setModal(true);
     description_ = field(QStringLiteral("chartName"));
     auto* top = new QGridLayout;
-    top->addWidget(new QLabel(QStringLiteral("Název měření:")), 0, 0);
+    top->addWidget(new QLabel(qs(text("TXT_1030"))), 0, 0);
     top->addWidget(description_, 0, 1);
 
-    auto* channels = new QGroupBox(QStringLiteral(" Kanály "));
+    auto* channels = new QGroupBox(qs(text("TXT_1031")));
     auto* grid = new QGridLayout(channels);
-    grid->addWidget(new QLabel(QStringLiteral("Název")), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Popis")), 0, 2);
+    grid->addWidget(new QLabel(qs(text("TXT_1032"))), 0, 1);
+    grid->addWidget(new QLabel(qs(text("TXT_1033"))), 0, 2);
     for (int i = 0; i < kMaxFileChannels; ++i) {
         const QChar letter(u'A' + i);
         const auto k = static_cast<std::size_t>(i);
         names_[k] = field(QStringLiteral("name%1").arg(letter));
         descriptions_[k] = field(QStringLiteral("description%1").arg(letter));
-        grid->addWidget(new QLabel(QStringLiteral("Kanál %1:").arg(letter)), i + 1, 0);
+        const char name[] = {static_cast<char>('A' + i), '\0'};
+        grid->addWidget(new QLabel(qs(StrFormat(text("TXT_1034").c_str(), name))), i + 1, 0);
         grid->addWidget(names_[k], i + 1, 1);
         grid->addWidget(descriptions_[k], i + 1, 2);
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Zrušit"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(qs(text("TXT_1035")));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -74,6 +86,11 @@ CDlgScopeFileEdit::CDlgScopeFileEdit(QWidget* parent) : QDialog(parent) {
     layout->addLayout(top);
     layout->addWidget(channels);
     layout->addWidget(buttons);
+}
+
+const std::string& CDlgScopeFileEdit::text(std::string_view key) const {
+    const int i = TextIndex(BuiltinTextRange(kFirstText, kLastText), key);
+    return texts_[static_cast<std::size_t>(std::max(i, 0))];
 }
 
 void CDlgScopeFileEdit::Prepare(const ChartRecord& record) {

@@ -4,10 +4,12 @@
 // record; the caller writes the record to its file.
 
 #include "core/files/chartlibrary.h"
+#include "core/settings/langtexts.h"
 
 #include <QDialog>
 
 #include <array>
+#include <filesystem>
 
 class QLineEdit;
 
@@ -16,7 +18,8 @@ namespace wavix {
 class CDlgScopeFileEdit : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgScopeFileEdit(QWidget* parent = nullptr);
+    // An empty langFile keeps the built-in texts.
+    explicit CDlgScopeFileEdit(QWidget* parent = nullptr, const std::filesystem::path& langFile = {});
 
     // 1 when the user confirmed and the record was changed, else 0.
     int Run(ChartRecord& record);
@@ -26,6 +29,9 @@ public:
     ChartEdit Fields() const;
 
 private:
+    const std::string& text(std::string_view key) const;
+
+    CTextTable texts_;
     QLineEdit* description_ = nullptr;
     std::array<QLineEdit*, kMaxFileChannels> names_{};
     std::array<QLineEdit*, kMaxFileChannels> descriptions_{};

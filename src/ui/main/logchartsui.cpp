@@ -1,6 +1,7 @@
 #include "ui/main/logchartsui.h"
 
 #include "core/files/logloadjob.h"
+#include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
 #include "platform/modulesession.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
@@ -11,6 +12,8 @@
 
 #include <QThread>
 
+#include <algorithm>
+
 #include <system_error>
 
 namespace wavix {
@@ -20,16 +23,24 @@ namespace {
 constexpr int kPollMs = 100;
 constexpr int kMaxBars = 20;
 constexpr int kLogRefreshMs = kLogDisplayRefreshMs;
+constexpr int kFirstProgressText = 110;
+constexpr int kLastProgressText = 115;
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
 CLogChartsUi::CLogChartsUi(CWavixDlg& window, ModuleSession& session, IMessageTarget* target)
-    : window_(window), session_(session), viewer_(*this) {
+    : window_(window), session_(session), viewer_(*this),
+      progressTexts_(BuiltinTextRange(kFirstProgressText, kLastProgressText)) {
     control_ = std::make_unique<CDlgControlLogChart>(viewer_.Navigator(), target, &window);
     control_->setObjectName(QStringLiteral("logChartControl"));
     progress_ = std::make_unique<CDlgProgressBar>(&window);
     progress_->setObjectName(QStringLiteral("logProgress"));
     progress_->setModal(true);
+    applyProgressTexts();
     connect(progress_.get(), &CDlgProgressBar::Cancelled, this, [this] {
         if (job_)
             job_->Cancel();
@@ -60,7 +71,19 @@ void CLogChartsUi::SetFolders(std::filesystem::path dataDir, std::filesystem::pa
         viewer_.Navigator().SetLanguage(langFile_);
         control_->ApplyTexts();
         control_->Refresh();
+        progressTexts_.Load(langFile_);
+        applyProgressTexts();
     }
+}
+
+const std::string& CLogChartsUi::progressText(std::string_view key) const {
+    const int i = TextIndex(BuiltinTextRange(kFirstProgressText, kLastProgressText), key);
+    return progressTexts_[static_cast<std::size_t>(std::max(i, 0))];
+}
+
+void CLogChartsUi::applyProgressTexts() {
+    progress_->setWindowTitle(qs(progressText("TXT_110")));
+    progress_->SetCancelText(qs(progressText("TXT_115")));
 }
 
 void CLogChartsUi::Open() {
@@ -112,7 +135,7 @@ void CLogChartsUi::startLoad(const std::filesystem::path& path) {
     connect(worker_.get(), &QThread::finished, this, &CLogChartsUi::finished, Qt::QueuedConnection);
     bars_ = 0;
     progress_->SetRange(0, 100);
-    progress_->Begin(QStringLiteral("Nahrávám"));
+    progress_->Begin(qs(progressText("TXT_114")));
     progress_->show();
     poll_.start();
     worker_->start();
@@ -123,7 +146,7 @@ void CLogChartsUi::tick() {
         return;
     if (++bars_ > kMaxBars)
         bars_ = 0;
-    progress_->SetText(QStringLiteral("Nahrávám ") + QString(bars_, QLatin1Char('|')));
+    progress_->SetText(qs(progressText("TXT_114")) + QLatin1Char(' ') + QString(bars_, QLatin1Char('|')));
     progress_->SetPos(job_->Progress());
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/app/logcharthost.h"
 #include "core/app/logchartviewer.h"
+#include "core/settings/langtexts.h"
 
 #include <QObject>
 #include <QTimer>
@@ -64,6 +65,8 @@ private:
     void startLoad(const std::filesystem::path& path);
     void tick();
     void finished();
+    const std::string& progressText(std::string_view key) const;
+    void applyProgressTexts();
 
     // ILogChartHost
     bool IsLinkOpen() const override;
@@ -89,6 +92,8 @@ private:
     std::shared_ptr<CLogLoadJob> job_;
     std::unique_ptr<QThread> worker_;
     QTimer poll_;
+    // The progress window's title, running text and cancel button.
+    CTextTable progressTexts_;
     int bars_ = 0;
     bool closePending_ = false;
 };

@@ -258,6 +258,8 @@ void CWavixDlg::SetLoggingLook(bool logging) {
         toolbar_->SetLoggingLook(logging);
     if (settingsWindow_ != nullptr)
         settingsWindow_->SetControlsEnabled(!logging);
+    if (channelOptions_ != nullptr)
+        channelOptions_->setEnabled(!logging);
 }
 
 bool CWavixDlg::Initialise() {
@@ -554,11 +556,11 @@ void CWavixDlg::StopCalibrationGuard() {
 
 void CWavixDlg::RunCalibration() {
     if (!session_->protocol().GetScopeData().IsRunning()) {
-        MessageBox(".: Info ...", "Pro funkci kalibrace musí být osciloskop spuštěn!", BoxIcon::Information,
-                   BoxButtons::Ok);
+        MessageBox(".: Info ...", texts_.Get("TXT_1411"), BoxIcon::Information, BoxButtons::Ok);
         return;
     }
     CDlgCalibration dlg(this);
+    dlg.SetLanguage(settings_.LangFilePath());
     if (dlg.exec() != QDialog::Accepted)
         return;
     controller_->StartCalibration(dlg.Record());
@@ -780,8 +782,8 @@ void CWavixDlg::OpenScopeBook() {
     ChartRecord* chosen = book.SelectedRecord();
     const ScopeBookStep step = AfterScopeBook(answer, chosen != nullptr && chosen->file != nullptr);
     if (!step.caption.empty())
-        MessageBox(step.caption, step.text, step.errorIcon ? BoxIcon::Error : BoxIcon::Information,
-                   BoxButtons::Ok);
+        MessageBox(step.caption, texts_.Get(step.textKey),
+                   step.errorIcon ? BoxIcon::Error : BoxIcon::Information, BoxButtons::Ok);
     if (step.applySettings)
         LoadBookChart(std::move(chosen->file), step.loadTraces);
     views_[0]->SetMessage({});

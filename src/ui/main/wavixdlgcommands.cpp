@@ -40,8 +40,9 @@ class NoticeViews : public IViewNoticeTarget {
 public:
     // updatePanel(i) redraws the texts of settings panel i (5 timebase, 6 measurement).
     NoticeViews(std::array<CScope*, kViewCount>& views, std::function<void(int)> updatePanel,
-                IMainView& window, const CWavixController& controller)
-        : views_(views), updatePanel_(std::move(updatePanel)), window_(window), controller_(controller) {}
+                IMainView& window, const CWavixController& controller, CRollLogCommand& rollLog)
+        : views_(views), updatePanel_(std::move(updatePanel)), window_(window), controller_(controller),
+          rollLog_(rollLog) {}
 
     int ViewOf(std::intptr_t handle) const override {
         for (std::size_t i = 0; i < views_.size(); ++i)
@@ -87,6 +88,7 @@ public:
     void StepLoadedFile(int direction) override {
         window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, direction, direction == 1 ? 8 : 9);
     }
+    bool MarkRollLog(int kind) override { return rollLog_.Mark(kind); }
 
 private:
     CScope& at(int view) const { return *views_[static_cast<std::size_t>(view)]; }
@@ -95,6 +97,7 @@ private:
     std::function<void(int)> updatePanel_;
     IMainView& window_;
     const CWavixController& controller_;
+    CRollLogCommand& rollLog_;
 };
 
 } // namespace
@@ -106,7 +109,7 @@ void CWavixDlg::createCommands() {
             if (settingsWindow_ != nullptr)
                 settingsWindow_->Panel(panel)->UpdateTexts();
         },
-        *this, *controller_);
+        *this, *controller_, *rollLog_);
     notices_ = std::make_unique<CViewNotices>(session_->protocol(), *noticeViews_);
 
     // Keys for commands that live on the toolbar.
@@ -122,6 +125,18 @@ void CWavixDlg::createCommands() {
     key(QKeySequence(Qt::CTRL | Qt::Key_O), 4);
     key(QKeySequence(Qt::Key_F5), 1);
     key(QKeySequence(Qt::Key_F6), 5);
+
+    // The two mark buttons of view A: a mark while recording, a step through a loaded log otherwise.
+    for (const int button : {0, 1}) {
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(button == 0 ? Qt::Key_F7 : Qt::Key_F8));
+        connect(action, &QAction::triggered, this, [this, button] {
+            views_[0]->FlashButton(button);
+            controller_->OnMessage(Msg::UWM_SCOPE, 0, button == 0 ? kScopeButton1 : kScopeButton2);
+            session_->Rearm();
+        });
+        addAction(action);
+    }
 }
 
 void CWavixDlg::createMenuBar() {
@@ -146,7 +161,7 @@ void CWavixDlg::createMenuBar() {
                 else if (CommandIdOf(a) == static_cast<int>(MainCommand::ScopeSettings))
                     a->setChecked(IsToolWindowVisible(ToolWindow::Settings));
                 else if (CommandIdOf(a) == static_cast<int>(MainCommand::ChannelOptions))
-                    a->setEnabled(session_->protocol().IsAlive());
+                    a->setEnabled(session_->protocol().IsAlive() && !IsRollLogOpen());
                 else if (CommandIdOf(a) == static_cast<int>(MainCommand::Calibration))
                     a->setEnabled(!IsCalibrationLocked());
             }
@@ -177,7 +192,8 @@ void CWavixDlg::onMainCommand(int id) {
         SetToolWindowVisible(ToolWindow::Settings, !IsToolWindowVisible(ToolWindow::Settings));
         break;
     case MainCommand::ChannelOptions:
-        if (session_->protocol().IsAlive())
+        // Its edits change the record, which would end the log.
+        if (session_->protocol().IsAlive() && !IsRollLogOpen())
             SetToolWindowVisible(ToolWindow::ChannelOptions, true);
         break;
     case MainCommand::About: {
@@ -249,6 +265,7 @@ QMenu* CWavixDlg::CreateViewMenu(int view) {
     ViewMenuState state;
     state.view = view;
     state.anyLoaded = HasLoadedTraces();
+    state.rollLog = IsRollLogOpen();
     if (view >= 0 && view < kViewCount) {
         const CScope& v = *views_[static_cast<std::size_t>(view)];
         state.halfMode = v.IsHalfMode();
@@ -296,6 +313,8 @@ std::optional<std::uint32_t> CWavixDlg::chooseColour(std::uint32_t from) {
 void CWavixDlg::HandleViewCommand(int view, int commandId) {
     ViewCommand c;
     if (view < 0 || view >= kViewCount || !DecodeViewCommand(commandId, c))
+        return;
+    if (IsLockedByRollLog(c.action) && IsRollLogOpen())
         return;
     CScope& v = *views_[static_cast<std::size_t>(view)];
     const auto liveAt = [&](int index) -> CChannelData* {

@@ -151,7 +151,18 @@ void CScope::SetMessage(const std::string& text) {
 
 void CScope::SetRollRecording(bool on) {
     rollRecording_ = on;
+    for (ButtonMarker& b : buttons_)
+        b.SetVisible(on);
     Changed();
+}
+
+bool CScope::FlashButton(int index) {
+    const std::size_t i = index == 0 ? 0 : 1;
+    if (!buttonsShown_ || !buttons_[i].Press())
+        return false;
+    buttonTimers_[i].start(ButtonMarker::kReleaseMs, this);
+    Changed();
+    return true;
 }
 
 void CScope::SetButtonsShown(bool on) {
@@ -992,9 +1003,11 @@ void CScope::mousePressEvent(QMouseEvent* event) {
     const bool cursor = hasData_ && cursors_.MouseDown(pt);
     if (!cursor && !button && zoom_.MouseDown(pt) == ScopeZoom::Press::Reset)
         Post(Msg::UWM_SCOPE, ZoomId(), kScopeZoomReset);
-    if (triggerMarkerShown_)
-        level_.MouseDown(pt);
-    position_.MouseDown(pt);
+    if (!rollRecording_) {
+        if (triggerMarkerShown_)
+            level_.MouseDown(pt);
+        position_.MouseDown(pt);
+    }
     Post(Msg::UWM_SCOPE, Self(), kScopeSelected);
     Post(Msg::UWM_SCOPE, ZoomId(), kScopeZoomInfo);
     Post(Msg::UWM_SCOPE, CursorsId(), kScopeMeasure);

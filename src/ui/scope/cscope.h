@@ -93,8 +93,12 @@ public:
     // Text shown over the traces ("Scope zastaven" ...); empty hides it.
     void SetMessage(const std::string& text);
     const std::string& GetMessage() const { return message_; }
+    // While recording, the two mark buttons show and the trigger markers stay
+    // put: moving one would change the record and end the log.
     void SetRollRecording(bool on);
     bool IsRollRecording() const { return rollRecording_; }
+    // Shows push button 0 or 1 pressed, as a click would; false while it is hidden.
+    bool FlashButton(int index);
     // Switches used when the display is rendered for a printed page.
     void SetButtonsShown(bool on);
     bool AreButtonsShown() const { return buttonsShown_; }

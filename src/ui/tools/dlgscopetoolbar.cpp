@@ -25,22 +25,26 @@ constexpr int kShowModeLast = 3028;
 struct ButtonDef {
     int code;
     const char* tipKey;
-    const char* label;
+    const char* labelKey;
 };
+
+// Tool tips and labels of the strip.
+constexpr int kFirstText = 750;
+constexpr int kLastText = 783;
 
 // Order along the strip.
 constexpr std::array<ButtonDef, CDlgScopeToolBar::kButtonCount> kButtons{{
-    {CDlgScopeToolBar::kRunStop, "TXT_751", "Stop"},
-    {CDlgScopeToolBar::kViewMode, "TXT_753", "Grafy"},
-    {CDlgScopeToolBar::kPrint, "TXT_754", "Tisk"},
-    {CDlgScopeToolBar::kLoad, "TXT_755", "Načíst"},
-    {CDlgScopeToolBar::kSave, "TXT_756", "Uložit"},
-    {CDlgScopeToolBar::kShowMode, "TXT_757", "Režim"},
-    {CDlgScopeToolBar::kConfigurator, "TXT_758", "Kanály"},
-    {CDlgScopeToolBar::kConnect, "TXT_759", "Odpojit"},
-    {CDlgScopeToolBar::kSampleCharts, "TXT_760", "Vzory"},
-    {CDlgScopeToolBar::kLogCharts, "TXT_761", "Logy"},
-    {CDlgScopeToolBar::kRollLog, "TXT_762", "Log"},
+    {CDlgScopeToolBar::kRunStop, "TXT_751", "TXT_770"},
+    {CDlgScopeToolBar::kViewMode, "TXT_753", "TXT_772"},
+    {CDlgScopeToolBar::kPrint, "TXT_754", "TXT_774"},
+    {CDlgScopeToolBar::kLoad, "TXT_755", "TXT_775"},
+    {CDlgScopeToolBar::kSave, "TXT_756", "TXT_776"},
+    {CDlgScopeToolBar::kShowMode, "TXT_757", "TXT_777"},
+    {CDlgScopeToolBar::kConfigurator, "TXT_758", "TXT_778"},
+    {CDlgScopeToolBar::kConnect, "TXT_759", "TXT_779"},
+    {CDlgScopeToolBar::kSampleCharts, "TXT_760", "TXT_780"},
+    {CDlgScopeToolBar::kLogCharts, "TXT_761", "TXT_781"},
+    {CDlgScopeToolBar::kRollLog, "TXT_762", "TXT_782"},
 }};
 
 const QColor kInk(0xE6, 0xE6, 0xE6);
@@ -157,7 +161,7 @@ QString qs(std::string_view s) {
 } // namespace
 
 CDlgScopeToolBar::CDlgScopeToolBar(const std::filesystem::path& langFile, QWidget* parent)
-    : QWidget(parent), texts_(BuiltinTextRange(750, 762)) {
+    : QWidget(parent), texts_(BuiltinTextRange(kFirstText, kLastText)) {
     if (!langFile.empty())
         texts_.Load(langFile);
     setObjectName(QStringLiteral("ScopeToolBar"));
@@ -221,7 +225,8 @@ void CDlgScopeToolBar::paintEvent(QPaintEvent*) {
 }
 
 const std::string& CDlgScopeToolBar::text(std::string_view key) const {
-    return texts_[static_cast<std::size_t>(std::max(TextIndex(BuiltinTextRange(750, 762), key), 0))];
+    return texts_[static_cast<std::size_t>(
+        std::max(TextIndex(BuiltinTextRange(kFirstText, kLastText), key), 0))];
 }
 
 QToolButton* CDlgScopeToolBar::Button(int code) const {
@@ -284,26 +289,27 @@ void CDlgScopeToolBar::refresh() {
         const ButtonDef& def = kButtons[i];
         QToolButton* b = buttons_[i];
         b->setToolTip(qs(text(def.tipKey)));
-        b->setText(QString::fromUtf8(def.label));
+        b->setText(qs(text(def.labelKey)));
         b->setEnabled(!logging_ || def.code == kRollLog);
         switch (def.code) {
         case kRunStop:
             b->setToolTip(qs(text(running_ ? "TXT_751" : "TXT_752")));
-            b->setText(running_ ? QStringLiteral("Stop") : QStringLiteral("Start"));
+            b->setText(qs(text(running_ ? "TXT_770" : "TXT_771")));
             b->setIcon(icon(def.code, running_ ? 1 : 0));
             break;
         case kViewMode:
             b->setIcon(icon(def.code, singleView_ ? 1 : 0));
-            b->setText(singleView_ ? QStringLiteral("1 graf") : QStringLiteral("Grafy"));
+            b->setText(qs(text(singleView_ ? "TXT_773" : "TXT_772")));
             break;
         case kShowMode:
             b->setIcon(icon(def.code, 0));
-            if (showMode_ >= kShowModeFirst && showMode_ <= kShowModeLast)
-                b->setText(QStringLiteral("Režim %1").arg(showMode_ - kShowModeFirst + 1));
+            b->setText(
+                qs(StrFormat(text(def.labelKey).c_str(),
+                             std::clamp(showMode_, kShowModeFirst, kShowModeLast) - kShowModeFirst + 1)));
             break;
         case kRollLog:
             b->setIcon(icon(def.code, logging_ ? 1 : 0));
-            b->setText(logging_ ? QStringLiteral("REC") : QString::fromUtf8(def.label));
+            b->setText(qs(text(logging_ ? "TXT_783" : def.labelKey)));
             // The style sheet reads the property only when the button is polished again.
             if (b->property("rec").toBool() != logging_) {
                 b->setProperty("rec", logging_);

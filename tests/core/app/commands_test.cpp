@@ -62,6 +62,19 @@ TEST(ViewMenu, IdentifiersTextsAndStatesFollowTheView) {
     // Nothing loaded anywhere: nothing to remove; no channels: empty submenus are grey.
     s.anyLoaded = false;
     EXPECT_FALSE(FindViewMenuItem(BuildViewMenu(s), 0x1B00)->enabled);
+    // A roll log locks what the toolbar would do; the view's own look stays free.
+    const ViewMenuModel free = BuildViewMenu(s);
+    s.rollLog = true;
+    const ViewMenuModel logging = BuildViewMenu(s);
+    for (const int id : ids) {
+        ViewCommand c;
+        DecodeViewCommand(id, c);
+        EXPECT_EQ(FindViewMenuItem(logging, id)->enabled,
+                  FindViewMenuItem(free, id)->enabled && !IsLockedByRollLog(c.action))
+            << std::hex << id;
+    }
+    EXPECT_FALSE(FindViewMenuItem(logging, 0x1400)->enabled);
+    s.rollLog = false;
     const ViewMenuModel bare = BuildViewMenu(ViewMenuState{});
     for (const ViewMenuItem& item : bare.items) {
         if (item.kind == ViewMenuItem::Kind::Submenu) {
@@ -109,9 +122,15 @@ public:
     void ApplyZoom(std::intptr_t) override { calls.emplace_back("zoom"); }
     void ResetZoom() override { calls.emplace_back("reset"); }
     void StepLoadedFile(int d) override { calls.push_back("step " + std::to_string(d)); }
+    bool MarkRollLog(int kind) override {
+        if (recording)
+            calls.push_back("mark " + std::to_string(kind));
+        return recording;
+    }
 
     int level = 0;
     std::uint32_t position = 0;
+    bool recording = false;
     std::vector<std::string> calls;
 };
 
@@ -151,6 +170,12 @@ TEST_F(Notices, MovedTriggerMarkersEchoAndSendTheRecord) {
     EXPECT_EQ(views.calls, (std::vector<std::string>{"settings 1", "select 3", "settings 3", "measure",
                                                      "settings 4", "zoom", "reset", "step 1", "step 2"}));
     EXPECT_EQ(notices.SelectedView(), 3);
+    // While a roll log is recorded the two buttons mark it instead.
+    views.recording = true;
+    views.calls.clear();
+    notices.OnNotice(0, 9);
+    notices.OnNotice(0, 8);
+    EXPECT_EQ(views.calls, (std::vector<std::string>{"mark 2", "mark 1"}));
 }
 
 std::unique_ptr<CChannelData> waveChannel(int ch, int step, std::uint32_t samples) {

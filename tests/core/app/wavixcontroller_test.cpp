@@ -130,6 +130,37 @@ TEST_F(Controller, ARecordSentWhileAskingStartsNoSecondPollingChain) {
     EXPECT_EQ(protocol.QueueSize(), 1u) << "one request out, not one per chain";
 }
 
+// The toolbar is locked for a roll log: its keys and scripted presses arrive
+// here too, and must change neither the record nor the window.
+TEST_F(Controller, WhileARollLogIsOpenOnlyTheLogCommandPasses) {
+    module.own.TR_mode = TM_FREE;
+    module.groupsLeft = 1;
+    module.emptyWhenIdle = true;
+    start();
+    view.rollLogOpen = true;
+    const tOscilExchange before = data().GetSettings();
+    const std::size_t sentBefore = module.sent.size();
+    const std::size_t toolsBefore = view.tools.size();
+    view.unhandled.clear();
+    for (int code = 0; code <= 12; ++code)
+        post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
+    EXPECT_EQ(module.sent.size(), sentBefore);
+    EXPECT_EQ(data().GetSettings(), before);
+    EXPECT_TRUE(data().IsRunning());
+    EXPECT_FALSE(controller.State().multiView);
+    EXPECT_TRUE(view.unhandled.empty());
+    EXPECT_EQ(view.tools.size(), toolsBefore);
+    EXPECT_TRUE(view.rollLogOpen);
+
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 13);
+    ASSERT_EQ(view.unhandled.size(), 1u);
+    EXPECT_EQ(view.unhandled[0].lParam, 13);
+    // The log over, run/stop works again.
+    view.rollLogOpen = false;
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    EXPECT_FALSE(data().IsRunning());
+}
+
 TEST_F(Controller, EmptyAnswerRetriesOnceAfterFiftyMilliseconds) {
     struct Case {
         std::uint16_t mode;

@@ -85,27 +85,31 @@ TEST(RollLog, GroupsFollowEachOtherWithoutGapOrRepeat) {
             ASSERT_EQ(LogWordValue(words[k * 3 + c]), RollChannels::value(c, k)) << "instant " << k;
 }
 
-TEST(RollLog, AGroupLargerThanTheChannelsKeepsTheNewestAndMarksTheSeam) {
+TEST(RollLog, TheSeamOfAnOversizedGroupAndTheUsersMarksLandOnTheirInstants) {
     test::TempDir dir;
     RollChannels roll(16);
     CRollLog log(fixedTime);
     ASSERT_TRUE(log.Start(dir / "b.sdf", roll.pointers, {}));
     roll.push(4);
+    ASSERT_TRUE(log.RequestMark(1));
     ASSERT_TRUE(log.Append(4));
     roll.push(40); // only the last 16 are still in the channels
     ASSERT_TRUE(log.Append(40));
+    roll.push(3);
+    ASSERT_TRUE(log.RequestMark(2));
+    ASSERT_TRUE(log.Append(3));
     log.End();
-    EXPECT_EQ(log.InstantsWritten(), 20u);
+    EXPECT_FALSE(log.RequestMark(1));
+    EXPECT_EQ(log.InstantsWritten(), 23u);
     EXPECT_EQ(log.InstantsLost(), 24u);
 
     std::vector<LogMark> marks;
     const auto words = readAll(dir / "b.sdf", &marks);
-    ASSERT_EQ(words.size(), 20u * 3);
+    ASSERT_EQ(words.size(), 23u * 3);
     EXPECT_EQ(LogWordValue(words[4 * 3]), RollChannels::value(0, 28));
     EXPECT_EQ(LogWordValue(words[19 * 3 + 2]), RollChannels::value(2, 43));
-    ASSERT_EQ(marks.size(), 1u);
-    EXPECT_EQ(marks[0].kind, 2);
-    EXPECT_EQ(marks[0].position, 4u); // the first word of instant 4
+    // Each on the first word of its instant: the user's, the seam, the user's.
+    EXPECT_EQ(marks, (std::vector<LogMark>{{1, 0, 1}, {2, 4, 2}, {3, 20, 2}}));
 }
 
 TEST(RollLog, ALogCutAnywhereReadsUpToItsLastWholeInstant) {

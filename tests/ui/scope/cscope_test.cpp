@@ -302,10 +302,19 @@ TEST_F(ScopeView, TriggerMarkersDragAndReportOnRelease) {
 
     const auto self = reinterpret_cast<std::intptr_t>(&scope);
     const Rect plot = scope.CurrentLayout().plot;
-    QTest::mousePress(&scope, Qt::LeftButton, {}, QPoint(tri.left + 4, scope.TriggerLevel().MarkerY()));
-    QTest::mouseMove(&scope, QPoint(tri.left + 4, plot.top - 30));
-    target.clear();
-    QTest::mouseRelease(&scope, Qt::LeftButton, {}, QPoint(tri.left + 4, plot.top - 30));
+    const auto dragLevel = [&] {
+        QTest::mousePress(&scope, Qt::LeftButton, {}, QPoint(tri.left + 4, scope.TriggerLevel().MarkerY()));
+        QTest::mouseMove(&scope, QPoint(tri.left + 4, plot.top - 30));
+        target.clear();
+        QTest::mouseRelease(&scope, Qt::LeftButton, {}, QPoint(tri.left + 4, plot.top - 30));
+    };
+    // While a roll log is recorded the record must not change: the marker stays put.
+    scope.SetRollRecording(true);
+    dragLevel();
+    EXPECT_TRUE(Scope(kScopeTriggerLevel).empty());
+    EXPECT_EQ(scope.GetTriggerLevel(0, 1023), 511);
+    scope.SetRollRecording(false);
+    dragLevel();
     EXPECT_EQ(Scope(kScopeTriggerLevel), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, 0}}));
     EXPECT_EQ(scope.GetTriggerLevel(0, 1023), 1023);
 
