@@ -376,6 +376,7 @@ TEST_F(Session, DatagramsThatAreNoTesterPacketAreDropped) {
 
 TEST_F(Session, AliveAndDeadlinesFollowTheClock) {
     EXPECT_EQ(protocol.NextDeadlineMs(), 0u) << "first echo due at once";
+    EXPECT_FALSE(protocol.IsAlive()) << "no tester has answered yet";
     linkUp();
     EXPECT_TRUE(protocol.IsAlive());
     EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
@@ -389,6 +390,10 @@ TEST_F(Session, AliveAndDeadlinesFollowTheClock) {
     EXPECT_EQ(protocol.NextDeadlineMs(), 0u); // echo overdue
     clock.advance(1);
     EXPECT_FALSE(protocol.IsAlive());
+    protocol.Reinit();
+    EXPECT_FALSE(protocol.IsAlive()) << "a restart is no answer";
+    feed(0x8000);
+    EXPECT_TRUE(protocol.IsAlive());
 }
 
 TEST_F(Session, SafeDisconnectEmptiesTheQueueFirst) {
