@@ -133,6 +133,12 @@ void CIvoraProtocol::Stop() {
     store(kPhaseModule, kDone, kEvStopped);
 }
 
+void CIvoraProtocol::SetReplyWatch(bool on) {
+    if (on && !replyWatch_)
+        watchFrom_ = ticks_.tickMs();
+    replyWatch_ = on;
+}
+
 bool CIvoraProtocol::IsAlive() const {
     return received_ && ticksSince(ticks_.tickMs(), lastReceive_) < kAliveMs;
 }

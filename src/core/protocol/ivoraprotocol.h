@@ -69,7 +69,9 @@ public:
     void Reinit();
     // Stops echo and time-out, empties the queue, reports 1 / 2,16.
     void Stop();
-    void SetReplyWatch(bool on) { replyWatch_ = on; }
+    // Switched on again after a pause, the time-out counts from that moment:
+    // the silence of the pause (a box left open) is no lost link.
+    void SetReplyWatch(bool on);
 
     bool IsState(int result, int event) const { return phase_ == 1 && result_ == result && event_ == event; }
     // A packet from the tester came within the last kAliveMs; never before the first one.

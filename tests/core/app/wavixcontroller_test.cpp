@@ -337,7 +337,13 @@ SOscil_EEPROM unitCalibration() {
 }
 
 // Starts polling, then a calibration run whose header goes out with the next finished group.
+// Its box stays open 10 s, and the tester answers no data request from then on.
 void runCalibration(ControllerHarness& h, std::vector<std::uint8_t> answer) {
+    h.view.whileBoxOpen = [&h] {
+        h.module.groupsLeft = 0;
+        h.clock.advance(10000);
+        h.protocol.OnTimer();
+    };
     h.module.calibration = unitCalibration();
     h.module.groupsLeft = 1;
     h.start();
@@ -352,6 +358,22 @@ void runCalibration(ControllerHarness& h, std::vector<std::uint8_t> answer) {
 
 const std::string kRefused =
     "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!";
+
+std::size_t linkLosses(const ControllerHarness& h) {
+    return static_cast<std::size_t>(std::count(h.view.viewMessages.begin(), h.view.viewMessages.end(),
+                                               std::string(h.texts.Get("TXT_102"))));
+}
+
+// The reply watch, back on after the box, counts its 3000 ms from the box's end.
+void expectWatchCountsFromTheBox(ControllerHarness& h) {
+    h.protocol.OnTimer();
+    h.settle();
+    EXPECT_EQ(linkLosses(h), 0u) << "the open box counted as silence";
+    h.clock.advance(CIvoraProtocol::kReplyTimeoutMs + 1);
+    h.protocol.OnTimer();
+    h.settle();
+    EXPECT_EQ(linkLosses(h), 1u) << "the watch is not back on";
+}
 
 // Every answer ends the run with its box and polling resumes with the reply watch on;
 // only a record that passed its checks replaces the one in force, a refusal keeps
@@ -400,7 +422,7 @@ TEST_F(Controller, CalibrationAnswers) {
         EXPECT_EQ(h.module.count(c_ivrSET_OSCIL_EEPROM), 1u);
         EXPECT_EQ(h.view.guards, (std::vector<int>{10000, 0}));
         EXPECT_EQ(h.module.commands.back(), c_ivrASK_SCOPE_DATA) << "polling resumed";
-        EXPECT_EQ(h.protocol.NextDeadlineMs() == CIvoraProtocol::kNoDeadline, false) << "reply watch back on";
+        expectWatchCountsFromTheBox(h);
     }
 }
 
@@ -411,7 +433,7 @@ TEST_F(Controller, CalibrationGuardEndsASilentRunAndIgnoresALateAnswer) {
     module.groupsLeft = 0;
     ASSERT_EQ(view.guards, std::vector<int>{10000});
     EXPECT_TRUE(view.boxes.empty());
-    const std::size_t asked = module.count(c_ivrASK_SCOPE_DATA);
+    std::size_t asked = module.count(c_ivrASK_SCOPE_DATA);
 
     EXPECT_TRUE(controller.OnTimer(CWavixController::kCalibrationGuardTimerId));
     settle();
@@ -422,11 +444,13 @@ TEST_F(Controller, CalibrationGuardEndsASilentRunAndIgnoresALateAnswer) {
     EXPECT_EQ(data().GetCalibration().entries, unitCalibration().entries);
     EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), asked + 1) << "polling resumed";
     EXPECT_FALSE(controller.OnTimer(CWavixController::kCalibrationGuardTimerId)) << "nothing left to guard";
+    expectWatchCountsFromTheBox(*this);
 
+    asked = module.count(c_ivrASK_SCOPE_DATA);
     deliver(reply(0x8085, 0, FakeScopeModule::eeprom(module.calibration)));
     settle();
     EXPECT_EQ(view.boxes.size(), 1u);
-    EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), asked + 1);
+    EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), asked);
     EXPECT_EQ(controller.State().calibration.info, "CAL: 15.10.2008") << "the record the module took";
 }
 
