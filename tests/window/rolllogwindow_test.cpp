@@ -31,11 +31,15 @@ namespace {
 bool startIn(WindowRun& run, int trMode) {
     run.options.boxAnswer.reset();
     run.options.savePath = (run.dir.path() + "/Scope/LogCharts/window.sdf").toStdString();
-    // Code 8 also comes with channel edits: roll mode is only certain once the record is in force.
+    // Code 8 also comes with channel edits: roll mode is only certain once the record is in force,
+    // and the tester has only answered once its calibration record is on the information line.
     const bool roll = trMode == TM_FREE;
     return run.start(StartupResult{StartupChoice::LastOnPc, 1, 1}, {},
                      {{"TR_mode", QByteArray::number(trMode)}}) &&
-           run.capturing(3, [&] { return run.dlg->IsRollMode() == roll; });
+           run.capturing(3, [&] {
+               return run.dlg->IsRollMode() == roll &&
+                      run.dlg->PaneText(Pane::ModuleName).contains(QStringLiteral("CAL"));
+           });
 }
 
 // Runs the command and answers the box it opens, keeping its text.

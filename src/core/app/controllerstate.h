@@ -23,6 +23,8 @@ struct CalibrationState {
     bool waiting = false;                // the header went out; the reply watch is off until the answer
     std::string info;                    // "CAL: 15.10.2008", "NotCAL", "CalSetFailed"
     std::optional<SOscil_EEPROM> header; // what the calibration run sends
+    // From the command until the module's answer (or the guard).
+    bool IsActive() const { return header.has_value() || waiting; }
 };
 
 struct ControllerState {

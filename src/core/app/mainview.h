@@ -59,8 +59,8 @@ public:
     // The one-shot poll retry timer; the window calls the controller's OnTimer when it fires.
     virtual void StartRetryTimer(std::uint32_t ms) = 0;
     virtual void StopRetryTimer() = 0;
-    // One-shot guard over a calibration run that waits for the module with the
-    // reply watch off; the window calls OnTimer(kCalibrationGuardTimerId) when it fires.
+    // One-shot guard over a calibration run, from the command to the module's
+    // answer; the window calls OnTimer(kCalibrationGuardTimerId) when it fires.
     virtual void StartCalibrationGuard(std::uint32_t ms) = 0;
     virtual void StopCalibrationGuard() = 0;
 

@@ -237,15 +237,7 @@ void CModuleEvents::scopeState(int event) {
         break;
     case 3:
         if (cal.inProgress) {
-            protocol_.SetReplyWatch(false);
-            // Sent once: a second calibration run must not start on a late data answer.
-            if (cal.header) {
-                protocol_.build_SetOscilEepromHeader_packet(*cal.header);
-                cal.header.reset();
-                // Nothing else would notice a module that never answers.
-                cal.waiting = true;
-                view_.StartCalibrationGuard(kCalibrationGuardMs);
-            }
+            sendCalibrationHeader();
             view_.HideMessages();
         } else if (data.IsDirty()) {
             // A module that always has samples never answers header-only, so an
@@ -263,6 +255,12 @@ void CModuleEvents::scopeState(int event) {
         sendEditedSettings();
         break;
     case 6:
+        // NORM waiting for its edge or SINGLE after its shot may answer empty
+        // for good: the calibration cannot wait for samples.
+        if (cal.inProgress) {
+            sendCalibrationHeader();
+            break;
+        }
         if (!state_.retryPending) {
             state_.retryPending = true;
             view_.StartRetryTimer(kRetryMs);
@@ -336,8 +334,19 @@ void CModuleEvents::calibrationAnswered(int event) {
     }
 }
 
+void CModuleEvents::sendCalibrationHeader() {
+    CalibrationState& cal = state_.calibration;
+    protocol_.SetReplyWatch(false);
+    // Sent once: a second calibration run must not start on a late data answer.
+    if (!cal.header)
+        return;
+    protocol_.build_SetOscilEepromHeader_packet(*cal.header);
+    cal.header.reset();
+    cal.waiting = true;
+}
+
 void CModuleEvents::CalibrationTimedOut() {
-    if (state_.calibration.waiting)
+    if (state_.calibration.IsActive())
         calibrationRefused(kCalibrationRefused);
 }
 
@@ -346,6 +355,10 @@ void CModuleEvents::calibrationRefused(std::string_view text) {
     CScopeData& data = protocol_.GetScopeData();
     cal.inProgress = false;
     cal.waiting = false;
+    cal.header.reset();
+    // The guard may end a run whose header never went out: the box must not
+    // count as silence of the tester either.
+    protocol_.SetReplyWatch(false);
     view_.StopCalibrationGuard();
     cal.info = "CalSetFailed";
     SOscil_EEPROM record = data.GetCalibration();

@@ -35,7 +35,8 @@ public:
     void AskForData();
     // The trigger level in force on every view, with each view's input range first.
     void ApplyTriggerLevel(int level);
-    // The module never answered the calibration header: a refusal, and polling resumes.
+    // The run did not end within kCalibrationGuardMs of being asked for: a
+    // refusal, and polling resumes.
     void CalibrationTimedOut();
 
 private:
@@ -47,6 +48,7 @@ private:
     void sendEditedSettings();
     void restartSession();
     void fatal(std::string_view caption, std::string_view text, int result);
+    void sendCalibrationHeader();
     void calibrationRefused(std::string_view text);
     void calibrationEnded();
     void calibrationAnswered(int event);

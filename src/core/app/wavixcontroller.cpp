@@ -24,6 +24,8 @@ void CWavixController::StartCalibration(const SOscil_EEPROM& header) {
     state_.calibration.inProgress = true;
     state_.calibration.header = header;
     view_.ShowMessage(texts_.Get("TXT_1412"));
+    // Counted from the command: a module that sends no answer to go with must not stall it either.
+    view_.StartCalibrationGuard(kCalibrationGuardMs);
 }
 
 void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
@@ -64,7 +66,7 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
 
 bool CWavixController::OnTimer(int id) {
     if (id == kCalibrationGuardTimerId) {
-        if (!state_.calibration.waiting)
+        if (!state_.calibration.IsActive())
             return false;
         if (!state_.ended)
             module_.CalibrationTimedOut();

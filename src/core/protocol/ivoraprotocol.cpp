@@ -88,7 +88,7 @@ void CIvoraProtocol::resetState() {
     busy_ = false;
     const std::uint32_t now = ticks_.tickMs();
     lastSend_ = now;
-    lastReceive_ = now;
+    watchFrom_ = now;
     lastTesterPresent_ = now;
     echoCount_ = 0;
     reply_ = moduleNum_ = status_ = 0;
@@ -114,7 +114,7 @@ bool CIvoraProtocol::Init(IMessageTarget* mainWindow) {
     const std::uint32_t now = ticks_.tickMs();
     // The first keep-alive echo goes out at the next timer step.
     lastSend_ = now - (kEchoIntervalMs + 1);
-    lastReceive_ = now;
+    watchFrom_ = now;
     phase_ = kPhaseModule;
     store(kPhaseModule, kDone, kEvInit);
     return true;
@@ -133,8 +133,18 @@ void CIvoraProtocol::Stop() {
     store(kPhaseModule, kDone, kEvStopped);
 }
 
+void CIvoraProtocol::SetReplyWatch(bool on) {
+    if (on && !replyWatch_)
+        watchFrom_ = ticks_.tickMs();
+    replyWatch_ = on;
+}
+
 bool CIvoraProtocol::IsAlive() const {
-    return ticksSince(ticks_.tickMs(), lastReceive_) < kAliveMs;
+    return received_ && ticksSince(ticks_.tickMs(), lastReceive_) < kAliveMs;
+}
+
+std::uint32_t CIvoraProtocol::replyTimeoutMs() const {
+    return longTimeout_ ? kLongReplyTimeoutMs : kReplyTimeoutMs;
 }
 
 std::size_t CIvoraProtocol::QueueSize() const {
@@ -313,8 +323,7 @@ void CIvoraProtocol::OnTimer() {
 
     // Tested in every state but the error state itself, so that silence right
     // after the link came up or after a settings exchange is caught too.
-    const std::uint32_t timeout = longTimeout_ ? kLongReplyTimeoutMs : kReplyTimeoutMs;
-    if (replyWatch_ && result_ != kError && ticksSince(now, lastReceive_) > timeout)
+    if (replyWatch_ && result_ != kError && ticksSince(now, watchFrom_) > replyTimeoutMs())
         store(kPhaseModule, kError, kEvTimeout);
 
     if (running_ && ticksSince(now, lastTesterPresent_) >= kTesterPresentIntervalMs) {
@@ -340,8 +349,7 @@ std::uint32_t CIvoraProtocol::NextDeadlineMs() const {
     if (echoEnabled_)
         next = std::min(next, dueAfter(lastSend_, kEchoIntervalMs + 1));
     if (replyWatch_ && result_ != kError)
-        next = std::min(next,
-                        dueAfter(lastReceive_, (longTimeout_ ? kLongReplyTimeoutMs : kReplyTimeoutMs) + 1));
+        next = std::min(next, dueAfter(watchFrom_, replyTimeoutMs() + 1));
     if (running_)
         next = std::min(next, dueAfter(lastTesterPresent_, kTesterPresentIntervalMs));
     return next;
@@ -372,7 +380,8 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
     const std::span<const std::uint8_t> packet(buffer.get(), length);
     if (reply_ == replyTo(c_ivrASK_SCOPE_DATA) && staleSamples(packet)) {
         // Still a sign of life, but neither an answer nor samples.
-        lastReceive_ = lastSend_ = ticks_.tickMs();
+        received_ = true;
+        lastReceive_ = watchFrom_ = lastSend_ = ticks_.tickMs();
         traceDebug("CIvoraProtocol: stale or repeated sample packet dropped");
         pump();
         return;
@@ -392,7 +401,9 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
         pump();
 
     const std::uint32_t now = ticks_.tickMs();
+    received_ = true;
     lastReceive_ = now;
+    watchFrom_ = now;
     lastSend_ = now;
 
     if (result_ == kError)

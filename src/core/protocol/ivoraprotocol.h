@@ -69,9 +69,12 @@ public:
     void Reinit();
     // Stops echo and time-out, empties the queue, reports 1 / 2,16.
     void Stop();
-    void SetReplyWatch(bool on) { replyWatch_ = on; }
+    // Switched on again after a pause, the time-out counts from that moment:
+    // the silence of the pause (a box left open) is no lost link.
+    void SetReplyWatch(bool on);
 
     bool IsState(int result, int event) const { return phase_ == 1 && result_ == result && event_ == event; }
+    // A packet from the tester came within the last kAliveMs; never before the first one.
     bool IsAlive() const;
     std::uint16_t GetModuleNum() const { return moduleNum_; }
     int GetPhase() const { return phase_; }
@@ -131,6 +134,7 @@ private:
     void report(int phase, int result, int event, std::intptr_t lParam = 0);
     void store(int phase, int result, int event, std::intptr_t lParam = 0);
     void storeScope(int result, int event);
+    std::uint32_t replyTimeoutMs() const;
 
     bool staleSamples(std::span<const std::uint8_t> packet) const;
     void dispatch(PacketBuffer buffer, std::size_t length);
@@ -161,7 +165,9 @@ private:
     bool connected_ = false;
     bool busy_ = false;
     std::uint32_t lastSend_ = 0;
+    bool received_ = false; // kept over Reinit: the tester's last packet stays what it was
     std::uint32_t lastReceive_ = 0;
+    std::uint32_t watchFrom_ = 0; // the reply time-out counts from here
     std::uint32_t lastTesterPresent_ = 0;
     std::uint32_t echoCount_ = 0;
     std::uint16_t reply_ = 0;

@@ -367,11 +367,22 @@ SOscil_EEPROM unitCalibration() {
     return rec;
 }
 
-// Starts polling, then a calibration run whose header goes out with the next finished group.
-void runCalibration(ControllerHarness& h, std::vector<std::uint8_t> answer) {
+// Polling with the module's own record; the last data request stays unanswered.
+// A box stays open 10 s, and the tester answers no data request from then on.
+void startPolling(ControllerHarness& h) {
+    h.view.whileBoxOpen = [&h] {
+        h.module.groupsLeft = 0;
+        h.clock.advance(10000);
+        h.protocol.OnTimer();
+    };
     h.module.calibration = unitCalibration();
     h.module.groupsLeft = 1;
     h.start();
+}
+
+// Then a calibration run whose header goes out with the next finished group.
+void runCalibration(ControllerHarness& h, std::vector<std::uint8_t> answer) {
+    startPolling(h);
     h.controller.StartCalibration(DefaultCalibration());
     EXPECT_EQ(h.view.viewMessages.back(), "Probíhá kalibrace ... ");
     h.module.calibrationAnswer = std::move(answer);
@@ -383,6 +394,22 @@ void runCalibration(ControllerHarness& h, std::vector<std::uint8_t> answer) {
 
 const std::string kRefused =
     "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!";
+
+std::size_t linkLosses(const ControllerHarness& h) {
+    return static_cast<std::size_t>(std::count(h.view.viewMessages.begin(), h.view.viewMessages.end(),
+                                               std::string(h.texts.Get("TXT_102"))));
+}
+
+// The reply watch, back on after the box, counts its 3000 ms from the box's end.
+void expectWatchCountsFromTheBox(ControllerHarness& h) {
+    h.protocol.OnTimer();
+    h.settle();
+    EXPECT_EQ(linkLosses(h), 0u) << "the open box counted as silence";
+    h.clock.advance(CIvoraProtocol::kReplyTimeoutMs + 1);
+    h.protocol.OnTimer();
+    h.settle();
+    EXPECT_EQ(linkLosses(h), 1u) << "the watch is not back on";
+}
 
 // Every answer ends the run with its box and polling resumes with the reply watch on;
 // only a record that passed its checks replaces the one in force, a refusal keeps
@@ -431,34 +458,82 @@ TEST_F(Controller, CalibrationAnswers) {
         EXPECT_EQ(h.module.count(c_ivrSET_OSCIL_EEPROM), 1u);
         EXPECT_EQ(h.view.guards, (std::vector<int>{10000, 0}));
         EXPECT_EQ(h.module.commands.back(), c_ivrASK_SCOPE_DATA) << "polling resumed";
-        EXPECT_EQ(h.protocol.NextDeadlineMs() == CIvoraProtocol::kNoDeadline, false) << "reply watch back on";
+        expectWatchCountsFromTheBox(h);
     }
 }
 
-// A module that never answers the header would leave polling stopped for good:
-// the guard ends the run as a refusal, and a late answer starts no second polling chain.
-TEST_F(Controller, CalibrationGuardEndsASilentRunAndIgnoresALateAnswer) {
-    runCalibration(*this, {});
-    module.groupsLeft = 0;
-    ASSERT_EQ(view.guards, std::vector<int>{10000});
-    EXPECT_TRUE(view.boxes.empty());
-    const std::size_t asked = module.count(c_ivrASK_SCOPE_DATA);
+// A module that never answers would leave polling stopped for good. The guard,
+// counted from the command, ends the run as a refusal whether its header went
+// out or no answer came to send it with; nothing of the run comes later.
+TEST_F(Controller, CalibrationGuardEndsASilentRunAndIgnoresWhatComesLate) {
+    for (const bool headerSent : {true, false}) {
+        SCOPED_TRACE(headerSent);
+        ControllerHarness h;
+        if (headerSent) {
+            runCalibration(h, {});
+        } else {
+            startPolling(h);
+            h.controller.StartCalibration(DefaultCalibration());
+        }
+        h.module.groupsLeft = 0;
+        ASSERT_EQ(h.view.guards, std::vector<int>{10000});
+        EXPECT_TRUE(h.view.boxes.empty());
+        std::size_t asked = h.module.count(c_ivrASK_SCOPE_DATA);
 
-    EXPECT_TRUE(controller.OnTimer(CWavixController::kCalibrationGuardTimerId));
-    settle();
-    ASSERT_EQ(view.boxes.size(), 1u);
-    EXPECT_EQ(view.boxes[0], (RecordingView::Box{".: Error ...", kRefused, BoxIcon::Error}));
-    EXPECT_EQ(controller.State().calibration.info, "CalSetFailed");
-    EXPECT_EQ(data().GetCalibration().state, 0);
-    EXPECT_EQ(data().GetCalibration().entries, unitCalibration().entries);
-    EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), asked + 1) << "polling resumed";
-    EXPECT_FALSE(controller.OnTimer(CWavixController::kCalibrationGuardTimerId)) << "nothing left to guard";
+        EXPECT_TRUE(h.controller.OnTimer(CWavixController::kCalibrationGuardTimerId));
+        h.settle();
+        ASSERT_EQ(h.view.boxes.size(), 1u);
+        EXPECT_EQ(h.view.boxes[0], (RecordingView::Box{".: Error ...", kRefused, BoxIcon::Error}));
+        EXPECT_EQ(h.controller.State().calibration.info, "CalSetFailed");
+        EXPECT_EQ(h.data().GetCalibration().state, 0);
+        EXPECT_EQ(h.data().GetCalibration().entries, unitCalibration().entries);
+        // Without the header the data request is still out: its answer goes on polling.
+        EXPECT_EQ(h.module.count(c_ivrASK_SCOPE_DATA), asked + (headerSent ? 1 : 0));
+        EXPECT_FALSE(h.controller.OnTimer(CWavixController::kCalibrationGuardTimerId))
+            << "nothing left to guard";
+        expectWatchCountsFromTheBox(h);
 
-    deliver(reply(0x8085, 0, FakeScopeModule::eeprom(module.calibration)));
-    settle();
-    EXPECT_EQ(view.boxes.size(), 1u);
-    EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), asked + 1);
-    EXPECT_EQ(controller.State().calibration.info, "CAL: 15.10.2008") << "the record the module took";
+        // The session restarted on the lost link: a late answer, or the new session's first group.
+        asked = h.module.count(c_ivrASK_SCOPE_DATA);
+        if (headerSent) {
+            h.deliver(reply(0x8085, 0, FakeScopeModule::eeprom(h.module.calibration)));
+        } else {
+            h.module.groupsLeft = 1;
+            h.protocol.OnTimer();
+        }
+        h.settle();
+        EXPECT_EQ(h.view.boxes.size(), 1u);
+        EXPECT_EQ(h.module.count(c_ivrSET_OSCIL_EEPROM), headerSent ? 1u : 0u);
+        if (headerSent) {
+            EXPECT_EQ(h.module.count(c_ivrASK_SCOPE_DATA), asked);
+            EXPECT_EQ(h.controller.State().calibration.info, "CAL: 15.10.2008")
+                << "the record the module took";
+        }
+    }
+}
+
+// NORM waiting for its edge and SINGLE after its shot may answer without samples
+// for good: the header goes out with such an answer, and the trigger message
+// does not replace the calibration's.
+TEST_F(Controller, CalibrationGoesOutWithAnAnswerWithoutSamples) {
+    for (const std::uint16_t mode : {TM_NORM, TM_SINGLE}) {
+        SCOPED_TRACE(mode);
+        ControllerHarness h;
+        h.module.own.TR_mode = mode;
+        h.module.groupsLeft = 0;
+        h.module.emptyWhenIdle = true;
+        h.module.calibrationAnswer = reply(0x8085, 0, FakeScopeModule::eeprom(h.module.calibration));
+        h.start();
+        h.controller.StartCalibration(DefaultCalibration());
+        const std::size_t shown = h.view.viewMessages.size();
+        ASSERT_TRUE(h.controller.OnTimer(CWavixController::kRetryTimerId));
+        h.settle();
+        EXPECT_EQ(h.module.count(c_ivrSET_OSCIL_EEPROM), 1u);
+        ASSERT_EQ(h.view.boxes.size(), 1u);
+        EXPECT_EQ(h.view.boxes[0].text, "Kalibrace byla dokončena.");
+        ASSERT_GT(h.view.viewMessages.size(), shown);
+        EXPECT_EQ(h.view.viewMessages[shown], "") << "the trigger message replaced the calibration's";
+    }
 }
 
 // Reading the module's record at start must not swallow a run whose header is still to go.

@@ -107,8 +107,9 @@ TEST_F(Session, InitThenFirstEchoAnswerBringsTheLinkUp) {
 }
 
 TEST_F(Session, SilentTesterTimesOutOnceWhateverCameLast) {
-    enum class Last { LinkUp, Settings, SampleGroup };
-    for (const Last last : {Last::LinkUp, Last::Settings, Last::SampleGroup}) {
+    // WatchResumed: switched off for a box left open 10 s, the watch counts anew.
+    enum class Last { LinkUp, Settings, SampleGroup, WatchResumed };
+    for (const Last last : {Last::LinkUp, Last::Settings, Last::SampleGroup, Last::WatchResumed}) {
         SCOPED_TRACE(static_cast<int>(last));
         protocol.Reinit();
         linkUp();
@@ -122,6 +123,10 @@ TEST_F(Session, SilentTesterTimesOutOnceWhateverCameLast) {
             protocol.build_AskForScopeData_packet();
             feed(0x8080, 0, 64);
             ASSERT_EQ(stored().back(), code(2, 2, 3));
+        } else if (last == Last::WatchResumed) {
+            protocol.SetReplyWatch(false);
+            advance(10000);
+            protocol.SetReplyWatch(true);
         }
         window.clear();
         for (std::uint32_t t = 0; t < 3000; t += 100)
@@ -376,6 +381,7 @@ TEST_F(Session, DatagramsThatAreNoTesterPacketAreDropped) {
 
 TEST_F(Session, AliveAndDeadlinesFollowTheClock) {
     EXPECT_EQ(protocol.NextDeadlineMs(), 0u) << "first echo due at once";
+    EXPECT_FALSE(protocol.IsAlive()) << "no tester has answered yet";
     linkUp();
     EXPECT_TRUE(protocol.IsAlive());
     EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
@@ -389,6 +395,10 @@ TEST_F(Session, AliveAndDeadlinesFollowTheClock) {
     EXPECT_EQ(protocol.NextDeadlineMs(), 0u); // echo overdue
     clock.advance(1);
     EXPECT_FALSE(protocol.IsAlive());
+    protocol.Reinit();
+    EXPECT_FALSE(protocol.IsAlive()) << "a restart is no answer";
+    feed(0x8000);
+    EXPECT_TRUE(protocol.IsAlive());
 }
 
 TEST_F(Session, SafeDisconnectEmptiesTheQueueFirst) {
