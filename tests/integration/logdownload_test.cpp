@@ -21,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 
 namespace wavix {
 namespace {
@@ -230,6 +231,63 @@ TEST_P(LogDownloadFaults, NoFileIsLeftCutAndTheFailureIsShown) {
     EXPECT_NE(d.ui.shown.back().find(BuiltinText("TXT_1320")), std::string::npos) << d.ui.shown.back();
     EXPECT_NE(d.state().MessageText(), BuiltinText("TXT_1310"));
 }
+
+// Datagrams doubled, swapped and lost, answered from another port: every file
+// the listing found arrives byte for byte or is told as failed, none half-written.
+// Copies alone cost no file.
+struct LossyLink {
+    const char* name;
+    QStringList faults;
+    bool allArrive;
+    friend void PrintTo(const LossyLink& l, std::ostream* os) { *os << l.name; }
+};
+
+class LogDownloadLossy : public LogDownloadFromSim, public ::testing::WithParamInterface<LossyLink> {};
+
+TEST_P(LogDownloadLossy, EachFileArrivesWholeOrIsToldAsFailed) {
+    std::map<std::string, std::vector<std::uint8_t>> kept;
+    for (int n = 1; n <= 8; ++n)
+        kept[CLogListDownload::LogFileName(n)] = randomBytes(6000 + 2500 * static_cast<std::size_t>(n), n);
+    for (const auto& [name, bytes] : kept)
+        writeAll(tester() / name, bytes);
+    std::uint16_t replyPort = test::Simulator::freePort();
+    while (replyPort == port)
+        replyPort = test::Simulator::freePort();
+    ASSERT_TRUE(startSim(
+        QStringList{"--files", testerDir.path(), "--seed", "1", "--reply-port", QString::number(replyPort)} +
+        GetParam().faults))
+        << sim.output().toStdString();
+    Downloader d(logs());
+    ASSERT_TRUE(d.start(port));
+    ASSERT_TRUE(d.listed()) << sim.output().toStdString();
+    const std::size_t found = d.state().Found().size();
+    const std::size_t boxesBefore = d.ui.shown.size();
+    ASSERT_GT(found, 0u) << sim.output().toStdString();
+    ASSERT_TRUE(d.fetch()) << sim.output().toStdString();
+
+    std::size_t whole = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(logs())) {
+        const std::string name = entry.path().filename().string();
+        ASSERT_TRUE(kept.count(name)) << "stray file " << name;
+        EXPECT_EQ(readAll(entry.path()), kept.at(name)) << name;
+        ++whole;
+    }
+    // One error box per file that did not arrive.
+    EXPECT_EQ(d.ui.shown.size() - boxesBefore, found - whole) << sim.output().toStdString();
+    EXPECT_EQ(d.state().HadFailures(), whole < found);
+    EXPECT_GT(whole, 0u) << sim.output().toStdString();
+    if (GetParam().allArrive) {
+        EXPECT_EQ(found, kept.size());
+        EXPECT_EQ(whole, found) << sim.output().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tester, LogDownloadLossy,
+    ::testing::Values(
+        LossyLink{"Copies", {"--duplicate", "0.05", "--reorder", "0.05"}, true},
+        LossyLink{"CopiesAndLoss", {"--duplicate", "0.05", "--reorder", "0.05", "--loss", "0.02"}, false}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Tester, LogDownloadFaults,
                          ::testing::Values(QStringList{"--silent-after", "30"},
