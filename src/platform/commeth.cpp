@@ -62,22 +62,22 @@ int CCommEth::Receive(std::uint8_t* buffer, std::size_t& length) {
         return kReceiveFailed;
     }
     const auto read = sockets_.readOne(buffer, length);
+    if (read.status == CDatagramSockets::ReadStatus::Foreign) {
+        length = 0;
+        return kReceivedForeign;
+    }
     if (read.status != CDatagramSockets::ReadStatus::Read) {
         length = 0;
         return kReceiveFailed;
     }
     length = read.length;
-    Delivered(buffer, read.length, read.from);
+    Delivered(read.length);
     return read.fullLength > read.length ? kReceivedCut : kReceived;
 }
 
-void CCommEth::Delivered(const std::uint8_t* data, std::size_t length, const Endpoint& from) {
+void CCommEth::Delivered(std::size_t length) {
     bytesReceived_ += static_cast<std::uint32_t>(length);
     bytesReceivedTenth_ += static_cast<std::uint32_t>(length);
-    // The peer's port stays the configured one: the tester answers from
-    // wherever it likes but listens at the link's port.
-    if (isTesterDatagram(data, length))
-        sockets_.setRemote({from.ipv4, sockets_.remote().port});
     postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(length), notifyCode(kNotifyReceived));
 }
 

@@ -14,7 +14,7 @@ namespace wavix {
 class CCommEth {
 public:
     enum State { kNeverOpened = 0, kOpen = 1, kClosed = 2 };
-    enum ReceiveResult { kReceived = 0, kReceivedCut = 1, kReceiveFailed = 3 };
+    enum ReceiveResult { kReceived = 0, kReceivedCut = 1, kReceivedForeign = 2, kReceiveFailed = 3 };
     static constexpr std::intptr_t kNotifyReceived = 5;
     static constexpr std::intptr_t kNotifySent = 6;
     static constexpr std::uint32_t kDefaultPort = 10000;
@@ -34,7 +34,8 @@ public:
     bool Close();
 
     // Reads one waiting datagram into `buffer` of `length` bytes; `length`
-    // returns the bytes stored. kReceivedCut: the datagram did not fit.
+    // returns the bytes stored. kReceivedCut: the datagram did not fit;
+    // kReceivedForeign: it came from another host and was dropped unreported.
     int Receive(std::uint8_t* buffer, std::size_t& length);
     // The caller keeps the buffer.
     bool Send(const std::uint8_t* data, std::size_t length);
@@ -44,12 +45,14 @@ public:
     std::uint32_t bytesReceivedTenth() const { return bytesReceivedTenth_.load(); }
     std::uint16_t linkId() const { return linkId_; }
     Endpoint peer() const { return sockets_.remote(); }
+    std::uint64_t foreignDropped() const { return sockets_.foreignDropped(); }
+    void SetLog(LogTrace* log) { sockets_.setLog(log); }
     std::uint16_t sendPort() const { return sockets_.sendPort(); }
 
 protected:
     // Counts and reports a datagram this link received, by itself or through
-    // the link that reads the shared port; a tester packet makes its sender the peer.
-    void Delivered(const std::uint8_t* data, std::size_t length, const Endpoint& from);
+    // the link that reads the shared port.
+    void Delivered(std::size_t length);
 
     // Called while a datagram waits; an override reads it with Receive(). The
     // base reads and drops it.

@@ -122,6 +122,8 @@ void CCommunication::receiveAll() {
             return;
         }
         const auto read = sockets_.readOne(buffer.get(), kPacketBufferSize);
+        if (read.status == CDatagramSockets::ReadStatus::Foreign)
+            continue;
         if (read.status != CDatagramSockets::ReadStatus::Read)
             return;
         receiveOne(std::move(buffer), read);
@@ -147,19 +149,14 @@ void CCommunication::receiveOne(PacketBuffer buffer, const CDatagramSockets::Rea
     if (secondary_ != nullptr && read.length >= kRequestHeaderSize &&
         hasStartBytes(buffer.get(), read.length) &&
         secondaryWants_(readPacketHeader(buffer.get(), read.length).command)) {
-        if (isTesterDatagram(buffer.get(), read.length))
-            sockets_.setRemote(read.from);
         secondary_->parseRecData(std::move(buffer), read.length);
         return;
     }
-    // Only a tester packet may redirect the link: stray traffic on the port
-    // must neither reach the protocol nor steal the replies.
     if (!isTesterDatagram(buffer.get(), read.length)) {
         qCWarning(lcDatagram) << "Receive: dropped" << read.length << "bytes that are no tester packet from"
                               << read.from.addressText().c_str() << read.from.port;
         return;
     }
-    sockets_.setRemote(read.from);
     if (protocol_ == nullptr) {
         qCWarning(lcDatagram) << "Receive: no protocol (locGlobal_pIvoraProtocol)";
         return;

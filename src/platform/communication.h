@@ -51,8 +51,10 @@ public:
     std::uint32_t msUntilNextTimer() const;
 
     const TrafficStats& stats() const { return stats_; }
-    // Where the next datagram goes: the configured tester, or the last sender that passed.
+    // Where every request goes: the configured tester.
     Endpoint peer() const { return sockets_.remote(); }
+    std::uint64_t foreignDropped() const { return sockets_.foreignDropped(); }
+    void SetLog(LogTrace* log) { sockets_.setLog(log); }
     std::uint16_t sendPort() const { return sockets_.sendPort(); }
 
 private:

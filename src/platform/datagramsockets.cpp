@@ -1,6 +1,7 @@
 #include "platform/datagramsockets.h"
 
 #include "core/comm/packet.h"
+#include "core/support/logtrace.h"
 
 #include <QHostAddress>
 #include <QHostInfo>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -191,6 +193,16 @@ CDatagramSockets::ReadResult CDatagramSockets::readOne(std::uint8_t* buffer, std
     result.fullLength = static_cast<std::size_t>(n);
     result.length = std::min(result.fullLength, capacity);
     result.from = {ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)};
+    if (result.from.ipv4 != remote().ipv4) {
+        result.status = ReadStatus::Foreign;
+        ++foreignDropped_;
+        // A flooding stranger must not flood the log: 1st, 2nd, 4th, 8th, ...
+        if ((foreignDropped_ & (foreignDropped_ - 1)) == 0)
+            DebugTrace("link: dropped " + std::to_string(result.fullLength) + " bytes from " +
+                           result.from.addressText() + ":" + std::to_string(result.from.port) +
+                           ", not the tester (" + std::to_string(foreignDropped_) + " so far)",
+                       log_);
+    }
     return result;
 }
 

@@ -3,7 +3,10 @@
 // local address at the link's port (address reuse, so a simulator on another
 // loopback address may share the port) and a send socket on a free port.
 // Readable notifications arrive on the thread that opened the pair; sending is
-// safe from any thread.
+// safe from any thread. Requests always go to the tester's configured address
+// and port; it may answer from any port, but a datagram from any other host is
+// read and dropped (on a workshop network another tester must not feed this
+// session).
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +20,8 @@ class QSocketNotifier;
 
 namespace wavix {
 
+class LogTrace;
+
 struct Endpoint {
     std::uint32_t ipv4 = 0; // host byte order
     std::uint16_t port = 0;
@@ -27,14 +32,14 @@ struct Endpoint {
 // Numeric IPv4 addresses, or a host name resolved to its first IPv4 address.
 std::optional<std::uint32_t> resolveIpv4(const std::string& address);
 
-// A datagram that may be handed on and whose sender may become the link's peer.
+// A datagram that may be handed on to a protocol.
 bool isTesterDatagram(const std::uint8_t* data, std::size_t len);
 
 class CDatagramSockets {
 public:
     static constexpr int kReceiveBufferBytes = 204800;
 
-    enum class ReadStatus { Read, Nothing, Failed };
+    enum class ReadStatus { Read, Nothing, Failed, Foreign };
     struct ReadResult {
         ReadStatus status = ReadStatus::Nothing;
         std::size_t length = 0;     // bytes stored in the buffer
@@ -57,11 +62,15 @@ public:
 
     void setRemote(Endpoint remote);
     Endpoint remote() const;
+    // Datagrams dropped because they came from another host than the remote.
+    std::uint64_t foreignDropped() const { return foreignDropped_; }
+    void setLog(LogTrace* log) { log_ = log; }
     std::uint16_t sendPort() const;
 
     // Bytes sent, or -1.
     long sendToRemote(const std::uint8_t* data, std::size_t len);
-    // Reads one waiting datagram without blocking.
+    // Reads one waiting datagram without blocking; one from another host than
+    // the remote is consumed and answered Foreign.
     ReadResult readOne(std::uint8_t* buffer, std::size_t capacity);
     bool hasPending() const;
 
@@ -77,6 +86,8 @@ private:
     bool inNotification_ = false;
     mutable std::mutex remoteMutex_;
     Endpoint remote_;
+    std::uint64_t foreignDropped_ = 0;
+    LogTrace* log_ = nullptr;
 };
 
 } // namespace wavix

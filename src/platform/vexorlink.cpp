@@ -9,6 +9,7 @@ namespace wavix {
 CVexorLink::CVexorLink(const ITickSource* ticks, LogTrace* log)
     : ownTicks_(ticks == nullptr ? std::make_unique<QtTickSource>() : nullptr),
       ticks_(ticks != nullptr ? ticks : ownTicks_.get()), log_(log), protocol_(sender_, *ticks_, log) {
+    SetLog(log);
     timer_ = std::make_unique<DeadlineTimer>([this] { protocol_.OnTimer(); },
                                              [this] { return protocol_.msUntilNextTimer(); });
 }
@@ -61,7 +62,10 @@ bool CVexorLink::Sender::Send(Packet packet) {
 void CVexorLink::OnReceive() {
     PacketBuffer buffer = allocatePacketBuffer();
     std::size_t length = kPacketBufferSize;
-    if (Receive(buffer.get(), length) != kReceived) {
+    const int result = Receive(buffer.get(), length);
+    if (result == kReceivedForeign)
+        return;
+    if (result != kReceived) {
         InternalError("CVexorLink: datagram not read whole; dropped", log_);
         return;
     }
@@ -72,8 +76,7 @@ void CVexorLink::OnReceive() {
 void CVexorLink::parseRecData(PacketBuffer buffer, std::size_t length) {
     if (!IsOpen() || !buffer)
         return;
-    const Endpoint from = attached_ != nullptr ? attached_->peer() : peer();
-    Delivered(buffer.get(), length, from);
+    Delivered(length);
     protocol_.parseRecData(std::move(buffer), length);
     timer_->poke();
 }

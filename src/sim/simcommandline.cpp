@@ -43,6 +43,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
                                   "127.0.0.2");
     const QCommandLineOption port("port", "UDP port to listen on and to answer to (default 10000).", "port",
                                   "10000");
+    const QCommandLineOption replyPort(
+        "reply-port", "UDP source port of the answers (default --port); they still go to --port.", "port");
     const QCommandLineOption module("module", "Module number in every reply (default 0x0010).", "number",
                                     "0x0010");
     const QCommandLineOption password("password", "Calibration password, 0..65535 (default 1234).", "number",
@@ -77,9 +79,9 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         "buffer does (default: whole groups).",
         "n");
     const QCommandLineOption seed("seed", "Seed of the noise and the fault injection (default 1).", "n", "1");
-    parser.addOptions({help,         version,   addr,        port,         module,   password, rpm,
-                       uncalibrated, oldModule, noScope,     linkRate,     noPacing, loss,     duplicate,
-                       reorder,      garbage,   silentAfter, restartEvery, files,    seed});
+    parser.addOptions({help,      version,      addr,      port,        replyPort,    module,   password,
+                       rpm,       uncalibrated, oldModule, noScope,     linkRate,     noPacing, loss,
+                       duplicate, reorder,      garbage,   silentAfter, restartEvery, files,    seed});
     parser.addOptions({instantCaptures, maxGroupPackets});
 
     auto fail = [&result](const QString& why) {
@@ -109,6 +111,11 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     if (!toUnsigned(parser.value(port), 65535, v) || v == 0)
         return fail("--port must be 1..65535");
     o.port = static_cast<std::uint16_t>(v);
+    if (parser.isSet(replyPort)) {
+        if (!toUnsigned(parser.value(replyPort), 65535, v) || v == 0)
+            return fail("--reply-port must be 1..65535");
+        o.replyPort = static_cast<std::uint16_t>(v);
+    }
     if (!toUnsigned(parser.value(module), 0xFFFF, v))
         return fail("--module must be 0..0xFFFF");
     o.module.moduleNum = static_cast<std::uint16_t>(v);

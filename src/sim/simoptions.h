@@ -13,6 +13,7 @@ namespace wavix {
 struct SimOptions {
     std::string address = "127.0.0.2";
     std::uint16_t port = 10000;
+    std::optional<std::uint16_t> replyPort; // source port of the answers; --port without it
     SimModuleOptions module;
     FaultRates faults;
     std::uint64_t seed = 1;

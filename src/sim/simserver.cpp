@@ -62,12 +62,20 @@ bool CSimServer::start(QString& error) {
         error = socket_.errorString();
         return false;
     }
+    if (opt_.replyPort && *opt_.replyPort != opt_.port &&
+        !replySocket_.bind(address, *opt_.replyPort,
+                           QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
+        error = "reply port " + QString::number(*opt_.replyPort) + ": " + replySocket_.errorString();
+        return false;
+    }
     if (opt_.restartEverySeconds > 0)
         restartTimer_.start();
     char line[128];
     std::snprintf(line, sizeof line, "listening on %s:%u, module 0x%04X", opt_.address.c_str(),
                   unsigned{opt_.port}, unsigned{opt_.module.moduleNum});
     log(line);
+    if (replySocket_.state() == QAbstractSocket::BoundState)
+        log("answering from port " + std::to_string(*opt_.replyPort));
     return true;
 }
 
@@ -152,8 +160,9 @@ void CSimServer::pump() {
             break;
         Outgoing& o = queue_.front();
         const auto& b = o.datagram.bytes;
-        socket_.writeDatagram(reinterpret_cast<const char*>(b.data()), static_cast<qint64>(b.size()), o.to,
-                              opt_.port);
+        QUdpSocket& out = replySocket_.state() == QAbstractSocket::BoundState ? replySocket_ : socket_;
+        out.writeDatagram(reinterpret_cast<const char*>(b.data()), static_cast<qint64>(b.size()), o.to,
+                          opt_.port);
         // The wire stays busy for the frame's length; an idle link starts counting now.
         const std::uint64_t bits = (b.size() + kFrameOverheadBytes) * 8;
         const auto busyUs = static_cast<std::uint64_t>(std::ceil(bits * 1e6 / opt_.linkRateBitsPerSecond));

@@ -48,6 +48,7 @@ private:
     SimOptions opt_;
     LogSink log_;
     QUdpSocket socket_;
+    QUdpSocket replySocket_; // bound only for --reply-port
     QTimer paceTimer_;
     QTimer restartTimer_;
     QElapsedTimer clock_;

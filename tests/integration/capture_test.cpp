@@ -203,6 +203,24 @@ INSTANTIATE_TEST_SUITE_P(
                       LongGroup{"NewestPacketsOnly", 13, {"--max-group-packets", "511"}, 254 * 511, 2}),
     [](const auto& p) { return std::string(p.param.name); });
 
+// A tester may answer from another port than it listens on: every request
+// still goes to the port it listens on, so polling never stalls.
+TEST_F(Capture, ATesterAnsweringFromAnotherPortIsPolledAtItsOwn) {
+    port = Simulator::freePort();
+    std::uint16_t replyPort = Simulator::freePort();
+    while (replyPort == port)
+        replyPort = Simulator::freePort();
+    ASSERT_TRUE(sim.start(port, {"--reply-port", QString::number(replyPort)})) << simLog();
+    CaptureClient client(workshopRecord(4));
+    ASSERT_TRUE(client.open(port));
+    ASSERT_TRUE(
+        waitUntil([&] { return client.groups >= 3 || client.ended || client.timeouts > 0; }, kTimeoutMs))
+        << simLog();
+    EXPECT_TRUE(client.faults.empty()) << simLog();
+    EXPECT_EQ(client.linkUps, 1);
+    EXPECT_EQ(client.session().link().peer(), (Endpoint{0x7F000002, port}));
+}
+
 struct Refusal {
     const char* name;
     QStringList args;

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 
 namespace wavix {
 namespace {
@@ -118,6 +119,18 @@ protected:
         return sim.start(port, QStringList{"--link-rate", "1000"} + extra);
     }
 
+    // Counts the files in the log folder; each must be one of the tester's, whole.
+    std::size_t wholeFiles(const std::map<std::string, std::vector<std::uint8_t>>& kept) const {
+        std::size_t whole = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(logs())) {
+            const auto it = kept.find(entry.path().filename().string());
+            EXPECT_TRUE(it != kept.end() && readAll(entry.path()) == it->second)
+                << "stray or cut file " << entry.path();
+            ++whole;
+        }
+        return whole;
+    }
+
     QTemporaryDir testerDir;
     QTemporaryDir logDir;
     quint16 port = test::Simulator::freePort();
@@ -197,7 +210,7 @@ TEST_F(LogDownloadFromSim, GeneratedLogsArriveWholeInTheTestersFormat) {
 namespace wavix {
 namespace {
 
-// A tester that falls silent in the middle of a file, or loses datagrams: every
+// A tester that falls silent in the middle of a file: every
 // file on the PC is then either whole or absent, never cut, and the failure is told.
 class LogDownloadFaults : public LogDownloadFromSim, public ::testing::WithParamInterface<QStringList> {};
 
@@ -217,23 +230,66 @@ TEST_P(LogDownloadFaults, NoFileIsLeftCutAndTheFailureIsShown) {
         ASSERT_TRUE(d.fetch());
     }
 
-    int whole = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(logs())) {
-        const std::string name = entry.path().filename().string();
-        ASSERT_TRUE(kept.count(name)) << "stray file " << name;
-        EXPECT_EQ(readAll(entry.path()), kept.at(name)) << name;
-        ++whole;
-    }
-    EXPECT_LT(whole, 2);
+    const std::size_t whole = wholeFiles(kept);
+    EXPECT_LT(whole, 2u);
     EXPECT_TRUE(d.state().HadFailures() || d.state().Found().size() < kept.size());
     ASSERT_FALSE(d.ui.shown.empty());
     EXPECT_NE(d.ui.shown.back().find(BuiltinText("TXT_1320")), std::string::npos) << d.ui.shown.back();
     EXPECT_NE(d.state().MessageText(), BuiltinText("TXT_1310"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Tester, LogDownloadFaults,
-                         ::testing::Values(QStringList{"--silent-after", "30"},
-                                           QStringList{"--loss", "0.1", "--seed", "4"}));
+// Datagrams doubled, swapped and lost, answered from another port: every file
+// the listing found arrives byte for byte or is told as failed, none half-written.
+// Copies alone cost no file.
+struct LossyLink {
+    const char* name;
+    QStringList faults;
+    bool allArrive;
+    friend void PrintTo(const LossyLink& l, std::ostream* os) { *os << l.name; }
+};
+
+class LogDownloadLossy : public LogDownloadFromSim, public ::testing::WithParamInterface<LossyLink> {};
+
+TEST_P(LogDownloadLossy, EachFileArrivesWholeOrIsToldAsFailed) {
+    std::map<std::string, std::vector<std::uint8_t>> kept;
+    for (int n = 1; n <= 8; ++n)
+        kept[CLogListDownload::LogFileName(n)] = randomBytes(6000 + 2500 * static_cast<std::size_t>(n), n);
+    for (const auto& [name, bytes] : kept)
+        writeAll(tester() / name, bytes);
+    std::uint16_t replyPort = test::Simulator::freePort();
+    while (replyPort == port)
+        replyPort = test::Simulator::freePort();
+    ASSERT_TRUE(startSim(
+        QStringList{"--files", testerDir.path(), "--seed", "1", "--reply-port", QString::number(replyPort)} +
+        GetParam().faults))
+        << sim.output().toStdString();
+    Downloader d(logs());
+    ASSERT_TRUE(d.start(port));
+    ASSERT_TRUE(d.listed()) << sim.output().toStdString();
+    const std::size_t found = d.state().Found().size();
+    const std::size_t boxesBefore = d.ui.shown.size();
+    ASSERT_GT(found, 0u) << sim.output().toStdString();
+    ASSERT_TRUE(d.fetch()) << sim.output().toStdString();
+
+    const std::size_t whole = wholeFiles(kept);
+    // One error box per file that did not arrive.
+    EXPECT_EQ(d.ui.shown.size() - boxesBefore, found - whole) << sim.output().toStdString();
+    EXPECT_EQ(d.state().HadFailures(), whole < found);
+    EXPECT_GT(whole, 0u) << sim.output().toStdString();
+    if (GetParam().allArrive) {
+        EXPECT_EQ(found, kept.size());
+        EXPECT_EQ(whole, found) << sim.output().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tester, LogDownloadLossy,
+    ::testing::Values(
+        LossyLink{"Copies", {"--duplicate", "0.05", "--reorder", "0.05"}, true},
+        LossyLink{"CopiesAndLoss", {"--duplicate", "0.05", "--reorder", "0.05", "--loss", "0.02"}, false}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(Tester, LogDownloadFaults, ::testing::Values(QStringList{"--silent-after", "30"}));
 
 // The module link comes back on leaving only when it is still shut: opening an
 // open link again would end in the "interface busy" question.

@@ -67,20 +67,23 @@ TEST_F(CommEthTest, ReceiveTellsACutDatagramFromAFullOneAndAFailedRead) {
     EXPECT_EQ(length, 0u);
 }
 
-TEST_F(CommEthTest, OnlyATesterPacketMovesTheLinkToItsSenderAddress) {
+TEST_F(CommEthTest, OnlyTheTestersHostIsReadAndRequestsGoToItsConfiguredPort) {
     Peer stranger(test::kStranger, port); // listens where a tester would
-    ASSERT_TRUE(stranger.ok);
-    stranger.sendTo(QByteArray("\x11\x02\x80\x80\x00", 5), port);
-    ASSERT_TRUE(waitUntil([&] { return link.reads.size() == 1; })); // still read: the protocol judges it
+    Peer otherPort(test::kTester);
+    ASSERT_TRUE(stranger.ok && otherPort.ok);
+    stranger.sendTo(testerPacket(0x8047, 2), port);
+    otherPort.sendTo(testerPacket(0x8047, 4), port);
+    ASSERT_TRUE(waitUntil([&] { return link.reads.size() == 2; }));
+    EXPECT_EQ(link.reads[0], std::make_pair(int{CCommEth::kReceivedForeign}, QByteArray()));
+    EXPECT_EQ(link.reads[1], std::make_pair(int{CCommEth::kReceived}, testerPacket(0x8047, 4)));
+    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{{Msg::UWM_COMM_ETH_MSG, 12, 0x30005}}));
+    EXPECT_EQ(link.foreignDropped(), 1u);
+
     ASSERT_TRUE(link.Send(kEcho, sizeof kEcho));
     ASSERT_TRUE(tester.waitFor(1));
+    test::settle();
     EXPECT_TRUE(stranger.received.empty());
-
-    stranger.sendTo(testerPacket(0x8000), port);
-    ASSERT_TRUE(waitUntil([&] { return link.reads.size() == 2; }));
-    EXPECT_EQ(link.peer(), (Endpoint{0x7F000003, port}));
-    ASSERT_TRUE(link.Send(kEcho, sizeof kEcho));
-    ASSERT_TRUE(stranger.waitFor(1));
+    EXPECT_TRUE(otherPort.received.empty());
 }
 
 TEST_F(CommEthTest, ClosedLinkNeitherSendsNorReadsAndMayBeOpenedAgain) {

@@ -16,14 +16,16 @@ TEST(SimCommandLine, DefaultsAndAFullSet) {
     EXPECT_EQ(d.options.address, "127.0.0.2");
     EXPECT_EQ(d.options.port, 10000);
     EXPECT_EQ(d.options.module.maxGroupPackets, 0u); // whole groups
+    EXPECT_FALSE(d.options.replyPort);
 
     const SimCommandLine s =
         parse({"--addr",          "127.0.0.3", "--port",       "12000",       "--module",       "0x61",
                "--password",      "65535",     "--loss",       "0.25",        "--silent-after", "7",
                "--restart-every", "30",        "--old-module", "--no-pacing", "--seed",         "99",
-               "--link-rate",     "10"});
+               "--link-rate",     "10",        "--reply-port", "12001"});
     ASSERT_EQ(s.outcome, SimCommandLine::Outcome::Run) << s.text.toStdString();
     EXPECT_EQ(s.options.port, 12000);
+    EXPECT_EQ(s.options.replyPort, 12001);
     EXPECT_EQ(s.options.module.moduleNum, 0x61);
     EXPECT_EQ(s.options.module.password, 65535);
     EXPECT_DOUBLE_EQ(s.options.faults.loss, 0.25);
@@ -59,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringList{"--restart-every", "0"}, QStringList{"--silent-after", "-1"},
                       QStringList{"--link-rate", "0"}, QStringList{"--max-group-packets", "0"},
                       QStringList{"--max-group-packets", "x"}, QStringList{"--bogus"}, QStringList{"stray"},
-                      QStringList{"--files", "/nonexistent/wavix-logs"}));
+                      QStringList{"--reply-port", "0"}, QStringList{"--files", "/nonexistent/wavix-logs"}));
 
 TEST(SimCommandLine, HelpIsNoError) {
     EXPECT_EQ(parse({"--help"}).outcome, SimCommandLine::Outcome::Help);

@@ -1,4 +1,5 @@
-// vexor-sim as a process on the loopback: answers an echo, stops cleanly on SIGINT.
+// vexor-sim as a process on the loopback: answers an echo from its reply port,
+// stops cleanly on SIGINT.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@
 
 namespace {
 
-TEST(SimProcess, AnswersAnEchoOnLoopbackAndStopsOnSigint) {
+TEST(SimProcess, AnswersAnEchoFromItsReplyPortAndStopsOnSigint) {
     const QString dir = qEnvironmentVariable("WAVIX_BIN_DIR");
     if (dir.isEmpty())
         GTEST_SKIP() << "WAVIX_BIN_DIR not set";
@@ -29,9 +30,16 @@ TEST(SimProcess, AnswersAnEchoOnLoopbackAndStopsOnSigint) {
     QUdpSocket us;
     ASSERT_TRUE(us.bind(QHostAddress("127.0.0.1"), 0, QAbstractSocket::ShareAddress));
     const quint16 port = us.localPort();
+    quint16 replyPort = 0;
+    {
+        QUdpSocket probe;
+        ASSERT_TRUE(probe.bind(QHostAddress("127.0.0.2"), 0));
+        replyPort = probe.localPort();
+    }
 
     QProcess sim;
-    sim.start(exe, {"--addr", "127.0.0.2", "--port", QString::number(port), "--module", "0x0022"});
+    sim.start(exe, {"--addr", "127.0.0.2", "--port", QString::number(port), "--module", "0x0022",
+                    "--reply-port", QString::number(replyPort)});
     ASSERT_TRUE(sim.waitForStarted(5000));
     QByteArray out;
     const QDeadlineTimer listening(10000);
@@ -41,13 +49,14 @@ TEST(SimProcess, AnswersAnEchoOnLoopbackAndStopsOnSigint) {
     ASSERT_TRUE(out.contains("listening")) << sim.readAllStandardError().toStdString();
 
     const QByteArray echo("\x10\x02\x00\x00", 4);
-    QByteArray reply;
-    for (int attempt = 0; attempt < 5 && reply.isEmpty(); ++attempt) {
+    QNetworkDatagram reply;
+    for (int attempt = 0; attempt < 5 && reply.data().isEmpty(); ++attempt) {
         us.writeDatagram(echo, QHostAddress("127.0.0.2"), port);
         if (us.waitForReadyRead(1000))
-            reply = us.receiveDatagram().data();
+            reply = us.receiveDatagram();
     }
-    ASSERT_EQ(reply, QByteArray("\x10\x02\x80\x00\x00\x22\x00\x00", 8));
+    ASSERT_EQ(reply.data(), QByteArray("\x10\x02\x80\x00\x00\x22\x00\x00", 8));
+    EXPECT_EQ(reply.senderPort(), replyPort);
 
     ::kill(static_cast<pid_t>(sim.processId()), SIGINT);
     ASSERT_TRUE(sim.waitForFinished(5000));

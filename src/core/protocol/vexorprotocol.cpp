@@ -109,6 +109,8 @@ bool CVexorProtocol::sendRequest(std::size_t (*build)(std::uint8_t*, std::size_t
 }
 
 bool CVexorProtocol::AskForFileEntry(std::string_view name, int mode) {
+    // A new listing: the same file may now be fetched again.
+    lastData_.clear();
     return sendRequest(build_FileEntry_packet, name, mode);
 }
 
@@ -164,8 +166,24 @@ void CVexorProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
     } else if (command == (reply | c_vxpFILE_ENTRY_0) || command == (reply | c_vxpFILE_ENTRY_1)) {
         entryReply(data, length);
     } else if (command == (reply | c_vxpFILE_DATA_0) || command == (reply | c_vxpFILE_DATA_1)) {
-        if (dataReply(files_[0], std::move(buffer), length, false) && !sendNextPacket())
-            InternalError("CVexorProtocol: next-packet request not sent", log_);
+        if (awaitedReply_ != command) {
+            DebugTrace("CVexorProtocol: data packet nobody asked for dropped", log_);
+            return;
+        }
+        // Packets carry no sequence number: a copy of the last one may arrive after
+        // the next request went out, even for the next file, and taken as its
+        // answer it would shift the file. Equal consecutive blocks time out instead.
+        if (lastData_.size() == length && std::equal(lastData_.begin(), lastData_.end(), data)) {
+            DebugTrace("CVexorProtocol: copy of the last data packet dropped", log_);
+            return;
+        }
+        lastData_.assign(data, data + length);
+        if (dataReply(files_[0], std::move(buffer), length, false)) {
+            // Armed before sending: a failed send then ends in the time-out, not in silence.
+            await(command);
+            if (!sendNextPacket())
+                InternalError("CVexorProtocol: next-packet request not sent", log_);
+        }
     } else if (command == (reply | c_vxpSECOND_DATA)) {
         dataReply(files_[1], std::move(buffer), length, true);
     } else if (command == (reply | c_vxpUPLOAD)) {
@@ -186,22 +204,25 @@ void CVexorProtocol::testerAsksFile(const std::uint8_t* data, std::size_t length
 }
 
 void CVexorProtocol::entryReply(const std::uint8_t* data, std::size_t length) {
-    if (awaitedReply_ == lastHeader_.command)
-        awaitedReply_ = 0;
+    if (awaitedReply_ != lastHeader_.command) {
+        DebugTrace("CVexorProtocol: directory entry nobody asked for dropped", log_);
+        return;
+    }
     if (lastHeader_.status == kStatusOk) {
         tsimple_FAT entry;
         const std::size_t payload = payloadBytes(length);
+        // The request stays armed, so its time-out still reports the listing.
         if (!DecodeSimpleFat(std::span(data + kPacketHeaderSize, payload), entry)) {
             InternalError("CVexorProtocol: directory entry of a wrong length", log_);
             return;
         }
+        awaitedReply_ = 0;
         files_[0].StoreEntry(entry);
         post(0, kRfEntryRead);
-    } else if (lastHeader_.status == kStatusUnknown) {
-        post(0, kRfNoSuchFile);
-    } else {
-        post(0, kRfEntryFailed);
+        return;
     }
+    awaitedReply_ = 0;
+    post(0, lastHeader_.status == kStatusUnknown ? kRfNoSuchFile : kRfEntryFailed);
 }
 
 bool CVexorProtocol::dataReply(CReceivedFile& file, PacketBuffer buffer, std::size_t length, bool second) {
@@ -215,19 +236,18 @@ bool CVexorProtocol::dataReply(CReceivedFile& file, PacketBuffer buffer, std::si
         return false;
     }
     post(static_cast<std::intptr_t>(payloadBytes(length)), second ? kRfSecondStored : kRfPacketStored);
-    const bool awaited = !second && awaitedReply_ == lastHeader_.command;
     if (status == kStatusOk) {
-        if (awaited)
+        // Each request is answered once: a copy of the last packet is not taken.
+        if (!second)
             awaitedReply_ = 0;
         post(0, second ? kRfSecondComplete : kRfFileComplete);
         return false;
     }
     if (status == kStatusMore || status == kStatusNotServed) {
         post(0, second ? kRfSecondMore : kRfMoreFollows);
-        if (awaited)
-            await(lastHeader_.command);
         return !second;
     }
+    // Left armed: the time-out reports the broken run.
     InternalError("CVexorProtocol: data packet with an unexpected status", log_);
     return false;
 }

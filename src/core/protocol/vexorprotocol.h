@@ -11,7 +11,11 @@
 // A run of data packets: every packet but the last carries status 0x0040 (or
 // 0x0001, which the tester uses the same way) and is answered with 0x0055;
 // the last carries status 0. The payloads in arrival order are the file.
-// The tester may itself send 0x0044 with a file name it wants.
+// The tester may itself send 0x0044 with a file name it wants. An entry or
+// data reply that no request waits for (a copy, or a late answer to an earlier
+// request) is dropped: it is neither stored nor answered. So is a data packet
+// equal to the last one taken (until the next entry request), as a copy may
+// arrive after the next request went out.
 //
 // Results go to the notify window as UWM_RECEIVED_FILE_MSG (lParam codes
 // below), UWM_CMD_ECHO_MSG and UWM_VEXOR_PROTOCOL_MSG.
@@ -25,6 +29,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wavix {
 
@@ -121,6 +126,7 @@ private:
     bool lastValid_ = false;
     std::uint32_t lastReceipt_ = 0;
     CReceivedFile files_[2] = {CReceivedFile(0), CReceivedFile(1)};
+    std::vector<std::uint8_t> lastData_; // the last data packet taken, header included
     std::uint16_t awaitedReply_ = 0;
     std::uint32_t awaitSince_ = 0;
 };

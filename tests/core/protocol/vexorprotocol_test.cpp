@@ -118,12 +118,13 @@ TEST_F(VexorProtocolTest, SmallPacketsAreAcceptedOnlyWithStartBytes) {
     EXPECT_EQ(protocol.LastHeader().moduleNum, 0x42);
 }
 
-TEST_F(VexorProtocolTest, DirectoryEntryIsStoredOnlyWhenComplete) {
-    receive(packet(0x8046, 0, Bytes(31, 'x')));
-    EXPECT_TRUE(window.messages.empty());
+TEST_F(VexorProtocolTest, DirectoryEntryIsTakenOnlyWhenAskedForAndComplete) {
+    receive(packet(0x8046, 0, entryPayload("osclog09.sdf", 1))); // nobody asked
     EXPECT_FALSE(protocol.GetReceivedFile().HasEntry());
 
+    ASSERT_TRUE(protocol.AskForFileEntry("osclog03.sdf"));
     receive(packet(0x8046, 0, entryPayload("osclog03.sdf", 2548)));
+    receive(packet(0x8046, 0, entryPayload("osclog09.sdf", 1))); // a copy, or a stray answer
     const CReceivedFile& f = protocol.GetReceivedFile();
     EXPECT_EQ(f.GetName(), "osclog03.sdf");
     EXPECT_EQ(f.GetSize(), 2548u);
@@ -132,9 +133,20 @@ TEST_F(VexorProtocolTest, DirectoryEntryIsStoredOnlyWhenComplete) {
     EXPECT_EQ(f.GetAttrib(), 0x0A0B);
     EXPECT_EQ(f.GetCrc(), 0xDEADBEEFu);
 
+    ASSERT_TRUE(protocol.AskForFileEntry("osclog04.sdf", 0));
     receive(packet(0x8044, 0x0080));
+    ASSERT_TRUE(protocol.AskForFileEntry("osclog05.sdf"));
     receive(packet(0x8046, 0x0001));
     EXPECT_EQ(window.messages, fileNotes({{0, 2}, {0, 10}, {0, 4}}));
+
+    // A cut entry stores nothing, but the listing still hears of it through the time-out.
+    window.clear();
+    ASSERT_TRUE(protocol.AskForFileEntry("osclog06.sdf"));
+    receive(packet(0x8046, 0, Bytes(31, 'x')));
+    EXPECT_TRUE(window.messages.empty());
+    ticks.advance(CVexorProtocol::kReplyTimeoutMs);
+    protocol.OnTimer();
+    EXPECT_EQ(window.messages, fileNotes({{0x8046, 11}}));
 
     protocol.ResetReceivedFile();
     EXPECT_FALSE(protocol.GetReceivedFile().HasEntry());
@@ -142,6 +154,7 @@ TEST_F(VexorProtocolTest, DirectoryEntryIsStoredOnlyWhenComplete) {
 }
 
 TEST_F(VexorProtocolTest, NamesWithoutTerminatorAreCutToWhatIsThere) {
+    ASSERT_TRUE(protocol.AskForFileEntry("fourteen_chars"));
     receive(packet(0x8046, 0, entryPayload("fourteen_chars", 1)));
     EXPECT_EQ(protocol.GetReceivedFile().GetName(), "fourteen_chars");
 
@@ -180,11 +193,44 @@ TEST_F(VexorProtocolTest, DataRunAsksForEachNextPacketAndWritesTheFileByteIdenti
     EXPECT_FALSE(std::filesystem::exists(dir / "osclog01.sdf.part"));
 }
 
+// Each request takes one packet: a copy, a late packet of an earlier transfer
+// or an answer to the other mode's request would cut the file or skip a block.
+TEST_F(VexorProtocolTest, PacketsNoRequestWaitsForAreNeitherStoredNorAnswered) {
+    const Bytes a = counting(100, 1), b = counting(60, 2);
+    receive(packet(0x8047, 0x0040, a)); // before any request
+    ASSERT_TRUE(protocol.AskForFileContents("osclog01.sdf"));
+    receive(packet(0x8045, 0x0040, a)); // the other mode's answer
+    receive(packet(0x8047, 0x0040, a));
+    receive(packet(0x8047, 0x0040, a)); // its copy, while the next request waits
+    receive(packet(0x8047, 0x0000, b));
+    receive(packet(0x8047, 0x0000, b)); // the last packet's copy
+    receive(packet(0x8047, 0x0040, a)); // late
+    EXPECT_EQ(protocol.GetReceivedFile().Packets().GetCount(), 2);
+    ASSERT_EQ(sender.sent.size(), 2u);
+    EXPECT_EQ(sender.sent[1], kNext);
+    EXPECT_EQ(window.messages, fileNotes({{100, 6}, {0, 3}, {60, 6}, {0, 5}}));
+    EXPECT_FALSE(protocol.IsWaitingForReply());
+
+    // The last packet's copy may come only once the next file was asked for.
+    protocol.ResetReceivedFile();
+    window.clear();
+    ASSERT_TRUE(protocol.AskForFileContents("osclog02.sdf"));
+    receive(packet(0x8047, 0x0000, b));
+    EXPECT_EQ(protocol.GetReceivedFile().Packets().GetCount(), 0);
+    EXPECT_TRUE(protocol.IsWaitingForReply());
+    // After a new listing the same file may be fetched again.
+    ASSERT_TRUE(protocol.AskForFileEntry("osclog01.sdf"));
+    ASSERT_TRUE(protocol.AskForFileContents("osclog01.sdf"));
+    receive(packet(0x8047, 0x0000, b));
+    EXPECT_EQ(window.messages, fileNotes({{60, 6}, {0, 5}}));
+}
+
 TEST_F(VexorProtocolTest, BrokenDataPacketsNeitherStoreNorAskForMore) {
+    ASSERT_TRUE(protocol.AskForFileContents("osclog01.sdf"));
     receive({0x10, 0x02, 0x80, 0x47, 0x00, 0x00, 0x00}); // shorter than a header
     receive(packet(0x8047, 0x0080, Bytes(4, 1)));        // stored, but an unexpected status
     EXPECT_EQ(protocol.GetReceivedFile().Packets().GetCount(), 1);
-    EXPECT_TRUE(sender.sent.empty());
+    EXPECT_EQ(sender.sent.size(), 1u) << "only the request itself";
     EXPECT_EQ(window.messages, fileNotes({{4, 6}}));
 
     PacketBuffer full = allocatePacketBuffer();
