@@ -6,6 +6,7 @@
 #include "core/settings/builtintexts.h"
 #include "core/settings/ini.h"
 #include "core/settings/langtexts.h"
+#include "core/support/textencoding.h"
 #include "fuzzinput.h"
 
 #include <algorithm>
@@ -24,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     CIni ini(path);
-    (void)ini.GetString("LANG", "TXT_001", "x");
+    if (!IsValidUtf8(ini.GetString("LANG", "TXT_001", "x")))
+        std::abort(); // either encoding must come out as UTF-8
     (void)ini.GetUnsigned("Settings", "Port", 10000, 10);
     (void)ini.GetUnsigned("Settings", "Color", 0, 16);
     (void)ini.Find("PROBE", "Ratio");
@@ -33,6 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LoadTextTable(path, BuiltinTextRange(1, 120), texts, false);
     CTextTable table(MainMenuTexts());
     table.Load(path);
+    for (std::size_t i = 0; i < table.size(); ++i)
+        texts.push_back(table[i]);
+    for (const std::string& t : texts)
+        if (FormatSignature(t).find_first_of("n!") != std::string::npos)
+            std::abort(); // a text handed out must be safe to format
 
     CChannelProbe probe;
     if (probe.Load(path)) {

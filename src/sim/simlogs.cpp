@@ -34,16 +34,16 @@ struct RecordingPlan {
 
 constexpr std::array<std::uint32_t, 4> kColours{0x000000FF, 0x0000FF00, 0x00FF0000, 0x0000FFFF};
 
-const ChannelPlan kCrank{1, 5, CPL_DC, "CKP", "Crankshaft sensor 60-2"};
-const ChannelPlan kIgnition{2, 8, CPL_DC, "IGN1", "Ignition coil 1 primary"};
-const ChannelPlan kInjector{3, 7, CPL_DC, "INJ1", "Injector 1 low side"};
-const ChannelPlan kLambda{4, 1, CPL_DC, "LAMBDA", "Lambda sensor before catalyst"};
+const ChannelPlan kCrank{1, 5, CPL_DC, "CKP", "Snímač klikové hřídele 60-2"};
+const ChannelPlan kIgnition{2, 8, CPL_DC, "IGN1", "Primár zapalovací cívky 1"};
+const ChannelPlan kInjector{3, 7, CPL_DC, "INJ1", "Vstřikovač 1, spínaná strana"};
+const ChannelPlan kLambda{4, 1, CPL_DC, "LAMBDA", "Lambda sonda před katalyzátorem"};
 
 std::vector<RecordingPlan> plans() {
     // Tuesday 14 May 2024, morning in the workshop (UTC).
     return {
         {"osclog01.sdf",
-         "Idle: crankshaft sensor and ignition",
+         "Volnoběh: snímač klikové hřídele a zapalování",
          11,
          150.0,
          12.0,
@@ -51,7 +51,7 @@ std::vector<RecordingPlan> plans() {
          {2024, 5, 2, 14, 7, 12, 5, 250},
          {kCrank, kIgnition}},
         {"osclog02.sdf",
-         "Lambda sensor at raised speed",
+         "Lambda sonda při zvýšených otáčkách",
          12,
          180.0,
          300.0,
@@ -59,7 +59,7 @@ std::vector<RecordingPlan> plans() {
          {2024, 5, 2, 14, 7, 20, 41, 0},
          {kLambda}},
         {"osclog04.sdf",
-         "Idle: all four channels",
+         "Volnoběh: všechny čtyři kanály",
          11,
          100.0,
          900.0,

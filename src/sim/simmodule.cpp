@@ -1,6 +1,7 @@
 #include "sim/simmodule.h"
 
 #include "core/support/bytes.h"
+#include "core/support/strformat.h"
 #include "sim/packetiser.h"
 
 #include <array>
@@ -20,10 +21,7 @@ std::string DescribeSettings(const tOscilExchange& rec) {
     std::string mode{TriggerModeText(rec.TR_mode & ~kStopBit)};
     if (rec.TR_mode & kStopBit)
         mode += " stopped";
-    char line[160];
-    std::snprintf(line, sizeof line, "settings applied: %u ch, %g ms/div, %s", unsigned{rec.chann_num}, ms,
-                  mode.c_str());
-    return line;
+    return StrFormat("settings applied: %u ch, %g ms/div, %s", unsigned{rec.chann_num}, ms, mode.c_str());
 }
 
 CSimModule::CSimModule(const SimModuleOptions& options)

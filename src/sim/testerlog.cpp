@@ -1,6 +1,7 @@
 #include "sim/testerlog.h"
 
 #include "core/support/bytes.h"
+#include "core/support/textencoding.h"
 
 #include <algorithm>
 #include <bit>
@@ -22,13 +23,8 @@ public:
     void u32(std::uint32_t v) { writeBE32(take(4), v); }
     void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
     void tag(const char (&four)[5]) { std::memcpy(take(4), four, 4); }
-    // Zero-terminated inside `width` bytes, cut when longer.
-    void text(const std::string& s, std::size_t width) {
-        std::uint8_t* p = take(width);
-        const std::size_t n = std::min(s.size(), width - 1);
-        std::memcpy(p, s.data(), n);
-        std::memset(p + n, 0, width - n);
-    }
+    // Zero-terminated inside `width` bytes in the tester's Windows-1250, cut when longer.
+    void text(const std::string& s, std::size_t width) { PutTextField(std::span(take(width), width), s); }
 
 private:
     std::uint8_t* take(std::size_t n) {

@@ -40,7 +40,7 @@ TesterLog smallLog() {
     log.record.TR_mode = TM_FREE;
     log.record.TR_rising = 1;
     log.record.TR_position = 0x01020304;
-    log.channels = {{"CKP", "Crank", 0x000000FF}, {"IGN1", "Coil", 0x0000FF00}};
+    log.channels = {{"CKP", "Kanál 1", 0x000000FF}, {"IGN1", "Coil", 0x0000FF00}};
     // Three instants; a mark of each kind on the first channel.
     log.words = {TesterLogWord(-512),
                  TesterLogWord(512),
@@ -66,7 +66,7 @@ TEST(TesterLogFile, HeaderBlocksAndStreamAreBigEndianAtTheirOffsets) {
     EXPECT_EQ(slice(b, 288, 4), bytesOf({'-', 'C', 'H', 'x'}));
     EXPECT_EQ(slice(b, 292, 4), bytesOf({0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(slice(b, 296, 4), bytesOf({0, 0, 0, 0xFF}));
-    EXPECT_EQ(simtest::zeroTerminated(&b[300], 256), "Crank");
+    EXPECT_EQ(simtest::zeroTerminated(&b[300], 256), "Kan\xE1l 1"); // the tester's Windows-1250
     EXPECT_EQ(simtest::zeroTerminated(&b[556], 256), "CKP");
     // Channel record: number, version, range, coupling, step, divider, capacity,
     // trigger channel, 0, level, mode, edge.

@@ -3,6 +3,7 @@
 // within the input range, and its trigger fires where the capture says.
 
 #include "core/files/scopefile.h"
+#include "core/support/textencoding.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -72,6 +74,12 @@ TEST(SampleCharts, EveryChartLoadsWithItsChannelsAndDescription) {
         ASSERT_TRUE(file.Load(chartFolder() / c.file));
         EXPECT_EQ(file.GetVersion(), kFileVersionWave);
         EXPECT_TRUE(file.GetHeaderText().starts_with(c.descriptionStart)) << file.GetHeaderText();
+        // Shipped like the charts of the Windows releases: Windows-1250 on disk.
+        std::ifstream raw(chartFolder() / c.file, std::ios::binary);
+        std::string head(kFileHeaderSize, '\0');
+        raw.read(head.data(), static_cast<std::streamsize>(head.size()));
+        EXPECT_TRUE(head.starts_with("OSC1"));
+        EXPECT_EQ(head.substr(8, head.find('\0', 8) - 8), Utf8ToCp1250(file.GetHeaderText()));
         ASSERT_EQ(file.GetChannelCount(), static_cast<int>(c.names.size()));
         tOscilExchange rec;
         ASSERT_TRUE(file.BuildSettings(rec));

@@ -101,6 +101,7 @@ TEST_F(WavixSdfTool, InfoDescribesChannelsProbesAndMarksAsJson) {
     f.header(kFileVersionTesterLog, 2, "Vexor");
     SdfBuilder::Block b;
     b.endMarker = "-123";
+    b.name = "Kan\xE1l 1"; // the tester's Windows-1250
     f.block(b).block(b).words({0x0200, 0x0200, 0x0200, 0x4200});
     writeFile(dir / "osclog02.sdf", f.bytes());
     const ToolRun log = runTool({"info", str(dir / "osclog02.sdf")});
@@ -109,6 +110,7 @@ TEST_F(WavixSdfTool, InfoDescribesChannelsProbesAndMarksAsJson) {
     EXPECT_EQ(l["version"].toInt(), 0x33);
     EXPECT_EQ(l["logSamplesPerChannel"].toInt(), 2);
     EXPECT_EQ(l["channels"].toArray()[1].toObject()["number"].toInt(), 2);
+    EXPECT_EQ(l["channels"].toArray()[0].toObject()["name"].toString(), QString::fromUtf8("Kanál 1"));
     const QJsonArray marks = l["marks"].toArray();
     ASSERT_EQ(marks.size(), 1);
     EXPECT_EQ(marks[0].toObject()["number"].toInt(), 1);

@@ -1,11 +1,14 @@
 #include "core/app/textformat.h"
 
+#include "core/support/numberlocale.h"
+
 #include <cstdarg>
 #include <cstdio>
 
 namespace wavix {
 
 std::string FormatText(const char* format, ...) {
+    const CNumberLocale c;
     std::va_list args;
     va_start(args, format);
     std::va_list again;

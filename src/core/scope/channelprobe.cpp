@@ -2,14 +2,11 @@
 
 #include "core/settings/ini.h"
 #include "core/support/bytes.h"
+#include "core/support/strformat.h"
 
-#include <algorithm>
 #include <bit>
-#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <system_error>
 
 namespace wavix {
@@ -19,13 +16,13 @@ constexpr std::string_view kSection = "PROBE";
 constexpr std::string_view kMissing = "ERR";
 
 // The whole text must be one number; "%f" alone would take "2.5abc" or "nan".
-bool parseRatio(const std::string& text, float& out) {
-    if (text.empty())
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || errno == ERANGE)
+// A decimal point whatever the process locale: probe files are shared.
+bool parseRatio(std::string_view text, float& out) {
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size())
         return false;
     if (!IsValidProbeRatio(v) || !IsValidProbeRatio(static_cast<float>(v)))
         return false;
@@ -37,32 +34,6 @@ bool parseRatio(const std::string& text, float& out) {
 
 bool IsValidProbeRatio(double ratio) {
     return std::isfinite(ratio) && ratio > 0.0;
-}
-
-std::string CutUtf8(std::string_view s, std::size_t maxBytes) {
-    if (s.size() <= maxBytes)
-        return std::string(s);
-    std::size_t n = maxBytes;
-    // s[n] is the first byte dropped; a continuation byte there means a sequence straddles the cut.
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
-        --n;
-    return std::string(s.substr(0, n));
-}
-
-void PutTextField(std::span<std::uint8_t> field, std::string_view s) {
-    if (field.empty())
-        return;
-    std::fill(field.begin(), field.end(), std::uint8_t{0});
-    const std::string cut = CutUtf8(s.substr(0, std::min(s.find('\0'), s.size())), field.size() - 1);
-    std::memcpy(field.data(), cut.data(), cut.size());
-}
-
-std::string GetTextField(std::span<const std::uint8_t> field) {
-    if (field.empty())
-        return {};
-    const auto* begin = reinterpret_cast<const char*>(field.data());
-    const std::size_t len = std::find(field.begin(), field.end(), std::uint8_t{0}) - field.begin();
-    return CutUtf8(std::string_view(begin, len), field.size() - 1);
 }
 
 bool CChannelProbe::Load(const std::filesystem::path& path) {
@@ -94,9 +65,7 @@ void CChannelProbe::Reset() {
 }
 
 std::string CChannelProbe::GetRatioText() const {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(ratio_));
-    return buf;
+    return StrFormat("%.2f", static_cast<double>(ratio_));
 }
 
 void CChannelProbe::ExportRecord(std::span<std::uint8_t, kProbeRecordSize> out, ByteOrder order) const {

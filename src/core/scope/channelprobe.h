@@ -3,6 +3,7 @@
 // as volts / ratio in the probe's units.
 
 #include "core/scope/oscileeprom.h"
+#include "core/support/textencoding.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -44,13 +45,5 @@ private:
 
 // A usable probe ratio: finite and above zero.
 bool IsValidProbeRatio(double ratio);
-
-// The longest prefix of s of at most maxBytes bytes that does not split a UTF-8 sequence.
-std::string CutUtf8(std::string_view s, std::size_t maxBytes);
-
-// Writes s into a fixed field, cut to field.size() - 1 bytes, zero-filled (always terminated).
-void PutTextField(std::span<std::uint8_t> field, std::string_view s);
-// Reads a fixed field up to its first zero, cut like PutTextField so a bad file cannot overrun.
-std::string GetTextField(std::span<const std::uint8_t> field);
 
 } // namespace wavix

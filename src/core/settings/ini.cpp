@@ -1,5 +1,7 @@
 #include "core/settings/ini.h"
 
+#include "core/support/textencoding.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -32,9 +34,12 @@ std::string_view trim(std::string_view s) {
 }
 
 struct Lines {
-    std::vector<std::string> lines;
+    std::vector<std::string> lines; // UTF-8
     bool crlf = false;
     bool bom = false;
+    // Windows programs of the suite write their own code page; a file is written
+    // back in the encoding it was read in.
+    TextEncoding encoding = TextEncoding::Utf8;
 };
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
@@ -47,18 +52,23 @@ std::optional<Lines> readLines(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
+    std::string raw(static_cast<std::size_t>(size), '\0');
+    in.read(raw.data(), static_cast<std::streamsize>(raw.size()));
+    raw.resize(static_cast<std::size_t>(in.gcount()));
     Lines result;
+    std::string_view body = raw;
+    if (body.substr(0, kBom.size()) == kBom) {
+        body.remove_prefix(kBom.size());
+        result.bom = true;
+    }
+    std::istringstream text(DecodeFileText(body, &result.encoding));
     std::string line;
     bool first = true;
-    while (std::getline(in, line)) {
+    while (std::getline(text, line)) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
             if (first)
                 result.crlf = true;
-        }
-        if (first && std::string_view(line).substr(0, kBom.size()) == kBom) {
-            line.erase(0, kBom.size());
-            result.bom = true;
         }
         first = false;
         result.lines.push_back(std::move(line));
@@ -104,17 +114,24 @@ std::string quoteIfNeeded(std::string_view v) {
 }
 
 bool writeLinesAtomically(const std::filesystem::path& path, const Lines& content) {
+    const char* eol = content.crlf ? "\r\n" : "\n";
+    std::string text;
+    for (const auto& l : content.lines)
+        text.append(l).append(eol);
+    const std::string bytes = EncodeFileText(text, content.encoding);
+    // A character the file's code page lacks, or bytes that would make the
+    // whole file read in the other encoding, would come back as something else.
+    if (DecodeFileText(bytes) != text)
+        return false;
     auto tmp = path;
     tmp += ".tmp";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out)
             return false;
-        const char* eol = content.crlf ? "\r\n" : "\n";
         if (content.bom)
             out << kBom;
-        for (const auto& l : content.lines)
-            out << l << eol;
+        out << bytes;
         out.flush();
         if (!out)
             return false;

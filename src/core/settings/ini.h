@@ -1,5 +1,6 @@
 #pragma once
-// INI access with private-profile semantics over UTF-8 text files: section and
+// INI access with private-profile semantics over text files in UTF-8 or, when
+// not valid UTF-8, Windows-1250 (written back in the same encoding): section and
 // key names compare case-insensitively, an absent key gives the default, every
 // call reads or writes the file (nothing is cached), and a write creates the
 // file and section as needed and keeps every other line as it was.
@@ -30,7 +31,8 @@ public:
     // Answers false when the section or key is empty or the file cannot be
     // written, and refuses what would corrupt the file: a line break anywhere,
     // '=' in a key, ']' in a section. A value with edge blanks or enclosing
-    // quotes is written quoted so that it reads back unchanged.
+    // quotes is written quoted so that it reads back unchanged. A text the file's
+    // encoding cannot hold (or that is not UTF-8) is refused too.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
     bool WriteUnsigned(std::string_view section, std::string_view key, std::uint32_t value, int base) const;
 

@@ -42,13 +42,18 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// printf pads to any width it is given, so a text could ask for gigabytes.
+constexpr unsigned kMaxFieldWidth = 64;
+
 // Checks a file text against its built-in text; the one to hand out.
 std::string checked(std::string_view key, std::string text, std::string_view builtin, LogTrace* trace) {
     if (SameConversions(text, builtin))
         return text;
     std::string line = "Language text ";
     line += key;
-    line += " does not match the conversions of its built-in text; the built-in text is used";
+    line += FormatSignature(text).find('!') != std::string::npos
+                ? " has a width or precision above 64; the built-in text is used"
+                : " does not match the conversions of its built-in text; the built-in text is used";
     DebugTrace(line, trace);
     return std::string(builtin);
 }
@@ -82,16 +87,23 @@ std::string FormatSignature(std::string_view text) {
             sig += '*';
             ++i;
         }
-        while (isDigit(at(i)))
-            ++i;
+        // Digits beyond the limit stop counting, so no length of them overflows.
+        const auto number = [&] {
+            unsigned n = 0;
+            for (; isDigit(at(i)); ++i)
+                if (n <= kMaxFieldWidth)
+                    n = n * 10 + static_cast<unsigned>(at(i) - '0');
+            if (n > kMaxFieldWidth)
+                sig += '!';
+        };
+        number();
         if (at(i) == '.') {
             ++i;
             if (at(i) == '*') {
                 sig += '*';
                 ++i;
             }
-            while (isDigit(at(i)))
-                ++i;
+            number();
         }
         const std::size_t lengthStart = i;
         // "I64" and "I32" are the Microsoft length modifiers.
@@ -113,7 +125,7 @@ std::string FormatSignature(std::string_view text) {
 
 bool SameConversions(std::string_view text, std::string_view builtin) {
     const auto sig = FormatSignature(text);
-    return sig.find('n') == std::string::npos && sig == FormatSignature(builtin);
+    return sig.find_first_of("n!") == std::string::npos && sig == FormatSignature(builtin);
 }
 
 std::string UnescapeLangValue(std::string_view raw) {

@@ -53,12 +53,13 @@ std::string UnescapeLangValue(std::string_view raw);
 
 // The arguments a printf format consumes, one letter each: 'i' signed, 'u'
 // unsigned, 'f' floating, 'c' character, 's' string, 'p' pointer, 'n' store,
-// '*' a width or precision argument, '?' a malformed or positional conversion.
+// '*' a width or precision argument, '?' a malformed or positional conversion,
+// '!' a width or precision above 64 (never in a built-in text).
 // A length modifier precedes its letter ("l" + 'i' for "%ld"). "%%" takes none.
 std::string FormatSignature(std::string_view text);
 
 // True when text may stand in for builtin as a format: the same arguments in
-// the same order, and no "%n".
+// the same order, no "%n" and no width or precision above 64.
 bool SameConversions(std::string_view text, std::string_view builtin);
 
 } // namespace wavix

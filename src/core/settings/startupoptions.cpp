@@ -1,9 +1,9 @@
 #include "core/settings/startupoptions.h"
 
 #include "core/settings/builtintexts.h"
+#include "core/support/strformat.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 
 namespace wavix {
@@ -57,44 +57,6 @@ std::span<const TextEntry> startupTable() {
     return table;
 }
 
-// True when a conversion asks for a width or precision of four digits or more:
-// printf would pad it out to that length, however large, before any limit applies.
-bool hugeWidth(std::string_view fmt) {
-    constexpr std::string_view kFlags = "-+ #0'";
-    const auto digitRun = [&](std::size_t& i) {
-        std::size_t n = 0;
-        for (; i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9'; ++i)
-            ++n;
-        return n;
-    };
-    for (std::size_t i = 0; i < fmt.size(); ++i) {
-        if (fmt[i] != '%')
-            continue;
-        if (++i < fmt.size() && fmt[i] == '%')
-            continue;
-        while (i < fmt.size() && kFlags.find(fmt[i]) != std::string_view::npos)
-            ++i;
-        if (digitRun(i) > 3)
-            return true;
-        if (i < fmt.size() && fmt[i] == '.' && digitRun(++i) > 3)
-            return true;
-        --i;
-    }
-    return false;
-}
-
-// A language text has passed the conversion check, but its widths are not ours to trust.
-std::string formatCount(const std::string& checkedFormat, int n) {
-    const std::string fmt = hugeWidth(checkedFormat) ? std::string(BuiltinText("TXT_711")) : checkedFormat;
-    const int length = std::snprintf(nullptr, 0, fmt.c_str(), n);
-    if (length <= 0)
-        return {};
-    std::string out(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(out.data(), out.size(), fmt.c_str(), n);
-    out.resize(static_cast<std::size_t>(length));
-    return out;
-}
-
 } // namespace
 
 int StartupTimebaseStep(int entry) {
@@ -123,7 +85,7 @@ std::vector<std::string> CStartupOptions::TimebaseEntries() const {
 std::vector<std::string> CStartupOptions::ChannelCountEntries() const {
     std::vector<std::string> out;
     for (int n = 1; n <= kStartupChannelEntries; ++n)
-        out.push_back(formatCount(Texts(kChannelCountEntry), n));
+        out.push_back(StrFormat(Texts(kChannelCountEntry).c_str(), n)); // checked when loaded
     return out;
 }
 

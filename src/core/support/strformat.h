@@ -1,6 +1,9 @@
 #pragma once
 // printf-style formatting into a std::string of the length the text needs.
-// Formats must be our own or checked language texts (see langtexts.h).
+// Formats must be our own or checked language texts (see langtexts.h). Numbers
+// come out with a decimal point whatever the desktop's locale.
+
+#include "core/support/numberlocale.h"
 
 #include <cstdio>
 #include <string>
@@ -8,6 +11,7 @@
 namespace wavix {
 
 template <typename... Args> std::string StrFormat(const char* fmt, Args... args) {
+    const CNumberLocale c;
     const int n = std::snprintf(nullptr, 0, fmt, args...);
     if (n <= 0)
         return {};

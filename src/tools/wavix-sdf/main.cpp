@@ -7,6 +7,7 @@
 
 #include "capturepicture.h"
 #include "core/files/scopefile.h"
+#include "core/support/numberlocale.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -116,6 +117,8 @@ int Info(const CScopeFile& file, const std::vector<LogMark>& marks) {
 }
 
 int Csv(const CScopeFile& file, std::uint32_t from, std::uint32_t count) {
+    // A decimal comma would split every value into two fields.
+    const CNumberLocale c;
     const int n = file.GetChannelCount();
     const CChannelData& first = *file.GetChannel(0);
     const double period = SampleSeconds(file, first);

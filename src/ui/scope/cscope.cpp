@@ -3,6 +3,7 @@
 #include "core/display/tracebuffer.h"
 #include "core/scope/channeldata.h"
 #include "core/scope/oscilexchange.h"
+#include "core/support/strformat.h"
 #include "ui/colorref.h"
 
 #include <QFontMetrics>
@@ -848,11 +849,9 @@ void CScope::DrawZoomOverlay(QPainter& p) {
     p.drawLine(box.left + 2, box.top + 2, box.right - 4, box.bottom - 4);
     p.drawLine(box.left + 2, box.bottom - 4, box.right - 4, box.top + 2);
 
-    char text[48];
-    std::snprintf(text, sizeof text, "Zoom: %0.1fx", zoom_.Factor());
     const QFont font = PixelFont("Arial", 13);
     p.setFont(font);
-    const QString s = QString::fromLatin1(text);
+    const QString s = QString::fromStdString(StrFormat("Zoom: %0.1fx", zoom_.Factor()));
     const int w = QFontMetrics(font).horizontalAdvance(s);
     p.setPen(ToQColor(ScopeZoom::kThumbHighlight));
     p.drawText(QRect(box.left - 5 - w, box.top, w, box.Height()), Qt::AlignRight | Qt::AlignVCenter, s);

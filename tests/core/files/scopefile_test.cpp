@@ -450,41 +450,43 @@ TEST(ScopeFileDamage, StreamEndingMidInstantCountsOnlyWholeInstants) {
     EXPECT_TRUE(words.empty());
 }
 
-TEST(ScopeFileTexts, UnterminatedAndLongTextsAreCutOnCharacterBoundaries) {
+// The tester and the Windows releases keep texts in Windows-1250, one byte per character.
+TEST(ScopeFileTexts, TextsAreWindows1250OnDiskAndWholeCharactersInTheProgram) {
     TempDir dir;
-    // 127 two-byte letters and a lone lead byte fill the 255 bytes; the 256th byte is not a zero.
-    std::string text;
-    for (int i = 0; i < 127; ++i)
-        text += "č";
-    const std::string unterminated = text + "\xC5\x99";
-    ASSERT_EQ(unterminated.size(), 256u);
     SdfBuilder::Block b = logBlock(1);
-    b.name = unterminated;
-    b.description = std::string(256, 'd');
-    SdfBuilder f;
-    writeFile(dir / "t.sdf", f.header(kFileVersionLog, 1, unterminated).block(b).bytes());
-    CScopeFile file;
-    ASSERT_TRUE(file.Load(dir / "t.sdf"));
-    EXPECT_EQ(file.GetHeaderText(), text);
-    EXPECT_EQ(file.GetChannel(0)->GetName(), text);
-    EXPECT_EQ(file.GetChannel(0)->GetDescription(), std::string(255, 'd'));
+    b.name = "Kan\xE1l 1";
+    b.description = std::string(256, '\xE8'); // no terminator: the last byte is not read
+    SdfBuilder f(true);
+    f.header(kFileVersionTesterLog, 1, "P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD");
+    b.endMarker = "-123";
+    writeFile(dir / "osclog01.sdf", f.block(b).bytes());
+    CScopeFile tester;
+    ASSERT_TRUE(tester.Load(dir / "osclog01.sdf"));
+    EXPECT_EQ(tester.GetHeaderText(), "Příliš žluťoučký");
+    EXPECT_EQ(tester.GetChannel(0)->GetName(), "Kanál 1");
+    std::string cs;
+    for (int i = 0; i < 255; ++i)
+        cs += "č";
+    EXPECT_EQ(tester.GetChannel(0)->GetDescription(), cs);
 
-    // On writing, texts of 256 and more bytes are cut and terminated.
+    // Written the same way: 300 letters keep 255 in as many bytes, and an
+    // unknown character becomes '?'.
     auto ch = makeChannel(1, 1);
-    ch->SetName(text + "řř");
-    ch->SetDescription(std::string(400, 'x'));
+    ch->SetName("Kanál 1 – ř中");
+    ch->SetDescription(cs + "ččččč");
     CScopeFile out;
-    out.SetHeaderText(text + "ř");
+    out.SetHeaderText("Zapalování");
     const CChannelData* one[] = {ch.get()};
-    ASSERT_TRUE(out.Save(dir / "long.sdf", one));
-    const std::string bytes = readFile(dir / "long.sdf");
-    EXPECT_EQ(bytes[8 + 254], '\0');
-    EXPECT_EQ(bytes[kFileHeaderSize + 12 + 255], '\0');
+    ASSERT_TRUE(out.Save(dir / "chart.sdf", one));
+    const std::string bytes = readFile(dir / "chart.sdf");
+    EXPECT_EQ(bytes.substr(8, 11), std::string("Zapalov\xE1n\xED\0", 11));
+    EXPECT_EQ(bytes.substr(kFileHeaderSize + 12, 256), std::string(255, '\xE8') + '\0');
+    EXPECT_EQ(bytes.substr(kFileHeaderSize + 268, 13), std::string("Kan\xE1l 1 \x96 \xF8?\0", 13));
     CScopeFile in;
-    ASSERT_TRUE(in.Load(dir / "long.sdf"));
-    EXPECT_EQ(in.GetHeaderText(), text);
-    EXPECT_EQ(in.GetChannel(0)->GetName(), text);
-    EXPECT_EQ(in.GetChannel(0)->GetDescription(), std::string(255, 'x'));
+    ASSERT_TRUE(in.Load(dir / "chart.sdf"));
+    EXPECT_EQ(in.GetHeaderText(), "Zapalování");
+    EXPECT_EQ(in.GetChannel(0)->GetName(), "Kanál 1 – ř?");
+    EXPECT_EQ(in.GetChannel(0)->GetDescription(), cs);
 }
 
 TEST(ScopeFileSave, FailedSaveKeepsThePreviousFileAndLeavesNothingBehind) {

@@ -148,20 +148,22 @@ TEST(ChannelRecords, HeaderRoundTripsInBothByteOrders) {
 
 TEST(ChannelRecords, ProbeRecordTextsAreCutToFitAndAlwaysTerminated) {
     CChannelProbe p;
-    // 28 ASCII bytes then a two-byte letter: 30 bytes, so the letter must go whole.
-    const std::string longName = std::string(28, 'x') + "á";
+    // Thirty characters in a field of 29: the record holds them in Windows-1250,
+    // one byte each, so the cut takes the last letter whole.
+    const std::string longName = std::string(28, 'x') + "áé";
     ASSERT_TRUE(p.Load(writeFile("long.ini", "[PROBE]\nName=" + longName + "\nUnits=" + std::string(40, 'u') +
                                                  "\nRatio=2.5\nAlowedChannels=3\n")));
     std::array<std::uint8_t, kProbeRecordSize> rec{};
     rec.fill(0xEE);
     p.ExportRecord(rec, ByteOrder::Big);
+    EXPECT_EQ(rec[32], 0xE1);
     EXPECT_EQ(rec[33], 0);
     EXPECT_EQ(rec[63], 0);
     EXPECT_EQ(rec[3], 1);
 
     CChannelProbe q;
     ASSERT_TRUE(q.ImportRecord(rec, ByteOrder::Big));
-    EXPECT_EQ(q.GetName(), std::string(28, 'x'));
+    EXPECT_EQ(q.GetName(), std::string(28, 'x') + "á");
     EXPECT_EQ(q.GetUnits(), std::string(29, 'u'));
     EXPECT_FLOAT_EQ(q.GetRatio(), 2.5f);
     EXPECT_TRUE(q.IsLoaded());
@@ -193,8 +195,14 @@ TEST(ChannelProbe, LoadRefusesEveryBadFileAndKeepsThePreviousProbe) {
         {"inf ratio", "Name=P\nUnits=A\nRatio=inf\nAlowedChannels=1\n"},
         {"float overflow", "Name=P\nUnits=A\nRatio=1e300\nAlowedChannels=1\n"},
         {"trailing junk", "Name=P\nUnits=A\nRatio=2.5x\nAlowedChannels=1\n"},
+        {"decimal comma", "Name=P\nUnits=A\nRatio=2,5\nAlowedChannels=1\n"},
     };
     CChannelProbe p;
+    // Probe files of the Windows programs are in their code page.
+    ASSERT_TRUE(p.Load(
+        writeFile("cp1250.ini", "[PROBE]\nName=Kle\x9At\xEC\nUnits=A\nRatio=+1e-3\nAlowedChannels=1\n")));
+    EXPECT_EQ(p.GetName(), "Kleště");
+    EXPECT_EQ(p.GetRatioText(), "0.00");
     ASSERT_TRUE(
         p.Load(writeFile("good.ini", "[PROBE]\nName=Good\nUnits=bar\nRatio=0.25\nAlowedChannels=1\n")));
     EXPECT_EQ(p.GetRatioText(), "0.25");

@@ -124,6 +124,24 @@ TEST_F(Ini, NamesWithEdgeBlanksMeanTheSameKey) {
     EXPECT_EQ(test::readFile(file), "[Owner]\nCompany=B\n");
 }
 
+// The suite's Windows programs write their code page; a file keeps the encoding it has.
+TEST_F(Ini, Windows1250AndUtf8FilesReadAsUtf8AndKeepTheirEncoding) {
+    test::writeFile(file, "[Owner]\nCompany=Autoservis Ko\x9D\xE1k\n");
+    EXPECT_EQ(ini.GetString("Owner", "Company", ""), "Autoservis Koťák");
+    ASSERT_TRUE(ini.WriteString("Owner", "City", "Plzeň"));
+    EXPECT_EQ(test::readFile(file), "[Owner]\nCompany=Autoservis Ko\x9D\xE1k\nCity=Plze\xF2\n");
+    // A character the code page lacks would read back as another.
+    EXPECT_FALSE(ini.WriteString("Owner", "City", "東京"));
+    EXPECT_EQ(ini.GetString("Owner", "City", ""), "Plzeň");
+
+    test::writeFile(file, "[Owner]\nCompany=Koťák\n");
+    ASSERT_TRUE(ini.WriteString("Owner", "City", "東京"));
+    EXPECT_EQ(test::readFile(file), "[Owner]\nCompany=Koťák\nCity=東京\n");
+    // Bytes that are not UTF-8 would turn the whole file into Windows-1250.
+    EXPECT_FALSE(ini.WriteString("Owner", "City", "Plze\xF2"));
+    EXPECT_EQ(ini.GetString("Owner", "Company", ""), "Koťák");
+}
+
 TEST_F(Ini, WritesThatWouldBreakTheFileAreRefused) {
     test::writeFile(file, "[S]\nk=1\n");
     EXPECT_FALSE(ini.WriteString("", "k", "v"));

@@ -2,6 +2,7 @@
 
 #include "core/settings/ini.h"
 #include "core/support/logtrace.h"
+#include "core/support/textencoding.h"
 #include "core/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SignatureCase{"%ld", "%d", false}, SignatureCase{"%*d", "%d", false},
                       SignatureCase{"%1$s", "%s", false}, SignatureCase{"%s %d", "%d %s", false},
                       SignatureCase{"50 %", "%d", false}, SignatureCase{"%%d", "%d", false},
-                      SignatureCase{"%I64d", "%I64d", true}));
+                      SignatureCase{"%I64d", "%I64d", true},
+                      // printf pads to any width: a gigabyte each time the text is shown.
+                      SignatureCase{" Kanál %999999999d ", " Kanál %d ", false},
+                      SignatureCase{"%.65f", "%0.2f", false}, SignatureCase{"%64.64f", "%0.2f", true},
+                      SignatureCase{"%0065d", "%d", false}, SignatureCase{"%000064d", "%d", true},
+                      SignatureCase{"%99999999999999999999999d", "%d", false}));
 
 TEST(LangTexts, BackslashNBecomesALineBreak) {
     EXPECT_EQ(UnescapeLangValue("a\\nb\\n"), "a\nb\n");
@@ -60,12 +66,15 @@ TEST_F(LangTable, BuiltinTextsNeedNoFile) {
               (std::vector<std::string>{"Start", " Scope OK ", "Received %d bytes", "Line one\nline two"}));
 }
 
-TEST_F(LangTable, FileTextsReplaceBuiltinsInOrder) {
-    test::writeFile(file, "[LANG]\nTXT_003=Začátek\ntxt_004=\" Osciloskop OK \"\nTXT_101=Přijato %d B\n"
-                          "TXT_102=Řádek jedna\\nřádek dva\n");
-    EXPECT_TRUE(LoadTextTable(file, table, out, false));
-    EXPECT_EQ(out, (std::vector<std::string>{"Začátek", " Osciloskop OK ", "Přijato %d B",
-                                             "Řádek jedna\nřádek dva"}));
+TEST_F(LangTable, FileTextsReplaceBuiltinsInOrderFromEitherEncoding) {
+    const std::string text = "[LANG]\nTXT_003=Začátek\ntxt_004=\" Osciloskop OK \"\nTXT_101=Přijato %d B\n"
+                             "TXT_102=Řádek jedna\\nřádek dva\n";
+    for (const std::string& bytes : {text, Utf8ToCp1250(text)}) {
+        test::writeFile(file, bytes);
+        EXPECT_TRUE(LoadTextTable(file, table, out, false));
+        EXPECT_EQ(out, (std::vector<std::string>{"Začátek", " Osciloskop OK ", "Přijato %d B",
+                                                 "Řádek jedna\nřádek dva"}));
+    }
 }
 
 TEST_F(LangTable, MissingKeyStopsTheTable) {
@@ -87,11 +96,17 @@ TEST_F(LangTable, MismatchedFormatFallsBackToBuiltinAndIsTraced) {
 }
 
 TEST_F(LangTable, SingleLookupHasTheSameSafetyAndDefaultsToTheBuiltin) {
-    test::writeFile(file, "[LANG]\nTXT_500=Kanál %d\\n\nTXT_501=%s\n");
+    test::writeFile(file, "[LANG]\nTXT_500=Kanál %d\\n\nTXT_501=%s\nTXT_211= Kanál %999999999d \n");
     const CIni lang(file);
     EXPECT_EQ(LangText(lang, "TXT_500", "Channel %d"), "Kanál %d\n");
     EXPECT_EQ(LangText(lang, "TXT_501", "Probe %d"), "Probe %d");
     EXPECT_EQ(LangText(lang, "TXT_502", "Built-in"), "Built-in");
+    {
+        LogTrace log(LogTrace::kFile, dir.path(), {"trace.log"});
+        EXPECT_EQ(LangText(lang, "TXT_211", " Kanál %d ", &log), " Kanál %d ");
+    }
+    EXPECT_NE(test::readFile(dir / "trace.log").find("TXT_211 has a width or precision above 64"),
+              std::string::npos);
 }
 
 } // namespace

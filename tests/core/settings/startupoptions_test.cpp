@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <charconv>
 #include <map>
 
 namespace wavix {
@@ -14,8 +14,9 @@ namespace {
 
 // The time per division an entry's text names, in ms.
 double namedMs(const std::string& entry) {
-    char* end = nullptr;
-    const double value = std::strtod(entry.c_str(), &end);
+    const char* begin = entry.c_str() + entry.find_first_not_of(' ');
+    double value = 0.0;
+    const char* end = std::from_chars(begin, entry.c_str() + entry.size(), value).ptr;
     return std::string(end).starts_with(" ms/") ? value : value * 1000.0;
 }
 
