@@ -169,9 +169,11 @@ TEST(RollLogWindow, ARecordingTakesMarksWhereTheyWerePressedAndRefusesLockedComm
         EXPECT_LE(marks[i].position, presses[i].to + 1) << "mark " << i;
     }
 
-    // The log viewer shows both on view A.
+    // The log viewer lists both and draws the first on view A (a slow run may
+    // put the second outside the first window).
     dlg.LogCharts().OpenFile(path);
-    ASSERT_TRUE(runUntil([&] { return !dlg.LogCharts().IsBusy() && viewA.LogMarks().size() == 2; }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !dlg.LogCharts().IsBusy() && !viewA.LogMarks().empty(); }, 10000));
+    EXPECT_EQ(dlg.LogCharts().Viewer().Navigator().Marks().size(), 2u);
     shoot(dlg, "log-two-marks.png");
 }
 
