@@ -1,7 +1,5 @@
 #include "integration/captureclient.h"
 
-#include "core/scope/oscileeprom.h"
-
 namespace wavix::test {
 
 constexpr int kRetryMs = 50;
@@ -15,10 +13,6 @@ CaptureClient::CaptureClient(const tOscilExchange& record, Start start) : record
 
 bool CaptureClient::open(std::uint16_t port) {
     return session_.Open("127.0.0.2", port, &window_);
-}
-
-void CaptureClient::calibrate(std::uint16_t password) {
-    calibrationPassword_ = password;
 }
 
 void CaptureClient::askForData() {
@@ -83,10 +77,7 @@ void CaptureClient::onScope(int result, int event) {
         return;
     switch (event) {
     case 1:
-        if (start_ == Start::AskRecord)
-            p.build_AskForOscilExchange_packet();
-        else
-            p.build_SetOscilExchange_packet(record_);
+        p.build_SetOscilExchange_packet(record_);
         break;
     case 2:
         if (askCalibrationFirst_) {
@@ -100,35 +91,16 @@ void CaptureClient::onScope(int result, int event) {
         ++groups;
         if (onGroup)
             onGroup(data());
-        if (calibrationPassword_) {
-            SOscil_EEPROM header = DefaultCalibration();
-            header.reserved2 = *calibrationPassword_;
-            calibrationPassword_.reset();
-            p.SetReplyWatch(false);
-            session_.Rearm();
-            p.build_SetOscilEepromHeader_packet(header);
-        } else {
-            askForData();
-        }
+        askForData();
         break;
     case 5:
         p.build_SetOscilExchange_packet();
         break;
     case 6:
-        ++emptyAnswers;
         retry_.start();
         break;
     case 8:
         ++calibrationReads;
-        askForData();
-        break;
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-        calibrationAnswers.push_back(static_cast<std::uint32_t>(event));
-        p.SetReplyWatch(true);
-        session_.Rearm();
         askForData();
         break;
     default:

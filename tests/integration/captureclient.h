@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <vector>
 
 namespace wavix::test {
@@ -25,16 +24,12 @@ class CaptureClient {
 public:
     enum class Start {
         SendRecord,    // send our record once the scope runs
-        AskRecord,     // take the module's record
         DataBeforeRun, // skip starting the scope: ask for data at once
     };
 
     explicit CaptureClient(const tOscilExchange& record, Start start = Start::SendRecord);
 
     bool open(std::uint16_t port);
-
-    // The next finished group is followed by a calibration run with this password.
-    void calibrate(std::uint16_t password);
 
     ModuleSession& session() { return session_; }
     CScopeData& data() { return session_.protocol().GetScopeData(); }
@@ -43,14 +38,12 @@ public:
     std::function<void(const CScopeData&)> onGroup;
 
     int groups = 0;
-    int emptyAnswers = 0;
     int linkUps = 0;
     int timeouts = 0;
     int badGroups = 0;
     int calibrationReads = 0;
     bool ended = false;                            // a fault the program would end on
     std::vector<std::uint32_t> faults;             // every report with result 1, in order
-    std::vector<std::uint32_t> calibrationAnswers; // events 9..12
     std::uint32_t lastTimeoutAfterMs = 0;          // silence before the last time-out report
 
 private:
@@ -65,7 +58,6 @@ private:
     tOscilExchange record_;
     Start start_;
     bool askCalibrationFirst_ = true;
-    std::optional<std::uint16_t> calibrationPassword_;
     std::uint32_t lastReceivedAt_ = 0;
 };
 

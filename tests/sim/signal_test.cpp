@@ -100,22 +100,5 @@ TEST(SignalGenerator, LooksLikeTheWorkshopSignals) {
     EXPECT_NEAR(g.dcLevel(2), 13.8, 0.01);
 }
 
-TEST(SignalGenerator, CrankHasFiftyEightTeethPerTurn) {
-    const CSignalGenerator g(1, 800.0);
-    // Count rising zero crossings over exactly one turn.
-    const double t0 = 2.0;
-    double turnEnd = t0;
-    while (g.revolutions(turnEnd) - g.revolutions(t0) < 1.0)
-        turnEnd += 1e-6;
-    int crossings = 0;
-    double prev = g.volts(1, t0);
-    for (double t = t0 + 1e-6; t < turnEnd; t += 1e-6) {
-        const double v = g.volts(1, t);
-        crossings += prev < 0.0 && v >= 0.0;
-        prev = v;
-    }
-    EXPECT_NEAR(crossings, 58, 1);
-}
-
 } // namespace
 } // namespace wavix

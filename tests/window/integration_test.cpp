@@ -3,10 +3,8 @@
 // viewer and the log download go back to the live scope the same way, and a
 // view's measurement reaches the log navigator.
 
-#include "core/files/scopefile.h"
 #include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
-#include "integration/simulator.h"
 #include "ui/dialogs/ctrlscopebookfilelist.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
 #include "ui/dialogs/dlggetlogfiles.h"
@@ -21,14 +19,9 @@
 #include "windowsupport.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
 
 namespace wavix::test {
 namespace {
@@ -36,92 +29,18 @@ namespace {
 constexpr int kMenuLoadedInfo = 0x1A * 256;
 constexpr int kMenuRemoveLoaded = 0x1B * 256;
 
-void shoot(QWidget& w, const char* name) {
-    if (const char* dir = std::getenv("WAVIX_SHOT_DIR"))
-        w.grab().save(QString::fromLocal8Bit(dir) + "/" + name);
-}
-
-bool setTriggerMode(const QString& dataDir, int mode) {
-    QFile f(dataDir + "/Settings/Wavix.ini");
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray text = f.readAll();
-    f.close();
-    text.replace("TR_mode=0", "TR_mode=" + QByteArray::number(mode));
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size();
-}
-
-// A two-channel roll log as the program's recorder writes it.
-bool writeLog(const std::filesystem::path& path, std::uint32_t instants) {
-    tOscilExchange rec = DefaultOscilExchange();
-    rec.chann_num = 2;
-    rec.time_base_ENUM = 11;
-    rec.TR_mode = TM_FREE;
-    std::vector<std::unique_ptr<CChannelData>> channels;
-    std::vector<const CChannelData*> pointers;
-    for (int ch = 1; ch <= 2; ++ch) {
-        channels.push_back(std::make_unique<CChannelData>());
-        channels.back()->ApplySettings(rec, ch);
-        pointers.push_back(channels.back().get());
-    }
-    CScopeFile file;
-    file.SetHeaderText("log");
-    if (!file.SaveLogHeader(path, pointers))
-        return false;
-    constexpr std::uint32_t kChunk = 10000;
-    for (std::uint32_t done = 0; done < instants; done += kChunk) {
-        for (std::size_t c = 0; c < channels.size(); ++c) {
-            auto s = channels[c]->WritableSamples(kChunk);
-            for (std::uint32_t i = 0; i < kChunk; ++i)
-                s[i] = static_cast<std::int32_t>(250.0 * std::sin((done + i) / (500.0 * (c + 1))));
-            channels[c]->SetSampleCount(kChunk);
-            channels[c]->SetCapacity(kChunk);
-        }
-        if (!file.AppendLogSamples(kChunk))
-            return false;
-    }
-    file.CloseLog();
-    return true;
-}
-
 class IntegratedWindow : public ::testing::Test {
 protected:
-    // Answer: what the message boxes answer without showing.
-    void open(BoxAnswer answer, int trMode = 0) {
-        const std::uint16_t port = Simulator::freePort();
-        ASSERT_TRUE(sim.start(port)) << sim.output().toStdString();
-        ASSERT_TRUE(copyDataTree(dir.path(), port));
-        ASSERT_TRUE(setTriggerMode(dir.path(), trMode));
-        dataDir = (dir.path() + "/").toStdString();
-        WavixDlgOptions options;
-        // A roll record comes from the settings file; otherwise two channels at 2 ms/div.
-        options.start = trMode == TM_FREE ? StartupResult{StartupChoice::LastOnPc, 1, 1}
-                                          : StartupResult{StartupChoice::Custom, 5, 2};
-        options.dataDir = dataDir;
-        options.boxAnswer = answer;
-        options.savePath = dataDir + "Scope/LogCharts/integ.sdf";
-        dlg = std::make_unique<CWavixDlg>(options);
-        ASSERT_TRUE(dlg->Initialise()) << dlg->LastBoxText();
-        dlg->show();
+    // Answer: what the message boxes answer without showing. Two channels at 2 ms/div.
+    void open(BoxAnswer answer) {
+        run.options.boxAnswer = answer;
+        ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 5, 2}));
         // The start record must be in force: an answer still under way would undo a later change.
-        if (trMode != TM_FREE) {
-            ASSERT_TRUE(
-                runUntil([&] { return dlg->Channel(1).GetTimeBaseStep() == 5 || dlg->HasEnded(); }, 10000));
-        }
-        ASSERT_TRUE(settle(2));
-    }
-    // A few more captures arrived with nothing ending the window.
-    // On failure the box text and the simulator's log say why.
-    ::testing::AssertionResult settle(int groups) {
-        const int from = dlg->ConvertedGroups();
-        if (runUntil([&] { return dlg->ConvertedGroups() >= from + groups || dlg->HasEnded(); }, 15000) &&
-            !dlg->HasEnded())
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "box: " << dlg->LastBoxText() << "\nsimulator:\n"
-                                             << sim.output().toStdString();
+        ASSERT_TRUE(run.capturing(0, [&] { return dlg->Channel(1).GetTimeBaseStep() == 5; }, 10000));
+        ASSERT_TRUE(run.moreGroups(2));
     }
     std::filesystem::path samples() const {
-        return std::filesystem::path(dataDir) / "Scope" / "SampleCharts";
+        return std::filesystem::path(run.dataDir()) / "Scope" / "SampleCharts";
     }
     std::unique_ptr<CScopeFile> chart(const char* name) const {
         auto file = std::make_unique<CScopeFile>();
@@ -134,10 +53,8 @@ protected:
         return n;
     }
 
-    Simulator sim;
-    QTemporaryDir dir;
-    std::string dataDir;
-    std::unique_ptr<CWavixDlg> dlg;
+    WindowRun run;
+    std::unique_ptr<CWavixDlg>& dlg = run.dlg;
 };
 
 TEST_F(IntegratedWindow, ABookChartIsALoadedCaptureThatOutlivesTheRecordItBrings) {
@@ -174,7 +91,7 @@ TEST_F(IntegratedWindow, ABookChartIsALoadedCaptureThatOutlivesTheRecordItBrings
             return static_cast<std::uint32_t>(dlg->Channel(1).GetTimeBaseStep()) == step || dlg->HasEnded();
         },
         10000));
-    ASSERT_TRUE(settle(3));
+    ASSERT_TRUE(run.moreGroups(3));
     EXPECT_TRUE(dlg->HasLoadedTraces());
     EXPECT_EQ(dlg->View(0).ReferenceCount(), channels); // one view: all of them in A
     EXPECT_GT(dlg->View(0).LiveCount(), 0);
@@ -193,12 +110,12 @@ TEST_F(IntegratedWindow, ABookChartIsALoadedCaptureThatOutlivesTheRecordItBrings
     dlg->LoadBookChart(std::move(lambda), true);
     EXPECT_EQ(dlg->LastBoxText(), BuiltinText("TXT_113"));
     EXPECT_FALSE(dlg->IsToolWindowVisible(ToolWindow::ChannelInfo));
-    ASSERT_TRUE(settle(3));
+    ASSERT_TRUE(run.moreGroups(3));
     EXPECT_EQ(referencesShown(), lambdaChannels);
 
     // Settings only: nothing loaded changes.
     dlg->LoadBookChart(chart("MAP_snimac.sdf"), false);
-    ASSERT_TRUE(settle(3));
+    ASSERT_TRUE(run.moreGroups(3));
     EXPECT_EQ(referencesShown(), lambdaChannels);
 
     // "Remove" in the view menu takes the book chart away for good.
@@ -206,7 +123,7 @@ TEST_F(IntegratedWindow, ABookChartIsALoadedCaptureThatOutlivesTheRecordItBrings
     EXPECT_FALSE(dlg->HasLoadedTraces());
     EXPECT_EQ(referencesShown(), 0);
     dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 7); // one channel more: the views rearrange
-    ASSERT_TRUE(settle(3));
+    ASSERT_TRUE(run.moreGroups(3));
     EXPECT_EQ(referencesShown(), 0);
     shoot(*dlg, "book_chart_removed.png");
 }
@@ -218,13 +135,14 @@ TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
     const bool viaLogViewer = GetParam();
     open(BoxAnswer::No);
     dlg->LoadBookChart(chart("Alternator_zvlneni.sdf"), true);
-    ASSERT_TRUE(settle(3));
+    ASSERT_TRUE(run.moreGroups(3));
     ASSERT_GT(referencesShown(), 0);
 
     if (viaLogViewer) {
-        const std::filesystem::path log = std::filesystem::path(dataDir) / kLogChartsFolder / "integ_log.sdf";
+        const std::filesystem::path log =
+            std::filesystem::path(run.dataDir()) / kLogChartsFolder / "integ_log.sdf";
         std::filesystem::create_directories(log.parent_path());
-        ASSERT_TRUE(writeLog(log, 120000));
+        writeLog(log, 120000, "log", 2);
         CLogChartsUi& charts = dlg->LogCharts();
         charts.OpenFile(log);
         ASSERT_TRUE(runUntil([&] { return !charts.IsBusy(); }, 10000));
@@ -263,7 +181,7 @@ TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
     }
 
     ASSERT_TRUE(runUntil([&] { return dlg->IsModuleLinkOpen(); }, 5000));
-    ASSERT_TRUE(settle(3)) << dlg->LastBoxText();
+    ASSERT_TRUE(run.moreGroups(3)) << dlg->LastBoxText();
     EXPECT_FALSE(dlg->HasLoadedTraces());
     EXPECT_EQ(referencesShown(), 0);
     EXPECT_EQ(dlg->View(0).LiveCount(), static_cast<int>(dlg->Record().chann_num));

@@ -2,7 +2,6 @@
 // worker, the window stepped from the navigator, and Stop back to a live capture
 // on a link that was closed on entry and is reopened without any question.
 
-#include "core/files/scopefile.h"
 #include "core/settings/datadirectory.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
 #include "ui/dialogs/dlgloadlogcharts.h"
@@ -13,45 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace wavix::test {
 namespace {
-
-// A 4-channel roll log written by the program's own recorder: sines of different
-// periods, a mark of each kind every 40 000 instants.
-void writeLog(const std::filesystem::path& path, std::uint32_t instants, const std::string& text) {
-    tOscilExchange rec = DefaultOscilExchange();
-    rec.chann_num = 4;
-    rec.time_base_ENUM = 11;
-    rec.TR_mode = TM_FREE;
-    std::vector<std::unique_ptr<CChannelData>> channels;
-    std::vector<const CChannelData*> pointers;
-    for (int ch = 1; ch <= 4; ++ch) {
-        channels.push_back(std::make_unique<CChannelData>());
-        channels.back()->ApplySettings(rec, ch);
-        channels.back()->SetName("Kanál " + std::to_string(ch));
-        pointers.push_back(channels.back().get());
-    }
-    CScopeFile file;
-    file.SetHeaderText(text);
-    ASSERT_TRUE(file.SaveLogHeader(path, pointers));
-    constexpr std::uint32_t kChunk = 10000;
-    for (std::uint32_t done = 0; done < instants; done += kChunk) {
-        for (int c = 0; c < 4; ++c) {
-            auto s = channels[static_cast<std::size_t>(c)]->WritableSamples(kChunk);
-            for (std::uint32_t i = 0; i < kChunk; ++i)
-                s[i] = static_cast<std::int32_t>(
-                    300.0 * std::sin(static_cast<double>(done + i) / (700.0 * (c + 1))) / (c + 1));
-            channels[static_cast<std::size_t>(c)]->SetSampleCount(kChunk);
-            channels[static_cast<std::size_t>(c)]->SetCapacity(kChunk);
-        }
-        if (done % 40000 == 20000)
-            file.RequestMark(done % 80000 == 20000 ? 1 : 2);
-        ASSERT_TRUE(file.AppendLogSamples(kChunk));
-    }
-    file.CloseLog();
-}
 
 class LogChartsWindow : public ::testing::Test {
 protected:

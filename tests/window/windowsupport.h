@@ -2,6 +2,7 @@
 // Shared by the window tests: the main window on a writable copy of the data
 // tree against its own vexor-sim, and an event loop run until a condition holds.
 
+#include "core/files/scopefile.h"
 #include "integration/datatree.h"
 #include "integration/simulator.h"
 #include "ui/main/wavixdlg.h"
@@ -14,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,6 +35,42 @@ inline bool runUntil(const std::function<bool()>& done, int timeoutMs) {
 inline bool shotsWanted() {
     const char* dir = std::getenv("WAVIX_SHOT_DIR");
     return dir != nullptr && *dir != '\0';
+}
+
+// A roll log written by the program's own recorder: a sine of its own period on
+// each channel, a mark of each kind every 40 000 instants.
+inline void writeLog(const std::filesystem::path& path, std::uint32_t instants, const std::string& text,
+                     int channelCount = 4) {
+    tOscilExchange rec = DefaultOscilExchange();
+    rec.chann_num = static_cast<std::uint16_t>(channelCount);
+    rec.time_base_ENUM = 11;
+    rec.TR_mode = TM_FREE;
+    std::vector<std::unique_ptr<CChannelData>> channels;
+    std::vector<const CChannelData*> pointers;
+    for (int ch = 1; ch <= channelCount; ++ch) {
+        channels.push_back(std::make_unique<CChannelData>());
+        channels.back()->ApplySettings(rec, ch);
+        channels.back()->SetName("Kanál " + std::to_string(ch));
+        pointers.push_back(channels.back().get());
+    }
+    CScopeFile file;
+    file.SetHeaderText(text);
+    ASSERT_TRUE(file.SaveLogHeader(path, pointers));
+    constexpr std::uint32_t kChunk = 10000;
+    for (std::uint32_t done = 0; done < instants; done += kChunk) {
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            auto s = channels[c]->WritableSamples(kChunk);
+            for (std::uint32_t i = 0; i < kChunk; ++i)
+                s[i] = static_cast<std::int32_t>(
+                    300.0 * std::sin(static_cast<double>(done + i) / (700.0 * double(c + 1))) / double(c + 1));
+            channels[c]->SetSampleCount(kChunk);
+            channels[c]->SetCapacity(kChunk);
+        }
+        if (done % 40000 == 20000)
+            file.RequestMark(done % 80000 == 20000 ? 1 : 2);
+        ASSERT_TRUE(file.AppendLogSamples(kChunk));
+    }
+    file.CloseLog();
 }
 
 // One run of the main window. Boxes answer No unless the test changes `options`

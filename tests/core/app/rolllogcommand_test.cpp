@@ -71,15 +71,6 @@ protected:
                             [this](bool on) { looks.push_back(on); }};
 };
 
-TEST_F(RollLogCommand, OutsideRollModeOnlyTheRefusalIsShown) {
-    accept(TM_AUTO);
-    command.Toggle(data, dir.path().string() + "/");
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{texts.Get("TXT_107")});
-    EXPECT_EQ(view.boxes[0].caption, ".: Info ...");
-    EXPECT_TRUE(chooserFolders.empty());
-    EXPECT_FALSE(command.IsOpen());
-}
-
 TEST_F(RollLogCommand, EachAnswerThatStopsLeavesNoLogAndNoLook) {
     accept(TM_FREE);
     const std::string dataDir = dir.path().string() + "/";

@@ -1,13 +1,10 @@
 #include "core/display/buttonmarker.h"
 #include "core/display/measurecursors.h"
-#include "core/display/measuretext.h"
 #include "core/display/scopezoom.h"
 #include "core/display/triggerlevelmarker.h"
 #include "core/display/triggerpositionmarker.h"
 
 #include <gtest/gtest.h>
-
-#include <limits>
 
 namespace wavix {
 namespace {
@@ -108,30 +105,6 @@ TEST(MeasureCursorsDrag, GrabsTheNearerCursorAndStaysOnThePlot) {
     MeasureCursors flat;
     flat.SetPlot({10, 0, 10, 100});
     EXPECT_FALSE(flat.MouseDown({10, 50})); // zero width plot grabs nothing
-}
-
-TEST(MeasureTexts, TimeAndFrequency) {
-    struct Case {
-        double msPerDiv, distance, zoom;
-        bool zoomed;
-        const char* dt;
-        const char* f;
-    };
-    for (const Case& c : {
-             Case{1.0, 50.0, 1.0, false, "dt 5.00 ms", "f 200.00 Hz"},
-             Case{1.0, -50.0, 1.0, false, "dt -5.00 ms", "f 200.00 Hz"},
-             Case{0.1, 50.0, 50.0, true, "dt 10.00 us", "f 100.00 kHz"},
-             Case{5000.0, 80.0, 1.0, false, "dt 40.00 s", "f 25.00 mHz"},
-             Case{1.0, 0.0, 1.0, false, "dt 0.00 s", "---"},
-         }) {
-        const double dt = MeasureDtMs(c.msPerDiv, c.distance, c.zoom, c.zoomed);
-        EXPECT_EQ(MeasureDtText(dt, c.distance), c.dt);
-        EXPECT_EQ(MeasureFrequencyText(dt), c.f);
-    }
-    // No prefix fits: the percent sign is printed, not taken as a conversion.
-    const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(MeasureDtText(inf, 12.5), "12.50 %");
-    EXPECT_EQ(MeasureFrequencyText(1e-20), "T 0.00 ms");
 }
 
 TEST(TriggerLevel, LevelAndPositionRoundTrip) {

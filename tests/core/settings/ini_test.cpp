@@ -94,18 +94,18 @@ TEST_F(Ini, WriteReplacesInPlaceAndKeepsEveryOtherLine) {
               "Channel1Col=FF8000\n\n[Scope1]\nBkgCol=0\n");
 }
 
-TEST_F(Ini, CrlfFilesStayCrlf) {
-    test::writeFile(file, "[General]\r\nLangFile=a.lng\r\n");
-    EXPECT_EQ(ini.GetString("General", "LangFile", ""), "a.lng");
-    ASSERT_TRUE(ini.WriteString("General", "ViewScopeSettings", "1"));
-    EXPECT_EQ(test::readFile(file), "[General]\r\nLangFile=a.lng\r\nViewScopeSettings=1\r\n");
-}
-
-TEST_F(Ini, ByteOrderMarkIsSkippedOnReadAndKeptOnWrite) {
-    test::writeFile(file, "\xEF\xBB\xBF[LANG]\nTXT_1=Start\n");
-    EXPECT_EQ(ini.GetString("LANG", "TXT_1", ""), "Start");
-    ASSERT_TRUE(ini.WriteString("LANG", "TXT_2", "x"));
-    EXPECT_EQ(test::readFile(file), "\xEF\xBB\xBF[LANG]\nTXT_1=Start\nTXT_2=x\n");
+// A file keeps its line ends and its byte order mark through a write.
+TEST_F(Ini, CrlfAndByteOrderMarkStayAsTheFileHasThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[LANG]\r\nTXT_1=Start\r\n", "[LANG]\r\nTXT_1=Start\r\nTXT_2=x\r\n"},
+        {"\xEF\xBB\xBF[LANG]\nTXT_1=Start\n", "\xEF\xBB\xBF[LANG]\nTXT_1=Start\nTXT_2=x\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        test::writeFile(file, before);
+        EXPECT_EQ(ini.GetString("LANG", "TXT_1", ""), "Start");
+        ASSERT_TRUE(ini.WriteString("LANG", "TXT_2", "x"));
+        EXPECT_EQ(test::readFile(file), after);
+    }
 }
 
 TEST_F(Ini, ValuesWithEdgeBlanksOrQuotesSurviveAWrite) {

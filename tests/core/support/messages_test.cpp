@@ -19,16 +19,6 @@ TEST(Messages, RegistrationStringsAreDistinctAndKeepTheirBlanks) {
     EXPECT_EQ(registrationString(Msg::UWM_SCOPE_DATA).front(), ' ');
 }
 
-TEST(Messages, RecordingTargetKeepsOrderAndNullTargetSwallows) {
-    RecordingTarget target;
-    postTo(&target, Msg::UWM_SCOPE_DATA, 1, 8);
-    postTo(nullptr, Msg::UWM_SCOPE_DATA, 2, 8);
-    postTo(&target, Msg::UWM_CHANNEL_DATA_CTRL, 1, 1);
-    ASSERT_EQ(target.messages.size(), 2u);
-    EXPECT_EQ(target.messages[0], (PostedMessage{Msg::UWM_SCOPE_DATA, 1, 8}));
-    EXPECT_EQ(target.messages[1], (PostedMessage{Msg::UWM_CHANNEL_DATA_CTRL, 1, 1}));
-}
-
 TEST(TickSource, DifferencesSurviveTheWrap) {
     FakeTickSource clock(0xFFFFFF00u);
     const auto start = clock.tickMs();

@@ -31,21 +31,19 @@ TEST(CalibrationDialog, ShowsTheHeadOfTheRecordItWillSend) {
     test::shoot(dlg, "calibration_dialog.png");
 }
 
-// Only a whole number within a word leaves the dialog; anything else keeps it
-// open behind the limit box, the password field ready for another try.
+// Only a whole number within a word leaves the dialog (which texts are one is
+// checked with the parser); anything else keeps it open behind the limit box.
 TEST(CalibrationDialog, PasswordOutsideAWordIsRefusedAndTheDialogStaysOpen) {
     test::ensureApp();
-    for (const char* bad : {"65536", "-1", "", "heslo"}) {
-        SCOPED_TRACE(bad);
-        CDlgCalibration dlg(PrepareCalibrationRecord({2008, 10, 15}));
-        dlg.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-        auto* password = dlg.findChild<QLineEdit*>(QStringLiteral("password"));
-        ASSERT_NE(password, nullptr);
-        password->setText(QString::fromLatin1(bad));
+    CDlgCalibration dlg(PrepareCalibrationRecord({2008, 10, 15}));
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    auto* password = dlg.findChild<QLineEdit*>(QStringLiteral("password"));
+    ASSERT_NE(password, nullptr);
+    password->setText(QStringLiteral("65536"));
+    {
         test::ModalWatcher watcher;
-        if (std::string(bad) == "65536")
-            watcher.shootBoxesAs({"calibration_password_limits.png"});
+        watcher.shootBoxesAs({"calibration_password_limits.png"});
         QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
         ASSERT_EQ(watcher.boxes.size(), 1u);
         EXPECT_EQ(watcher.boxes[0].caption, ".: Error ...");
@@ -55,11 +53,8 @@ TEST(CalibrationDialog, PasswordOutsideAWordIsRefusedAndTheDialogStaysOpen) {
         EXPECT_NE(dlg.result(), QDialog::Accepted);
     }
 
-    CDlgCalibration dlg(PrepareCalibrationRecord({2008, 10, 15}));
-    dlg.show();
-    auto* password = dlg.findChild<QLineEdit*>(QStringLiteral("password"));
     password->setText(QStringLiteral("65535"));
-    QTest::keyClick(password, Qt::Key_Return);
+    QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.Record().reserved2, 65535);
     EXPECT_EQ(dlg.Record().state, 1);

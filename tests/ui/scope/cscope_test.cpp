@@ -128,35 +128,6 @@ TEST_F(ScopeView, GridAxesAndFrameLandOnTheirPixels) {
     EXPECT_TRUE(IsColour(hi, l.plot.left - 1, l.plot.top + 50, 0x00B4B404));
 }
 
-TEST_F(ScopeView, DrawStylesPutTheTraceWhereTheMappingSays) {
-    // Alternating 100 / 300 counts: two samples per column on this plot.
-    channels.push_back(MakeChannel(1, 2, 4, [](double) { return 0.0; }));
-    CChannelData& ch = *channels.back();
-    auto s = ch.WritableSamples(2000);
-    for (int i = 0; i < 2000; ++i)
-        s[i] = i % 2 ? 300 : 100;
-    scope.resize(528, 400); // a plot of 500 columns, four samples each
-    scope.AddChannel(&ch);
-    scope.UpdateData();
-    scope.SetLabelsShown(false);
-    const VerticalMap vm = scope.CurrentVerticalMap();
-    const int x = scope.CurrentLayout().plot.left + 200;
-    const int yLow = vm.Y(511.5 + 100), yHigh = vm.Y(511.5 + 300), yAvg = vm.Y(511.5 + 200);
-    const std::uint32_t c = ch.GetColor();
-    struct Case {
-        int style;
-        bool low, avg, high;
-    };
-    for (const Case& k : {Case{3025, false, true, false}, Case{3026, true, false, false},
-                          Case{3027, false, false, true}, Case{3028, true, true, true}}) {
-        scope.SetDrawStyle(k.style);
-        const QImage img = scope.Render(scope.size());
-        EXPECT_EQ(IsColour(img, x, yLow, c), k.low) << k.style;
-        EXPECT_EQ(IsColour(img, x, yAvg, c), k.avg) << k.style;
-        EXPECT_EQ(IsColour(img, x, yHigh, c), k.high) << k.style;
-    }
-}
-
 TEST_F(ScopeView, FewSamplesAreJoinedSampleToSample) {
     CChannelData& ch = Flat(1, 0);
     auto s = ch.WritableSamples(2000);
