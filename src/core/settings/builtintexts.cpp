@@ -284,6 +284,26 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1412", "Probíhá kalibrace ... "},
     {"TXT_1413", "Spatna cesta k datum. Kontaktujte dodavatele programu!!!"},
     {"TXT_1414", "Nebyla vybrána žádná položka"},
+    {"TXT_1500", " Při nahrávání průběhu vznikla chyba!\nPravděpodobně špatný soubor s průběhem."},
+    {"TXT_1501",
+     "Tato verze programu spolupracuje s modulem Scope verze 2 a vyšší!\nVáš přístroj Vexor obsahuje verzi "
+     "Scope 1.x. Inovujte modul Scope, nebo použijte starší verzi programu Wavix.exe."},
+    {"TXT_1502", "Nepodařilo se složit kalibrační strukturu SOscil_EEPROM!"},
+    {"TXT_1503", " Nepodarilo se uzavrit spojeni se cteckou"},
+    {"TXT_1504", "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!"},
+    {"TXT_1505", "Přístroj obsahuje starou verzi osciloskopu (chybí kalibrace) - kontaktujte výrobce!"},
+    {"TXT_1506", "Kalibrace byla dokončena."},
+    {"TXT_1507", " Váš přístroj obsahuje starší verzi modulu scope (verze %d)\nDopručujeme abyste "
+                 "nainstalovali novou verzi programu scope!\n\nChcete pokračovat???"},
+    {"TXT_1508", "Running scope ... "},
+    {"TXT_1509", "Disconnected ..."},
+    {"TXT_1510", "Nejprve je nutné vybrat měření!"},
+    {"TXT_1511", "Uložení opraveného průběhu se nepodařilo!"},
+    {"TXT_1512", "Soubor sondy nelze načíst:\n%s"},
+    {"TXT_1513", " .: Upozornění ... "},
+    {"TXT_1514", " .: Chyba ..."},
+    {"TXT_1515", " File not valid ... "},
+    {"TXT_1516", " Data not valid ... "},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

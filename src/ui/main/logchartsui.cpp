@@ -112,7 +112,7 @@ int CLogChartsUi::chooseAndLoad() {
     if (result != QDialog::Accepted)
         return 0;
     if (!chooser.IsChoiceValid()) {
-        window_.MessageBox(" .: ERROR ... ", kLogDataNotValid, BoxIcon::Error, BoxButtons::Ok);
+        ShowError(kLogDataNotValid);
         return 0;
     }
     startLoad(chooser.ChosenPath());
@@ -203,8 +203,8 @@ void CLogChartsUi::ReopenLink() {
     window_.ReopenLink();
 }
 
-void CLogChartsUi::ShowError(std::string_view text) {
-    window_.MessageBox(" .: ERROR ... ", text, BoxIcon::Error, BoxButtons::Ok);
+void CLogChartsUi::ShowError(std::string_view textKey) {
+    window_.MessageBox(" .: ERROR ... ", window_.Texts().Get(textKey), BoxIcon::Error, BoxButtons::Ok);
 }
 
 void CLogChartsUi::ClearDisplays() {
