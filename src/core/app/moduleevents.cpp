@@ -15,26 +15,27 @@ constexpr std::string_view kCalibrationRefused = "TXT_1504";
 // Modules whose Scope function runs without being started.
 constexpr std::array<std::uint16_t, 6> kSelfStartingModules{0x61, 0x62, 0x63, 0x8C, 0x8D, 0x8E};
 
-std::string_view sessionFaultText(int event) {
+// Language key of the fault text.
+std::string_view sessionFaultKey(int event) {
     switch (event) {
     case 1:
-        return "FiFo full ... ";
+        return "TXT_1517";
     case 3:
-        return "Status error ... ";
+        return "TXT_1518";
     case 4:
-        return "Unknown command ... ";
+        return "TXT_1519";
     case 5:
-        return "Unable compose data ... ";
+        return "TXT_1520";
     case 6:
-        return "Unable compose menu ... ";
+        return "TXT_1521";
     case 7:
-        return "Module not present ... ";
+        return "TXT_1522";
     case 8:
-        return "Unable compose dictionary ... ";
+        return "TXT_1523";
     case 9:
-        return "Connection failec ... ";
+        return "TXT_1524";
     default:
-        return "Unexpected command ... ";
+        return "TXT_1525";
     }
 }
 
@@ -116,7 +117,7 @@ void CModuleEvents::sessionFault(int event) {
     if (event == 4 && protocol_.GetPhase() == 2 && protocol_.GetResult() == CIvoraProtocol::kError &&
         protocol_.GetEvent() == 6)
         return;
-    fatal(kErrorCaption, sessionFaultText(event), 2);
+    fatal(kErrorCaption, texts_.Get(sessionFaultKey(event)), 2);
 }
 
 void CModuleEvents::sessionState(int event) {

@@ -304,6 +304,15 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1514", " .: Chyba ..."},
     {"TXT_1515", " File not valid ... "},
     {"TXT_1516", " Data not valid ... "},
+    {"TXT_1517", "FiFo full ... "},
+    {"TXT_1518", "Status error ... "},
+    {"TXT_1519", "Unknown command ... "},
+    {"TXT_1520", "Unable compose data ... "},
+    {"TXT_1521", "Unable compose menu ... "},
+    {"TXT_1522", "Module not present ... "},
+    {"TXT_1523", "Unable compose dictionary ... "},
+    {"TXT_1524", "Connection failec ... "},
+    {"TXT_1525", "Unexpected command ... "},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -377,6 +377,7 @@ TEST(ControllerInEnglish, FaultBoxesComeFromTheLanguageFile) {
          "of "
          "the scope program!\n\nDo you want to continue???"},
         {Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 7), 0, " The connection to the reader could not be closed"},
+        {Msg::UWM_IVORA_PROTOCOL, eventWord(1, 1, 9), 0, "Connection failed ... "},
     };
     for (const Case& c : cases) {
         ControllerHarness h;
