@@ -313,6 +313,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1523", "Unable compose dictionary ... "},
     {"TXT_1524", "Connection failec ... "},
     {"TXT_1525", "Unexpected command ... "},
+    {"TXT_1526", " .: Chyba ... "},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

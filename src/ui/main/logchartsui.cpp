@@ -97,8 +97,7 @@ void CLogChartsUi::Open() {
 int CLogChartsUi::chooseAndLoad() {
     std::error_code ec;
     if (dataDir_.empty() || !std::filesystem::is_directory(dataDir_, ec)) {
-        window_.MessageBox(" .: ERROR ... ", " Data directory not found ... ", BoxIcon::Error,
-                           BoxButtons::Ok);
+        window_.MessageBox(" .: ERROR ... ", window_.Texts().Get("TXT_002"), BoxIcon::Error, BoxButtons::Ok);
         return 0;
     }
     CDlgLoadLogCharts chooser(&window_);
@@ -195,7 +194,7 @@ void CLogChartsUi::DisconnectAndCloseLink() {
     protocol.build_ScopeSafeDisconnect_packet();
     protocol.Stop();
     if (!window_.CloseLink())
-        window_.MessageBox(" Socket ERROR ...", " Nepodarilo se uzavrit spojeni se cteckou", BoxIcon::Error,
+        window_.MessageBox(" Socket ERROR ...", window_.Texts().Get("TXT_1503"), BoxIcon::Error,
                            BoxButtons::Ok);
 }
 

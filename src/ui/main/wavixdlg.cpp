@@ -764,7 +764,7 @@ void CWavixDlg::PrintCapture() {
     for (int ch = 1; ch <= std::min(sources.channelCount, 4); ++ch)
         sources.channels.push_back(&scopeData.GetChannel(ch));
     CPrintJob job(this, [this](const std::string& text) {
-        MessageBox(" .: Chyba ... ", text, BoxIcon::Error, BoxButtons::Ok);
+        MessageBox(texts_.Get("TXT_1526"), text, BoxIcon::Error, BoxButtons::Ok);
     });
     job.Run(sources);
 }
