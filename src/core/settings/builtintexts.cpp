@@ -269,6 +269,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1319", "Velikost přijatého souboru nesouhlasí s přístrojem."},
     {"TXT_1320", "Přístroj neodpovídá."},
     {"TXT_1321", "Stahování skončilo s chybami."},
+    {"TXT_1322", " Data nelze odeslat ... "},
     {"TXT_1400", ".: Kalibrace"},
     {"TXT_1401", "Verze :"},
     {"TXT_1402", "Velikost :"},
