@@ -85,7 +85,7 @@ void CLogDownloadDriver::run(const LogDownloadActions& actions) {
             break;
         case Kind::AskFileEntry:
             if (!link_->Protocol().AskForFileEntry(a.name)) {
-                ui_.ShowBox(kErrorCaption, kCannotSendEntry, true);
+                ui_.ShowBox(kErrorCaption, download_.GetText(CLogListDownload::kCannotSendEntry), true);
                 run(download_.OnRequestNotSent());
             }
             break;

@@ -47,7 +47,6 @@ class CLogDownloadDriver {
 public:
     static constexpr const char* kCannotConnect = "Can not connect";
     static constexpr const char* kCannotSend = " Nelze odeslat paket. Malo pameti ... ";
-    static constexpr const char* kCannotSendEntry = " Data nelze odeslat ... ";
     static constexpr const char* kErrorCaption = " .: ERROR ... ";
 
     // `notify` receives the file link's notifications and must hand them to OnMessage.

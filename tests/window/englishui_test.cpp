@@ -121,14 +121,12 @@ private:
 // English in every language: decorated captions, the tester's and the
 // module's names, units, file filters and the channel options window.
 constexpr const char* kNeutral[] = {
-    "error",  "info",    "ok",      "scope",  "roll",    "capture", "vexor",        "reader",
-    "wavix",  "vcal",    "cal",     "notcal", "samples", "ch",      "sample",       "rate",
-    "v",      "mv",      "ms",      "s",      "us",      "hz",      "khz",          "mhz",
-    "db",     "mbsc",    "build",   "voe",    "i",       "o",       "disconnected", "zoom",
-    "marker", "channel", "options", "name",   "ratio",   "units",   "load",         "unload",
-    "probe",  "color",   "ac",      "dc",     "gnd",     "offset",  "none",         "free",
-    "auto",   "norm",    "single",  "file",   "data",    "sdf",     "open",         "tr",
-    "x",      "h",       "m",
+    "error", "info",   "ok",      "scope",   "roll",   "capture", "vexor", "reader", "wavix",  "vcal",
+    "cal",   "notcal", "samples", "ch",      "sample", "rate",    "v",     "mv",     "ms",     "s",
+    "us",    "hz",     "khz",     "mhz",     "db",     "mbsc",    "build", "voe",    "i",      "o",
+    "zoom",  "marker", "channel", "options", "name",   "ratio",   "units", "load",   "unload", "probe",
+    "color", "ac",     "dc",      "gnd",     "offset", "none",    "free",  "auto",   "norm",   "single",
+    "file",  "data",   "sdf",     "open",    "tr",     "x",       "h",     "m",
 };
 
 void writeLog(const std::filesystem::path& path) {

@@ -21,7 +21,7 @@ public:
     // Opens the link again (with the retry question) and restarts the session.
     virtual void ReopenLink() = 0;
 
-    virtual void ShowError(std::string_view text) = 0;
+    virtual void ShowError(std::string_view textKey) = 0;
 
     // Every display lets go of its channels, texts and marks.
     virtual void ClearDisplays() = 0;

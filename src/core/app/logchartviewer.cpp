@@ -36,7 +36,7 @@ bool CLogChartViewer::FinishLoad(LogLoadResult result) {
     const auto lines = nav_.ChannelListLines(channels);
     host_.ClearDisplays();
     if (!ReadLogWindow(*file_, nav_.Position(), nav_.Window())) {
-        host_.ShowError(kLogWindowFailed);
+        host_.ShowError(kLoadFailed);
         file_.reset();
         nav_.CloseLog();
         return false;

@@ -16,10 +16,10 @@
 
 namespace wavix {
 
-inline constexpr std::string_view kLogFileNotValid = " File not valid ... ";
-inline constexpr std::string_view kLogWindowFailed =
-    " Při nahrávání průběhu vznikla chyba!\nPravděpodobně špatný soubor s průběhem.";
-inline constexpr std::string_view kLogDataNotValid = " Data not valid ... ";
+// Language keys of the load failures.
+inline constexpr std::string_view kLogFileNotValid = "TXT_1515";
+inline constexpr std::string_view kLoadFailed = "TXT_1500";
+inline constexpr std::string_view kLogDataNotValid = "TXT_1516";
 
 class CLogChartViewer {
 public:

@@ -6,7 +6,7 @@ namespace wavix {
 
 namespace {
 constexpr int kFirstExtra = 1411;
-constexpr int kLastExtra = 1414;
+constexpr int kLastExtra = 1599;
 } // namespace
 
 CMainTexts::CMainTexts()

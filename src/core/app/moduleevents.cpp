@@ -10,32 +10,32 @@ namespace {
 
 constexpr std::string_view kErrorCaption = " .: ERROR ... ";
 constexpr std::string_view kScopeErrorCaption = " .: Error ... ";
-constexpr std::string_view kCalibrationRefused =
-    "Chybné heslo, čtečka není nakalibrována nebo vznikla jiná HW chyba - kontaktujte výrobce!";
+constexpr std::string_view kCalibrationRefused = "TXT_1504";
 
 // Modules whose Scope function runs without being started.
 constexpr std::array<std::uint16_t, 6> kSelfStartingModules{0x61, 0x62, 0x63, 0x8C, 0x8D, 0x8E};
 
-std::string_view sessionFaultText(int event) {
+// Language key of the fault text.
+std::string_view sessionFaultKey(int event) {
     switch (event) {
     case 1:
-        return "FiFo full ... ";
+        return "TXT_1517";
     case 3:
-        return "Status error ... ";
+        return "TXT_1518";
     case 4:
-        return "Unknown command ... ";
+        return "TXT_1519";
     case 5:
-        return "Unable compose data ... ";
+        return "TXT_1520";
     case 6:
-        return "Unable compose menu ... ";
+        return "TXT_1521";
     case 7:
-        return "Module not present ... ";
+        return "TXT_1522";
     case 8:
-        return "Unable compose dictionary ... ";
+        return "TXT_1523";
     case 9:
-        return "Connection failec ... ";
+        return "TXT_1524";
     default:
-        return "Unexpected command ... ";
+        return "TXT_1525";
     }
 }
 
@@ -117,7 +117,7 @@ void CModuleEvents::sessionFault(int event) {
     if (event == 4 && protocol_.GetPhase() == 2 && protocol_.GetResult() == CIvoraProtocol::kError &&
         protocol_.GetEvent() == 6)
         return;
-    fatal(kErrorCaption, sessionFaultText(event), 2);
+    fatal(kErrorCaption, texts_.Get(sessionFaultKey(event)), 2);
 }
 
 void CModuleEvents::sessionState(int event) {
@@ -132,11 +132,11 @@ void CModuleEvents::sessionState(int event) {
             view_.PostToSelf(Msg::UWM_IVORA_PROTOCOL, (2 << 16) | (2 << 8) | 1, 0);
         else
             protocol_.build_RunOscil_packet();
-        status_.SetStatus("Running scope ... ");
+        status_.SetStatus(texts_.Get("TXT_1508"));
         break;
     }
     case 16:
-        status_.SetStatus("Disconnected ...");
+        status_.SetStatus(texts_.Get("TXT_1509"));
         status_.TurnSpinnerB();
         break;
     default:
@@ -152,11 +152,7 @@ void CModuleEvents::scopeFault(int event) {
         restartSession();
         break;
     case 2:
-        fatal(
-            kScopeErrorCaption,
-            "Tato verze programu spolupracuje s modulem Scope verze 2 a vyšší!\nVáš přístroj Vexor obsahuje "
-            "verzi Scope 1.x. Inovujte modul Scope, nebo použijte starší verzi programu Wavix.exe.",
-            1);
+        fatal(kScopeErrorCaption, texts_.Get("TXT_1501"), 1);
         break;
     case 3:
         status_.CountBadGroup();
@@ -175,7 +171,7 @@ void CModuleEvents::scopeFault(int event) {
         fatal(kScopeErrorCaption, texts_.Get("TXT_104"), 1);
         break;
     case 7:
-        fatal(kScopeErrorCaption, "Nepodařilo se složit kalibrační strukturu SOscil_EEPROM!", 1);
+        fatal(kScopeErrorCaption, texts_.Get("TXT_1502"), 1);
         break;
     default:
         break;
@@ -271,8 +267,7 @@ void CModuleEvents::scopeState(int event) {
     case 7:
         protocol_.Stop();
         if (!view_.CloseLink())
-            view_.MessageBox(" Socket ERROR ...", " Nepodarilo se uzavrit spojeni se cteckou", BoxIcon::Error,
-                             BoxButtons::Ok);
+            view_.MessageBox(" Socket ERROR ...", texts_.Get("TXT_1503"), BoxIcon::Error, BoxButtons::Ok);
         break;
     case 8:
         if (data.GetCalibration().state == 1) {
@@ -313,8 +308,7 @@ void CModuleEvents::calibrationAnswered(int event) {
     }
     switch (event) {
     case 10:
-        calibrationRefused(
-            "Přístroj obsahuje starou verzi osciloskopu (chybí kalibrace) - kontaktujte výrobce!");
+        calibrationRefused("TXT_1505");
         break;
     case 11:
         cal.inProgress = false;
@@ -325,7 +319,7 @@ void CModuleEvents::calibrationAnswered(int event) {
         cal.info = CStatusLine::CalibrationDate(data.GetCalibration());
         status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
         view_.ShowMessage("");
-        view_.MessageBox(".: Info ...", "Kalibrace byla dokončena.", BoxIcon::Information, BoxButtons::Ok);
+        view_.MessageBox(".: Info ...", texts_.Get("TXT_1506"), BoxIcon::Information, BoxButtons::Ok);
         calibrationEnded();
         break;
     default:
@@ -350,7 +344,7 @@ void CModuleEvents::CalibrationTimedOut() {
         calibrationRefused(kCalibrationRefused);
 }
 
-void CModuleEvents::calibrationRefused(std::string_view text) {
+void CModuleEvents::calibrationRefused(std::string_view textKey) {
     CalibrationState& cal = state_.calibration;
     CScopeData& data = protocol_.GetScopeData();
     cal.inProgress = false;
@@ -366,7 +360,7 @@ void CModuleEvents::calibrationRefused(std::string_view text) {
     data.SetCalibration(record);
     view_.ResetScaleFactors();
     view_.ShowMessage("");
-    view_.MessageBox(".: Error ...", text, BoxIcon::Error, BoxButtons::Ok);
+    view_.MessageBox(".: Error ...", texts_.Get(textKey), BoxIcon::Error, BoxButtons::Ok);
     status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
     calibrationEnded();
 }

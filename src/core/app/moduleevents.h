@@ -49,7 +49,7 @@ private:
     void restartSession();
     void fatal(std::string_view caption, std::string_view text, int result);
     void sendCalibrationHeader();
-    void calibrationRefused(std::string_view text);
+    void calibrationRefused(std::string_view textKey);
     void calibrationEnded();
     void calibrationAnswered(int event);
     void showTriggerState();

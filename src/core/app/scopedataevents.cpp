@@ -1,7 +1,7 @@
 #include "core/app/scopedataevents.h"
 
-#include "core/app/textformat.h"
 #include "core/protocol/ivoraprotocol.h"
+#include "core/support/strformat.h"
 
 #include <algorithm>
 
@@ -89,12 +89,8 @@ void CScopeDataEvents::arrangeViews() {
 
 void CScopeDataEvents::oldModule(std::intptr_t version) {
     const int v = static_cast<int>(std::clamp<std::intptr_t>(version, 0, 0xFFFF));
-    view_.MessageBox(
-        " .: Error ...",
-        FormatText(" Váš přístroj obsahuje starší verzi modulu scope (verze %d)\nDopručujeme abyste "
-                   "nainstalovali novou verzi programu scope!\n\nChcete pokračovat???",
-                   v),
-        BoxIcon::Error, BoxButtons::Ok);
+    view_.MessageBox(" .: Error ...", StrFormat(texts_.Get("TXT_1507").c_str(), v), BoxIcon::Error,
+                     BoxButtons::Ok);
     state_.ended = true;
     view_.Quit(kOldModuleExitCode);
 }

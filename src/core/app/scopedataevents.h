@@ -4,6 +4,7 @@
 // check, an old module and the capture geometry.
 
 #include "core/app/controllerstate.h"
+#include "core/app/maintexts.h"
 #include "core/app/mainview.h"
 #include "core/app/moduleevents.h"
 #include "core/app/statusline.h"
@@ -19,9 +20,9 @@ inline constexpr int kOldModuleExitCode = 274;
 
 class CScopeDataEvents {
 public:
-    CScopeDataEvents(CIvoraProtocol& protocol, IMainView& view, CStatusLine& status, CModuleEvents& module,
-                     ControllerState& state)
-        : protocol_(protocol), view_(view), status_(status), module_(module), state_(state) {}
+    CScopeDataEvents(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts, CStatusLine& status,
+                     CModuleEvents& module, ControllerState& state)
+        : protocol_(protocol), view_(view), texts_(texts), status_(status), module_(module), state_(state) {}
 
     // lParam of UWM_SCOPE_DATA is the code, wParam its argument.
     void OnNotice(std::intptr_t wParam, std::intptr_t code);
@@ -33,6 +34,7 @@ private:
 
     CIvoraProtocol& protocol_;
     IMainView& view_;
+    const CMainTexts& texts_;
     CStatusLine& status_;
     CModuleEvents& module_;
     ControllerState& state_;

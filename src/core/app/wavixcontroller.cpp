@@ -8,7 +8,8 @@ namespace wavix {
 
 CWavixController::CWavixController(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts)
     : protocol_(protocol), view_(view), texts_(texts), status_(view),
-      module_(protocol, view, texts, status_, state_), scopeData_(protocol, view, status_, module_, state_) {}
+      module_(protocol, view, texts, status_, state_),
+      scopeData_(protocol, view, texts, status_, module_, state_) {}
 
 void CWavixController::SetStartMode(StartMode mode, int customStep, int customChannels) {
     state_.startMode = mode;

@@ -59,8 +59,8 @@ struct ChartEdit {
 inline constexpr std::string_view kDetailSeparator = "————————";
 inline constexpr std::string_view kDetailProbeSeparator = "——";
 inline constexpr std::string_view kEditAccessCode = "quvmat";
-inline constexpr std::string_view kMsgSelectFirst = "Nejprve je nutné vybrat měření!";
-inline constexpr std::string_view kMsgEditNotSaved = "Uložení opraveného průběhu se nepodařilo!";
+inline constexpr std::string_view kMsgSelectFirst = "TXT_1510";
+inline constexpr std::string_view kMsgEditNotSaved = "TXT_1511";
 inline constexpr std::string_view kCaptionError = ".: Error ...";
 
 // Date and duration as the file list shows them.
@@ -151,9 +151,7 @@ private:
 };
 
 // The save dialog.
-inline constexpr std::string_view kMsgInvalidSavePath =
-    "Zadaná cesta souboru není platná!! Prosím opravte umístění souboru.";
-inline constexpr std::string_view kCaptionSaveError = " .: Chyba ...";
+inline constexpr std::string_view kCaptionSaveError = "TXT_1514";
 inline constexpr std::string_view kCaptionOverwrite = " .: Info ... ";
 
 // TXT_900 .. TXT_905; a missing key gives all six their built-in texts.

@@ -61,7 +61,7 @@ public:
         Done
     };
 
-    // Texts by key, TXT_1300 .. TXT_1321; index = key - 1300.
+    // Texts by key, TXT_1300 .. TXT_1322; index = key - 1300.
     enum Text {
         kTitle,
         kStatusLabel,
@@ -85,6 +85,7 @@ public:
         kSizeMismatch,
         kNoAnswer,
         kFinishedWithErrors,
+        kCannotSendEntry,
         kTextCount
     };
 
@@ -163,7 +164,7 @@ private:
 
     std::filesystem::path logFolder_;
     ExistsFn exists_;
-    CTextTable texts_{BuiltinTextRange(1300, 1321)};
+    CTextTable texts_{BuiltinTextRange(1300, 1322)};
     Phase phase_ = Phase::Idle;
     int probe_ = 0;
     std::vector<FoundFile> found_;

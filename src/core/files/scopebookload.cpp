@@ -11,7 +11,7 @@ ScopeBookStep AfterScopeBook(int answer, bool hasSelection) {
     case ScopeBookAnswer::LoadSettings:
     case ScopeBookAnswer::LoadAll:
         if (!hasSelection)
-            return {" .: Upozornění ... ", kMsgNothingChosen, false, false, false};
+            return {kCaptionNotice, kMsgNothingChosen, false, false, false};
         return {{}, {}, false, true, answer == static_cast<int>(ScopeBookAnswer::LoadAll)};
     case ScopeBookAnswer::Closed:
         break;

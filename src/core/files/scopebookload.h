@@ -11,7 +11,7 @@ namespace wavix {
 enum class ScopeBookAnswer { NoFolder = 0, Closed = 1, LoadSettings = 2, LoadAll = 3 };
 
 struct ScopeBookStep {
-    std::string_view caption; // a box to show first when not empty
+    std::string_view caption; // a box to show first when not empty; a TXT_ key names a language text
     std::string_view textKey; // language key of its text
     bool errorIcon = false;
     bool applySettings = false;
@@ -21,6 +21,7 @@ struct ScopeBookStep {
 
 inline constexpr std::string_view kMsgBadDataPath = "TXT_1413";
 inline constexpr std::string_view kMsgNothingChosen = "TXT_1414";
+inline constexpr std::string_view kCaptionNotice = "TXT_1513";
 
 ScopeBookStep AfterScopeBook(int answer, bool hasSelection);
 

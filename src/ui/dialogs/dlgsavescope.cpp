@@ -2,6 +2,7 @@
 
 #include "core/files/chartlibrary.h"
 #include "core/settings/builtintexts.h"
+#include "core/settings/ini.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -47,7 +48,7 @@ QString chooseFile(QWidget* parent, const QString& title, const QString& start) 
 
 CDlgSaveScope::CDlgSaveScope(QWidget* parent, const std::filesystem::path& folder)
     : QDialog(parent), folder_(folder), texts_(builtinTexts(900, 905)), extra_(builtinTexts(906, 907)),
-      browser_(chooseFile) {
+      errorCaption_(BuiltinText(kCaptionSaveError)), browser_(chooseFile) {
     setModal(true);
     errorBox_ = [this](const QString& caption, const QString& text) {
         QMessageBox::critical(this, caption, text);
@@ -118,6 +119,7 @@ void CDlgSaveScope::SetLanguage(const std::filesystem::path& langFile) {
     extra.Load(langFile);
     for (std::size_t i = 0; i < extra.size() && i < extra_.size(); ++i)
         extra_[i] = extra[i];
+    errorCaption_ = LangText(CIni(langFile), kCaptionSaveError, BuiltinText(kCaptionSaveError));
     applyTexts();
 }
 
@@ -153,7 +155,7 @@ void CDlgSaveScope::accept() {
     const std::optional<std::filesystem::path> full = SaveScopePath(folder_, file_->text().toStdString());
     if (!full) {
         if (errorBox_)
-            errorBox_(qs(kCaptionSaveError), qs(extra_[0]));
+            errorBox_(qs(errorCaption_), qs(extra_[0]));
         file_->setFocus();
         return;
     }

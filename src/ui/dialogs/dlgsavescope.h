@@ -51,6 +51,7 @@ private:
     bool saveAll_ = false;
     std::vector<std::string> texts_; // TXT_900 .. TXT_905
     std::vector<std::string> extra_; // TXT_906, TXT_907
+    std::string errorCaption_;
     std::string chartName_;
     std::filesystem::path fullPath_;
     Browser browser_;

@@ -1,5 +1,7 @@
 #include "ui/dialogs/dlgscopebook.h"
 
+#include "core/settings/builtintexts.h"
+#include "core/settings/ini.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/ctrlscopebookfilelist.h"
 #include "ui/dialogs/dlgscopefileedit.h"
@@ -147,7 +149,8 @@ void CDlgScopeBook::onListMessage(std::intptr_t record) {
     details_->Fill(library_.DetailRows());
 }
 
-void CDlgScopeBook::box(const std::string& text) {
+void CDlgScopeBook::box(std::string_view key) {
+    const std::string text = LangText(CIni(langFile_), key, BuiltinText(key));
     lastBox_ = text;
     if (!quietBoxes_)
         QMessageBox::critical(this, qs(std::string(kCaptionError)), qs(text));
@@ -156,11 +159,11 @@ void CDlgScopeBook::box(const std::string& text) {
 void CDlgScopeBook::onEdit() {
     ChartRecord* record = library_.Selected();
     if (record == nullptr) {
-        box(std::string(kMsgSelectFirst));
+        box(kMsgSelectFirst);
         return;
     }
     if (edit_ && edit_(*record) && !CChartLibrary::WriteBack(*record))
-        box(std::string(kMsgEditNotSaved));
+        box(kMsgEditNotSaved);
     // The records are read again, so what the list shows is what the files hold.
     library_.List(library_.Folder());
     files_->Fill(library_);

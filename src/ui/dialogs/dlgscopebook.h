@@ -50,7 +50,8 @@ private:
     void onListMessage(std::intptr_t record);
     void onEdit();
     void finish(int result);
-    void box(const std::string& text);
+    // Shows the language text of key and keeps it for tests.
+    void box(std::string_view key);
 
     CChartLibrary library_;
     std::filesystem::path langFile_;

@@ -97,8 +97,7 @@ void CLogChartsUi::Open() {
 int CLogChartsUi::chooseAndLoad() {
     std::error_code ec;
     if (dataDir_.empty() || !std::filesystem::is_directory(dataDir_, ec)) {
-        window_.MessageBox(" .: ERROR ... ", " Data directory not found ... ", BoxIcon::Error,
-                           BoxButtons::Ok);
+        window_.MessageBox(" .: ERROR ... ", window_.Texts().Get("TXT_002"), BoxIcon::Error, BoxButtons::Ok);
         return 0;
     }
     CDlgLoadLogCharts chooser(&window_);
@@ -112,7 +111,7 @@ int CLogChartsUi::chooseAndLoad() {
     if (result != QDialog::Accepted)
         return 0;
     if (!chooser.IsChoiceValid()) {
-        window_.MessageBox(" .: ERROR ... ", kLogDataNotValid, BoxIcon::Error, BoxButtons::Ok);
+        ShowError(kLogDataNotValid);
         return 0;
     }
     startLoad(chooser.ChosenPath());
@@ -195,7 +194,7 @@ void CLogChartsUi::DisconnectAndCloseLink() {
     protocol.build_ScopeSafeDisconnect_packet();
     protocol.Stop();
     if (!window_.CloseLink())
-        window_.MessageBox(" Socket ERROR ...", " Nepodarilo se uzavrit spojeni se cteckou", BoxIcon::Error,
+        window_.MessageBox(" Socket ERROR ...", window_.Texts().Get("TXT_1503"), BoxIcon::Error,
                            BoxButtons::Ok);
 }
 
@@ -203,8 +202,8 @@ void CLogChartsUi::ReopenLink() {
     window_.ReopenLink();
 }
 
-void CLogChartsUi::ShowError(std::string_view text) {
-    window_.MessageBox(" .: ERROR ... ", text, BoxIcon::Error, BoxButtons::Ok);
+void CLogChartsUi::ShowError(std::string_view textKey) {
+    window_.MessageBox(" .: ERROR ... ", window_.Texts().Get(textKey), BoxIcon::Error, BoxButtons::Ok);
 }
 
 void CLogChartsUi::ClearDisplays() {

@@ -72,7 +72,7 @@ private:
     bool IsLinkOpen() const override;
     void DisconnectAndCloseLink() override;
     void ReopenLink() override;
-    void ShowError(std::string_view text) override;
+    void ShowError(std::string_view textKey) override;
     void ClearDisplays() override;
     void ShowLogWindow(CScopeFile& file, const std::vector<LogDisplayAssignment>& plan,
                        const std::vector<LogMark>& marks) override;

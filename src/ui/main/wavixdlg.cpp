@@ -160,7 +160,7 @@ void CWavixDlg::createToolWindows() {
     followView(reinterpret_cast<std::intptr_t>(&views_[0]->Zoom()));
     toolbar_->setVisible(settings_.ShowToolbar());
     settingsWindow_->setVisible(settings_.ShowSettingsWindow());
-    channelOptions_ = new CDlgChannelOptions(settings_.DataDirectory(), this);
+    channelOptions_ = new CDlgChannelOptions(settings_.DataDirectory(), this, settings_.LangFilePath());
     channelInfo_ = new CDlgChannelInfo(lang, this);
     channelOptions_->hide();
     channelInfo_->hide();
@@ -764,7 +764,7 @@ void CWavixDlg::PrintCapture() {
     for (int ch = 1; ch <= std::min(sources.channelCount, 4); ++ch)
         sources.channels.push_back(&scopeData.GetChannel(ch));
     CPrintJob job(this, [this](const std::string& text) {
-        MessageBox(" .: Chyba ... ", text, BoxIcon::Error, BoxButtons::Ok);
+        MessageBox(texts_.Get("TXT_1526"), text, BoxIcon::Error, BoxButtons::Ok);
     });
     job.Run(sources);
 }
@@ -782,8 +782,9 @@ void CWavixDlg::OpenScopeBook() {
     ChartRecord* chosen = book.SelectedRecord();
     const ScopeBookStep step = AfterScopeBook(answer, chosen != nullptr && chosen->file != nullptr);
     if (!step.caption.empty())
-        MessageBox(step.caption, texts_.Get(step.textKey),
-                   step.errorIcon ? BoxIcon::Error : BoxIcon::Information, BoxButtons::Ok);
+        MessageBox(LangKeyNumber(step.caption) >= 0 ? texts_.Get(step.caption) : std::string(step.caption),
+                   texts_.Get(step.textKey), step.errorIcon ? BoxIcon::Error : BoxIcon::Information,
+                   BoxButtons::Ok);
     if (step.applySettings)
         LoadBookChart(std::move(chosen->file), step.loadTraces);
     views_[0]->SetMessage({});

@@ -185,6 +185,7 @@ public:
     // Log charts viewer (toolbar code 12).
     void OpenLogCharts();
     CLogChartsUi& LogCharts() { return *logCharts_; }
+    const CMainTexts& Texts() const { return texts_; }
     // Leaving the log viewer or the log download: no loaded traces, view A
     // without channels, settings strip and toolbar shown, the log navigator
     // hidden, the link reopened when it is shut, live repaint periods and no

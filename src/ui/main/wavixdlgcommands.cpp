@@ -13,6 +13,8 @@
 #include "ui/dialogs/dlgchangetimebase.h"
 #include "ui/main/menubuilder.h"
 #include "ui/main/wavixdlg.h"
+
+#include "core/app/logchartviewer.h"
 #include "ui/panels/scopectrlbase.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgscopesettings.h"
@@ -31,9 +33,6 @@
 namespace wavix {
 
 namespace {
-
-constexpr const char* kLoadFailed =
-    " Při nahrávání průběhu vznikla chyba!\nPravděpodobně špatný soubor s průběhem.";
 
 // The views as the view notices see them.
 class NoticeViews : public IViewNoticeTarget {
@@ -449,7 +448,7 @@ void CWavixDlg::LoadCapture() {
 
     std::unique_ptr<CScopeFile> file;
     if (CLoadedTraces::Read(std::filesystem::path(path), file) != CaptureLoadResult::Loaded) {
-        MessageBox(" .: ERROR ... ", kLoadFailed, BoxIcon::Error, BoxButtons::Ok);
+        MessageBox(" .: ERROR ... ", texts_.Get(kLoadFailed), BoxIcon::Error, BoxButtons::Ok);
         return;
     }
     if (HasLoadedTraces() && MessageBox(" .: Error ...", texts_.Get("TXT_113"), BoxIcon::Question,

@@ -34,8 +34,9 @@ QToolButton* arrowButton(Qt::ArrowType type, const char* name, QWidget* parent) 
 
 } // namespace
 
-CDlgChannelOptions::CDlgChannelOptions(std::string dataDir, QWidget* parent)
-    : QDialog(parent), dataDir_(std::move(dataDir)), choosers_(ToolChoosers::Standard()) {
+CDlgChannelOptions::CDlgChannelOptions(std::string dataDir, QWidget* parent,
+                                       const std::filesystem::path& langFile)
+    : QDialog(parent), dataDir_(std::move(dataDir)), choosers_(ToolChoosers::Standard(langFile)) {
     setWindowTitle(QStringLiteral(".: Channel options"));
     setObjectName(QStringLiteral("ChannelOptions"));
     setModal(false);

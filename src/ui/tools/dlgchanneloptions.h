@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 class QComboBox;
@@ -24,7 +25,8 @@ namespace wavix {
 class CDlgChannelOptions : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgChannelOptions(std::string dataDir = {}, QWidget* parent = nullptr);
+    explicit CDlgChannelOptions(std::string dataDir = {}, QWidget* parent = nullptr,
+                                const std::filesystem::path& langFile = {});
 
     // UWM_CHANNEL_OPTIONS_CTRL; for lParam 1 wParam must be a live CChannelData (or 0).
     void OnControl(std::intptr_t wParam, std::intptr_t lParam);

@@ -40,7 +40,7 @@ QPoint unpackPoint(std::intptr_t packed) {
 CDlgScopeSettings::CDlgScopeSettings(const std::filesystem::path& langFile, std::string dataDir,
                                      QWidget* parent)
     : QWidget(parent), texts_(BuiltinTextRange(kFirstKey, kLastKey)), dataDir_(std::move(dataDir)),
-      choosers_(ToolChoosers::Standard()) {
+      choosers_(ToolChoosers::Standard(langFile)) {
     if (!langFile.empty())
         texts_.Load(langFile);
     setObjectName(QStringLiteral("ScopeSettings"));

@@ -1,6 +1,10 @@
 #include "ui/tools/toolchoosers.h"
 
+#include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
+#include "core/settings/ini.h"
+#include "core/settings/langtexts.h"
+#include "core/support/strformat.h"
 #include "ui/colorref.h"
 
 #include <QColorDialog>
@@ -9,7 +13,7 @@
 
 namespace wavix {
 
-ToolChoosers ToolChoosers::Standard() {
+ToolChoosers ToolChoosers::Standard(const std::filesystem::path& langFile) {
     ToolChoosers c;
     c.colour = [](QWidget* parent, std::uint32_t initial) -> std::optional<std::uint32_t> {
         const QColor chosen = QColorDialog::getColor(ToQColor(initial), parent);
@@ -20,9 +24,10 @@ ToolChoosers ToolChoosers::Standard() {
     c.probeFile = [](QWidget* parent, const QString& folder) {
         return QFileDialog::getOpenFileName(parent, QString(), folder, QString::fromLatin1(kProbeFileFilter));
     };
-    c.probeRefused = [](QWidget* parent, const QString& file) {
+    const std::string refused = LangText(CIni(langFile), kProbeRefusedKey, BuiltinText(kProbeRefusedKey));
+    c.probeRefused = [refused](QWidget* parent, const QString& file) {
         QMessageBox::warning(parent, QStringLiteral(" .: Error ... "),
-                             QStringLiteral("Soubor sondy nelze načíst:\n%1").arg(file));
+                             QString::fromStdString(StrFormat(refused.c_str(), file.toStdString().c_str())));
     };
     return c;
 }

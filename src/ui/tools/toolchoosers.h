@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@ namespace wavix {
 
 // The probe file chooser's filter (Qt form of "Scope ini file (*.ini)|*.ini|All Files (*.*)|*.*||").
 inline constexpr const char* kProbeFileFilter = "Scope ini file (*.ini);;All Files (*.*)";
+inline constexpr const char* kProbeRefusedKey = "TXT_1512";
 
 struct ToolChoosers {
     // The chosen colour (0x00BBGGRR), or nothing when cancelled.
@@ -24,8 +26,8 @@ struct ToolChoosers {
     // Tells the user that a chosen probe file was refused; may stay empty.
     std::function<void(QWidget* parent, const QString& file)> probeRefused;
 
-    // The standard dialogs.
-    static ToolChoosers Standard();
+    // The standard dialogs, their texts from langFile (empty: the built-in ones).
+    static ToolChoosers Standard(const std::filesystem::path& langFile = {});
 };
 
 // The probe folder of the data tree, or empty when it does not exist.

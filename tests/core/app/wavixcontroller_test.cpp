@@ -356,6 +356,39 @@ TEST_F(Controller, RefusedAnswersOnTheWireEndWithTheRightBox) {
     }
 }
 
+TEST(ControllerInEnglish, FaultBoxesComeFromTheLanguageFile) {
+    const auto english =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" /
+        "Lang" / "English.lng";
+    struct Case {
+        Msg msg;
+        std::intptr_t w, l;
+        std::string box;
+    };
+    const Case cases[] = {
+        {Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 2), 0,
+         "This version of the program works with Scope module version 2 and higher!\nYour Vexor contains "
+         "Scope "
+         "version 1.x. Upgrade the Scope module or use an older version of Wavix.exe."},
+        {Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 7), 0,
+         "The calibration record SOscil_EEPROM could not be composed!"},
+        {Msg::UWM_SCOPE_DATA, 1, 12,
+         " Your instrument contains an older scope module (version 1)\nWe recommend installing a new version "
+         "of "
+         "the scope program!\n\nDo you want to continue???"},
+        {Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 7), 0, " The connection to the reader could not be closed"},
+        {Msg::UWM_IVORA_PROTOCOL, eventWord(1, 1, 9), 0, "Connection failed ... "},
+    };
+    for (const Case& c : cases) {
+        ControllerHarness h;
+        ASSERT_TRUE(h.texts.Load(english));
+        h.view.closeLinkWorks = false;
+        h.post(c.msg, c.w, c.l);
+        ASSERT_EQ(h.view.boxes.size(), 1u);
+        EXPECT_EQ(h.view.boxes[0].text, c.box);
+    }
+}
+
 // The module's record in force before the run: gains off nominal, as a real unit's.
 SOscil_EEPROM unitCalibration() {
     SOscil_EEPROM rec = FakeScopeModule().calibration;

@@ -14,8 +14,8 @@ TEST(ScopeBookLoad, AnswerAndSelectionDecideBoxAndLoading) {
     const Case cases[] = {
         {0, true, {"Error", kMsgBadDataPath, true, false, false}},
         {1, true, {}},
-        {2, false, {" .: Upozornění ... ", kMsgNothingChosen, false, false, false}},
-        {3, false, {" .: Upozornění ... ", kMsgNothingChosen, false, false, false}},
+        {2, false, {kCaptionNotice, kMsgNothingChosen, false, false, false}},
+        {3, false, {kCaptionNotice, kMsgNothingChosen, false, false, false}},
         {2, true, {{}, {}, false, true, false}},
         {3, true, {{}, {}, false, true, true}},
     };

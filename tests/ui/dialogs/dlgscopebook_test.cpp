@@ -145,7 +145,7 @@ TEST_F(ScopeBookTest, LoadButtonsAnswerTheirCodeWithTheChosenChart) {
     book.show();
     QTest::keyClicks(&book, "quvmat");
     QTest::mouseClick(child<QPushButton>(book, "editButton"), Qt::LeftButton);
-    EXPECT_EQ(book.LastBoxText(), kMsgSelectFirst);
+    EXPECT_EQ(book.LastBoxText(), BuiltinText(kMsgSelectFirst));
     EXPECT_EQ(book.SelectedRecord(), nullptr);
 }
 
