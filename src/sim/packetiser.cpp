@@ -14,7 +14,7 @@ constexpr std::uint16_t kScopeDataReply = 0x8080;
 
 Packet MakeReply(std::uint16_t command, std::uint16_t moduleNum, std::uint16_t status,
                  std::span<const std::uint8_t> payload) {
-    if (payload.size() > kMaxReplyBytes - kPacketHeaderSize)
+    if (payload.size() > kMaxPayloadSize)
         return {};
     Packet p{allocatePacketBuffer(), kPacketHeaderSize + payload.size()};
     p.data[0] = kStartByte1;
@@ -25,11 +25,6 @@ Packet MakeReply(std::uint16_t command, std::uint16_t moduleNum, std::uint16_t s
     if (!payload.empty())
         std::memcpy(&p.data[kPacketHeaderSize], payload.data(), payload.size());
     return p;
-}
-
-std::size_t SetsPerPacket(int channels) {
-    const auto n = static_cast<std::size_t>(std::clamp(channels, 1, kChannelCount));
-    return (kMaxReplyBytes - kPacketHeaderSize) / (2 * n);
 }
 
 SampleGroup SplitSampleGroup(std::uint16_t moduleNum, int channels, std::span<const std::uint16_t> samples,

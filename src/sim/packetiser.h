@@ -6,6 +6,7 @@
 // packet, so a packet carries at most 2039 bytes of samples, whole sets only.
 
 #include "core/comm/packet.h"
+#include "core/scope/scopedata.h" // SetsPerPacket
 
 #include <cstddef>
 #include <cstdint>
@@ -14,14 +15,11 @@
 
 namespace wavix {
 
-inline constexpr std::size_t kMaxReplyBytes = 2047;
+inline constexpr std::size_t kMaxReplyBytes = kMaxPacketSize;
 
 // A reply with the full eight-byte header; a payload that would not fit gives an empty packet.
 Packet MakeReply(std::uint16_t command, std::uint16_t moduleNum, std::uint16_t status,
                  std::span<const std::uint8_t> payload = {});
-
-// Whole sample sets (one value per active channel) that one packet can carry.
-std::size_t SetsPerPacket(int channels);
 
 struct SampleGroup {
     std::vector<Packet> packets;

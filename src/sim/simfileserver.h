@@ -49,7 +49,7 @@ bool LoadLogFolder(const std::filesystem::path& folder, SimFileMap& files, std::
 
 class CSimFileServer {
 public:
-    static constexpr std::size_t kMaxDataPerPacket = 2039;
+    static constexpr std::size_t kMaxDataPerPacket = kMaxPayloadSize;
     static constexpr std::uint32_t kSectorBytes = 512;
     static constexpr std::uint32_t kFirstSector = 64; // behind the tester's own tables
 

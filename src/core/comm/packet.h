@@ -21,6 +21,9 @@ inline constexpr std::uint16_t c_vxrREPLY_MASK = 0x8000;
 inline constexpr std::size_t kPacketBufferSize = 2048;
 inline constexpr std::size_t kPacketHeaderSize = 8;
 inline constexpr std::size_t kRequestHeaderSize = 4;
+// The largest packet a peer may send, and the payload it leaves after the header.
+inline constexpr std::size_t kMaxPacketSize = kPacketBufferSize - 1;
+inline constexpr std::size_t kMaxPayloadSize = kMaxPacketSize - kPacketHeaderSize;
 inline constexpr std::uint8_t kStartByte1 = 0x10;
 inline constexpr std::uint8_t kStartByte2 = 0x02;
 

@@ -106,9 +106,12 @@ std::int32_t ConvertSample(std::uint32_t raw, const SOscilCalEntry& cal, int ran
     return Calibrated(cal, range).convert(raw);
 }
 
+std::size_t SetsPerPacket(int channels) {
+    return kMaxPayloadSize / (2 * static_cast<std::size_t>(std::clamp(channels, 1, kChannelCount)));
+}
+
 std::size_t GroupPacketLimit(std::uint32_t samples, int channels) {
-    const auto n = static_cast<std::size_t>(std::clamp(channels, 1, kChannelCount));
-    const std::size_t setsPerPacket = kMaxGroupPayload / (2 * n);
+    const std::size_t setsPerPacket = SetsPerPacket(channels);
     const std::size_t needed = (std::size_t{samples} + setsPerPacket - 1) / setsPerPacket;
     return std::max(kMinGroupPackets, needed + needed / 16 + 4);
 }

@@ -25,7 +25,8 @@ enum class AcceptResult { Accepted, RejectedVersion, RejectedSamples };
 // Packets of a sample group kept before the list is given up. Records that need
 // few packets keep the old bound; a long record gets room for its whole group.
 inline constexpr std::size_t kMinGroupPackets = 511;
-inline constexpr std::size_t kMaxGroupPayload = 2039; // a 2047-byte datagram less its header
+// Whole sample sets (one value per active channel) that one packet can carry.
+std::size_t SetsPerPacket(int channels);
 // The packets a group of `samples` per channel over `channels` needs, whole sets
 // per packet, with slack for a tester that fills its packets less.
 std::size_t GroupPacketLimit(std::uint32_t samples, int channels);
