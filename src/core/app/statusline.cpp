@@ -1,6 +1,6 @@
 #include "core/app/statusline.h"
 
-#include "core/app/textformat.h"
+#include "core/support/strformat.h"
 
 namespace wavix {
 namespace {
@@ -42,12 +42,12 @@ void CStatusLine::OnTraffic(std::intptr_t count, std::intptr_t kind) {
         outgoing_ = count;
     } else if (kind == 3) {
         incoming_ = count;
-        view_.SetPaneText(Pane::ModuleType, FormatText("I:%d,O:%d", asInt(incoming_), asInt(outgoing_)));
+        view_.SetPaneText(Pane::ModuleType, StrFormat("I:%d,O:%d", asInt(incoming_), asInt(outgoing_)));
     }
 }
 
 void CStatusLine::showLengthCheck() {
-    view_.SetPaneText(Pane::ModuleName, FormatText("ERROR Exp:%d, real %d", asInt(expected_), asInt(real_)));
+    view_.SetPaneText(Pane::ModuleName, StrFormat("ERROR Exp:%d, real %d", asInt(expected_), asInt(real_)));
 }
 
 void CStatusLine::SetExpectedCount(std::intptr_t count) {
@@ -63,11 +63,11 @@ void CStatusLine::SetRealCount(std::intptr_t count) {
 void CStatusLine::CountBadGroup() {
     ++badGroups_;
     view_.SetPaneText(Pane::ModuleName,
-                      FormatText("Bad packet group error (#%d)...trying recovery ...", badGroups_));
+                      StrFormat("Bad packet group error (#%d)...trying recovery ...", badGroups_));
 }
 
 std::string CStatusLine::CalibrationDate(const SOscil_EEPROM& cal) {
-    return FormatText("CAL: %X.%X.%X", unsigned{cal.day}, unsigned{cal.month}, unsigned{cal.year});
+    return StrFormat("CAL: %X.%X.%X", unsigned{cal.day}, unsigned{cal.month}, unsigned{cal.year});
 }
 
 void CStatusLine::ShowInformation(const tOscilExchange& rec, const SOscil_EEPROM& cal, std::string& calInfo) {
@@ -75,7 +75,7 @@ void CStatusLine::ShowInformation(const tOscilExchange& rec, const SOscil_EEPROM
         calInfo = cal.state == 1 ? CalibrationDate(cal) : "NotCAL";
     // A record that names no divider has no sample rate; never divide by it.
     const std::uint32_t rate = rec.time_base != 0 ? kSampleClockHz / rec.time_base : 0;
-    view_.SetPaneText(Pane::ModuleName, FormatText("Samples/CH=%d, Sample rate = %d, %s",
+    view_.SetPaneText(Pane::ModuleName, StrFormat("Samples/CH=%d, Sample rate = %d, %s",
                                                    asInt(rec.samples_all), asInt(rate), calInfo.c_str()));
 }
 
