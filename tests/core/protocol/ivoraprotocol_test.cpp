@@ -92,8 +92,10 @@ protected:
     CIvoraProtocol protocol{clock};
 };
 
-TEST_F(Session, InitThenFirstEchoAnswerBringsTheLinkUp) {
+TEST_F(Session, InitThenFirstEchoAnswerBringsTheLinkUpAndTheClockKeepsItAlive) {
     EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 2, 1)});
+    EXPECT_EQ(protocol.NextDeadlineMs(), 0u) << "first echo due at once";
+    EXPECT_FALSE(protocol.IsAlive()) << "no tester has answered yet";
     protocol.OnTimer();
     ASSERT_EQ(sender.sent.size(), 1u);
     EXPECT_EQ(sender.sent[0], (std::vector<std::uint8_t>{0x10, 0x02, 0x00, 0x00}));
@@ -104,6 +106,23 @@ TEST_F(Session, InitThenFirstEchoAnswerBringsTheLinkUp) {
     feed(0x8000); // later answers change nothing
     const auto reports = stored();
     EXPECT_EQ(std::count(reports.begin(), reports.end(), code(1, 2, 2)), 1);
+
+    EXPECT_TRUE(protocol.IsAlive());
+    EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
+    clock.advance(901);
+    EXPECT_EQ(protocol.NextDeadlineMs(), 0u);
+    protocol.OnTimer();
+    EXPECT_EQ(sender.commands(), (std::vector<std::uint16_t>{0x0000, 0x0000}));
+    EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
+    clock.advance(2098);
+    EXPECT_TRUE(protocol.IsAlive());
+    EXPECT_EQ(protocol.NextDeadlineMs(), 0u); // echo overdue
+    clock.advance(1);
+    EXPECT_FALSE(protocol.IsAlive());
+    protocol.Reinit();
+    EXPECT_FALSE(protocol.IsAlive()) << "a restart is no answer";
+    feed(0x8000);
+    EXPECT_TRUE(protocol.IsAlive());
 }
 
 TEST_F(Session, SilentTesterTimesOutOnceWhateverCameLast) {
@@ -370,28 +389,6 @@ TEST_F(Session, DatagramsThatAreNoTesterPacketAreDropped) {
     protocol.parseRecData(allocatePacketBuffer(), kPacketBufferSize + 1);
     EXPECT_TRUE(window.messages.empty());
     EXPECT_TRUE(protocol.IsState(2, 2));
-}
-
-TEST_F(Session, AliveAndDeadlinesFollowTheClock) {
-    EXPECT_EQ(protocol.NextDeadlineMs(), 0u) << "first echo due at once";
-    EXPECT_FALSE(protocol.IsAlive()) << "no tester has answered yet";
-    linkUp();
-    EXPECT_TRUE(protocol.IsAlive());
-    EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
-    clock.advance(901);
-    EXPECT_EQ(protocol.NextDeadlineMs(), 0u);
-    protocol.OnTimer();
-    EXPECT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0000});
-    EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
-    clock.advance(2098);
-    EXPECT_TRUE(protocol.IsAlive());
-    EXPECT_EQ(protocol.NextDeadlineMs(), 0u); // echo overdue
-    clock.advance(1);
-    EXPECT_FALSE(protocol.IsAlive());
-    protocol.Reinit();
-    EXPECT_FALSE(protocol.IsAlive()) << "a restart is no answer";
-    feed(0x8000);
-    EXPECT_TRUE(protocol.IsAlive());
 }
 
 TEST_F(Session, SafeDisconnectEmptiesTheQueueFirst) {
