@@ -124,13 +124,6 @@ TEST(LogChartNavigator, MarkSteppingCentresAndClamps) {
     EXPECT_EQ(nav.Position(), 0);
 }
 
-TEST(LogChartNavigator, MarksInWindowAreStrictlyInsideAndRelative) {
-    auto nav = loaded(1'000'000);
-    nav.SetPosition(10000);
-    nav.SetMarks({{1, 10000, 1}, {2, 10001, 2}, {3, 59999, 1}, {4, 60000, 1}, {5, 5, 1}});
-    EXPECT_EQ(nav.MarksInWindow(), (std::vector<LogMark>{{2, 1, 2}, {3, 49999, 1}}));
-}
-
 TEST(LogChartNavigator, LabelTexts) {
     auto nav = loaded(100000);
     nav.SetSamplePeriod(0.5f);

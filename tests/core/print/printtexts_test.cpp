@@ -50,10 +50,6 @@ TEST(PrintTexts, EachTableComesWholeFromTheFileOrWholeBuiltIn) {
     EXPECT_EQ(partial.Get(CPrintTexts::kLabelCustomerName), "Jméno a příjmení zákazníka:");
     EXPECT_EQ(partial.Get(CPrintTexts::kLabelTriggerMode), "Režim spouštění:");
     EXPECT_EQ(partial.Get(CPrintTexts::kDlgTitle), ".: Print information ...");
-
-    EXPECT_EQ(CPrintTexts::FieldLabel(kPrintCustomerName), CPrintTexts::kDlgCustomerName);
-    EXPECT_EQ(CPrintTexts::FieldLabel(kPrintCustomerPhone), CPrintTexts::kDlgPhone);
-    EXPECT_EQ(CPrintTexts::FieldLabel(kPrintInjectionType), CPrintTexts::kDlgInjection);
 }
 
 } // namespace

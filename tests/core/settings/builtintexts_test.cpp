@@ -87,16 +87,6 @@ TEST(ShippedLanguageFile, EveryFileHoldsEachCatalogueKeyOnceAndNoOther) {
     }
 }
 
-TEST(ShippedLanguageFile, MainWindowTablesLoadAtStart) {
-    for (const auto table : {MainMenuTexts(), MainStatusTexts(), ViewMenuTexts(), MainStateTexts()}) {
-        std::vector<std::string> out;
-        ASSERT_TRUE(LoadTextTable(kLangFile, table, out, false)) << table.front().key;
-        ASSERT_EQ(out.size(), table.size());
-        for (std::size_t i = 0; i < out.size(); ++i)
-            EXPECT_EQ(out[i], table[i].builtin) << table[i].key;
-    }
-}
-
 TEST(ShippedSettingsFile, StartsWithAValidRecordAndTheShippedLanguage) {
     const CIni ini(kDataDir / "Settings" / "Wavix.ini");
     EXPECT_TRUE(std::filesystem::exists(kDataDir / "Lang" / ini.GetString("General", "LangFile", "-")));

@@ -56,11 +56,7 @@ TEST(LastSettings, AbsentKeysKeepCurrentValuesAndOversizedNumbersSaturate) {
     EXPECT_EQ(read.chann_num, 0);
     EXPECT_EQ(read.CH2_mux, 0xFFFF);
     EXPECT_EQ(read.time_base_ENUM, 9u);
-    EXPECT_EQ(read.TR_level, current.TR_level);
-    // The caller's check makes it usable.
-    ClampOscilExchange(read);
-    EXPECT_EQ(read.chann_num, 1);
-    EXPECT_EQ(read.CH2_mux, kRangeMax);
+    EXPECT_EQ(read.TR_level, current.TR_level); // made safe by the caller: ProgramSettingsTest
 }
 
 TEST(LastSettings, WriteFailureIsReported) {
