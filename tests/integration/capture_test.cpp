@@ -6,6 +6,9 @@
 #include "integration/simulator.h"
 #include "platform/qtsupport.h"
 
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -203,14 +206,22 @@ INSTANTIATE_TEST_SUITE_P(
                       LongGroup{"NewestPacketsOnly", 13, {"--max-group-packets", "511"}, 254 * 511, 2}),
     [](const auto& p) { return std::string(p.param.name); });
 
-// A tester may answer from another port than it listens on: every request
-// still goes to the port it listens on, so polling never stalls.
+// A tester may answer from another port than it listens on (the echo shows the
+// simulator does): every request still goes to the port it listens on, so
+// polling never stalls; SIGINT ends the simulator cleanly.
 TEST_F(Capture, ATesterAnsweringFromAnotherPortIsPolledAtItsOwn) {
     port = Simulator::freePort();
     std::uint16_t replyPort = Simulator::freePort();
     while (replyPort == port)
         replyPort = Simulator::freePort();
     ASSERT_TRUE(sim.start(port, {"--reply-port", QString::number(replyPort)})) << simLog();
+    {
+        QUdpSocket us; // where the program listens
+        ASSERT_TRUE(us.bind(QHostAddress("127.0.0.1"), port, QAbstractSocket::ShareAddress));
+        us.writeDatagram(QByteArray("\x10\x02\x00\x00", 4), QHostAddress(Simulator::kAddress), port);
+        ASSERT_TRUE(waitUntil([&] { return us.hasPendingDatagrams(); }, kTimeoutMs)) << simLog();
+        EXPECT_EQ(us.receiveDatagram().senderPort(), replyPort);
+    }
     CaptureClient client(workshopRecord(4));
     ASSERT_TRUE(client.open(port));
     ASSERT_TRUE(
@@ -219,6 +230,7 @@ TEST_F(Capture, ATesterAnsweringFromAnotherPortIsPolledAtItsOwn) {
     EXPECT_TRUE(client.faults.empty()) << simLog();
     EXPECT_EQ(client.linkUps, 1);
     EXPECT_EQ(client.session().link().peer(), (Endpoint{0x7F000002, port}));
+    EXPECT_TRUE(sim.stop()) << "no clean end on SIGINT\n" << simLog();
 }
 
 // Status 0x0001: scope data asked before the scope module runs ends the session.

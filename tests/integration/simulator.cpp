@@ -42,15 +42,18 @@ bool Simulator::start(std::uint16_t port, const QStringList& extraArgs) {
     return out_.contains("listening");
 }
 
-void Simulator::stop() {
+bool Simulator::stop() {
     if (!running())
-        return;
+        return false;
     ::kill(static_cast<pid_t>(process_.processId()), SIGINT);
-    if (!process_.waitForFinished(5000)) {
+    const bool ended = process_.waitForFinished(5000);
+    if (!ended) {
         process_.kill();
         process_.waitForFinished(2000);
     }
     out_ += process_.readAll();
+    return ended && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0 &&
+           out_.contains("stopped");
 }
 
 QByteArray Simulator::output() {

@@ -23,7 +23,8 @@ public:
 
     // Starts and waits until the simulator listens; false (with output()) when it does not.
     bool start(std::uint16_t port, const QStringList& extraArgs = {});
-    void stop();
+    // Stops with SIGINT; true when it ended cleanly on it.
+    bool stop();
     bool running() const { return process_.state() == QProcess::Running; }
     // Everything it printed so far.
     QByteArray output();

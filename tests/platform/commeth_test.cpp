@@ -97,21 +97,8 @@ TEST_F(CommEthTest, ClosedLinkNeitherSendsNorReadsAndMayBeOpenedAgain) {
     ASSERT_TRUE(link.Open("127.0.0.2", port, &owner, 1));
     EXPECT_TRUE(link.Send(kEcho, sizeof kEcho));
     EXPECT_EQ(owner.messages.back().lParam, 0x10006);
-}
-
-TEST(CommEthBase, WithoutAProtocolDatagramsAreDrainedNotLeftToSpin) {
-    test::app();
-    Peer tester(test::kTester);
-    RecordingTarget owner;
-    CCommEth link;
-    EXPECT_EQ(link.GetState(), CCommEth::kNeverOpened);
-    EXPECT_FALSE(link.Open("127.0.0.2", 0, &owner, 2));
-    ASSERT_TRUE(link.Open("127.0.0.2", tester.port(), &owner, 2));
-    for (int i = 0; i < 3; ++i)
-        tester.sendTo(testerPacket(0x8000, 2), tester.port());
-    ASSERT_TRUE(waitUntil([&] { return owner.messages.size() == 3; }));
-    EXPECT_EQ(link.bytesReceived(), 30u);
-    EXPECT_EQ(owner.messages[2], (PostedMessage{Msg::UWM_COMM_ETH_MSG, 10, 0x20005}));
+    link.Close();
+    EXPECT_FALSE(link.Open("127.0.0.2", 0, &owner, 1));
 }
 
 } // namespace

@@ -33,8 +33,9 @@ std::uint16_t commandOf(const QNetworkDatagram& d) {
     return b.size() >= 4 ? std::uint16_t((std::uint8_t(b[2]) << 8) | std::uint8_t(b[3])) : 0xFFFF;
 }
 
-// Serves one directory entry and a file of `sizes` packets, as the tester does.
-class FileLinkTest : public test::QtFixture {
+// Serves one directory entry and a file of `sizes` packets, as the tester does;
+// the file link alone on the port or beside the module link.
+class FileLinkTest : public test::QtFixture, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override { ASSERT_TRUE(tester.ok); }
 
@@ -65,19 +66,6 @@ protected:
         ASSERT_TRUE(servedUntil(port, kRfFileComplete));
     }
 
-    void expectFileFetched(CVexorLink& link) {
-        const std::vector<PostedMessage> entry{{Msg::UWM_RECEIVED_FILE_MSG, 0, kRfEntryRead}};
-        EXPECT_EQ(std::vector<PostedMessage>(window.messages.begin(), window.messages.begin() + 1), entry);
-        EXPECT_EQ(link.Protocol().GetReceivedFile().GetSize(), 2548u);
-        std::int64_t total = 0;
-        ASSERT_TRUE(link.Protocol().GetReceivedFile().GetPayloadSize(total));
-        EXPECT_EQ(total, 2548);
-        std::vector<std::uint16_t> requests;
-        for (const auto& d : tester.received)
-            requests.push_back(commandOf(d));
-        EXPECT_EQ(requests, (std::vector<std::uint16_t>{0x0046, 0x0047, 0x0055, 0x0055}));
-    }
-
     Peer tester{test::kTester};
     std::vector<int> sizes{1032, 1033, 507}; // equal neighbours would be taken for copies
     std::size_t seen_ = 0;
@@ -86,49 +74,52 @@ protected:
     RecordingTarget owner;
 };
 
-TEST_F(FileLinkTest, AloneTheLinkReadsThePortAndFetchesAFile) {
-    CVexorLink link;
-    link.SetNotifyWindow(&window);
-    ASSERT_TRUE(link.Open("127.0.0.2", tester.port(), &owner, 1));
-    EXPECT_FALSE(link.IsSharingPort());
-
-    fetch(link, tester.port());
-    expectFileFetched(link);
-    EXPECT_EQ(link.bytesReceived(), 40u + 1032 + 1032 + 508);
-}
-
-TEST_F(FileLinkTest, BesideTheModuleLinkEachProtocolGetsOnlyItsOwnReplies) {
+TEST_P(FileLinkTest, FetchesAFileAndTheModuleLinkGetsOnlyItsOwnReplies) {
+    const bool beside = GetParam();
     RecordingProtocol module;
     RecordingTarget mainWnd;
     CCommunication moduleLink;
-    moduleLink.SetMainWnd(&mainWnd);
-    moduleLink.SetProtocol(&module);
-    ASSERT_TRUE(moduleLink.SetAddress("127.0.0.2", tester.port()));
-    ASSERT_TRUE(moduleLink.Open());
-
     CVexorLink link;
-    link.ShareReceiveWith(&moduleLink);
+    if (beside) {
+        moduleLink.SetMainWnd(&mainWnd);
+        moduleLink.SetProtocol(&module);
+        ASSERT_TRUE(moduleLink.SetAddress("127.0.0.2", tester.port()));
+        ASSERT_TRUE(moduleLink.Open());
+        link.ShareReceiveWith(&moduleLink);
+    }
     link.SetNotifyWindow(&window);
     ASSERT_TRUE(link.Open("127.0.0.2", tester.port(), &owner, 1));
-    EXPECT_TRUE(link.IsSharingPort());
+    EXPECT_EQ(link.IsSharingPort(), beside);
 
-    // Interleave module traffic with the file transfer.
-    tester.sendTo(testerPacket(0x8080, 100, 0x0040), tester.port());
+    // Module traffic interleaved with the file transfer.
+    if (beside)
+        tester.sendTo(testerPacket(0x8080, 100, 0x0040), tester.port());
     fetch(link, tester.port());
-    tester.sendTo(testerPacket(0x8000), tester.port());
-    ASSERT_TRUE(waitUntil([&] { return module.commands.size() == 2; }));
-
-    expectFileFetched(link);
-    EXPECT_EQ(module.commands, (std::vector<std::uint16_t>{0x8080, 0x8000}));
+    EXPECT_EQ(window.messages.front(), (PostedMessage{Msg::UWM_RECEIVED_FILE_MSG, 0, kRfEntryRead}));
+    EXPECT_EQ(link.Protocol().GetReceivedFile().GetSize(), 2548u);
+    std::int64_t total = 0;
+    ASSERT_TRUE(link.Protocol().GetReceivedFile().GetPayloadSize(total));
+    EXPECT_EQ(total, 2548);
+    std::vector<std::uint16_t> requests;
+    for (const auto& d : tester.received)
+        requests.push_back(commandOf(d));
+    EXPECT_EQ(requests, (std::vector<std::uint16_t>{0x0046, 0x0047, 0x0055, 0x0055}));
     EXPECT_EQ(link.bytesReceived(), 40u + 1032 + 1032 + 508);
     EXPECT_EQ(owner.messages.back(), (PostedMessage{Msg::UWM_COMM_ETH_MSG, 507, 0x10005}));
+    if (!beside)
+        return;
 
+    tester.sendTo(testerPacket(0x8000), tester.port());
+    ASSERT_TRUE(waitUntil([&] { return module.commands.size() == 2; }));
+    EXPECT_EQ(module.commands, (std::vector<std::uint16_t>{0x8080, 0x8000}));
     // Closed, the file link hands the port back: file codes reach the module protocol again.
     link.Close();
     tester.sendTo(testerPacket(0x8046, 32), tester.port());
     ASSERT_TRUE(waitUntil([&] { return module.commands.size() == 3; }));
     EXPECT_EQ(module.commands.back(), 0x8046);
 }
+
+INSTANTIATE_TEST_SUITE_P(AloneAndBeside, FileLinkTest, ::testing::Bool());
 
 } // namespace
 } // namespace wavix
