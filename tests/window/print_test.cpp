@@ -1,6 +1,6 @@
 // Toolbar code 2 on a live capture from vexor-sim: the print dialog answered
-// as a user would, a PDF written (its page is checked by the ui print tests). With WAVIX_SHOT_DIR set the page is
-// also kept there for a human to look at.
+// as a user would, a PDF written (its page is checked by the ui print tests).
+// With WAVIX_SHOT_DIR set the PDF is also kept there for a human to look at.
 
 #include "core/scope/channeldata.h"
 #include "ui/dialogs/dlgprintdata.h"
