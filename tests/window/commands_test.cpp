@@ -10,8 +10,6 @@
 #include "window/windowsupport.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -170,41 +168,6 @@ TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
     EXPECT_EQ(dlg.View(0).ReferenceCount(), 0);
     EXPECT_EQ(dlg.View(1).ReferenceCount(), 0);
     EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
-}
-
-// A picture for a human: a capture saved while the tester runs, loaded back
-// as a white reference over the live traces a moment later.
-TEST(WindowCommandShots, ReferenceBesideLive) {
-    if (!shotsWanted())
-        GTEST_SKIP() << "WAVIX_SHOT_DIR not set";
-    WindowRun run;
-    ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 4, 2}));
-    CWavixDlg& dlg = *run.dlg;
-    dlg.resize(1024, 720);
-    ASSERT_TRUE(run.capturing(40, [&] { return dlg.Record().time_base_ENUM == 4; }));
-    const std::filesystem::path saved = std::filesystem::path(run.dataDir()) / "captured.sdf";
-    const CChannelData* live[] = {&dlg.Channel(1), &dlg.Channel(2)};
-    CScopeFile out;
-    ASSERT_TRUE(out.Save(saved, live));
-    // A coarser range afterwards, so the live trace no longer covers the saved one.
-    const int range = dlg.Record().CH1_mux;
-    auto* panel = dlg.findChild<QWidget*>(QStringLiteral("panel0"));
-    ASSERT_NE(panel, nullptr);
-    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
-    QApplication::sendEvent(panel, &up);
-    QApplication::sendEvent(panel, &up);
-    const int groups = dlg.ConvertedGroups();
-    runUntil([&] { return dlg.Record().CH1_mux != range && dlg.ConvertedGroups() > groups + 30; }, 8000);
-
-    CommandHooks hooks;
-    hooks.chooseFile = [&](const std::string&) { return saved.string(); };
-    hooks.chooseColour = [](std::uint32_t) { return std::optional<std::uint32_t>(0x00FFFFFF); };
-    dlg.SetCommandHooks(hooks);
-    dlg.LoadCapture();
-    ASSERT_EQ(dlg.View(0).ReferenceCount(), 1);
-    dlg.HandleViewCommand(0, 0x1D00);
-    runUntil([&] { return false; }, 600);
-    shoot(dlg, "reference_beside_live.png");
 }
 
 TEST(WindowCommands, ChangeTimeBasePromptNamesBothTimebases) {

@@ -4,7 +4,6 @@
 // language (captions, units, technical names) are listed here.
 
 #include "core/app/mainmenu.h"
-#include "core/files/rolllog.h"
 #include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
 #include "ui/dialogs/dlgchangetimebase.h"
@@ -129,32 +128,6 @@ constexpr const char* kNeutral[] = {
     "file",  "data",   "sdf",     "open",    "tr",     "x",       "h",     "m",
 };
 
-void writeLog(const std::filesystem::path& path) {
-    tOscilExchange rec = DefaultOscilExchange();
-    rec.chann_num = 2;
-    rec.time_base_ENUM = 11;
-    rec.TR_mode = TM_FREE;
-    std::array<CChannelData, 2> channels;
-    std::array<const CChannelData*, 2> pointers{};
-    for (int ch = 1; ch <= 2; ++ch) {
-        CChannelData& c = channels[static_cast<std::size_t>(ch - 1)];
-        c.ApplySettings(rec, ch);
-        c.SetCapacity(1000);
-        auto s = c.WritableSamples(1000);
-        std::fill(s.begin(), s.end(), 0);
-        c.SetSampleCount(1000);
-        pointers[static_cast<std::size_t>(ch - 1)] = &c;
-    }
-    CRollLog log;
-    ASSERT_TRUE(log.Start(path, pointers, "English"));
-    for (int i = 0; i < 80; ++i) {
-        if (i == 40)
-            log.RequestMark(1);
-        ASSERT_TRUE(log.Append(1000));
-    }
-    log.End();
-}
-
 TEST(EnglishUi, EveryWindowAndDialogShowsOnlyTextsOfTheLanguageFile) {
     WindowRun run;
     ASSERT_TRUE(run.prepare({}, {{"LangFile", "English.lng"}}));
@@ -215,7 +188,7 @@ TEST(EnglishUi, EveryWindowAndDialogShowsOnlyTextsOfTheLanguageFile) {
     walk.widget("main", dlg);
     const std::filesystem::path log = std::filesystem::path(run.dataDir()) / kLogChartsFolder / "en.sdf";
     std::filesystem::create_directories(log.parent_path());
-    writeLog(log);
+    writeLog(log, 80000, "English", 2);
     dlg.LogCharts().OpenFile(log);
     walk.widget("progress", dlg.LogCharts().Progress());
     ASSERT_TRUE(runUntil([&] { return !dlg.LogCharts().IsBusy(); }, 10000));

@@ -1,7 +1,7 @@
 // The roll-mode log in the main window against vexor-sim in roll mode: the
 // recording dot on view A while the log runs, the box at its end, the
-// calibration locked for the rest of the run, the refusal outside roll mode,
-// the user's marks, and the toolbar lock from the keyboard.
+// calibration locked for the rest of the run, the user's marks, and the toolbar
+// lock from the keyboard. The refusal outside roll mode is in toolwindows_test.
 
 #include "core/app/mainmenu.h"
 #include "core/app/rolllogcommand.h"
@@ -54,15 +54,6 @@ QString toggleAnsweringBox(CWavixDlg& dlg, const char* shot) {
     });
     dlg.ToggleRollLog();
     return text;
-}
-
-TEST(RollLogWindow, OutsideRollModeTheCommandOnlyExplains) {
-    WindowRun run;
-    ASSERT_TRUE(startIn(run, TM_AUTO));
-    EXPECT_EQ(toggleAnsweringBox(*run.dlg, "refused.png"),
-              QStringLiteral("Pro ukládání logu je třeba přepnout osciloskop do módu ROLL!"));
-    EXPECT_FALSE(run.dlg->IsRollLogOpen());
-    EXPECT_FALSE(QFile::exists(run.dir.path() + "/Scope/LogCharts/window.sdf"));
 }
 
 // The window's action for a key, as the keyboard would trigger it.

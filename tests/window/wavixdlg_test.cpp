@@ -152,11 +152,5 @@ TEST(WindowStart, EndsWithABoxWhenTheDataTreeIsMissingOrBroken) {
     }
 }
 
-TEST(WindowStart, TitleNamesVersionAndBuild) {
-    const QString title = CWavixDlg::Title();
-    EXPECT_TRUE(title.startsWith(" .: Wavix v3.9999/vOE2 :: DB. (MBSC) build ")) << title.toStdString();
-    EXPECT_TRUE(title.contains(QStringLiteral(__DATE__))) << title.toStdString();
-}
-
 } // namespace
 } // namespace wavix::test

@@ -96,14 +96,12 @@ TEST_F(SaveDialogTest, BrowseReplacesFolderAndNameAndEscapeCancels) {
     EXPECT_TRUE(dlg.FullPath().empty());
 }
 
-TEST_F(SaveDialogTest, TextsComeFromTheLanguageFile) {
+TEST_F(SaveDialogTest, SaveAllTitleAndErrorComeFromTheLanguageFile) {
     CDlgSaveScope dlg(nullptr, dir.path() / "");
     dlg.SetLanguage(kLangDir / "English.lng");
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral(".: Save the measurement of the current chart ..."));
+    // Title and buttons are walked by the English window test; the save-all title is another key.
     dlg.SetSaveAll(true);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral(".: Save all measurements ..."));
-    EXPECT_EQ(child<QPushButton>(dlg, "ok")->text(), QStringLiteral("Save"));
-    EXPECT_EQ(child<QPushButton>(dlg, "cancel")->text(), QStringLiteral("Cancel"));
     QStringList errors;
     dlg.SetErrorBox([&](const QString&, const QString& text) { errors << text; });
     dlg.show();

@@ -52,7 +52,6 @@ TEST_F(StartupDialogTest, LeavingOwnSettingsDisablesTheListsAgainAndQuitRejects)
     CDlgStartupOptions dlg(kLangDir / "English.lng", StartupChoice::LastOnPc);
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Choose the oscilloscope settings"));
     EXPECT_TRUE(child<QRadioButton>(dlg, "choice2")->isChecked());
     QTest::mouseClick(child<QRadioButton>(dlg, "choice4"), Qt::LeftButton);
     QTest::mouseClick(child<QRadioButton>(dlg, "choice3"), Qt::LeftButton);
@@ -60,9 +59,7 @@ TEST_F(StartupDialogTest, LeavingOwnSettingsDisablesTheListsAgainAndQuitRejects)
     EXPECT_EQ(dlg.Result().choice, StartupChoice::SampleChart);
     shoot(dlg, "startup_sample_en.png");
 
-    auto* quit = child<QPushButton>(dlg, "cancelButton");
-    EXPECT_EQ(quit->text(), QStringLiteral("Quit the application"));
-    QTest::mouseClick(quit, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(dlg, "cancelButton"), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
 }
 

@@ -330,7 +330,6 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
     // The pressed key and the flashing label show their colours.
     channel.SetFlashTime(60000);
     clickKey(channel, ScopeCtrlChannel::KeyTrigger);
-    channel.setObjectName("channel_pressed");
     const QImage pressed = renderOf(channel);
     const QRect kr = channel.KeyRect(ScopeCtrlChannel::KeyTrigger);
     EXPECT_EQ(pressed.pixel(kr.topLeft() + QPoint(1, 1)), ToQColor(kKeyPressedFace).rgb());
@@ -338,7 +337,6 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
 
     // Narrow, zoomed, with the focus frame: keys keep inside, the long title is cut short, not clipped.
     ScopeCtrlTimeBase narrow;
-    narrow.setObjectName("timebase_narrow");
     setUp(narrow, 1, 170);
     narrow.SetZoom([] { return 12.5; });
     narrow.activateWindow();
@@ -353,7 +351,6 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
               0);
 
     ScopeCtrlArrow arrow(kArrowRight);
-    arrow.setObjectName("arrow_right");
     arrow.resize(22, 22);
     const QImage a = renderOf(arrow);
     EXPECT_EQ(a.pixel(0, 0), ToQColor(kArrowBackground).rgb());

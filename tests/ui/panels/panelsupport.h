@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -53,11 +52,6 @@ inline QImage renderOf(QWidget& w) {
     QImage img(w.size(), QImage::Format_RGB32);
     img.fill(Qt::magenta);
     w.render(&img);
-    if (const char* dir = std::getenv("WAVIX_PANEL_SHOTS")) {
-        const QString base = QString::fromUtf8(dir) + "/" + w.objectName();
-        img.save(base + ".png");
-        img.scaled(img.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(base + "_x3.png");
-    }
     return img;
 }
 

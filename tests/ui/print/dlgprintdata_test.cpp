@@ -19,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -106,20 +105,6 @@ TEST(DlgPrintData, WithoutPrinterOkAsksForThePdfFileAndStaysOpenWhenNoneIsGiven)
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.Printer().outputFileName(), answer + ".pdf");
     EXPECT_EQ(dlg.PrinterLine(), QStringLiteral("Printer is PDF on %1 using PDF.").arg(answer + ".pdf"));
-
-    // A picture for a human to look at.
-    if (const char* png = std::getenv("WAVIX_PNG_DIR"); png != nullptr && *png != '\0') {
-        CDlgPrintData shown(texts);
-        PrintData data;
-        data[kPrintMeasurementName] = "Volnoběh, zapalování";
-        data[kPrintCustomerName] = "Petr Svoboda";
-        data[kPrintLicencePlate] = "1B2 3456";
-        data[kPrintNote] = "Vynechává druhý válec.\nZkontrolovat cívku.";
-        shown.SetData(data);
-        shown.show();
-        QDir().mkpath(QString::fromLocal8Bit(png));
-        EXPECT_TRUE(shown.grab().save(QString::fromLocal8Bit(png) + "/dlgprintdata.png"));
-    }
 }
 
 class PrintCommand : public ::testing::Test {
@@ -150,12 +135,12 @@ protected:
         f.write(ini);
     }
 
-    PrintOutcome Run(bool accept) {
-        const QString pdf = dir_.filePath(QStringLiteral("page.pdf"));
-        WhenDialogShows([accept, pdf](CDlgPrintData& dlg) {
+    PrintOutcome Run(bool accept, const QString& pdf = {}) {
+        const QString file = pdf.isEmpty() ? dir_.filePath(QStringLiteral("page.pdf")) : pdf;
+        WhenDialogShows([accept, file](CDlgPrintData& dlg) {
             dlg.Printer().setOutputFormat(QPrinter::PdfFormat);
-            dlg.Printer().setOutputFileName(pdf);
-            dlg.SetFileChooser([pdf](QWidget*, const QString&) { return pdf; });
+            dlg.Printer().setOutputFileName(file);
+            dlg.SetFileChooser([file](QWidget*, const QString&) { return file; });
             if (accept)
                 dlg.accept();
             else
@@ -191,14 +176,7 @@ TEST_F(PrintCommand, AcceptedDialogPrintsCancelledOrIncompleteSettingsPrintNothi
 
 TEST_F(PrintCommand, UnwritableFileIsNamedInTheMessage) {
     const QString bad = dir_.filePath(QStringLiteral("no/such/folder/page.pdf"));
-    WhenDialogShows([bad](CDlgPrintData& dlg) {
-        dlg.Printer().setOutputFormat(QPrinter::PdfFormat);
-        dlg.SetFileChooser([bad](QWidget*, const QString&) { return bad; });
-        dlg.Printer().setOutputFileName(bad);
-        dlg.accept();
-    });
-    CPrintJob job(nullptr, [this](const std::string& text) { reports_.push_back(text); });
-    EXPECT_EQ(job.Run(sources_), PrintOutcome::CannotOpen);
+    EXPECT_EQ(Run(true, bad), PrintOutcome::CannotOpen);
     ASSERT_EQ(reports_.size(), 1u);
     EXPECT_EQ(reports_[0], "Tisk se nepodařil. Soubor " + QDir::toNativeSeparators(bad).toStdString() +
                                " nelze otevřít pro zápis.");
