@@ -577,7 +577,9 @@ TEST_F(Controller, CalibrationStartedBeforeTheModulesRecordStillRuns) {
     EXPECT_EQ(view.boxes[0].text, kRefused);
 }
 
-TEST_F(Controller, UncalibratedModuleBeforeAnyRecordReadsNotCal) {
+TEST_F(Controller, StatusPanes) {
+    module.groupsLeft = 0;
+    module.emptyWhenIdle = true;
     SOscil_EEPROM none = DefaultCalibration();
     none.state = 0;
     data().SetCalibration(none);
@@ -585,11 +587,8 @@ TEST_F(Controller, UncalibratedModuleBeforeAnyRecordReadsNotCal) {
     post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 8), 0);
     EXPECT_EQ(view.pane(Pane::ModuleName), "Samples/CH=0, Sample rate = 0, NotCAL")
         << "no record yet: the zero divider gives no rate";
-}
+    module.silent = false;
 
-TEST_F(Controller, StatusPanes) {
-    module.groupsLeft = 0;
-    module.emptyWhenIdle = true;
     post(Msg::UWM_COMMUNICATION, 120, 2);
     EXPECT_EQ(view.pane(Pane::ModuleType), "<none>");
     post(Msg::UWM_COMMUNICATION, 340, 3);

@@ -231,6 +231,13 @@ TEST_F(ScopeDataTest, RejectedRecordsLeaveTheRecordInForce) {
 }
 
 TEST_F(ScopeDataTest, PacketAnswersAndListLimit) {
+    // No record in force: nothing to convert with, and nothing kept.
+    ASSERT_EQ(add({512}), 0);
+    EXPECT_EQ(data.ParseData(), 1);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(data.GetPacketCount(), 0u);
+    EXPECT_FALSE(data.IsBusy());
+
     Packet headerOnly = samplePacket({});
     EXPECT_EQ(data.AddPacket(std::move(headerOnly.data), headerOnly.size), 1);
     EXPECT_EQ(data.AddPacket(nullptr, 100), 1); // no buffer, no samples
@@ -405,14 +412,6 @@ TEST_F(ScopeDataTest, RollMergeKeepsTheLatestCapacitySamples) {
                            {'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(std::min(c.added, 5)), 8}}));
         EXPECT_EQ(NewSamplesCount(log.back().wParam), std::min(c.added, 5));
     }
-}
-
-TEST_F(ScopeDataTest, NoRecordInForceMeansNoConversion) {
-    ASSERT_EQ(add({512}), 0);
-    EXPECT_EQ(data.ParseData(), 1);
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(data.GetPacketCount(), 0u);
-    EXPECT_FALSE(data.IsBusy());
 }
 
 TEST_F(ScopeDataTest, StoppedRecordKeepsSamplesRunningRecordClearsThem) {
