@@ -67,7 +67,8 @@ TEST_F(CommEthTest, ReceiveTellsACutDatagramFromAFullOneAndAFailedRead) {
     EXPECT_EQ(length, 0u);
 }
 
-TEST_F(CommEthTest, OnlyTheTestersHostIsReadAndRequestsGoToItsConfiguredPort) {
+// Where requests go is the shared sockets' matter, checked with the module link.
+TEST_F(CommEthTest, OnlyTheTestersHostIsRead) {
     Peer stranger(test::kStranger, port); // listens where a tester would
     Peer otherPort(test::kTester);
     ASSERT_TRUE(stranger.ok && otherPort.ok);
@@ -78,12 +79,6 @@ TEST_F(CommEthTest, OnlyTheTestersHostIsReadAndRequestsGoToItsConfiguredPort) {
     EXPECT_EQ(link.reads[1], std::make_pair(int{CCommEth::kReceived}, testerPacket(0x8047, 4)));
     EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{{Msg::UWM_COMM_ETH_MSG, 12, 0x30005}}));
     EXPECT_EQ(link.foreignDropped(), 1u);
-
-    ASSERT_TRUE(link.Send(kEcho, sizeof kEcho));
-    ASSERT_TRUE(tester.waitFor(1));
-    test::settle();
-    EXPECT_TRUE(stranger.received.empty());
-    EXPECT_TRUE(otherPort.received.empty());
 }
 
 TEST_F(CommEthTest, ClosedLinkNeitherSendsNorReadsAndMayBeOpenedAgain) {

@@ -135,19 +135,17 @@ TEST(SimScope, ShippedLastSettingsAreThePowerUpRecord) {
     EXPECT_EQ(shipped, tester);
 }
 
-TEST(SimScope, SingleCapturesOnceThenSetsTheStopBit) {
+TEST(SimScope, SingleCapturesOnceThenSetsTheStopBitWhichHoldsEveryMode) {
     CSimScope s = makeScope(simtest::record(1, 4, TM_SINGLE));
     EXPECT_FALSE(s.record().TR_mode & kStopBit);
     ASSERT_TRUE(s.poll(50 * kMs));
     EXPECT_EQ(s.record().TR_mode, TM_SINGLE | kStopBit);
     EXPECT_FALSE(s.poll(200 * kMs));
     EXPECT_FALSE(s.poll(5000 * kMs));
-}
-
-TEST(SimScope, StopBitHoldsEveryMode) {
+    // The stop bit holds every mode.
     for (std::uint16_t mode : {TM_AUTO, TM_NORM, TM_SINGLE, TM_FREE}) {
-        CSimScope s = makeScope(simtest::record(1, 4, static_cast<std::uint16_t>(mode | kStopBit)));
-        EXPECT_FALSE(s.poll(1000 * kMs)) << mode;
+        CSimScope stopped = makeScope(simtest::record(1, 4, static_cast<std::uint16_t>(mode | kStopBit)));
+        EXPECT_FALSE(stopped.poll(1000 * kMs)) << mode;
     }
 }
 

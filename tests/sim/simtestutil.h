@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace wavix::simtest {
@@ -21,6 +23,12 @@ inline std::vector<std::uint8_t> recordBytes(const tOscilExchange& rec) {
     std::array<std::uint8_t, kOscilExchangeV2Size> b{};
     const std::size_t n = SerializeOscilExchange(rec, b);
     return {b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n)};
+}
+
+inline std::string zeroTerminated(const std::uint8_t* p, std::size_t width) {
+    const void* end = std::memchr(p, 0, width);
+    return {reinterpret_cast<const char*>(p),
+            end ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(end) - p) : width};
 }
 
 inline std::uint16_t word(const Packet& p, std::size_t at) {

@@ -1,7 +1,7 @@
 // The tester's log file, byte by byte, for a small two-channel recording.
 
+#include "sim/simtestutil.h"
 #include "sim/testerlog.h"
-#include "sim/testerlogcheck.h"
 
 #include <gtest/gtest.h>
 
