@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -59,11 +60,12 @@ template <typename W> W* child(const QWidget& w, const char* name) {
     return c;
 }
 
-// Saves a grab of the widget under WAVIX_SHOT_DIR, when set.
-inline void shoot(QWidget& widget, const std::string& name) {
+// Saves a picture under WAVIX_SHOT_DIR, when set.
+inline void shoot(const QImage& image, const std::string& name) {
     const char* dir = std::getenv("WAVIX_SHOT_DIR");
     if (dir != nullptr && *dir != '\0' && QDir().mkpath(QString::fromLocal8Bit(dir)))
-        widget.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromStdString(name));
+        image.save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromStdString(name));
 }
+inline void shoot(QWidget& widget, const std::string& name) { shoot(widget.grab().toImage(), name); }
 
 } // namespace wavix::test

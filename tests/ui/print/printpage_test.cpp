@@ -80,6 +80,7 @@ TEST_F(PrintPageTest, PageOnAnImageFillsItsBoxesAndLeavesUnusedLegendsEmpty) {
         QPainter p(&page);
         layout_.DrawPage(p, sources_.displays, false, 2, QDateTime(QDate(2009, 3, 5), QTime(9, 7, 3)));
     }
+    test::shoot(page, "print_page.png");
     const PrintPageBoxes boxes = ComputePrintPage(page.width(), page.height());
     EXPECT_GT(Ink(page, boxes.header), 0);
     EXPECT_GT(Ink(page, boxes.name), 0);
