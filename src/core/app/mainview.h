@@ -72,9 +72,8 @@ public:
     // Opens the link again, with the retry question, and restarts the session.
     virtual void ReopenLink() = 0;
 
-    // Roll-mode log, kept by the window with its scope file.
+    // Roll-mode log, kept by the window with its scope file; it follows the capture store itself.
     virtual bool IsRollLogOpen() const = 0;
-    virtual void AppendLogSamples(std::uint32_t count) = 0;
     // A record came into force: a roll log recorded with another one ends.
     virtual void EndRollLogIfChanged(const tOscilExchange& inForce) = 0;
 

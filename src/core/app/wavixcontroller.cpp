@@ -1,15 +1,17 @@
 #include "core/app/wavixcontroller.h"
 
 #include "core/protocol/ivoraprotocol.h"
+#include "core/scope/capturestore.h"
 
 #include <algorithm>
 
 namespace wavix {
 
-CWavixController::CWavixController(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts)
-    : protocol_(protocol), view_(view), texts_(texts), status_(view),
-      module_(protocol, view, texts, status_, state_),
-      scopeData_(protocol, view, texts, status_, module_, state_) {}
+CWavixController::CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view,
+                                   const CMainTexts& texts)
+    : protocol_(protocol), capture_(capture), view_(view), texts_(texts), status_(view),
+      module_(protocol, capture.Data(), view, texts, status_, state_),
+      scopeData_(capture, view, texts, status_, module_, state_) {}
 
 void CWavixController::SetStartMode(StartMode mode, int customStep, int customChannels) {
     state_.startMode = mode;
@@ -44,7 +46,7 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
         scopeData_.OnNotice(wParam, lParam);
         if (lParam == 7 && !state_.ended) {
             view_.SaveAllSettings();
-            view_.SetInputRanges(ChannelRanges(protocol_.GetScopeData().GetSettings()));
+            view_.SetInputRanges(ChannelRanges(capture_.Data().GetSettings()));
         }
         break;
     case Msg::UWM_CHANNEL_DATA_CTRL:
@@ -93,7 +95,7 @@ void CWavixController::onToolbar(std::intptr_t wParam, std::intptr_t command) {
     // command would change or leave the capture the log is recording.
     if (view_.IsRollLogOpen() && command != kRollLogCommand)
         return;
-    CScopeData& data = protocol_.GetScopeData();
+    CScopeData& data = capture_.Data();
     switch (command) {
     case 0:
         state_.multiView = !state_.multiView;

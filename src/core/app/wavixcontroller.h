@@ -22,6 +22,7 @@
 
 namespace wavix {
 
+class CCaptureStore;
 class CIvoraProtocol;
 
 class CWavixController {
@@ -33,7 +34,7 @@ public:
     // The toolbar command that starts and ends a roll log; the only one taken while a log is open.
     static constexpr int kRollLogCommand = 13;
 
-    CWavixController(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts);
+    CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view, const CMainTexts& texts);
     CWavixController(const CWavixController&) = delete;
     CWavixController& operator=(const CWavixController&) = delete;
 
@@ -61,6 +62,7 @@ private:
     void forwardChannelData(std::intptr_t wParam, std::intptr_t lParam);
 
     CIvoraProtocol& protocol_;
+    CCaptureStore& capture_;
     IMainView& view_;
     const CMainTexts& texts_;
     ControllerState state_;

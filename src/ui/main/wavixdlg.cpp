@@ -88,10 +88,11 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
 
-    session_ = new ModuleSession(this);
+    session_ = new ModuleSession(capture_, this);
     target_ =
         new QtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); }, this);
-    controller_ = std::make_unique<CWavixController>(session_->protocol(), *this, texts_);
+    controller_ = std::make_unique<CWavixController>(session_->protocol(), capture_, *this, texts_);
+    capture_.AddListener(*this);
     rollLog_ = std::make_unique<CRollLogCommand>(
         *this, texts_, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, true); },
         [this](bool logging) {
@@ -100,6 +101,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
             views_[0]->update();
         });
     rollLog_->SetAutoConfirm(!options_.savePath.empty());
+    capture_.AddListener(*rollLog_);
 
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, [this] {
@@ -134,6 +136,8 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
 CWavixDlg::~CWavixDlg() {
     retry_.stop();
     calibrationGuard_.stop();
+    capture_.RemoveListener(*rollLog_);
+    capture_.RemoveListener(*this);
     // Waits for a log worker and lets the views go of the log's channels.
     logCharts_.reset();
     for (CScope* view : views_)
@@ -271,7 +275,7 @@ bool CWavixDlg::Initialise() {
     std::error_code error;
     if (dataDir.empty() || !std::filesystem::is_directory(dataDir, error))
         return fail(" Data directory not found ... ");
-    auto& scopeData = session_->protocol().GetScopeData();
+    auto& scopeData = capture_.Data();
     if (!settings_.Load(dataDir, scopeData.GetSettings()))
         return fail("Cann't load program settings ...");
     scopeData.SetSettings(settings_.LastRecord(), false);
@@ -293,7 +297,7 @@ bool CWavixDlg::Initialise() {
 
     if (!openLink())
         return false;
-    scopeData.SetMainWindow(target_);
+    capture_.SetNoticeTarget(target_);
     setUpViews();
     for (int ch = 1; ch <= 4; ++ch)
         scopeData.GetChannel(ch).LoadLanguageTexts(settings_.LangFilePath());
@@ -384,26 +388,31 @@ void CWavixDlg::setUpViews() {
         view->SetRefreshPeriod(kRepaintMs);
         view->setVisible(i == 0);
     }
-    auto& scopeData = session_->protocol().GetScopeData();
+    auto& scopeData = capture_.Data();
     for (int ch = 1; ch <= 4; ++ch)
         scopeData.GetChannel(ch).SetColor(settings_.ChannelColour(ch));
     AttachChannels(false, 1, scopeData.GetActiveChannelCount());
 }
 
 void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    // Converted sample groups are reported with code 8.
-    if (msg == Msg::UWM_SCOPE_DATA && lParam == 8)
-        ++convertedGroups_;
     controller_->OnMessage(msg, wParam, lParam);
     session_->Rearm();
 }
 
+void CWavixDlg::OnSamplesConverted(std::uint32_t) {
+    ++convertedGroups_;
+}
+
+void CWavixDlg::OnChannelsChanged() {
+    ++convertedGroups_;
+}
+
 const tOscilExchange& CWavixDlg::Record() const {
-    return session_->protocol().GetScopeData().GetSettings();
+    return capture_.Data().GetSettings();
 }
 
 const CChannelData& CWavixDlg::Channel(int ch) const {
-    return session_->protocol().GetScopeData().GetChannel(ch);
+    return capture_.Data().GetChannel(ch);
 }
 
 QLabel* CWavixDlg::pane(Pane p) const {
@@ -508,7 +517,7 @@ void CWavixDlg::LayoutViews(int visibleViews) {
 }
 
 void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChannels) {
-    auto& scopeData = session_->protocol().GetScopeData();
+    auto& scopeData = capture_.Data();
     for (CScope* view : views_) {
         view->ClearChannels();
         view->hide();
@@ -532,7 +541,7 @@ void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChann
 void CWavixDlg::RefreshChannelPanels() {
     if (settingsWindow_ == nullptr)
         return;
-    auto& scopeData = session_->protocol().GetScopeData();
+    auto& scopeData = capture_.Data();
     settingsWindow_->BindChannels({&scopeData.GetChannel(1), &scopeData.GetChannel(2),
                                    &scopeData.GetChannel(3), &scopeData.GetChannel(4)});
 }
@@ -555,7 +564,7 @@ void CWavixDlg::StopCalibrationGuard() {
 }
 
 void CWavixDlg::RunCalibration() {
-    if (!session_->protocol().GetScopeData().IsRunning()) {
+    if (!capture_.Data().IsRunning()) {
         MessageBox(".: Info ...", texts_.Get("TXT_1411"), BoxIcon::Information, BoxButtons::Ok);
         return;
     }
@@ -601,7 +610,7 @@ void CWavixDlg::SaveAllSettings() {
     }
     for (int ch = 1; ch <= 4; ++ch)
         settings_.SetChannelColour(ch, Channel(ch).GetColor());
-    if (!settings_.Save(CProgramSettings::SaveScope::All, session_->protocol().GetScopeData().GetSettings()))
+    if (!settings_.Save(CProgramSettings::SaveScope::All, capture_.Data().GetSettings()))
         std::fprintf(stderr, "wavix: the settings could not be saved\n");
 }
 
@@ -696,7 +705,7 @@ void CWavixDlg::deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intp
         return;
     if (lParam == 1) {
         // The message carries a bare address: only a channel of the sample data is taken.
-        const auto& scopeData = session_->protocol().GetScopeData();
+        const auto& scopeData = capture_.Data();
         std::intptr_t known = 0;
         for (int ch = 1; ch <= 4; ++ch)
             if (reinterpret_cast<std::intptr_t>(&scopeData.GetChannel(ch)) == wParam)
@@ -753,7 +762,7 @@ void CWavixDlg::reject() {
 
 // --- printing ---
 void CWavixDlg::PrintCapture() {
-    auto& scopeData = session_->protocol().GetScopeData();
+    auto& scopeData = capture_.Data();
     PrintSources sources;
     sources.langFile = settings_.LangFilePath();
     sources.dataDir = settings_.DataDirectory();
@@ -793,7 +802,7 @@ void CWavixDlg::OpenScopeBook() {
 void CWavixDlg::LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
     if (!chart)
         return;
-    auto& scopeData = session_->protocol().GetScopeData();
+    auto& scopeData = capture_.Data();
     tOscilExchange rec = scopeData.GetSettings();
     // Sent with the next exchange, as every record change is.
     if (chart->BuildSettings(rec))
@@ -890,7 +899,7 @@ void CWavixDlg::ReturnToLiveScope() {
     const ControllerState& state = controller_->State();
     LayoutViews(state.visibleViews);
     AttachChannels(state.multiView, state.visibleViews,
-                   session_->protocol().GetScopeData().GetActiveChannelCount());
+                   capture_.Data().GetActiveChannelCount());
     session_->Rearm();
 }
 
@@ -933,11 +942,11 @@ void CWavixDlg::SaveCapture(int view) {
 
 void CWavixDlg::ToggleRollLog() {
     if (session_->protocol().IsAlive())
-        rollLog_->Toggle(session_->protocol().GetScopeData(), settings_.DataDirectory());
+        rollLog_->Toggle(capture_.Data(), settings_.DataDirectory());
 }
 
 bool CWavixDlg::IsRollMode() const {
-    return session_->protocol().GetScopeData().IsRoll();
+    return capture_.Data().IsRoll();
 }
 
 bool CWavixDlg::IsCalibrationLocked() const {
@@ -946,10 +955,6 @@ bool CWavixDlg::IsCalibrationLocked() const {
 
 bool CWavixDlg::IsRollLogOpen() const {
     return rollLog_->IsOpen();
-}
-
-void CWavixDlg::AppendLogSamples(std::uint32_t count) {
-    rollLog_->Append(count);
 }
 
 void CWavixDlg::EndRollLogIfChanged(const tOscilExchange& inForce) {

@@ -8,6 +8,7 @@
 #include "core/app/mainview.h"
 #include "core/app/rolllogcommand.h"
 #include "core/app/viewnotices.h"
+#include "core/scope/capturestore.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
 
@@ -67,7 +68,7 @@ struct CommandHooks {
     std::function<bool(int currentStep, int fileStep)> changeTimeBase;
 };
 
-class CWavixDlg : public QDialog, public IMainView {
+class CWavixDlg : public QDialog, public IMainView, private ICaptureListener {
     Q_OBJECT
 public:
     explicit CWavixDlg(WavixDlgOptions options = {}, QWidget* parent = nullptr);
@@ -145,7 +146,6 @@ public:
     bool CloseLink() override;
     void ReopenLink() override;
     bool IsRollLogOpen() const override;
-    void AppendLogSamples(std::uint32_t count) override;
     void EndRollLogIfChanged(const tOscilExchange& inForce) override;
     void SetSettingsChannelCount(int count) override;
     void CopyViewSettings() override;
@@ -210,6 +210,9 @@ private:
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     QLabel* pane(Pane p) const;
+    // ICaptureListener: counts what the views were told to show.
+    void OnSamplesConverted(std::uint32_t count) override;
+    void OnChannelsChanged() override;
     bool handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     void leaveLogDownload();
     void shareMeasurementWithLog(std::intptr_t id);
@@ -229,6 +232,8 @@ private:
     WavixDlgOptions options_;
     CProgramSettings settings_;
     CMainTexts texts_;
+    // The run's samples; the session (a child, closed by the destructor) hands them over.
+    CCaptureStore capture_;
     ModuleSession* session_ = nullptr;
     QtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;

@@ -109,7 +109,7 @@ void CWavixDlg::createCommands() {
                 settingsWindow_->Panel(panel)->UpdateTexts();
         },
         *this, *controller_, *rollLog_);
-    notices_ = std::make_unique<CViewNotices>(session_->protocol(), *noticeViews_);
+    notices_ = std::make_unique<CViewNotices>(session_->protocol(), capture_.Data(), *noticeViews_);
 
     // Keys for commands that live on the toolbar.
     const auto key = [this](const QKeySequence& seq, std::intptr_t code) {
@@ -172,7 +172,7 @@ void CWavixDlg::onMainCommand(int id) {
     switch (static_cast<MainCommand>(id)) {
     case MainCommand::SaveSettings:
         if (!settings_.Save(CProgramSettings::SaveScope::LastSettingsOnly,
-                            session_->protocol().GetScopeData().GetSettings()))
+                            capture_.Data().GetSettings()))
             MessageBox(" .: ERROR ... ", " The settings could not be saved ... ", BoxIcon::Error,
                        BoxButtons::Ok);
         break;
@@ -247,7 +247,7 @@ int CWavixDlg::viewOf(std::intptr_t handle) const {
 
 std::vector<CChannelData*> CWavixDlg::liveChannels(int view) {
     // The channels AttachChannels gave the view.
-    auto& scope = session_->protocol().GetScopeData();
+    auto& scope = capture_.Data();
     std::vector<CChannelData*> out;
     const CScope& v = *views_[static_cast<std::size_t>(view)];
     if (!controller_->State().multiView) {
@@ -465,7 +465,7 @@ void CWavixDlg::LoadCapture() {
             adopt = prompt.exec() == QDialog::Accepted;
         }
         if (adopt)
-            CLoadedTraces::AdoptTimeBase(protocol, step);
+            CLoadedTraces::AdoptTimeBase(protocol, capture_.Data(), step);
     }
     loaded_.Add(std::move(file));
     reattachLoaded();

@@ -138,7 +138,7 @@ class Notices : public ::testing::Test, public ControllerHarness {};
 
 TEST_F(Notices, MovedTriggerMarkersEchoAndSendTheRecord) {
     FakeViews views;
-    CViewNotices notices(protocol, views);
+    CViewNotices notices(protocol, data(), views);
     module.groupsLeft = 1;
     module.emptyWhenIdle = true; // the queue stays free for the records
     start();
@@ -225,7 +225,7 @@ TEST_F(Notices, CapturesAreReadWholeOrNotAtAll) {
     ASSERT_EQ(data().GetSettings().time_base_ENUM, 2u);
     EXPECT_EQ(CLoadedTraces::TimeBaseToOffer(*file, data().GetSettings(), false), 0);
     ASSERT_EQ(CLoadedTraces::TimeBaseToOffer(*file, data().GetSettings(), true), 7);
-    CLoadedTraces::AdoptTimeBase(protocol, 7);
+    CLoadedTraces::AdoptTimeBase(protocol, data(), 7);
     settle();
     ASSERT_FALSE(module.sent.empty());
     EXPECT_EQ(module.sent.back().time_base_ENUM, 7u);

@@ -6,6 +6,7 @@
 #include "core/app/wavixcontroller.h"
 #include "core/protocol/ivoraprotocol.h"
 #include "core/protocol/modulemessages.h"
+#include "core/scope/capturestore.h"
 #include "core/support/bytes.h"
 
 #include <gtest/gtest.h>
@@ -204,7 +205,6 @@ public:
     bool CloseLink() override { return closeLinkWorks; }
     void ReopenLink() override { calls.emplace_back("reopen"); }
     bool IsRollLogOpen() const override { return rollLogOpen; }
-    void AppendLogSamples(std::uint32_t n) override { logged.push_back(n); }
     void EndRollLogIfChanged(const tOscilExchange&) override { rollLogOpen = false; }
     void SetSettingsChannelCount(int) override {}
     void CopyViewSettings() override {}
@@ -251,11 +251,25 @@ private:
     IMessageTarget& self_;
 };
 
+// The roll log as the capture store's listener, open while the view says so.
+class RecordingLog : public ICaptureListener {
+public:
+    explicit RecordingLog(RecordingView& view) : view_(view) {}
+    void OnSamplesConverted(std::uint32_t n) override {
+        if (view_.rollLogOpen)
+            view_.logged.push_back(n);
+    }
+
+private:
+    RecordingView& view_;
+};
+
 class ControllerHarness {
 public:
     ControllerHarness() {
         protocol.SetCommunication(&module);
-        protocol.GetScopeData().SetMainWindow(&mailbox);
+        capture.SetNoticeTarget(&mailbox);
+        capture.AddListener(rollLog);
         protocol.Init(&mailbox);
     }
 
@@ -288,15 +302,17 @@ public:
         controller.OnMessage(msg, w, l);
         settle();
     }
-    CScopeData& data() { return protocol.GetScopeData(); }
+    CScopeData& data() { return capture.Data(); }
 
     FakeTickSource clock{1000};
     FakeScopeModule module;
     RecordingTarget mailbox;
-    CIvoraProtocol protocol{clock};
+    CCaptureStore capture;
+    CIvoraProtocol protocol{clock, capture};
     RecordingView view{mailbox};
     CMainTexts texts;
-    CWavixController controller{protocol, view, texts};
+    CWavixController controller{protocol, capture, view, texts};
+    RecordingLog rollLog{view};
 };
 
 } // namespace wavix::test
