@@ -85,9 +85,6 @@ public:
     virtual void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) = 0;
     // Synchronous forward.
     virtual void SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) = 0;
-    // Messages the controller does not handle itself (menus, view notifications,
-    // log charts, file transfer): the window's own commands.
-    virtual void HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lParam) = 0;
 };
 
 } // namespace wavix

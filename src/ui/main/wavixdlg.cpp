@@ -131,6 +131,13 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
 
     logCharts_ = std::make_unique<CLogChartsUi>(*this, *session_, target_);
     connect(logCharts_.get(), &CLogChartsUi::CloseAllowed, this, &CWavixDlg::reject);
+    WindowParts parts;
+    parts.toolbar = this;
+    parts.views = noticeViews_.get();
+    parts.viewMenus = this;
+    parts.logCharts = logCharts_.get();
+    parts.download = this;
+    controller_->SetParts(parts);
 }
 
 CWavixDlg::~CWavixDlg() {
@@ -715,35 +722,6 @@ void CWavixDlg::deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intp
     channelOptions_->OnControl(wParam, lParam);
 }
 
-void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    switch (msg) {
-    case Msg::UWM_DLG_SCOPE_TOOL_BAR:
-        onToolbarCommand(lParam);
-        break;
-    case Msg::UWM_SCOPE:
-        notices_->OnNotice(wParam, lParam);
-        break;
-    case Msg::UWM_SCOPE_CTRL_BASE:
-        // The timebase panel let go of the zoom: a zoomed window would not match the new timebase.
-        if (lParam == 1)
-            noticeViews_->ResetZoom();
-        break;
-    case Msg::UWM_SCOPE_RBUTTON: {
-        // Screen point packed as two signed 16-bit halves.
-        const auto x = static_cast<std::int16_t>(lParam & 0xFFFF);
-        const auto y = static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
-        openViewMenu(viewOf(wParam), QPoint(x, y));
-        break;
-    }
-    case Msg::UWM_DLG_CONTROL_LOG_CHART_MSG:
-        logCharts_->OnControlMessage(lParam);
-        break;
-    default:
-        handleLogDownload(msg, wParam, lParam);
-        break;
-    }
-}
-
 void CWavixDlg::OpenLogCharts() {
     logCharts_->Open();
 }
@@ -859,17 +837,18 @@ bool CWavixDlg::StartLogDownload() {
     return true;
 }
 
-bool CWavixDlg::handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+void CWavixDlg::OnLogFilesButton(std::intptr_t code) {
     if (!logDownload_)
-        return false;
-    if (msg == Msg::UWM_DLG_GET_LOG_FILES_MSG) {
-        if (lParam == 1)
-            logDownload_->OnDownloadPressed();
-        else if (lParam == 0)
-            leaveLogDownload();
-        return true;
-    }
-    return logDownload_->OnMessage(msg, wParam, lParam);
+        return;
+    if (code == 1)
+        logDownload_->OnDownloadPressed();
+    else if (code == 0)
+        leaveLogDownload();
+}
+
+void CWavixDlg::OnFileLinkNotice(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    if (logDownload_)
+        logDownload_->OnMessage(msg, wParam, lParam);
 }
 
 void CWavixDlg::leaveLogDownload() {

@@ -8,6 +8,7 @@
 #include "core/app/mainview.h"
 #include "core/app/rolllogcommand.h"
 #include "core/app/viewnotices.h"
+#include "core/app/windowparts.h"
 #include "core/scope/capturestore.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
@@ -68,7 +69,12 @@ struct CommandHooks {
     std::function<bool(int currentStep, int fileStep)> changeTimeBase;
 };
 
-class CWavixDlg : public QDialog, public IMainView, private ICaptureListener {
+class CWavixDlg : public QDialog,
+                  public IMainView,
+                  private ICaptureListener,
+                  private IToolbarCommands,
+                  private IViewMenuHost,
+                  private ILogDownloadEvents {
     Q_OBJECT
 public:
     explicit CWavixDlg(WavixDlgOptions options = {}, QWidget* parent = nullptr);
@@ -152,7 +158,6 @@ public:
     void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
     void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
     void SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
-    void HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
 
     // Escape and the close box: the views let go of the channels first.
     void reject() override;
@@ -186,6 +191,8 @@ public:
     void OpenLogCharts();
     CLogChartsUi& LogCharts() { return *logCharts_; }
     const CMainTexts& Texts() const { return texts_; }
+    // The one dispatcher of the window's messages (scripted presses, tests).
+    CWavixController& Controller() { return *controller_; }
     // Leaving the log viewer or the log download: no loaded traces, view A
     // without channels, settings strip and toolbar shown, the log navigator
     // hidden, the link reopened when it is shut, live repaint periods and no
@@ -213,7 +220,6 @@ private:
     // ICaptureListener: counts what the views were told to show.
     void OnSamplesConverted(std::uint32_t count) override;
     void OnChannelsChanged() override;
-    bool handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     void leaveLogDownload();
     void shareMeasurementWithLog(std::intptr_t id);
 
@@ -221,10 +227,20 @@ private:
     void createCommands();
     void createMenuBar();
     void onMainCommand(int id);
-    void onToolbarCommand(std::intptr_t code);
-    void openViewMenu(int view, QPoint at);
+    // IToolbarCommands
+    void OnPrint() override;
+    void OnSaveCapture() override;
+    void OnLoadCapture() override;
+    void OnNextDrawStyle() override;
+    void OnScopeBook() override;
+    void OnLogCharts() override;
+    void OnRollLog() override;
+    // IViewMenuHost
+    void OpenViewMenu(int view, int x, int y) override;
+    // ILogDownloadEvents
+    void OnLogFilesButton(std::intptr_t code) override;
+    void OnFileLinkNotice(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
     void reattachLoaded();
-    int viewOf(std::intptr_t handle) const;
     std::vector<CChannelData*> liveChannels(int view);
     std::optional<std::uint32_t> chooseColour(std::uint32_t from);
     std::optional<SaveChoice> chooseSaveFile(const std::filesystem::path& folder, bool log);
@@ -261,7 +277,6 @@ private:
     CommandHooks hooks_;
     CLoadedTraces loaded_;
     std::unique_ptr<IViewNoticeTarget> noticeViews_;
-    std::unique_ptr<CViewNotices> notices_;
     std::array<bool, kViewCount> limits_{};
     QMenuBar* menuBar_ = nullptr;
     CDlgGetLogFiles* logFiles_ = nullptr;

@@ -109,7 +109,6 @@ void CWavixDlg::createCommands() {
                 settingsWindow_->Panel(panel)->UpdateTexts();
         },
         *this, *controller_, *rollLog_);
-    notices_ = std::make_unique<CViewNotices>(session_->protocol(), capture_.Data(), *noticeViews_);
 
     // Keys for commands that live on the toolbar.
     const auto key = [this](const QKeySequence& seq, std::intptr_t code) {
@@ -204,45 +203,38 @@ void CWavixDlg::onMainCommand(int id) {
     session_->Rearm();
 }
 
-void CWavixDlg::onToolbarCommand(std::intptr_t code) {
-    switch (code) {
-    case 2:
-        PrintCapture();
-        break;
-    case 3:
-        if (session_->protocol().IsAlive()) {
-            SaveCapture(0);
-            views_[0]->SetMessage({});
-        }
-        break;
-    case 4:
-        LoadCapture();
-        views_[0]->SetMessage({});
-        break;
-    case 5: {
-        const int mode = NextShowMode(views_[0]->GetDrawStyle());
-        for (CScope* view : views_)
-            view->SetDrawStyle(mode);
-        PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, 5);
-        break;
-    }
-    case 11:
-        OpenScopeBook();
-        views_[0]->SetMessage({});
-        break;
-    case 12:
-        OpenLogCharts();
-        break;
-    case 13:
-        ToggleRollLog();
-        break;
-    default: // 9: the channel configurator is not opened from here
-        break;
-    }
+void CWavixDlg::OnPrint() {
+    PrintCapture();
 }
 
-int CWavixDlg::viewOf(std::intptr_t handle) const {
-    return noticeViews_->ViewOf(handle);
+void CWavixDlg::OnSaveCapture() {
+    SaveCapture(0);
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::OnLoadCapture() {
+    LoadCapture();
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::OnNextDrawStyle() {
+    const int mode = NextShowMode(views_[0]->GetDrawStyle());
+    for (CScope* view : views_)
+        view->SetDrawStyle(mode);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, 5);
+}
+
+void CWavixDlg::OnScopeBook() {
+    OpenScopeBook();
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::OnLogCharts() {
+    OpenLogCharts();
+}
+
+void CWavixDlg::OnRollLog() {
+    ToggleRollLog();
 }
 
 std::vector<CChannelData*> CWavixDlg::liveChannels(int view) {
@@ -287,11 +279,9 @@ QMenu* CWavixDlg::CreateViewMenu(int view) {
     return menu;
 }
 
-void CWavixDlg::openViewMenu(int view, QPoint at) {
-    if (view < 0)
-        return;
+void CWavixDlg::OpenViewMenu(int view, int x, int y) {
     std::unique_ptr<QMenu> menu(CreateViewMenu(view));
-    QAction* chosen = menu->exec(at);
+    QAction* chosen = menu->exec(QPoint(x, y));
     if (chosen != nullptr) {
         const int id = CommandIdOf(chosen);
         menu.reset();

@@ -215,9 +215,6 @@ public:
     void SendToTool(ToolWindow tool, Msg msg, std::intptr_t w, std::intptr_t l) override {
         tools.push_back({tool, {msg, w, l}});
     }
-    void HandleInWindow(Msg msg, std::intptr_t w, std::intptr_t l) override {
-        unhandled.push_back({msg, w, l});
-    }
 
     std::string pane(Pane p) const {
         const auto it = panes.find(p);
@@ -239,7 +236,6 @@ public:
     std::vector<int> guards; // calibration guard: its time when started, 0 when stopped
     std::vector<std::uint32_t> logged;
     std::vector<std::pair<ToolWindow, PostedMessage>> tools;
-    std::vector<PostedMessage> unhandled;
     int redraws = 0;
     int scaleResets = 0;
     int endResult = -1;
@@ -264,9 +260,25 @@ private:
     RecordingView& view_;
 };
 
+// The toolbar commands the window's parts would carry out, by name.
+class RecordingToolbar : public IToolbarCommands {
+public:
+    void OnPrint() override { calls.emplace_back("print"); }
+    void OnSaveCapture() override { calls.emplace_back("save"); }
+    void OnLoadCapture() override { calls.emplace_back("load"); }
+    void OnNextDrawStyle() override { calls.emplace_back("style"); }
+    void OnScopeBook() override { calls.emplace_back("book"); }
+    void OnLogCharts() override { calls.emplace_back("log charts"); }
+    void OnRollLog() override { calls.emplace_back("roll log"); }
+    std::vector<std::string> calls;
+};
+
 class ControllerHarness {
 public:
     ControllerHarness() {
+        WindowParts parts;
+        parts.toolbar = &toolbar;
+        controller.SetParts(parts);
         protocol.SetCommunication(&module);
         capture.SetNoticeTarget(&mailbox);
         capture.AddListener(rollLog);
@@ -313,6 +325,7 @@ public:
     CMainTexts texts;
     CWavixController controller{protocol, capture, view, texts};
     RecordingLog rollLog{view};
+    RecordingToolbar toolbar;
 };
 
 } // namespace wavix::test
