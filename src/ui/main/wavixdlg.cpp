@@ -7,16 +7,15 @@
 #include "core/files/scopebookload.h"
 #include "core/files/scopefile.h"
 #include "core/settings/datadirectory.h"
-#include "platform/logdownloaddriver.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
-#include "ui/dialogs/dlggetlogfiles.h"
 #include "ui/dialogs/dlgsavescope.h"
 #include "ui/dialogs/dlgscopebook.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/main/logchartsui.h"
+#include "ui/main/logdownloadui.h"
 #include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
@@ -136,7 +135,15 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     parts.views = noticeViews_.get();
     parts.viewMenus = this;
     parts.logCharts = logCharts_.get();
-    parts.download = this;
+    logDownload_ = std::make_unique<CLogDownloadUi>(
+        *this, *target_, *session_, [this] { ReopenLink(); },
+        [this] {
+            if (!ended_)
+                ReturnToLiveScope();
+        });
+    if (options_.boxAnswer)
+        logDownload_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
+    parts.download = logDownload_.get();
     controller_->SetParts(parts);
 }
 
@@ -806,56 +813,13 @@ bool CWavixDlg::IsModuleLinkOpen() const {
 }
 
 bool CWavixDlg::StartLogDownload() {
-    if (!logFiles_) {
-        logFiles_ = new CDlgGetLogFiles(target_, this);
-        logFiles_->setObjectName(QStringLiteral("logFiles"));
-        if (options_.boxAnswer)
-            logFiles_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
-        ModuleLinkControl module;
-        module.isOpen = [this] { return session_->IsOpen(); };
-        module.disconnectAndClose = [this] {
-            // The tester stops the scope before the port changes hands.
-            session_->protocol().build_ScopeSafeDisconnect_packet();
-            session_->protocol().Stop();
-            session_->Close();
-        };
-        module.reopen = [this] { ReopenLink(); };
-        logDownload_ = std::make_unique<CLogDownloadDriver>(std::filesystem::path(settings_.DataDirectory()) /
-                                                                "Scope" / "LogCharts",
-                                                            *target_, *logFiles_, std::move(module));
-    }
-    logDownload_->SetLanguage(settings_.LangFilePath());
-    logFiles_->SetTexts(logDownload_->State());
-    logFiles_->show();
-    logFiles_->raise();
     const auto& general = settings_.General();
-    if (!logDownload_->Start(general.ReaderAddress(), general.ReaderPort())) {
-        // The module link was shut for the file link; leaving gives it back.
-        leaveLogDownload();
-        return false;
-    }
-    return true;
+    return logDownload_->Start(std::filesystem::path(settings_.DataDirectory()) / "Scope" / "LogCharts",
+                               settings_.LangFilePath(), general.ReaderAddress(), general.ReaderPort());
 }
 
-void CWavixDlg::OnLogFilesButton(std::intptr_t code) {
-    if (!logDownload_)
-        return;
-    if (code == 1)
-        logDownload_->OnDownloadPressed();
-    else if (code == 0)
-        leaveLogDownload();
-}
-
-void CWavixDlg::OnFileLinkNotice(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    if (logDownload_)
-        logDownload_->OnMessage(msg, wParam, lParam);
-}
-
-void CWavixDlg::leaveLogDownload() {
-    logFiles_->hide();
-    logDownload_->Leave();
-    if (!ended_)
-        ReturnToLiveScope();
+CDlgGetLogFiles* CWavixDlg::LogFilesDialog() const {
+    return logDownload_->Dialog();
 }
 
 void CWavixDlg::ReturnToLiveScope() {

@@ -35,7 +35,7 @@ namespace wavix {
 
 class CChannelData;
 class CDlgGetLogFiles;
-class CLogDownloadDriver;
+class CLogDownloadUi;
 class CLogChartsUi;
 class CScope;
 class CScopeFile;
@@ -73,8 +73,7 @@ class CWavixDlg : public QDialog,
                   public IMainView,
                   private ICaptureListener,
                   private IToolbarCommands,
-                  private IViewMenuHost,
-                  private ILogDownloadEvents {
+                  private IViewMenuHost {
     Q_OBJECT
 public:
     explicit CWavixDlg(WavixDlgOptions options = {}, QWidget* parent = nullptr);
@@ -185,7 +184,7 @@ public:
     // first; it comes back when the window closes. False when the file link
     // could not be opened; the window has then gone back to the live scope.
     bool StartLogDownload();
-    CDlgGetLogFiles* LogFilesDialog() const { return logFiles_; }
+    CDlgGetLogFiles* LogFilesDialog() const;
     bool IsModuleLinkOpen() const;
     // Log charts viewer (toolbar code 12).
     void OpenLogCharts();
@@ -220,7 +219,6 @@ private:
     // ICaptureListener: counts what the views were told to show.
     void OnSamplesConverted(std::uint32_t count) override;
     void OnChannelsChanged() override;
-    void leaveLogDownload();
     void shareMeasurementWithLog(std::intptr_t id);
 
     // Commands (wavixdlgcommands.cpp).
@@ -237,9 +235,6 @@ private:
     void OnRollLog() override;
     // IViewMenuHost
     void OpenViewMenu(int view, int x, int y) override;
-    // ILogDownloadEvents
-    void OnLogFilesButton(std::intptr_t code) override;
-    void OnFileLinkNotice(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
     void reattachLoaded();
     std::vector<CChannelData*> liveChannels(int view);
     std::optional<std::uint32_t> chooseColour(std::uint32_t from);
@@ -279,8 +274,7 @@ private:
     std::unique_ptr<IViewNoticeTarget> noticeViews_;
     std::array<bool, kViewCount> limits_{};
     QMenuBar* menuBar_ = nullptr;
-    CDlgGetLogFiles* logFiles_ = nullptr;
-    std::unique_ptr<CLogDownloadDriver> logDownload_;
+    std::unique_ptr<CLogDownloadUi> logDownload_;
 };
 
 } // namespace wavix
