@@ -4,7 +4,6 @@
 #include "core/app/wavixcontroller.h"
 #include "core/app/windowlayout.h"
 #include "core/display/columnreduce.h"
-#include "core/files/scopebookload.h"
 #include "core/files/scopefile.h"
 #include "core/settings/datadirectory.h"
 #include "platform/modulesession.h"
@@ -12,10 +11,10 @@
 #include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
 #include "ui/dialogs/dlgsavescope.h"
-#include "ui/dialogs/dlgscopebook.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
+#include "ui/main/scopebookui.h"
 #include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
@@ -144,6 +143,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     if (options_.boxAnswer)
         logDownload_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
     parts.download = logDownload_.get();
+    book_ = std::make_unique<CScopeBookUi>(*this, capture_.Data());
     controller_->SetParts(parts);
 }
 
@@ -770,38 +770,15 @@ namespace wavix {
 // --- scope book and log download
 
 void CWavixDlg::OpenScopeBook() {
-    CDlgScopeBook book(this);
-    book.SetLanguage(settings_.LangFilePath());
-    const int answer = book.Run(std::filesystem::path(settings_.DataDirectory()) / "Scope" / "SampleCharts");
-    ChartRecord* chosen = book.SelectedRecord();
-    const ScopeBookStep step = AfterScopeBook(answer, chosen != nullptr && chosen->file != nullptr);
-    if (!step.caption.empty())
-        MessageBox(LangKeyNumber(step.caption) >= 0 ? texts_.Get(step.caption) : std::string(step.caption),
-                   texts_.Get(step.textKey), step.errorIcon ? BoxIcon::Error : BoxIcon::Information,
-                   BoxButtons::Ok);
-    if (step.applySettings)
-        LoadBookChart(std::move(chosen->file), step.loadTraces);
-    views_[0]->SetMessage({});
+    book_->Open(settings_.DataDirectory(), settings_.LangFilePath());
 }
 
 void CWavixDlg::LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
-    if (!chart)
-        return;
-    auto& scopeData = capture_.Data();
-    tOscilExchange rec = scopeData.GetSettings();
-    // Sent with the next exchange, as every record change is.
-    if (chart->BuildSettings(rec))
-        scopeData.SetSettings(rec, true);
-    if (!traces)
-        return;
-    // A book chart is a loaded capture like any other: the same question, the
-    // same removal, and it comes back after every rearrangement of the views.
-    if (HasLoadedTraces() && MessageBox(" .: Error ...", texts_.Get("TXT_113"), BoxIcon::Question,
-                                        BoxButtons::YesNo) == BoxAnswer::Yes)
-        RemoveLoadedTraces();
-    const std::vector<int> displays =
-        ScopeBookDisplays(chart->GetChannelCount(), controller_->State().multiView, kViewCount);
-    loaded_.Add(std::move(chart), displays);
+    book_->Load(std::move(chart), traces, controller_->State().multiView);
+}
+
+void CWavixDlg::AddLoadedTraces(std::unique_ptr<CScopeFile> file, const std::vector<int>& displays) {
+    loaded_.Add(std::move(file), displays);
     reattachLoaded();
     for (CScope* view : views_)
         view->update();

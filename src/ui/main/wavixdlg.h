@@ -36,6 +36,7 @@ namespace wavix {
 class CChannelData;
 class CDlgGetLogFiles;
 class CLogDownloadUi;
+class CScopeBookUi;
 class CLogChartsUi;
 class CScope;
 class CScopeFile;
@@ -180,6 +181,8 @@ public:
     // A chart chosen in the book: its record goes out with the next exchange; with
     // traces its channels become loaded traces (all in view A, or one per view).
     void LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces);
+    // A file's channels as loaded traces on the given views; they come back after every rearrangement.
+    void AddLoadedTraces(std::unique_ptr<CScopeFile> file, const std::vector<int>& displays);
     // Lists the tester's logs in the download window. The module link is shut
     // first; it comes back when the window closes. False when the file link
     // could not be opened; the window has then gone back to the live scope.
@@ -275,6 +278,7 @@ private:
     std::array<bool, kViewCount> limits_{};
     QMenuBar* menuBar_ = nullptr;
     std::unique_ptr<CLogDownloadUi> logDownload_;
+    std::unique_ptr<CScopeBookUi> book_;
 };
 
 } // namespace wavix
