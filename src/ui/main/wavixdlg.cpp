@@ -14,8 +14,8 @@
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
+#include "ui/main/printui.h"
 #include "ui/main/scopebookui.h"
-#include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
 #include "ui/tools/dlgchanneloptions.h"
@@ -144,6 +144,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         logDownload_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
     parts.download = logDownload_.get();
     book_ = std::make_unique<CScopeBookUi>(*this, capture_.Data());
+    print_ = std::make_unique<CPrintUi>(*this, *this, texts_, capture_.Data());
     controller_->SetParts(parts);
 }
 
@@ -747,20 +748,8 @@ void CWavixDlg::reject() {
 
 // --- printing ---
 void CWavixDlg::PrintCapture() {
-    auto& scopeData = capture_.Data();
-    PrintSources sources;
-    sources.langFile = settings_.LangFilePath();
-    sources.dataDir = settings_.DataDirectory();
-    sources.displays.assign(views_.begin(), views_.end());
-    sources.perChannel = controller_->State().multiView;
-    sources.channelCount = scopeData.GetActiveChannelCount();
-    sources.triggerChannel = &scopeData.GetChannel(std::clamp<int>(scopeData.GetSettings().TR_channel, 1, 4));
-    for (int ch = 1; ch <= std::min(sources.channelCount, 4); ++ch)
-        sources.channels.push_back(&scopeData.GetChannel(ch));
-    CPrintJob job(this, [this](const std::string& text) {
-        MessageBox(texts_.Get("TXT_1526"), text, BoxIcon::Error, BoxButtons::Ok);
-    });
-    job.Run(sources);
+    print_->Print(std::vector<CScope*>(views_.begin(), views_.end()), controller_->State().multiView,
+                  settings_.LangFilePath(), settings_.DataDirectory());
 }
 
 } // namespace wavix

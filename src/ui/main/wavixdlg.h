@@ -36,6 +36,7 @@ namespace wavix {
 class CChannelData;
 class CDlgGetLogFiles;
 class CLogDownloadUi;
+class CPrintUi;
 class CScopeBookUi;
 class CLogChartsUi;
 class CScope;
@@ -279,6 +280,7 @@ private:
     QMenuBar* menuBar_ = nullptr;
     std::unique_ptr<CLogDownloadUi> logDownload_;
     std::unique_ptr<CScopeBookUi> book_;
+    std::unique_ptr<CPrintUi> print_;
 };
 
 } // namespace wavix
