@@ -10,11 +10,11 @@
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
-#include "ui/dialogs/dlgsavescope.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
 #include "ui/main/printui.h"
+#include "ui/main/rolllogui.h"
 #include "ui/main/scopebookui.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
@@ -91,15 +91,13 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         new QtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); }, this);
     controller_ = std::make_unique<CWavixController>(session_->protocol(), capture_, *this, texts_);
     capture_.AddListener(*this);
-    rollLog_ = std::make_unique<CRollLogCommand>(
-        *this, texts_, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, true); },
-        [this](bool logging) {
-            SetLoggingLook(logging);
-            views_[0]->SetRollRecording(logging);
-            views_[0]->update();
-        });
-    rollLog_->SetAutoConfirm(!options_.savePath.empty());
-    capture_.AddListener(*rollLog_);
+    rollLog_ = std::make_unique<CRollLogUi>(*this, *this, texts_, settings_, capture_, [this](bool logging) {
+        SetLoggingLook(logging);
+        views_[0]->SetRollRecording(logging);
+        views_[0]->update();
+    });
+    rollLog_->Command().SetAutoConfirm(!options_.savePath.empty());
+    rollLog_->SetScriptedPath(options_.savePath);
 
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, [this] {
@@ -151,7 +149,6 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
 CWavixDlg::~CWavixDlg() {
     retry_.stop();
     calibrationGuard_.stop();
-    capture_.RemoveListener(*rollLog_);
     capture_.RemoveListener(*this);
     // Waits for a log worker and lets the views go of the log's channels.
     logCharts_.reset();
@@ -298,7 +295,7 @@ bool CWavixDlg::Initialise() {
         return fail("Cann't load program strings ...");
     texts_.Load(settings_.LangFilePath());
     createMenuBar();
-    rollLog_->LoadTexts(settings_.LangFilePath());
+    rollLog_->Command().LoadTexts(settings_.LangFilePath());
     logCharts_->SetFolders(dataDir, settings_.LangFilePath());
 
     if (!chooseStart())
@@ -826,17 +823,6 @@ void CWavixDlg::shareMeasurementWithLog(std::intptr_t id) {
 
 // --- saving captures and the roll-mode log ---
 
-std::optional<SaveChoice> CWavixDlg::chooseSaveFile(const std::filesystem::path& folder, bool log) {
-    if (!options_.savePath.empty())
-        return SaveChoice{std::filesystem::path(options_.savePath).stem().string(), options_.savePath};
-    CDlgSaveScope dlg(this, folder);
-    dlg.SetLanguage(settings_.LangFilePath());
-    dlg.SetSaveAll(log);
-    if (dlg.Run() != QDialog::Accepted)
-        return std::nullopt;
-    return SaveChoice{dlg.ChartName(), dlg.FullPath()};
-}
-
 void CWavixDlg::SaveCapture(int view) {
     const CScope& scope = *views_.at(static_cast<std::size_t>(std::clamp(view, 0, kViewCount - 1)));
     std::vector<const CChannelData*> channels;
@@ -844,14 +830,21 @@ void CWavixDlg::SaveCapture(int view) {
         if (const CChannelData* ch = scope.LiveChannel(slot))
             channels.push_back(ch);
     SaveCaptureAsChart(
-        *this, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, false); },
-        settings_.DataDirectory(), channels, {texts_.Get("TXT_111"), rollLog_->Text(SaveText::SaveFailed)});
+        *this, [this](const std::filesystem::path& folder) { return rollLog_->ChooseFile(folder, false); },
+        settings_.DataDirectory(), channels, {texts_.Get("TXT_111"), rollLog_->Command().Text(SaveText::SaveFailed)});
     views_[0]->SetMessage({});
 }
 
 void CWavixDlg::ToggleRollLog() {
-    if (session_->protocol().IsAlive())
-        rollLog_->Toggle(capture_.Data(), settings_.DataDirectory());
+    rollLog_->Toggle(session_->protocol().IsAlive());
+}
+
+const CRollLogCommand& CWavixDlg::RollLog() const {
+    return rollLog_->Command();
+}
+
+void CWavixDlg::SetScriptedSavePath(std::string path) {
+    rollLog_->SetScriptedPath(std::move(path));
 }
 
 bool CWavixDlg::IsRollMode() const {
@@ -859,15 +852,15 @@ bool CWavixDlg::IsRollMode() const {
 }
 
 bool CWavixDlg::IsCalibrationLocked() const {
-    return rollLog_->IsCalibrationLocked();
+    return rollLog_->Command().IsCalibrationLocked();
 }
 
 bool CWavixDlg::IsRollLogOpen() const {
-    return rollLog_->IsOpen();
+    return rollLog_->Command().IsOpen();
 }
 
 void CWavixDlg::EndRollLogIfChanged(const tOscilExchange& inForce) {
-    rollLog_->EndIfChanged(inForce);
+    rollLog_->Command().EndIfChanged(inForce);
 }
 
 } // namespace wavix

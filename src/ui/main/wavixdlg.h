@@ -37,6 +37,7 @@ class CChannelData;
 class CDlgGetLogFiles;
 class CLogDownloadUi;
 class CPrintUi;
+class CRollLogUi;
 class CScopeBookUi;
 class CLogChartsUi;
 class CScope;
@@ -124,9 +125,9 @@ public:
     bool IsRollMode() const;
     // Once a roll log was started the calibration stays unavailable for the run.
     bool IsCalibrationLocked() const;
-    const CRollLogCommand& RollLog() const { return *rollLog_; }
+    const CRollLogCommand& RollLog() const;
     // Scripted runs: the file the next save or log goes to, without the dialog.
-    void SetScriptedSavePath(std::string path) { options_.savePath = std::move(path); }
+    void SetScriptedSavePath(std::string path);
 
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
@@ -242,7 +243,6 @@ private:
     void reattachLoaded();
     std::vector<CChannelData*> liveChannels(int view);
     std::optional<std::uint32_t> chooseColour(std::uint32_t from);
-    std::optional<SaveChoice> chooseSaveFile(const std::filesystem::path& folder, bool log);
 
     WavixDlgOptions options_;
     CProgramSettings settings_;
@@ -252,7 +252,7 @@ private:
     ModuleSession* session_ = nullptr;
     QtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;
-    std::unique_ptr<CRollLogCommand> rollLog_;
+    std::unique_ptr<CRollLogUi> rollLog_;
     std::unique_ptr<CLogChartsUi> logCharts_;
 
     std::array<CScope*, kViewCount> views_{};

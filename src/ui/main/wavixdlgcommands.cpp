@@ -12,6 +12,7 @@
 #include "ui/dialogs/dlgabout.h"
 #include "ui/dialogs/dlgchangetimebase.h"
 #include "ui/main/menubuilder.h"
+#include "ui/main/rolllogui.h"
 #include "ui/main/wavixdlg.h"
 
 #include "core/app/logchartviewer.h"
@@ -108,7 +109,7 @@ void CWavixDlg::createCommands() {
             if (settingsWindow_ != nullptr)
                 settingsWindow_->Panel(panel)->UpdateTexts();
         },
-        *this, *controller_, *rollLog_);
+        *this, *controller_, rollLog_->Command());
 
     // Keys for commands that live on the toolbar.
     const auto key = [this](const QKeySequence& seq, std::intptr_t code) {
