@@ -16,6 +16,7 @@
 #include "ui/main/printui.h"
 #include "ui/main/rolllogui.h"
 #include "ui/main/scopebookui.h"
+#include "ui/main/toolwindows.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
 #include "ui/tools/dlgchanneloptions.h"
@@ -119,6 +120,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         view->setMinimumSize(200, 120);
         views_[static_cast<std::size_t>(i)] = view;
     }
+    tools_ = std::make_unique<CToolWindows>(*this, settings_, capture_.Data(), views_, [this] { relayout(); });
     status_ = new QStatusBar(this);
     status_->setSizeGripEnabled(true);
     createCommands();
@@ -127,6 +129,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
 
     logCharts_ = std::make_unique<CLogChartsUi>(*this, *session_, target_);
     connect(logCharts_.get(), &CLogChartsUi::CloseAllowed, this, &CWavixDlg::reject);
+    tools_->SetLogCharts(logCharts_.get());
     WindowParts parts;
     parts.toolbar = this;
     parts.views = noticeViews_.get();
@@ -154,33 +157,13 @@ CWavixDlg::~CWavixDlg() {
     logCharts_.reset();
     for (CScope* view : views_)
         view->ClearChannels();
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->BindChannels({});
-    if (channelOptions_ != nullptr)
-        channelOptions_->OnControl(0, 0);
+    tools_->Release();
     session_->Close();
 }
 
 QString CWavixDlg::Title() {
     return QString::asprintf(" .: Wavix v%d.%d/vOE%d :: ", 3, 9999, 2) + QStringLiteral("DB.") +
            QStringLiteral(" (MBSC)") + QString::asprintf(" build %s - %s", __DATE__, __TIME__);
-}
-
-// Created once the language file is known; the strips follow their show flags.
-void CWavixDlg::createToolWindows() {
-    const std::filesystem::path lang = settings_.LangFilePath();
-    toolbar_ = new CDlgScopeToolBar(lang, this);
-    toolbar_->SetTarget(target_);
-    settingsWindow_ = new CDlgScopeSettings(lang, settings_.DataDirectory(), this);
-    settingsWindow_->SetTarget(target_);
-    followView(reinterpret_cast<std::intptr_t>(&views_[0]->Zoom()));
-    toolbar_->setVisible(settings_.ShowToolbar());
-    settingsWindow_->setVisible(settings_.ShowSettingsWindow());
-    channelOptions_ = new CDlgChannelOptions(settings_.DataDirectory(), this, settings_.LangFilePath());
-    channelInfo_ = new CDlgChannelInfo(lang, this);
-    channelOptions_->hide();
-    channelInfo_->hide();
-    relayout();
 }
 
 void CWavixDlg::resizeEvent(QResizeEvent* event) {
@@ -200,82 +183,16 @@ void CWavixDlg::relayout() {
     const MainRegions regions = ComputeMainRegions(Rect{0, top, width(), height() - statusHeight},
                                                    IsToolWindowVisible(ToolWindow::Toolbar),
                                                    IsToolWindowVisible(ToolWindow::Settings));
-    if (toolbar_ != nullptr)
-        toolbar_->setGeometry(toQRect(regions.toolbar));
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->setGeometry(toQRect(regions.settings));
+    if (tools_->ToolBar() != nullptr)
+        tools_->ToolBar()->setGeometry(toQRect(regions.toolbar));
+    if (tools_->SettingsWindow() != nullptr)
+        tools_->SettingsWindow()->setGeometry(toQRect(regions.settings));
     const Rect area{regions.views.left + 2, regions.views.top, regions.views.right - 2,
                     regions.views.bottom - 2};
     const auto bands = ArrangeViews(area, controller_->State().multiView, laidOutViews_);
     for (std::size_t i = 0; i < views_.size(); ++i)
         if (!bands[i].IsEmpty())
             views_[i]->setGeometry(toQRect(bands[i]));
-}
-
-void CWavixDlg::SetToolWindowVisible(ToolWindow tool, bool visible) {
-    switch (tool) {
-    case ToolWindow::Toolbar:
-        settings_.SetShowToolbar(visible);
-        if (toolbar_ != nullptr)
-            toolbar_->setVisible(visible);
-        relayout();
-        break;
-    case ToolWindow::Settings:
-        settings_.SetShowSettingsWindow(visible);
-        if (settingsWindow_ != nullptr)
-            settingsWindow_->setVisible(visible);
-        relayout();
-        break;
-    case ToolWindow::ChannelOptions:
-    case ToolWindow::ChannelInfo: {
-        QDialog* dlg = tool == ToolWindow::ChannelOptions ? static_cast<QDialog*>(channelOptions_)
-                                                          : static_cast<QDialog*>(channelInfo_);
-        if (dlg == nullptr)
-            break;
-        dlg->setVisible(visible);
-        if (visible) {
-            dlg->raise();
-            dlg->activateWindow();
-        }
-        break;
-    }
-    case ToolWindow::LogChartControl:
-    case ToolWindow::LogFiles:
-        break;
-    }
-}
-
-bool CWavixDlg::IsToolWindowVisible(ToolWindow tool) const {
-    switch (tool) {
-    case ToolWindow::Toolbar:
-        return toolbar_ != nullptr && settings_.ShowToolbar();
-    case ToolWindow::Settings:
-        return settingsWindow_ != nullptr && settings_.ShowSettingsWindow();
-    case ToolWindow::ChannelOptions:
-        return channelOptions_ != nullptr && channelOptions_->isVisible();
-    case ToolWindow::ChannelInfo:
-        return channelInfo_ != nullptr && channelInfo_->isVisible();
-    case ToolWindow::LogChartControl:
-    case ToolWindow::LogFiles:
-        break;
-    }
-    return false;
-}
-
-void CWavixDlg::ShowChannelInfo(const CChannelData& channel) {
-    if (channelInfo_ == nullptr)
-        return;
-    channelInfo_->SetChannel(channel);
-    SetToolWindowVisible(ToolWindow::ChannelInfo, true);
-}
-
-void CWavixDlg::SetLoggingLook(bool logging) {
-    if (toolbar_ != nullptr)
-        toolbar_->SetLoggingLook(logging);
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->SetControlsEnabled(!logging);
-    if (channelOptions_ != nullptr)
-        channelOptions_->setEnabled(!logging);
 }
 
 bool CWavixDlg::Initialise() {
@@ -303,7 +220,7 @@ bool CWavixDlg::Initialise() {
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
     createStatusBar();
-    createToolWindows();
+    tools_->Create(target_);
     RefreshChannelPanels();
     controller_->ShowStartStatus();
 
@@ -483,8 +400,8 @@ void CWavixDlg::RedrawTraces() {
         view->UpdateData();
         view->update();
     }
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->RefreshPanels();
+    if (tools_->SettingsWindow() != nullptr)
+        tools_->SettingsWindow()->RefreshPanels();
 }
 
 void CWavixDlg::SetTriggerMarkerColor(std::uint32_t color) {
@@ -519,8 +436,8 @@ void CWavixDlg::ResetScaleFactors() {
         view->ResetZoom();
         view->Invalidate();
     }
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->RefreshPanels();
+    if (tools_->SettingsWindow() != nullptr)
+        tools_->SettingsWindow()->RefreshPanels();
 }
 
 void CWavixDlg::LayoutViews(int visibleViews) {
@@ -548,14 +465,6 @@ void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChann
     relayout();
     for (CScope* view : views_)
         view->UpdateData();
-}
-
-void CWavixDlg::RefreshChannelPanels() {
-    if (settingsWindow_ == nullptr)
-        return;
-    auto& scopeData = capture_.Data();
-    settingsWindow_->BindChannels({&scopeData.GetChannel(1), &scopeData.GetChannel(2),
-                                   &scopeData.GetChannel(3), &scopeData.GetChannel(4)});
 }
 
 void CWavixDlg::StartRetryTimer(std::uint32_t ms) {
@@ -657,74 +566,52 @@ void CWavixDlg::CopyViewSettings() {
     }
 }
 
-void CWavixDlg::PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    target_->post(msg, wParam, lParam);
+void CWavixDlg::SetToolWindowVisible(ToolWindow tool, bool visible) {
+    tools_->SetVisible(tool, visible);
+}
+
+bool CWavixDlg::IsToolWindowVisible(ToolWindow tool) const {
+    return tools_->IsVisible(tool);
+}
+
+void CWavixDlg::ShowChannelInfo(const CChannelData& channel) {
+    tools_->ShowChannelInfo(channel);
+}
+
+void CWavixDlg::SetLoggingLook(bool logging) {
+    tools_->SetLoggingLook(logging);
+}
+
+void CWavixDlg::RefreshChannelPanels() {
+    tools_->RefreshChannelPanels();
 }
 
 void CWavixDlg::PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    // Taken after the current message, in the order posted; dropped with the window.
-    QMetaObject::invokeMethod(
-        this, [this, tool, msg, wParam, lParam] { SendToTool(tool, msg, wParam, lParam); },
-        Qt::QueuedConnection);
+    tools_->Post(tool, msg, wParam, lParam);
 }
 
 void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    switch (tool) {
-    case ToolWindow::Toolbar:
-        if (toolbar_ != nullptr && msg == Msg::UWM_DLG_SCOPE_TOOL_BAR)
-            toolbar_->OnStateMessage(wParam, lParam);
-        break;
-    case ToolWindow::Settings:
-        if (settingsWindow_ == nullptr)
-            break;
-        if (msg == Msg::UWM_SCOPE)
-            followView(wParam);
-        settingsWindow_->OnMessage(msg, wParam, lParam);
-        break;
-    case ToolWindow::ChannelOptions:
-        deliverToChannelOptions(msg, wParam, lParam);
-        break;
-    case ToolWindow::LogChartControl:
-        if (msg == Msg::UWM_SCOPE && (lParam == 3 || lParam == 4))
-            shareMeasurementWithLog(wParam);
-        break;
-    case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
-    case ToolWindow::LogFiles:
-        break;
-    }
+    tools_->Send(tool, msg, wParam, lParam);
 }
 
-void CWavixDlg::followView(std::intptr_t zoomOrCursors) {
-    // The time panels describe the view whose zoom or cursors the user touched last.
-    for (CScope* view : views_) {
-        if (reinterpret_cast<std::intptr_t>(&view->Zoom()) != zoomOrCursors &&
-            reinterpret_cast<std::intptr_t>(&view->Cursors()) != zoomOrCursors)
-            continue;
-        settingsWindow_->SetDisplaySources([view] { return view->Zoom().Factor(); },
-                                           [view] { return view->Cursors().Distance(); });
-        return;
-    }
+CDlgScopeToolBar* CWavixDlg::ToolBar() const {
+    return tools_->ToolBar();
 }
 
-void CWavixDlg::deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    if (channelOptions_ == nullptr)
-        return;
-    if (msg == Msg::UWM_CHANNEL_DATA_CTRL) {
-        channelOptions_->OnControl(0, 3);
-        return;
-    }
-    if (msg != Msg::UWM_CHANNEL_OPTIONS_CTRL)
-        return;
-    if (lParam == 1) {
-        // The message carries a bare address: only a channel of the sample data is taken.
-        const auto& scopeData = capture_.Data();
-        std::intptr_t known = 0;
-        for (int ch = 1; ch <= 4; ++ch)
-            if (reinterpret_cast<std::intptr_t>(&scopeData.GetChannel(ch)) == wParam)
-                known = wParam;
-        wParam = known;
-    }
-    channelOptions_->OnControl(wParam, lParam);
+CDlgScopeSettings* CWavixDlg::SettingsWindow() const {
+    return tools_->SettingsWindow();
+}
+
+CDlgChannelOptions* CWavixDlg::ChannelOptions() const {
+    return tools_->ChannelOptions();
+}
+
+CDlgChannelInfo* CWavixDlg::ChannelInfoWindow() const {
+    return tools_->ChannelInfo();
+}
+
+void CWavixDlg::PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    target_->post(msg, wParam, lParam);
 }
 
 void CWavixDlg::OpenLogCharts() {
@@ -807,18 +694,6 @@ void CWavixDlg::ReturnToLiveScope() {
     AttachChannels(state.multiView, state.visibleViews,
                    capture_.Data().GetActiveChannelCount());
     session_->Rearm();
-}
-
-void CWavixDlg::shareMeasurementWithLog(std::intptr_t id) {
-    // The notice names the cursors (code 3) or the zoom (code 4) of one view.
-    for (const CScope* view : views_) {
-        if (reinterpret_cast<std::intptr_t>(&view->Cursors()) != id &&
-            reinterpret_cast<std::intptr_t>(&view->Zoom()) != id)
-            continue;
-        logCharts_->SetMeasurement(static_cast<float>(std::abs(view->Cursors().Distance())),
-                                   static_cast<float>(view->Zoom().Factor()));
-        return;
-    }
 }
 
 // --- saving captures and the roll-mode log ---

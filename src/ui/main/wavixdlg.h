@@ -39,6 +39,7 @@ class CLogDownloadUi;
 class CPrintUi;
 class CRollLogUi;
 class CScopeBookUi;
+class CToolWindows;
 class CLogChartsUi;
 class CScope;
 class CScopeFile;
@@ -114,10 +115,10 @@ public:
     // Toolbar in its logging look, toolbar and settings controls off (true) or back to normal.
     void SetLoggingLook(bool logging);
     // Null before Initialise created them.
-    CDlgScopeToolBar* ToolBar() const { return toolbar_; }
-    CDlgScopeSettings* SettingsWindow() const { return settingsWindow_; }
-    CDlgChannelOptions* ChannelOptions() const { return channelOptions_; }
-    CDlgChannelInfo* ChannelInfoWindow() const { return channelInfo_; }
+    CDlgScopeToolBar* ToolBar() const;
+    CDlgScopeSettings* SettingsWindow() const;
+    CDlgChannelOptions* ChannelOptions() const;
+    CDlgChannelInfo* ChannelInfoWindow() const;
     // Saving captures and the roll-mode log.
     void SaveCapture(int view);
     void ToggleRollLog();
@@ -212,11 +213,7 @@ private:
     bool fail(const char* text);
     bool chooseStart();
     void createStatusBar();
-    void createToolWindows();
     void relayout();
-    void deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
-    // Links the settings strip's time panels to the view owning this zoom or these cursors.
-    void followView(std::intptr_t zoomOrCursors);
     bool openLink();
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
@@ -224,7 +221,6 @@ private:
     // ICaptureListener: counts what the views were told to show.
     void OnSamplesConverted(std::uint32_t count) override;
     void OnChannelsChanged() override;
-    void shareMeasurementWithLog(std::intptr_t id);
 
     // Commands (wavixdlgcommands.cpp).
     void createCommands();
@@ -257,10 +253,7 @@ private:
 
     std::array<CScope*, kViewCount> views_{};
     int laidOutViews_ = 1;
-    CDlgScopeToolBar* toolbar_ = nullptr;
-    CDlgScopeSettings* settingsWindow_ = nullptr;
-    CDlgChannelOptions* channelOptions_ = nullptr;
-    CDlgChannelInfo* channelInfo_ = nullptr;
+    std::unique_ptr<CToolWindows> tools_;
     QStatusBar* status_ = nullptr;
     std::array<QLabel*, 4> panes_{};
     QTimer retry_;

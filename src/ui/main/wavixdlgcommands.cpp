@@ -13,6 +13,7 @@
 #include "ui/dialogs/dlgchangetimebase.h"
 #include "ui/main/menubuilder.h"
 #include "ui/main/rolllogui.h"
+#include "ui/main/toolwindows.h"
 #include "ui/main/wavixdlg.h"
 
 #include "core/app/logchartviewer.h"
@@ -106,8 +107,8 @@ void CWavixDlg::createCommands() {
     noticeViews_ = std::make_unique<NoticeViews>(
         views_,
         [this](int panel) {
-            if (settingsWindow_ != nullptr)
-                settingsWindow_->Panel(panel)->UpdateTexts();
+            if (CDlgScopeSettings* strip = tools_->SettingsWindow())
+                strip->Panel(panel)->UpdateTexts();
         },
         *this, *controller_, rollLog_->Command());
 
