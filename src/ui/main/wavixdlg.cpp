@@ -328,21 +328,9 @@ void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
     session_->Rearm();
 }
 
-void CWavixDlg::OnSamplesConverted(std::uint32_t) {
-    ++convertedGroups_;
-}
 
-void CWavixDlg::OnChannelsChanged() {
-    ++convertedGroups_;
-}
 
-const tOscilExchange& CWavixDlg::Record() const {
-    return capture_.Data().GetSettings();
-}
 
-const CChannelData& CWavixDlg::Channel(int ch) const {
-    return capture_.Data().GetChannel(ch);
-}
 
 QLabel* CWavixDlg::pane(Pane p) const {
     switch (p) {
@@ -467,22 +455,10 @@ void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChann
         view->UpdateData();
 }
 
-void CWavixDlg::StartRetryTimer(std::uint32_t ms) {
-    retry_.start(static_cast<int>(ms));
-}
 
-void CWavixDlg::StopRetryTimer() {
-    retry_.stop();
-}
 
 // --- calibration ---
-void CWavixDlg::StartCalibrationGuard(std::uint32_t ms) {
-    calibrationGuard_.start(static_cast<int>(ms));
-}
 
-void CWavixDlg::StopCalibrationGuard() {
-    calibrationGuard_.stop();
-}
 
 void CWavixDlg::RunCalibration() {
     if (!capture_.Data().IsRunning()) {
@@ -550,9 +526,6 @@ void CWavixDlg::ReopenLink() {
     session_->protocol().Reinit();
 }
 
-void CWavixDlg::SetSettingsChannelCount(int) {
-    RefreshChannelPanels();
-}
 
 void CWavixDlg::CopyViewSettings() {
     const CScope& a = *views_[0];
@@ -566,21 +539,9 @@ void CWavixDlg::CopyViewSettings() {
     }
 }
 
-void CWavixDlg::SetToolWindowVisible(ToolWindow tool, bool visible) {
-    tools_->SetVisible(tool, visible);
-}
 
-bool CWavixDlg::IsToolWindowVisible(ToolWindow tool) const {
-    return tools_->IsVisible(tool);
-}
 
-void CWavixDlg::ShowChannelInfo(const CChannelData& channel) {
-    tools_->ShowChannelInfo(channel);
-}
 
-void CWavixDlg::SetLoggingLook(bool logging) {
-    tools_->SetLoggingLook(logging);
-}
 
 void CWavixDlg::RefreshChannelPanels() {
     tools_->RefreshChannelPanels();
@@ -594,29 +555,14 @@ void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::
     tools_->Send(tool, msg, wParam, lParam);
 }
 
-CDlgScopeToolBar* CWavixDlg::ToolBar() const {
-    return tools_->ToolBar();
-}
 
-CDlgScopeSettings* CWavixDlg::SettingsWindow() const {
-    return tools_->SettingsWindow();
-}
 
-CDlgChannelOptions* CWavixDlg::ChannelOptions() const {
-    return tools_->ChannelOptions();
-}
 
-CDlgChannelInfo* CWavixDlg::ChannelInfoWindow() const {
-    return tools_->ChannelInfo();
-}
 
 void CWavixDlg::PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
     target_->post(msg, wParam, lParam);
 }
 
-void CWavixDlg::OpenLogCharts() {
-    logCharts_->Open();
-}
 
 void CWavixDlg::reject() {
     // A log being read keeps the window until its worker has finished.
@@ -642,9 +588,6 @@ namespace wavix {
 
 // --- scope book and log download
 
-void CWavixDlg::OpenScopeBook() {
-    book_->Open(settings_.DataDirectory(), settings_.LangFilePath());
-}
 
 void CWavixDlg::LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
     book_->Load(std::move(chart), traces, controller_->State().multiView);
@@ -658,9 +601,6 @@ void CWavixDlg::AddLoadedTraces(std::unique_ptr<CScopeFile> file, const std::vec
     session_->Rearm();
 }
 
-bool CWavixDlg::IsModuleLinkOpen() const {
-    return session_->IsOpen();
-}
 
 bool CWavixDlg::StartLogDownload() {
     const auto& general = settings_.General();
@@ -668,9 +608,6 @@ bool CWavixDlg::StartLogDownload() {
                                settings_.LangFilePath(), general.ReaderAddress(), general.ReaderPort());
 }
 
-CDlgGetLogFiles* CWavixDlg::LogFilesDialog() const {
-    return logDownload_->Dialog();
-}
 
 void CWavixDlg::ReturnToLiveScope() {
     // Nothing may keep pointing at a log's or a loaded file's channels.
@@ -710,32 +647,11 @@ void CWavixDlg::SaveCapture(int view) {
     views_[0]->SetMessage({});
 }
 
-void CWavixDlg::ToggleRollLog() {
-    rollLog_->Toggle(session_->protocol().IsAlive());
-}
 
-const CRollLogCommand& CWavixDlg::RollLog() const {
-    return rollLog_->Command();
-}
 
-void CWavixDlg::SetScriptedSavePath(std::string path) {
-    rollLog_->SetScriptedPath(std::move(path));
-}
 
-bool CWavixDlg::IsRollMode() const {
-    return capture_.Data().IsRoll();
-}
 
-bool CWavixDlg::IsCalibrationLocked() const {
-    return rollLog_->Command().IsCalibrationLocked();
-}
 
-bool CWavixDlg::IsRollLogOpen() const {
-    return rollLog_->Command().IsOpen();
-}
 
-void CWavixDlg::EndRollLogIfChanged(const tOscilExchange& inForce) {
-    rollLog_->Command().EndIfChanged(inForce);
-}
 
 } // namespace wavix

@@ -12,6 +12,12 @@
 #include "core/scope/capturestore.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
+#include "platform/modulesession.h"
+#include "ui/main/logchartsui.h"
+#include "ui/main/logdownloadui.h"
+#include "ui/main/rolllogui.h"
+#include "ui/main/scopebookui.h"
+#include "ui/main/toolwindows.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -100,8 +106,8 @@ public:
     CScope& View(int index) { return *views_.at(static_cast<std::size_t>(index)); }
     QString PaneText(Pane pane) const;
     // The settings record in force and channel 1..4 of the sample data.
-    const tOscilExchange& Record() const;
-    const CChannelData& Channel(int ch) const;
+    const tOscilExchange& Record() const { return capture_.Data().GetSettings(); }
+    const CChannelData& Channel(int ch) const { return capture_.Data().GetChannel(ch); }
     // Sample groups converted since start.
     int ConvertedGroups() const { return convertedGroups_; }
     // The last box shown (or answered without showing), for scripted runs.
@@ -109,26 +115,26 @@ public:
 
     // Tool windows. Toolbar and Settings: the show flag (saved with all
     // settings), shown or hidden, laid out again; the others show or hide.
-    void SetToolWindowVisible(ToolWindow tool, bool visible);
-    bool IsToolWindowVisible(ToolWindow tool) const;
-    void ShowChannelInfo(const CChannelData& channel);
+    void SetToolWindowVisible(ToolWindow tool, bool visible) { tools_->SetVisible(tool, visible); }
+    bool IsToolWindowVisible(ToolWindow tool) const { return tools_->IsVisible(tool); }
+    void ShowChannelInfo(const CChannelData& channel) { tools_->ShowChannelInfo(channel); }
     // Toolbar in its logging look, toolbar and settings controls off (true) or back to normal.
-    void SetLoggingLook(bool logging);
+    void SetLoggingLook(bool logging) { tools_->SetLoggingLook(logging); }
     // Null before Initialise created them.
-    CDlgScopeToolBar* ToolBar() const;
-    CDlgScopeSettings* SettingsWindow() const;
-    CDlgChannelOptions* ChannelOptions() const;
-    CDlgChannelInfo* ChannelInfoWindow() const;
+    CDlgScopeToolBar* ToolBar() const { return tools_->ToolBar(); }
+    CDlgScopeSettings* SettingsWindow() const { return tools_->SettingsWindow(); }
+    CDlgChannelOptions* ChannelOptions() const { return tools_->ChannelOptions(); }
+    CDlgChannelInfo* ChannelInfoWindow() const { return tools_->ChannelInfo(); }
     // Saving captures and the roll-mode log.
     void SaveCapture(int view);
-    void ToggleRollLog();
+    void ToggleRollLog() { rollLog_->Toggle(session_->protocol().IsAlive()); }
     // The record in force runs in roll mode (FREE).
-    bool IsRollMode() const;
+    bool IsRollMode() const { return capture_.Data().IsRoll(); }
     // Once a roll log was started the calibration stays unavailable for the run.
-    bool IsCalibrationLocked() const;
-    const CRollLogCommand& RollLog() const;
+    bool IsCalibrationLocked() const { return rollLog_->Command().IsCalibrationLocked(); }
+    const CRollLogCommand& RollLog() const { return rollLog_->Command(); }
     // Scripted runs: the file the next save or log goes to, without the dialog.
-    void SetScriptedSavePath(std::string path);
+    void SetScriptedSavePath(std::string path) { rollLog_->SetScriptedPath(std::move(path)); }
 
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
@@ -145,18 +151,18 @@ public:
     void LayoutViews(int visibleViews) override;
     void AttachChannels(bool multiView, int visibleViews, int activeChannels) override;
     void RefreshChannelPanels() override;
-    void StartRetryTimer(std::uint32_t ms) override;
-    void StopRetryTimer() override;
-    void StartCalibrationGuard(std::uint32_t ms) override;
-    void StopCalibrationGuard() override;
+    void StartRetryTimer(std::uint32_t ms) override { retry_.start(static_cast<int>(ms)); }
+    void StopRetryTimer() override { retry_.stop(); }
+    void StartCalibrationGuard(std::uint32_t ms) override { calibrationGuard_.start(static_cast<int>(ms)); }
+    void StopCalibrationGuard() override { calibrationGuard_.stop(); }
     void EndDialog(int result) override;
     void Quit(int exitCode) override;
     void SaveAllSettings() override;
     bool CloseLink() override;
     void ReopenLink() override;
-    bool IsRollLogOpen() const override;
-    void EndRollLogIfChanged(const tOscilExchange& inForce) override;
-    void SetSettingsChannelCount(int count) override;
+    bool IsRollLogOpen() const override { return rollLog_->Command().IsOpen(); }
+    void EndRollLogIfChanged(const tOscilExchange& inForce) override { rollLog_->Command().EndIfChanged(inForce); }
+    void SetSettingsChannelCount(int) override { RefreshChannelPanels(); }
     void CopyViewSettings() override;
     void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
     void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
@@ -180,7 +186,7 @@ public:
 
     // --- scope book and log download
     // The sample chart library (toolbar 11): settings only, or settings and waveforms.
-    void OpenScopeBook();
+    void OpenScopeBook() { book_->Open(settings_.DataDirectory(), settings_.LangFilePath()); }
     // A chart chosen in the book: its record goes out with the next exchange; with
     // traces its channels become loaded traces (all in view A, or one per view).
     void LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces);
@@ -190,10 +196,10 @@ public:
     // first; it comes back when the window closes. False when the file link
     // could not be opened; the window has then gone back to the live scope.
     bool StartLogDownload();
-    CDlgGetLogFiles* LogFilesDialog() const;
-    bool IsModuleLinkOpen() const;
+    CDlgGetLogFiles* LogFilesDialog() const { return logDownload_->Dialog(); }
+    bool IsModuleLinkOpen() const { return session_->IsOpen(); }
     // Log charts viewer (toolbar code 12).
-    void OpenLogCharts();
+    void OpenLogCharts() { logCharts_->Open(); }
     CLogChartsUi& LogCharts() { return *logCharts_; }
     const CMainTexts& Texts() const { return texts_; }
     // The one dispatcher of the window's messages (scripted presses, tests).
@@ -219,8 +225,8 @@ private:
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     QLabel* pane(Pane p) const;
     // ICaptureListener: counts what the views were told to show.
-    void OnSamplesConverted(std::uint32_t count) override;
-    void OnChannelsChanged() override;
+    void OnSamplesConverted(std::uint32_t) override { ++convertedGroups_; }
+    void OnChannelsChanged() override { ++convertedGroups_; }
 
     // Commands (wavixdlgcommands.cpp).
     void createCommands();
