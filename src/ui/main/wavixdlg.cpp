@@ -13,6 +13,7 @@
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
+#include "ui/main/mainviews.h"
 #include "ui/main/printui.h"
 #include "ui/main/rolllogui.h"
 #include "ui/main/scopebookui.h"
@@ -41,9 +42,7 @@ namespace wavix {
 
 namespace {
 
-constexpr int kRepaintMs = 200;
 constexpr QSize kStartSize(1000, 680);
-constexpr double kConverterTop = 1023.0;
 
 QString qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -300,23 +299,7 @@ bool CWavixDlg::openLink() {
 }
 
 void CWavixDlg::setUpViews() {
-    for (int i = 0; i < kViewCount; ++i) {
-        CScope* view = views_[static_cast<std::size_t>(i)];
-        const ViewSettings& vs = settings_.View(i);
-        // The stored show mode is only kept for the file: every run starts in the envelope.
-        view->SetDrawStyle(static_cast<int>(DrawStyle::Envelope));
-        view->SetBackgroundColour(vs.bkgCol);
-        view->SetGridColour(vs.gridCol);
-        view->SetInfoTextColour(vs.infoTxtCol);
-        view->SetHalfMode(vs.halfMode);
-        view->SetZoomBar(vs.scrollBar);
-        view->SetValueMin(0.0);
-        view->SetValueMax(kConverterTop);
-        view->SetHorizontalDivisions(kHorizontalDivisions);
-        view->SetVerticalDivisions(view->IsHalfMode() ? 3 : 6);
-        view->SetRefreshPeriod(kRepaintMs);
-        view->setVisible(i == 0);
-    }
+    viewSet_.SetUp(settings_);
     auto& scopeData = capture_.Data();
     for (int ch = 1; ch <= 4; ++ch)
         scopeData.GetChannel(ch).SetColor(settings_.ChannelColour(ch));
@@ -373,57 +356,14 @@ void CWavixDlg::SetPaneText(Pane p, std::string_view text) {
         label->setText(qs(text));
 }
 
-void CWavixDlg::ShowMessage(std::string_view text) {
-    for (CScope* view : views_)
-        view->SetMessage(std::string(text));
-}
-
-void CWavixDlg::HideMessages() {
-    for (CScope* view : views_)
-        view->SetMessage({});
-}
-
 void CWavixDlg::RedrawTraces() {
-    for (CScope* view : views_) {
-        view->UpdateData();
-        view->update();
-    }
+    viewSet_.Redraw();
     if (tools_->SettingsWindow() != nullptr)
         tools_->SettingsWindow()->RefreshPanels();
 }
 
-void CWavixDlg::SetTriggerMarkerColor(std::uint32_t color) {
-    for (CScope* view : views_) {
-        view->TriggerLevel().SetOutlineColour(color);
-        view->Invalidate();
-    }
-}
-
-void CWavixDlg::SetTriggerLevel(int level) {
-    for (CScope* view : views_)
-        view->SetTriggerLevel(0, static_cast<int>(kConverterTop), std::clamp(level, 0, 1023));
-}
-
-void CWavixDlg::SetInputRanges(const ViewRanges& ranges) {
-    for (std::size_t k = 0; k < views_.size(); ++k)
-        views_[k]->SetRangeIndex(ranges[k]);
-}
-
-void CWavixDlg::SetCaptureGeometry(std::uint32_t samplesPerCapture, std::uint32_t triggerPosition) {
-    for (CScope* view : views_) {
-        view->TriggerPosition().SetRange(0, samplesPerCapture);
-        // A capture of no samples (or a position past its end) has no place for the marker.
-        if (samplesPerCapture > 0 && triggerPosition <= samplesPerCapture)
-            view->TriggerPosition().SetPosition(100.0 * triggerPosition / samplesPerCapture);
-        view->Invalidate();
-    }
-}
-
 void CWavixDlg::ResetScaleFactors() {
-    for (CScope* view : views_) {
-        view->ResetZoom();
-        view->Invalidate();
-    }
+    viewSet_.ResetScale();
     if (tools_->SettingsWindow() != nullptr)
         tools_->SettingsWindow()->RefreshPanels();
 }
@@ -434,25 +374,10 @@ void CWavixDlg::LayoutViews(int visibleViews) {
 }
 
 void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChannels) {
-    auto& scopeData = capture_.Data();
-    for (CScope* view : views_) {
-        view->ClearChannels();
-        view->hide();
-    }
-    if (!multiView) {
-        for (int ch = 1; ch <= std::clamp(activeChannels, 1, 4); ++ch)
-            views_[0]->AddChannel(&scopeData.GetChannel(ch));
-        views_[0]->show();
-    } else {
-        for (int k = std::clamp(visibleViews, 1, kViewCount); k >= 1; --k) {
-            views_[static_cast<std::size_t>(k - 1)]->AddChannel(&scopeData.GetChannel(k));
-            views_[static_cast<std::size_t>(k - 1)]->show();
-        }
-    }
+    viewSet_.AttachChannels(capture_.Data(), multiView, visibleViews, activeChannels);
     reattachLoaded();
     relayout();
-    for (CScope* view : views_)
-        view->UpdateData();
+    viewSet_.RecomputeAll();
 }
 
 
@@ -494,17 +419,7 @@ void CWavixDlg::Quit(int exitCode) {
 
 void CWavixDlg::SaveAllSettings() {
     // The views and channels hold what is in force, however it was changed.
-    for (int i = 0; i < kViewCount; ++i) {
-        const CScope& v = *views_[static_cast<std::size_t>(i)];
-        ViewSettings look;
-        look.showMode = static_cast<std::uint32_t>(v.GetDrawStyle());
-        look.bkgCol = v.GetBackgroundColour();
-        look.gridCol = v.GetGridColour();
-        look.infoTxtCol = v.GetInfoTextColour();
-        look.halfMode = v.IsHalfMode();
-        look.scrollBar = v.HasZoomBar();
-        settings_.SetView(i, look);
-    }
+    viewSet_.StoreLooks(settings_);
     for (int ch = 1; ch <= 4; ++ch)
         settings_.SetChannelColour(ch, Channel(ch).GetColor());
     if (!settings_.Save(CProgramSettings::SaveScope::All, capture_.Data().GetSettings()))
@@ -526,18 +441,6 @@ void CWavixDlg::ReopenLink() {
     session_->protocol().Reinit();
 }
 
-
-void CWavixDlg::CopyViewSettings() {
-    const CScope& a = *views_[0];
-    for (std::size_t k = 1; k < views_.size(); ++k) {
-        CScope& v = *views_[k];
-        v.SetBackgroundColour(a.GetBackgroundColour());
-        v.SetGridColour(a.GetGridColour());
-        v.SetDrawStyle(a.GetDrawStyle());
-        v.SetHalfMode(a.IsHalfMode());
-        v.SetVerticalDivisions(a.GetVerticalDivisions());
-    }
-}
 
 
 
@@ -613,10 +516,7 @@ void CWavixDlg::ReturnToLiveScope() {
     // Nothing may keep pointing at a log's or a loaded file's channels.
     RemoveLoadedTraces();
     views_[0]->ClearChannels();
-    for (CScope* view : views_) {
-        view->SetLogMarks({});
-        view->SetRefreshPeriod(kRepaintMs);
-    }
+    viewSet_.BackToLive();
     SetToolWindowVisible(ToolWindow::Settings, true);
     SetToolWindowVisible(ToolWindow::Toolbar, true);
     logCharts_->Control().hide();

@@ -15,6 +15,7 @@
 #include "platform/modulesession.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
+#include "ui/main/mainviews.h"
 #include "ui/main/rolllogui.h"
 #include "ui/main/scopebookui.h"
 #include "ui/main/toolwindows.h"
@@ -140,13 +141,15 @@ public:
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
                          BoxButtons buttons) override;
     void SetPaneText(Pane pane, std::string_view text) override;
-    void ShowMessage(std::string_view text) override;
-    void HideMessages() override;
+    void ShowMessage(std::string_view text) override { viewSet_.ShowMessage(text); }
+    void HideMessages() override { viewSet_.ShowMessage({}); }
     void RedrawTraces() override;
-    void SetTriggerMarkerColor(std::uint32_t color) override;
-    void SetTriggerLevel(int level) override;
-    void SetInputRanges(const ViewRanges& ranges) override;
-    void SetCaptureGeometry(std::uint32_t samplesPerCapture, std::uint32_t triggerPosition) override;
+    void SetTriggerMarkerColor(std::uint32_t color) override { viewSet_.SetTriggerMarkerColor(color); }
+    void SetTriggerLevel(int level) override { viewSet_.SetTriggerLevel(level); }
+    void SetInputRanges(const ViewRanges& ranges) override { viewSet_.SetInputRanges(ranges); }
+    void SetCaptureGeometry(std::uint32_t samplesPerCapture, std::uint32_t triggerPosition) override {
+        viewSet_.SetCaptureGeometry(samplesPerCapture, triggerPosition);
+    }
     void ResetScaleFactors() override;
     void LayoutViews(int visibleViews) override;
     void AttachChannels(bool multiView, int visibleViews, int activeChannels) override;
@@ -163,7 +166,7 @@ public:
     bool IsRollLogOpen() const override { return rollLog_->Command().IsOpen(); }
     void EndRollLogIfChanged(const tOscilExchange& inForce) override { rollLog_->Command().EndIfChanged(inForce); }
     void SetSettingsChannelCount(int) override { RefreshChannelPanels(); }
-    void CopyViewSettings() override;
+    void CopyViewSettings() override { viewSet_.CopyViewA(); }
     void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
     void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
     void SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
@@ -258,6 +261,7 @@ private:
     std::unique_ptr<CLogChartsUi> logCharts_;
 
     std::array<CScope*, kViewCount> views_{};
+    CMainViews viewSet_{views_};
     int laidOutViews_ = 1;
     std::unique_ptr<CToolWindows> tools_;
     QStatusBar* status_ = nullptr;

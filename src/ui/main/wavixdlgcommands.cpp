@@ -398,21 +398,12 @@ bool CWavixDlg::HasLoadedTraces() const {
 void CWavixDlg::RemoveLoadedTraces() {
     // Nothing may keep pointing at the channels about to go.
     SetToolWindowVisible(ToolWindow::ChannelInfo, false);
-    for (CScope* view : views_) {
-        view->ClearReferences();
-        view->UpdateData();
-    }
+    viewSet_.ClearLoaded();
     loaded_.Clear();
 }
 
 void CWavixDlg::reattachLoaded() {
-    for (int k = 0; k < kViewCount; ++k) {
-        CScope& view = *views_[static_cast<std::size_t>(k)];
-        view.ClearReferences();
-        for (CChannelData* ch : loaded_.ForView(k))
-            view.AddReference(ch);
-        view.UpdateData();
-    }
+    viewSet_.AttachLoaded(loaded_);
 }
 
 void CWavixDlg::LoadCapture() {
