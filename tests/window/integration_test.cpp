@@ -138,12 +138,14 @@ TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
         CDlgControlLogChart& nav = charts.Control();
         EXPECT_EQ(nav.MeasurementLabel(), QStringLiteral("--"));
         dlg->View(0).Cursors().SetPositions(10.0, 60.0);
-        dlg->Controller().OnMessage(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()), 3);
+        dlg->Controller().OnMessage(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()),
+                                    3);
         ASSERT_TRUE(runUntil([&] { return nav.MeasurementLabel() != QStringLiteral("--"); }, 2000));
         const QString half = nav.MeasurementLabel();
         EXPECT_EQ(half.toStdString(), charts.Viewer().Navigator().MeasurementText());
         dlg->View(0).Cursors().SetPositions(10.0, 35.0);
-        dlg->Controller().OnMessage(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()), 3);
+        dlg->Controller().OnMessage(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()),
+                                    3);
         ASSERT_TRUE(runUntil([&] { return nav.MeasurementLabel() != half; }, 2000));
         shoot(*dlg, "log_viewer.png");
         nav.PressStop();

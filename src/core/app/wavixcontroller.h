@@ -39,7 +39,8 @@ public:
     // The toolbar command that starts and ends a roll log; the only one taken while a log is open.
     static constexpr int kRollLogCommand = 13;
 
-    CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view, const CMainTexts& texts);
+    CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view,
+                     const CMainTexts& texts);
     CWavixController(const CWavixController&) = delete;
     CWavixController& operator=(const CWavixController&) = delete;
 

@@ -49,7 +49,9 @@ public:
     }
     int ConvertGroup() override { return data_.ParseData(); }
     void ClearPackets() override { data_.ClearPackets(); }
-    AcceptResult AcceptSettings(const tOscilExchange& received) override { return data_.AcceptSettings(received); }
+    AcceptResult AcceptSettings(const tOscilExchange& received) override {
+        return data_.AcceptSettings(received);
+    }
     void SetCalibration(const SOscil_EEPROM& cal) override { data_.SetCalibration(cal); }
     const tOscilExchange& GetSettings() const override { return data_.GetSettings(); }
     int GetActiveChannelCount() const override { return data_.GetActiveChannelCount(); }

@@ -9,8 +9,8 @@
 
 namespace wavix {
 
-void CPrintUi::Print(const std::vector<CScope*>& displays, bool perChannel, const std::filesystem::path& langFile,
-                     const std::string& dataDir) {
+void CPrintUi::Print(const std::vector<CScope*>& displays, bool perChannel,
+                     const std::filesystem::path& langFile, const std::string& dataDir) {
     PrintSources sources;
     sources.langFile = langFile;
     sources.dataDir = dataDir;

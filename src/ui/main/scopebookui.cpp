@@ -17,9 +17,9 @@ void CScopeBookUi::Open(const std::filesystem::path& dataDir, const std::filesys
     const ScopeBookStep step = AfterScopeBook(answer, chosen != nullptr && chosen->file != nullptr);
     const CMainTexts& texts = window_.Texts();
     if (!step.caption.empty())
-        window_.MessageBox(LangKeyNumber(step.caption) >= 0 ? texts.Get(step.caption) : std::string(step.caption),
-                           texts.Get(step.textKey), step.errorIcon ? BoxIcon::Error : BoxIcon::Information,
-                           BoxButtons::Ok);
+        window_.MessageBox(
+            LangKeyNumber(step.caption) >= 0 ? texts.Get(step.caption) : std::string(step.caption),
+            texts.Get(step.textKey), step.errorIcon ? BoxIcon::Error : BoxIcon::Information, BoxButtons::Ok);
     if (step.applySettings)
         window_.LoadBookChart(std::move(chosen->file), step.loadTraces);
     window_.View(0).SetMessage({});
@@ -36,8 +36,9 @@ void CScopeBookUi::Load(std::unique_ptr<CScopeFile> chart, bool traces, bool mul
         return;
     // A book chart is a loaded capture like any other: the same question, the
     // same removal, and it comes back after every rearrangement of the views.
-    if (window_.HasLoadedTraces() && window_.MessageBox(" .: Error ...", window_.Texts().Get("TXT_113"),
-                                                        BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes)
+    if (window_.HasLoadedTraces() &&
+        window_.MessageBox(" .: Error ...", window_.Texts().Get("TXT_113"), BoxIcon::Question,
+                           BoxButtons::YesNo) == BoxAnswer::Yes)
         window_.RemoveLoadedTraces();
     const std::vector<int> displays = ScopeBookDisplays(chart->GetChannelCount(), multiView, kViewCount);
     window_.AddLoadedTraces(std::move(chart), displays);

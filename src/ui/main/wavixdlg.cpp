@@ -17,6 +17,7 @@
 #include "ui/main/printui.h"
 #include "ui/main/rolllogui.h"
 #include "ui/main/scopebookui.h"
+#include "ui/main/statuspanes.h"
 #include "ui/main/toolwindows.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
@@ -26,7 +27,6 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -119,7 +119,8 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         view->setMinimumSize(200, 120);
         views_[static_cast<std::size_t>(i)] = view;
     }
-    tools_ = std::make_unique<CToolWindows>(*this, settings_, capture_.Data(), views_, [this] { relayout(); });
+    tools_ =
+        std::make_unique<CToolWindows>(*this, settings_, capture_.Data(), views_, [this] { relayout(); });
     status_ = new QStatusBar(this);
     status_->setSizeGripEnabled(true);
     createCommands();
@@ -218,7 +219,7 @@ bool CWavixDlg::Initialise() {
         return false;
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
-    createStatusBar();
+    panes_.Create(*status_);
     tools_->Create(target_);
     RefreshChannelPanels();
     controller_->ShowStartStatus();
@@ -262,27 +263,6 @@ bool CWavixDlg::chooseStart() {
     return true;
 }
 
-void CWavixDlg::createStatusBar() {
-    // The name pane carries the whole information line, so it takes what is left;
-    // the others keep fixed widths.
-    const std::array<int, 4> widths = {340, 100, 190, 24};
-    const std::array<const char*, 4> names = {"ModuleName", "ModuleType", "ModuleStatus", "ModuleSlider"};
-    for (std::size_t i = 0; i < panes_.size(); ++i) {
-        auto* label = new QLabel(status_);
-        label->setObjectName(QString::fromLatin1(names[i]));
-        if (i == 0)
-            label->setMinimumWidth(widths[i]);
-        else
-            label->setFixedWidth(widths[i]);
-        if (i < 3)
-            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panes_[i] = label;
-    }
-    status_->addWidget(panes_[0], 1);
-    for (std::size_t i = 1; i < panes_.size(); ++i)
-        status_->addWidget(panes_[i]);
-}
-
 bool CWavixDlg::openLink() {
     const auto& general = settings_.General();
     for (;;) {
@@ -311,29 +291,6 @@ void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
     session_->Rearm();
 }
 
-
-
-
-
-QLabel* CWavixDlg::pane(Pane p) const {
-    switch (p) {
-    case Pane::ModuleName:
-        return panes_[0];
-    case Pane::ModuleType:
-        return panes_[1];
-    case Pane::ModuleStatus:
-        return panes_[2];
-    case Pane::ModuleSlider:
-        return panes_[3];
-    }
-    return nullptr;
-}
-
-QString CWavixDlg::PaneText(Pane p) const {
-    const QLabel* label = pane(p);
-    return label != nullptr ? label->text() : QString();
-}
-
 BoxAnswer CWavixDlg::MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
                                 BoxButtons buttons) {
     lastBoxText_ = std::string(text);
@@ -349,11 +306,6 @@ BoxAnswer CWavixDlg::MessageBox(std::string_view caption, std::string_view text,
     if (buttons == BoxButtons::Ok)
         return BoxAnswer::Ok;
     return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
-}
-
-void CWavixDlg::SetPaneText(Pane p, std::string_view text) {
-    if (QLabel* label = pane(p))
-        label->setText(qs(text));
 }
 
 void CWavixDlg::RedrawTraces() {
@@ -380,10 +332,7 @@ void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChann
     viewSet_.RecomputeAll();
 }
 
-
-
 // --- calibration ---
-
 
 void CWavixDlg::RunCalibration() {
     if (!capture_.Data().IsRunning()) {
@@ -441,32 +390,6 @@ void CWavixDlg::ReopenLink() {
     session_->protocol().Reinit();
 }
 
-
-
-
-
-
-void CWavixDlg::RefreshChannelPanels() {
-    tools_->RefreshChannelPanels();
-}
-
-void CWavixDlg::PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    tools_->Post(tool, msg, wParam, lParam);
-}
-
-void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    tools_->Send(tool, msg, wParam, lParam);
-}
-
-
-
-
-
-void CWavixDlg::PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    target_->post(msg, wParam, lParam);
-}
-
-
 void CWavixDlg::reject() {
     // A log being read keeps the window until its worker has finished.
     if (logCharts_->IsBusy()) {
@@ -491,7 +414,6 @@ namespace wavix {
 
 // --- scope book and log download
 
-
 void CWavixDlg::LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
     book_->Load(std::move(chart), traces, controller_->State().multiView);
 }
@@ -504,13 +426,11 @@ void CWavixDlg::AddLoadedTraces(std::unique_ptr<CScopeFile> file, const std::vec
     session_->Rearm();
 }
 
-
 bool CWavixDlg::StartLogDownload() {
     const auto& general = settings_.General();
     return logDownload_->Start(std::filesystem::path(settings_.DataDirectory()) / "Scope" / "LogCharts",
                                settings_.LangFilePath(), general.ReaderAddress(), general.ReaderPort());
 }
-
 
 void CWavixDlg::ReturnToLiveScope() {
     // Nothing may keep pointing at a log's or a loaded file's channels.
@@ -528,8 +448,7 @@ void CWavixDlg::ReturnToLiveScope() {
     // The live channels at once; the next record arranges the views again anyway.
     const ControllerState& state = controller_->State();
     LayoutViews(state.visibleViews);
-    AttachChannels(state.multiView, state.visibleViews,
-                   capture_.Data().GetActiveChannelCount());
+    AttachChannels(state.multiView, state.visibleViews, capture_.Data().GetActiveChannelCount());
     session_->Rearm();
 }
 
@@ -543,15 +462,9 @@ void CWavixDlg::SaveCapture(int view) {
             channels.push_back(ch);
     SaveCaptureAsChart(
         *this, [this](const std::filesystem::path& folder) { return rollLog_->ChooseFile(folder, false); },
-        settings_.DataDirectory(), channels, {texts_.Get("TXT_111"), rollLog_->Command().Text(SaveText::SaveFailed)});
+        settings_.DataDirectory(), channels,
+        {texts_.Get("TXT_111"), rollLog_->Command().Text(SaveText::SaveFailed)});
     views_[0]->SetMessage({});
 }
-
-
-
-
-
-
-
 
 } // namespace wavix

@@ -13,11 +13,13 @@
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
 #include "platform/modulesession.h"
+#include "platform/qtmessagetarget.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
 #include "ui/main/mainviews.h"
 #include "ui/main/rolllogui.h"
 #include "ui/main/scopebookui.h"
+#include "ui/main/statuspanes.h"
 #include "ui/main/toolwindows.h"
 
 #include <QDialog>
@@ -33,7 +35,6 @@
 #include <string>
 #include <vector>
 
-class QLabel;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
@@ -105,7 +106,7 @@ public:
     void RunCalibration();
 
     CScope& View(int index) { return *views_.at(static_cast<std::size_t>(index)); }
-    QString PaneText(Pane pane) const;
+    QString PaneText(Pane pane) const { return panes_.Text(pane); }
     // The settings record in force and channel 1..4 of the sample data.
     const tOscilExchange& Record() const { return capture_.Data().GetSettings(); }
     const CChannelData& Channel(int ch) const { return capture_.Data().GetChannel(ch); }
@@ -140,7 +141,7 @@ public:
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
                          BoxButtons buttons) override;
-    void SetPaneText(Pane pane, std::string_view text) override;
+    void SetPaneText(Pane pane, std::string_view text) override { panes_.SetText(pane, text); }
     void ShowMessage(std::string_view text) override { viewSet_.ShowMessage(text); }
     void HideMessages() override { viewSet_.ShowMessage({}); }
     void RedrawTraces() override;
@@ -153,7 +154,7 @@ public:
     void ResetScaleFactors() override;
     void LayoutViews(int visibleViews) override;
     void AttachChannels(bool multiView, int visibleViews, int activeChannels) override;
-    void RefreshChannelPanels() override;
+    void RefreshChannelPanels() override { tools_->RefreshChannelPanels(); }
     void StartRetryTimer(std::uint32_t ms) override { retry_.start(static_cast<int>(ms)); }
     void StopRetryTimer() override { retry_.stop(); }
     void StartCalibrationGuard(std::uint32_t ms) override { calibrationGuard_.start(static_cast<int>(ms)); }
@@ -164,12 +165,20 @@ public:
     bool CloseLink() override;
     void ReopenLink() override;
     bool IsRollLogOpen() const override { return rollLog_->Command().IsOpen(); }
-    void EndRollLogIfChanged(const tOscilExchange& inForce) override { rollLog_->Command().EndIfChanged(inForce); }
+    void EndRollLogIfChanged(const tOscilExchange& inForce) override {
+        rollLog_->Command().EndIfChanged(inForce);
+    }
     void SetSettingsChannelCount(int) override { RefreshChannelPanels(); }
     void CopyViewSettings() override { viewSet_.CopyViewA(); }
-    void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
-    void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
-    void SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
+    void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override {
+        target_->post(msg, wParam, lParam);
+    }
+    void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override {
+        tools_->Post(tool, msg, wParam, lParam);
+    }
+    void SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override {
+        tools_->Send(tool, msg, wParam, lParam);
+    }
 
     // Escape and the close box: the views let go of the channels first.
     void reject() override;
@@ -221,12 +230,10 @@ private:
     void end(int code);
     bool fail(const char* text);
     bool chooseStart();
-    void createStatusBar();
     void relayout();
     bool openLink();
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
-    QLabel* pane(Pane p) const;
     // ICaptureListener: counts what the views were told to show.
     void OnSamplesConverted(std::uint32_t) override { ++convertedGroups_; }
     void OnChannelsChanged() override { ++convertedGroups_; }
@@ -265,7 +272,7 @@ private:
     int laidOutViews_ = 1;
     std::unique_ptr<CToolWindows> tools_;
     QStatusBar* status_ = nullptr;
-    std::array<QLabel*, 4> panes_{};
+    CStatusPanes panes_;
     QTimer retry_;
     QTimer calibrationGuard_;
 

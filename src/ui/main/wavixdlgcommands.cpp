@@ -172,8 +172,7 @@ void CWavixDlg::createMenuBar() {
 void CWavixDlg::onMainCommand(int id) {
     switch (static_cast<MainCommand>(id)) {
     case MainCommand::SaveSettings:
-        if (!settings_.Save(CProgramSettings::SaveScope::LastSettingsOnly,
-                            capture_.Data().GetSettings()))
+        if (!settings_.Save(CProgramSettings::SaveScope::LastSettingsOnly, capture_.Data().GetSettings()))
             MessageBox(" .: ERROR ... ", " The settings could not be saved ... ", BoxIcon::Error,
                        BoxButtons::Ok);
         break;

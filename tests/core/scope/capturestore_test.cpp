@@ -38,8 +38,8 @@ TEST(CaptureStore, ListenersAreToldInOrderAndARemovedOneNoMore) {
     views.whenTold = [&] { store.RemoveListener(rollLog); };
     store.Announce(NewSamplesNotice(7));
     store.Announce(NewSamplesNotice(8));
-    EXPECT_EQ(log, (std::vector<std::string>{"views 1200", "log 1200", "views 0", "log 0", "views edit", "log edit",
-                                             "views 7", "views 8"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"views 1200", "log 1200", "views 0", "log 0", "views edit",
+                                             "log edit", "views 7", "views 8"}));
 }
 
 } // namespace
