@@ -6,6 +6,7 @@
 //                                               of a log the 50 000 instants from N (default 0)
 
 #include "capturepicture.h"
+#include "core/analysis/channelscale.h"
 #include "core/files/scopefile.h"
 #include "core/support/numberlocale.h"
 
@@ -42,22 +43,10 @@ QString qs(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// A half-swing of 512 converter counts is V/div × 3 × the range's correction volts:
-// volts = counts × V/div × 3 × correction / 512; a loaded probe then reads volts / ratio.
-double ChannelValue(const CChannelData& ch, int counts) {
-    const double volts = counts * ch.GetVoltPerDiv() * 3.0 * RangeCorrection(ch.GetRange()) / 512.0;
-    return ch.GetProbe().IsLoaded() ? volts / ch.GetProbe().GetRatio() : volts;
-}
-
-std::string ChannelUnit(const CChannelData& ch) {
-    const auto& probe = ch.GetProbe();
-    return probe.IsLoaded() && !probe.GetUnits().empty() ? probe.GetUnits() : std::string("V");
-}
-
 // Waveforms carry the module's own divider; logs only the step, so the table rate applies.
 double SampleSeconds(const CScopeFile& file, const CChannelData& first) {
     if (!file.IsLog() && first.GetTimeBase() > 0)
-        return static_cast<double>(first.GetTimeBase()) / kSampleClockHz;
+        return SamplesToSeconds(1.0, first.GetTimeBase());
     return SamplePeriod(first.GetTimeBaseStep());
 }
 
@@ -122,17 +111,19 @@ int Csv(const CScopeFile& file, std::uint32_t from, std::uint32_t count) {
     const int n = file.GetChannelCount();
     const CChannelData& first = *file.GetChannel(0);
     const double period = SampleSeconds(file, first);
+    std::vector<CChannelScale> scales;
     std::string head = "time [s]";
     for (int i = 0; i < n; ++i) {
         const CChannelData& ch = *file.GetChannel(i);
-        head += ",CH" + std::to_string(ch.GetChannel()) + " [" + ChannelUnit(ch) + "]";
+        scales.emplace_back(ch);
+        head += ",CH" + std::to_string(ch.GetChannel()) + " [" + scales.back().Unit() + "]";
     }
     std::printf("%s\n", head.c_str());
 
     auto row = [&](std::uint32_t instant, auto&& countsOf) {
         std::printf("%.9g", instant * period);
         for (int i = 0; i < n; ++i)
-            std::printf(",%.6g", ChannelValue(*file.GetChannel(i), countsOf(i)));
+            std::printf(",%.6g", scales[static_cast<std::size_t>(i)].Value(countsOf(i)));
         std::printf("\n");
     };
 
