@@ -6,6 +6,7 @@
 // converter counts, triggered where the chart's trigger would fire.
 
 #include "core/analysis/channelscale.h"
+#include "core/export/sdfexporter.h"
 #include "core/files/scopefile.h"
 #include "sim/signalgenerator.h"
 #include "sim/workshopsignals.h"
@@ -145,7 +146,7 @@ bool writeChart(const ChartSpec& chart, const std::filesystem::path& probes,
         file.AddChannel(std::move(channel));
     }
     const std::filesystem::path path = outDir / chart.file;
-    if (!file.Save(path)) {
+    if (!CSdfExporter().Write(ExportCapture{file}, path)) {
         std::fprintf(stderr, "wavix-samplecharts: cannot write %s\n", path.string().c_str());
         return false;
     }
