@@ -1,6 +1,7 @@
 #include "core/app/moduleevents.h"
 
 #include "core/protocol/ivoraprotocol.h"
+#include "core/protocol/modulenumbers.h"
 #include "core/scope/scopedata.h"
 
 #include <algorithm>
@@ -12,9 +13,6 @@ namespace {
 constexpr std::string_view kErrorCaption = " .: ERROR ... ";
 constexpr std::string_view kScopeErrorCaption = " .: Error ... ";
 constexpr std::string_view kCalibrationRefused = "TXT_1504";
-
-// Modules whose Scope function runs without being started.
-constexpr std::array<std::uint16_t, 6> kSelfStartingModules{0x61, 0x62, 0x63, 0x8C, 0x8D, 0x8E};
 
 // Language key of the fault text.
 std::string_view sessionFaultKey(int event) {
@@ -128,8 +126,7 @@ void CModuleEvents::sessionState(int event) {
         break;
     case 2: {
         const std::uint16_t type = protocol_.GetModuleNum();
-        if (std::find(kSelfStartingModules.begin(), kSelfStartingModules.end(), type) !=
-            kSelfStartingModules.end())
+        if (IsSelfStartingModule(type))
             view_.PostToSelf(Msg::UWM_IVORA_PROTOCOL, (2 << 16) | (2 << 8) | 1, 0);
         else
             protocol_.build_RunOscil_packet();
