@@ -12,6 +12,7 @@
 // Both need vexor-sim beside this program.
 
 #include "core/protocol/modulemessages.h"
+#include "core/scope/capturestore.h"
 #include "core/support/bytes.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
@@ -196,7 +197,8 @@ private:
         }
     }
 
-    ModuleSession session_;
+    CCaptureStore capture_;
+    ModuleSession session_{capture_};
     QtMessageTarget window_;
     std::int64_t groups_ = 0;
     bool failed_ = false;

@@ -4,6 +4,7 @@
 // process from /proc/self/stat over that time, in percent of one core.
 // Target: under 2 %. Needs vexor-sim beside this program.
 
+#include "core/scope/capturestore.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "simprocess.h"
@@ -54,7 +55,8 @@ void BM_IdleLink(benchmark::State& state) {
     app();
     const std::uint16_t port = freePort();
     Sim sim(port);
-    ModuleSession session;
+    CCaptureStore capture;
+    ModuleSession session(capture);
     bool up = false;
     int echoes = 0;
     QtMessageTarget window([&](Msg msg, std::intptr_t w, std::intptr_t) {

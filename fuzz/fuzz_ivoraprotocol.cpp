@@ -4,6 +4,7 @@
 // caught by AddressSanitizer.
 
 #include "core/protocol/ivoraprotocol.h"
+#include "core/scope/capturestore.h"
 #include "fuzzinput.h"
 
 #include <cstdlib>
@@ -23,7 +24,7 @@ public:
     }
 };
 
-void apply(CIvoraProtocol& p, FakeTickSource& clock, std::uint8_t op) {
+void apply(CIvoraProtocol& p, CScopeData& data, FakeTickSource& clock, std::uint8_t op) {
     switch (op & 0x0F) {
     case 0:
         p.build_AskForScopeData_packet();
@@ -56,17 +57,17 @@ void apply(CIvoraProtocol& p, FakeTickSource& clock, std::uint8_t op) {
         p.build_StopModule_packet();
         break;
     case 10:
-        p.build_SetOscilEepromHeader_packet(p.GetScopeData().GetCalibration());
+        p.build_SetOscilEepromHeader_packet(data.GetCalibration());
         break;
     case 11:
         p.SetReplyWatch((op & 0x10) != 0);
         break;
     case 12: // the application's record edits between captures
-        p.GetScopeData().SetChannelCount(1 + (op >> 4) % 4);
-        p.GetScopeData().SetTimeBase(1 + (op >> 4) % 14);
+        data.SetChannelCount(1 + (op >> 4) % 4);
+        data.SetTimeBase(1 + (op >> 4) % 14);
         break;
     case 13:
-        p.GetScopeData().NextTriggerMode();
+        data.NextTriggerMode();
         break;
     default:
         clock.advance(op >> 4);
@@ -80,7 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeTickSource clock(0xFFFFF000u); // wraps within a long input
     CheckingSender sender;
     RecordingTarget window;
-    CIvoraProtocol protocol(clock);
+    CCaptureStore capture;
+    capture.SetNoticeTarget(&window);
+    CIvoraProtocol protocol(clock, capture);
     protocol.SetTraceSink([](std::string_view) {});
     protocol.SetUserErrorSink([](std::string_view, std::string_view) {});
     protocol.SetDebug(true);
@@ -90,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::StepReader reader(data, size);
     fuzz::Step step;
     while (reader.Next(step)) {
-        apply(protocol, clock, step.op);
+        apply(protocol, capture.Data(), clock, step.op);
         if (protocol.NextDeadlineMs() == 0)
             protocol.OnTimer();
         if (!step.datagram.empty()) {
@@ -101,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (protocol.QueueSize() > CIvoraProtocol::kQueueCapacity)
             std::abort();
         for (int ch = 0; ch < kChannelCount; ++ch) {
-            const auto& c = protocol.GetScopeData().GetChannel(ch);
+            const auto& c = capture.Data().GetChannel(ch);
             if (c.GetSampleCount() > kMaxSamples)
                 std::abort();
         }

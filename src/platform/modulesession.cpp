@@ -4,9 +4,9 @@
 
 namespace wavix {
 
-ModuleSession::ModuleSession(QObject* parent)
+ModuleSession::ModuleSession(ICaptureSink& capture, QObject* parent)
     : QObject(parent), link_(std::make_unique<CCommunication>(&ticks_)),
-      protocol_(std::make_unique<CIvoraProtocol>(ticks_)),
+      protocol_(std::make_unique<CIvoraProtocol>(ticks_, capture)),
       timer_(std::make_unique<DeadlineTimer>([this] { protocol_->OnTimer(); },
                                              [this] { return protocol_->NextDeadlineMs(); }, this)) {
     link_->SetProtocol(this);

@@ -12,6 +12,7 @@
 
 #include "core/comm/datagram.h"
 #include "core/protocol/ivoraprotocol.h"
+#include "core/scope/capturesink.h"
 #include "core/support/messages.h"
 #include "platform/communication.h"
 #include "platform/qttick.h"
@@ -28,7 +29,8 @@ namespace wavix {
 class ModuleSession : public QObject, private IDatagramSender, private IDatagramReceiver {
     Q_OBJECT
 public:
-    explicit ModuleSession(QObject* parent = nullptr);
+    // The protocol hands its samples to `capture`, which outlives the session.
+    explicit ModuleSession(ICaptureSink& capture, QObject* parent = nullptr);
     ~ModuleSession() override;
     ModuleSession(const ModuleSession&) = delete;
     ModuleSession& operator=(const ModuleSession&) = delete;

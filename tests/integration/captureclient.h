@@ -3,6 +3,7 @@
 // protocol's reports as the main window does, minus the windows. A fault that
 // would end the program ends the client's reactions; every fault is recorded.
 
+#include "core/scope/capturestore.h"
 #include "core/scope/oscilexchange.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
@@ -32,7 +33,7 @@ public:
     bool open(std::uint16_t port);
 
     ModuleSession& session() { return session_; }
-    CScopeData& data() { return session_.protocol().GetScopeData(); }
+    CScopeData& data() { return capture_.Data(); }
 
     // Called on each converted group, before the next request goes out.
     std::function<void(const CScopeData&)> onGroup;
@@ -52,7 +53,8 @@ private:
     void onScope(int result, int event);
     void askForData();
 
-    ModuleSession session_;
+    CCaptureStore capture_;
+    ModuleSession session_{capture_};
     QtMessageTarget window_;
     QTimer retry_;
     tOscilExchange record_;

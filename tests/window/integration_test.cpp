@@ -3,6 +3,7 @@
 // viewer and the log download go back to the live scope the same way, and a
 // view's measurement reaches the log navigator.
 
+#include "core/app/wavixcontroller.h"
 #include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
@@ -137,12 +138,14 @@ TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
         CDlgControlLogChart& nav = charts.Control();
         EXPECT_EQ(nav.MeasurementLabel(), QStringLiteral("--"));
         dlg->View(0).Cursors().SetPositions(10.0, 60.0);
-        dlg->HandleInWindow(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()), 3);
+        dlg->Controller().OnMessage(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()),
+                                    3);
         ASSERT_TRUE(runUntil([&] { return nav.MeasurementLabel() != QStringLiteral("--"); }, 2000));
         const QString half = nav.MeasurementLabel();
         EXPECT_EQ(half.toStdString(), charts.Viewer().Navigator().MeasurementText());
         dlg->View(0).Cursors().SetPositions(10.0, 35.0);
-        dlg->HandleInWindow(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()), 3);
+        dlg->Controller().OnMessage(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()),
+                                    3);
         ASSERT_TRUE(runUntil([&] { return nav.MeasurementLabel() != half; }, 2000));
         shoot(*dlg, "log_viewer.png");
         nav.PressStop();
@@ -159,7 +162,7 @@ TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
         auto* download = dlg->LogFilesDialog()->findChild<QPushButton*>("downloadButton");
         ASSERT_NE(download, nullptr);
         ASSERT_TRUE(runUntil([&] { return download->isEnabled(); }, 20000));
-        dlg->HandleInWindow(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 0);
+        dlg->Controller().OnMessage(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 0);
     }
 
     ASSERT_TRUE(runUntil([&] { return dlg->IsModuleLinkOpen(); }, 5000));

@@ -2,6 +2,7 @@
 
 #include "core/files/scopefile.h"
 #include "core/protocol/ivoraprotocol.h"
+#include "core/scope/scopedata.h"
 
 #include <algorithm>
 
@@ -32,8 +33,8 @@ int CLoadedTraces::TimeBaseToOffer(const CScopeFile& file, const tOscilExchange&
                                                                                                     : 0;
 }
 
-void CLoadedTraces::AdoptTimeBase(CIvoraProtocol& protocol, int step) {
-    protocol.GetScopeData().SetTimeBase(step);
+void CLoadedTraces::AdoptTimeBase(CIvoraProtocol& protocol, CScopeData& data, int step) {
+    data.SetTimeBase(step);
     protocol.build_SetOscilExchange_packet();
 }
 

@@ -15,6 +15,7 @@ namespace wavix {
 
 class CChannelData;
 class CIvoraProtocol;
+class CScopeData;
 class CScopeFile;
 struct tOscilExchange;
 
@@ -38,7 +39,7 @@ public:
     // record in force and the link is alive; 0 when there is nothing to ask.
     static int TimeBaseToOffer(const CScopeFile& file, const tOscilExchange& inForce, bool linkAlive);
     // Sets the file's timebase step in the record and sends it.
-    static void AdoptTimeBase(CIvoraProtocol& protocol, int step);
+    static void AdoptTimeBase(CIvoraProtocol& protocol, CScopeData& data, int step);
     // Channel k of the file becomes a loaded trace of view k (at most four).
     void Add(std::unique_ptr<CScopeFile> file);
     // Channel k goes to view displays[k]; a channel without a view (negative, out

@@ -72,9 +72,8 @@ public:
     // Opens the link again, with the retry question, and restarts the session.
     virtual void ReopenLink() = 0;
 
-    // Roll-mode log, kept by the window with its scope file.
+    // Roll-mode log, kept by the window with its scope file; it follows the capture store itself.
     virtual bool IsRollLogOpen() const = 0;
-    virtual void AppendLogSamples(std::uint32_t count) = 0;
     // A record came into force: a roll log recorded with another one ends.
     virtual void EndRollLogIfChanged(const tOscilExchange& inForce) = 0;
 
@@ -86,9 +85,6 @@ public:
     virtual void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) = 0;
     // Synchronous forward.
     virtual void SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) = 0;
-    // Messages the controller does not handle itself (menus, view notifications,
-    // log charts, file transfer): the window's own commands.
-    virtual void HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lParam) = 0;
 };
 
 } // namespace wavix

@@ -2,6 +2,7 @@
 
 #include "core/protocol/ivoraprotocol.h"
 #include "core/protocol/modulenumbers.h"
+#include "core/scope/scopedata.h"
 
 #include <algorithm>
 #include <array>
@@ -88,7 +89,7 @@ void CModuleEvents::sendEditedSettings() {
 }
 
 void CModuleEvents::ApplyTriggerLevel(int level) {
-    view_.SetInputRanges(ChannelRanges(protocol_.GetScopeData().GetSettings()));
+    view_.SetInputRanges(ChannelRanges(data_.GetSettings()));
     view_.SetTriggerLevel(level);
 }
 
@@ -176,7 +177,7 @@ void CModuleEvents::scopeFault(int event) {
 }
 
 void CModuleEvents::showTriggerState() {
-    switch (protocol_.GetScopeData().ModeIndex()) {
+    switch (data_.ModeIndex()) {
     case 0:
         view_.ShowMessage(texts_.Get("TXT_011"));
         break;
@@ -193,7 +194,7 @@ void CModuleEvents::showTriggerState() {
 }
 
 void CModuleEvents::scopeState(int event) {
-    CScopeData& data = protocol_.GetScopeData();
+    CScopeData& data = data_;
     CalibrationState& cal = state_.calibration;
     switch (event) {
     case 1:
@@ -293,7 +294,7 @@ void CModuleEvents::scopeState(int event) {
 
 void CModuleEvents::calibrationAnswered(int event) {
     CalibrationState& cal = state_.calibration;
-    CScopeData& data = protocol_.GetScopeData();
+    CScopeData& data = data_;
     if (!cal.waiting) {
         // Late (after the guard gave up) or unasked: polling already runs, a second
         // request chain must not start. A record the module did take is still shown.
@@ -343,7 +344,7 @@ void CModuleEvents::CalibrationTimedOut() {
 
 void CModuleEvents::calibrationRefused(std::string_view textKey) {
     CalibrationState& cal = state_.calibration;
-    CScopeData& data = protocol_.GetScopeData();
+    CScopeData& data = data_;
     cal.inProgress = false;
     cal.waiting = false;
     cal.header.reset();

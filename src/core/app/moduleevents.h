@@ -13,6 +13,7 @@
 namespace wavix {
 
 class CIvoraProtocol;
+class CScopeData;
 
 inline constexpr std::uint32_t kRetryMs = 50;
 // The calibration record is read without waiting in the queue: if its answer is
@@ -23,9 +24,9 @@ inline constexpr std::uint32_t kCalibrationGuardMs = 10000;
 
 class CModuleEvents {
 public:
-    CModuleEvents(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts, CStatusLine& status,
-                  ControllerState& state)
-        : protocol_(protocol), view_(view), texts_(texts), status_(status), state_(state) {}
+    CModuleEvents(CIvoraProtocol& protocol, CScopeData& data, IMainView& view, const CMainTexts& texts,
+                  CStatusLine& status, ControllerState& state)
+        : protocol_(protocol), data_(data), view_(view), texts_(texts), status_(status), state_(state) {}
 
     // wParam of UWM_IVORA_PROTOCOL: phase << 16 | result << 8 | event.
     void OnReport(std::intptr_t wParam, std::intptr_t lParam);
@@ -55,6 +56,7 @@ private:
     void showTriggerState();
 
     CIvoraProtocol& protocol_;
+    CScopeData& data_;
     IMainView& view_;
     const CMainTexts& texts_;
     CStatusLine& status_;

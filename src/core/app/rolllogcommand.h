@@ -8,6 +8,7 @@
 #include "core/app/maintexts.h"
 #include "core/app/mainview.h"
 #include "core/files/rolllog.h"
+#include "core/scope/capturestore.h"
 #include "core/scope/oscilexchange.h"
 #include "core/settings/langtexts.h"
 
@@ -32,7 +33,8 @@ using SaveChooser = std::function<std::optional<SaveChoice>(const std::filesyste
 // Texts TXT_906 .. TXT_909 of the save dialog and of failed writes.
 enum class SaveText { InvalidPath, BrowseTitle, SaveFailed, LogWriteFailed };
 
-class CRollLogCommand {
+// Listens to the capture store: while a log is open every converted group is appended.
+class CRollLogCommand : public ICaptureListener {
 public:
     inline static constexpr std::string_view kCaptionQuestion = ".: Roll capture ...";
     inline static constexpr std::string_view kCaptionInfo = ".: Info ...";
@@ -54,6 +56,7 @@ public:
     void Toggle(const CScopeData& data, const std::string& dataDir);
     // A converted group brought count new instants.
     void Append(std::uint32_t count);
+    void OnSamplesConverted(std::uint32_t count) override { Append(count); }
     // A record came into force. Another record ends the log without a word: the
     // recording would no longer match its header. The log's own record coming
     // back (the link was restarted) lets it go on, with the gap marked.

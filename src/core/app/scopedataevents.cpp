@@ -1,6 +1,6 @@
 #include "core/app/scopedataevents.h"
 
-#include "core/protocol/ivoraprotocol.h"
+#include "core/scope/capturestore.h"
 #include "core/support/strformat.h"
 
 #include <algorithm>
@@ -15,7 +15,7 @@ std::intptr_t ptr(const void* p) {
 } // namespace
 
 void CScopeDataEvents::OnNotice(std::intptr_t wParam, std::intptr_t code) {
-    const CScopeData& data = protocol_.GetScopeData();
+    const CScopeData& data = capture_.Data();
     switch (code) {
     case 0:
         // The argument names the trigger channel; only a channel of the sample
@@ -32,7 +32,7 @@ void CScopeDataEvents::OnNotice(std::intptr_t wParam, std::intptr_t code) {
         arrangeViews();
         break;
     case 8:
-        newSamples(wParam);
+        capture_.Announce(wParam);
         break;
     case 9:
         module_.ApplyTriggerLevel(static_cast<int>(std::clamp<std::intptr_t>(wParam, 0, kTriggerLevelMax)));
@@ -55,17 +55,27 @@ void CScopeDataEvents::OnNotice(std::intptr_t wParam, std::intptr_t code) {
     }
 }
 
-void CScopeDataEvents::newSamples(std::intptr_t wParam) {
+CScopeDataEvents::CScopeDataEvents(CCaptureStore& capture, IMainView& view, const CMainTexts& texts,
+                                   CStatusLine& status, CModuleEvents& module, ControllerState& state)
+    : capture_(capture), view_(view), texts_(texts), status_(status), module_(module), state_(state) {
+    capture_.AddListener(*this);
+}
+
+CScopeDataEvents::~CScopeDataEvents() {
+    capture_.RemoveListener(*this);
+}
+
+void CScopeDataEvents::OnSamplesConverted(std::uint32_t) {
+    OnChannelsChanged();
+}
+
+void CScopeDataEvents::OnChannelsChanged() {
     view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3);
     view_.RedrawTraces();
-    // Only a finished conversion carries samples; a channel edit carries its number.
-    const std::intptr_t added = NewSamplesCount(wParam);
-    if (added >= 0 && view_.IsRollLogOpen())
-        view_.AppendLogSamples(static_cast<std::uint32_t>(added));
 }
 
 void CScopeDataEvents::arrangeViews() {
-    CScopeData& data = protocol_.GetScopeData();
+    CScopeData& data = capture_.Data();
     if (view_.IsRollLogOpen())
         view_.EndRollLogIfChanged(data.GetSettings());
     status_.ClearModuleName();

@@ -8,31 +8,36 @@
 #include "core/app/mainview.h"
 #include "core/app/moduleevents.h"
 #include "core/app/statusline.h"
+#include "core/scope/capturestore.h"
 
 #include <cstdint>
 
 namespace wavix {
 
-class CIvoraProtocol;
-
 // Exit code of the quit that follows the old-module box.
 inline constexpr int kOldModuleExitCode = 274;
 
-class CScopeDataEvents {
+class CScopeDataEvents : public ICaptureListener {
 public:
-    CScopeDataEvents(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts, CStatusLine& status,
-                     CModuleEvents& module, ControllerState& state)
-        : protocol_(protocol), view_(view), texts_(texts), status_(status), module_(module), state_(state) {}
+    // The views follow the capture store from here on.
+    CScopeDataEvents(CCaptureStore& capture, IMainView& view, const CMainTexts& texts, CStatusLine& status,
+                     CModuleEvents& module, ControllerState& state);
+    ~CScopeDataEvents() override;
+    CScopeDataEvents(const CScopeDataEvents&) = delete;
+    CScopeDataEvents& operator=(const CScopeDataEvents&) = delete;
 
     // lParam of UWM_SCOPE_DATA is the code, wParam its argument.
     void OnNotice(std::intptr_t wParam, std::intptr_t code);
 
+    // New samples or an edit: the channel options and every view show them.
+    void OnSamplesConverted(std::uint32_t count) override;
+    void OnChannelsChanged() override;
+
 private:
     void arrangeViews();
-    void newSamples(std::intptr_t wParam);
     void oldModule(std::intptr_t version);
 
-    CIvoraProtocol& protocol_;
+    CCaptureStore& capture_;
     IMainView& view_;
     const CMainTexts& texts_;
     CStatusLine& status_;

@@ -1,13 +1,14 @@
 #include "core/app/viewnotices.h"
 
 #include "core/protocol/ivoraprotocol.h"
+#include "core/scope/scopedata.h"
 
 #include <algorithm>
 
 namespace wavix {
 
 void CViewNotices::OnNotice(std::intptr_t wParam, std::intptr_t code) {
-    CScopeData& data = protocol_.GetScopeData();
+    CScopeData& data = data_;
     switch (code) {
     case 0: {
         const int view = views_.ViewOf(wParam);

@@ -10,6 +10,7 @@
 namespace wavix {
 
 class CIvoraProtocol;
+class CScopeData;
 
 // The four views as the notices need them. wParam of a notice is the sending
 // view's (or its zoom's, or cursors') handle; the window tells which view it is.
@@ -39,7 +40,8 @@ public:
 
 class CViewNotices {
 public:
-    CViewNotices(CIvoraProtocol& protocol, IViewNoticeTarget& views) : protocol_(protocol), views_(views) {}
+    CViewNotices(CIvoraProtocol& protocol, CScopeData& data, IViewNoticeTarget& views)
+        : protocol_(protocol), data_(data), views_(views) {}
 
     // lParam of UWM_SCOPE is the code.
     void OnNotice(std::intptr_t wParam, std::intptr_t code);
@@ -47,6 +49,7 @@ public:
 
 private:
     CIvoraProtocol& protocol_;
+    CScopeData& data_;
     IViewNoticeTarget& views_;
     int selected_ = 0;
 };

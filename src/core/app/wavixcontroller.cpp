@@ -1,15 +1,24 @@
 #include "core/app/wavixcontroller.h"
 
 #include "core/protocol/ivoraprotocol.h"
+#include "core/scope/capturestore.h"
 
 #include <algorithm>
 
 namespace wavix {
 
-CWavixController::CWavixController(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts)
-    : protocol_(protocol), view_(view), texts_(texts), status_(view),
-      module_(protocol, view, texts, status_, state_),
-      scopeData_(protocol, view, texts, status_, module_, state_) {}
+CWavixController::CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view,
+                                   const CMainTexts& texts)
+    : protocol_(protocol), capture_(capture), view_(view), texts_(texts), status_(view),
+      module_(protocol, capture.Data(), view, texts, status_, state_),
+      scopeData_(capture, view, texts, status_, module_, state_) {}
+
+void CWavixController::SetParts(const WindowParts& parts) {
+    parts_ = parts;
+    notices_.reset();
+    if (parts_.views != nullptr)
+        notices_ = std::make_unique<CViewNotices>(protocol_, capture_.Data(), *parts_.views);
+}
 
 void CWavixController::SetStartMode(StartMode mode, int customStep, int customChannels) {
     state_.startMode = mode;
@@ -44,7 +53,7 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
         scopeData_.OnNotice(wParam, lParam);
         if (lParam == 7 && !state_.ended) {
             view_.SaveAllSettings();
-            view_.SetInputRanges(ChannelRanges(protocol_.GetScopeData().GetSettings()));
+            view_.SetInputRanges(ChannelRanges(capture_.Data().GetSettings()));
         }
         break;
     case Msg::UWM_CHANNEL_DATA_CTRL:
@@ -53,14 +62,31 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
     case Msg::UWM_SCOPE_CTRL_BASE:
         if (lParam == 0)
             view_.SendToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, wParam, 2);
-        else
-            view_.HandleInWindow(msg, wParam, lParam);
+        // The timebase panel let go of the zoom: a zoomed window would not match the new timebase.
+        else if (lParam == 1 && parts_.views != nullptr)
+            parts_.views->ResetZoom();
         break;
     case Msg::UWM_DLG_SCOPE_TOOL_BAR:
-        onToolbar(wParam, lParam);
+        onToolbar(lParam);
+        break;
+    case Msg::UWM_SCOPE:
+        if (notices_)
+            notices_->OnNotice(wParam, lParam);
+        break;
+    case Msg::UWM_SCOPE_RBUTTON:
+        openViewMenu(wParam, lParam);
+        break;
+    case Msg::UWM_DLG_CONTROL_LOG_CHART_MSG:
+        if (parts_.logCharts != nullptr)
+            parts_.logCharts->OnControlMessage(lParam);
+        break;
+    case Msg::UWM_DLG_GET_LOG_FILES_MSG:
+        if (parts_.download != nullptr)
+            parts_.download->OnLogFilesButton(lParam);
         break;
     default:
-        view_.HandleInWindow(msg, wParam, lParam);
+        if (parts_.download != nullptr)
+            parts_.download->OnFileLinkNotice(msg, wParam, lParam);
         break;
     }
 }
@@ -88,12 +114,12 @@ void CWavixController::forwardChannelData(std::intptr_t wParam, std::intptr_t lP
         view_.SendToTool(tool, Msg::UWM_CHANNEL_DATA_CTRL, wParam, lParam);
 }
 
-void CWavixController::onToolbar(std::intptr_t wParam, std::intptr_t command) {
+void CWavixController::onToolbar(std::intptr_t command) {
     // The lock holds for every path here (buttons, keys, scripts): any other
     // command would change or leave the capture the log is recording.
     if (view_.IsRollLogOpen() && command != kRollLogCommand)
         return;
-    CScopeData& data = protocol_.GetScopeData();
+    CScopeData& data = capture_.Data();
     switch (command) {
     case 0:
         state_.multiView = !state_.multiView;
@@ -126,9 +152,53 @@ void CWavixController::onToolbar(std::intptr_t wParam, std::intptr_t command) {
             protocol_.build_ScopeSafeDisconnect_packet();
         break;
     default:
-        view_.HandleInWindow(Msg::UWM_DLG_SCOPE_TOOL_BAR, wParam, command);
+        onWindowToolbar(command);
         break;
     }
+}
+
+void CWavixController::onWindowToolbar(std::intptr_t command) {
+    IToolbarCommands* run = parts_.toolbar;
+    if (run == nullptr)
+        return;
+    switch (command) {
+    case 2:
+        run->OnPrint();
+        break;
+    case 3:
+        if (protocol_.IsAlive())
+            run->OnSaveCapture();
+        break;
+    case 4:
+        run->OnLoadCapture();
+        break;
+    case 5:
+        run->OnNextDrawStyle();
+        break;
+    case 11:
+        run->OnScopeBook();
+        break;
+    case 12:
+        run->OnLogCharts();
+        break;
+    case 13:
+        run->OnRollLog();
+        break;
+    default: // 9: the channel configurator is not opened from here
+        break;
+    }
+}
+
+void CWavixController::openViewMenu(std::intptr_t view, std::intptr_t point) {
+    if (parts_.viewMenus == nullptr || parts_.views == nullptr)
+        return;
+    const int index = parts_.views->ViewOf(view);
+    if (index < 0)
+        return;
+    // Screen point packed as two signed 16-bit halves.
+    const auto x = static_cast<std::int16_t>(point & 0xFFFF);
+    const auto y = static_cast<std::int16_t>((point >> 16) & 0xFFFF);
+    parts_.viewMenus->OpenViewMenu(index, x, y);
 }
 
 } // namespace wavix

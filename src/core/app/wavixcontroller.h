@@ -7,7 +7,9 @@
 // window's one-shot retry timer.
 //
 // Free of any window system: the window is an IMainView, the module protocol
-// is used through its request builders. Reactions may restart the session or
+// is used through its request builders. It is the only dispatcher: what it
+// does not carry out itself goes to the window's parts (WindowParts), never
+// back to the window as a message. Reactions may restart the session or
 // switch its reply watch, so the window re-arms the protocol's timer after
 // every call into the controller.
 
@@ -17,11 +19,15 @@
 #include "core/app/moduleevents.h"
 #include "core/app/scopedataevents.h"
 #include "core/app/statusline.h"
+#include "core/app/viewnotices.h"
+#include "core/app/windowparts.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace wavix {
 
+class CCaptureStore;
 class CIvoraProtocol;
 
 class CWavixController {
@@ -33,9 +39,13 @@ public:
     // The toolbar command that starts and ends a roll log; the only one taken while a log is open.
     static constexpr int kRollLogCommand = 13;
 
-    CWavixController(CIvoraProtocol& protocol, IMainView& view, const CMainTexts& texts);
+    CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view,
+                     const CMainTexts& texts);
     CWavixController(const CWavixController&) = delete;
     CWavixController& operator=(const CWavixController&) = delete;
+
+    // The window's parts that carry out what is decided here; set once they exist.
+    void SetParts(const WindowParts& parts);
 
     // Chosen once at start, before the link opens. The custom values are used
     // only in StartMode::Custom and are clamped to the module's ranges.
@@ -57,16 +67,21 @@ public:
     bool HasEnded() const { return state_.ended; }
 
 private:
-    void onToolbar(std::intptr_t wParam, std::intptr_t command);
+    void onToolbar(std::intptr_t command);
     void forwardChannelData(std::intptr_t wParam, std::intptr_t lParam);
+    void onWindowToolbar(std::intptr_t command);
+    void openViewMenu(std::intptr_t view, std::intptr_t point);
 
     CIvoraProtocol& protocol_;
+    CCaptureStore& capture_;
     IMainView& view_;
     const CMainTexts& texts_;
     ControllerState state_;
     CStatusLine status_;
     CModuleEvents module_;
     CScopeDataEvents scopeData_;
+    WindowParts parts_;
+    std::unique_ptr<CViewNotices> notices_;
 };
 
 } // namespace wavix

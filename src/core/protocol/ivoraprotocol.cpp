@@ -59,7 +59,7 @@ std::uint16_t commandOf(const Packet& p) {
 
 } // namespace
 
-CIvoraProtocol::CIvoraProtocol(ITickSource& ticks) : ticks_(ticks) {
+CIvoraProtocol::CIvoraProtocol(ITickSource& ticks, ICaptureSink& capture) : ticks_(ticks), capture_(capture) {
     resetState();
 }
 
@@ -71,7 +71,7 @@ CIvoraProtocol::~CIvoraProtocol() {
 void CIvoraProtocol::resetState() {
     clearQueue();
     // Packets of a group cut short must not open the next one.
-    scopeData_.ClearPackets();
+    capture_.ClearPackets();
     repeats_.Clear();
     phase_ = kPhaseModule;
     result_ = 0;
@@ -105,7 +105,6 @@ bool CIvoraProtocol::Init(IMessageTarget* mainWindow) {
         return false;
     }
     mainWindow_ = mainWindow;
-    scopeData_.SetMainWindow(mainWindow);
     enabled_ = true;
     echoEnabled_ = true;
     const std::uint32_t now = ticks_.tickMs();
@@ -246,7 +245,7 @@ bool CIvoraProtocol::build_RunOscil_packet() {
 }
 
 bool CIvoraProtocol::build_SetOscilExchange_packet() {
-    return build_SetOscilExchange_packet(scopeData_.GetSettings());
+    return build_SetOscilExchange_packet(capture_.GetSettings());
 }
 
 bool CIvoraProtocol::build_SetOscilExchange_packet(const tOscilExchange& rec) {
@@ -426,7 +425,7 @@ bool CIvoraProtocol::staleSamples(std::span<const std::uint8_t> packet) const {
         if (queue_.empty() || !queue_.front().sent || queue_.front().command != c_ivrASK_SCOPE_DATA)
             return true;
     }
-    return repeats_.IsRepeat(packet, scopeData_.GetActiveChannelCount());
+    return repeats_.IsRepeat(packet, capture_.GetActiveChannelCount());
 }
 
 void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
@@ -549,14 +548,14 @@ void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
 void CIvoraProtocol::onScopeData(PacketBuffer buffer, std::size_t length) {
     phase_ = kPhaseScope;
     repeats_.Taken(std::span<const std::uint8_t>(buffer.get(), length));
-    const int added = scopeData_.AddPacket(std::move(buffer), length);
+    const int added = capture_.AddPacket(std::move(buffer), length);
     switch (added) {
     case 0:
         if (status_ == kStatusMore)
             return;
         running_ = false;
         echoEnabled_ = false;
-        if (scopeData_.ParseData() == 0)
+        if (capture_.ConvertGroup() == 0)
             storeScope(kDone, kScopeGroup);
         else
             report(phase_, kError, kScopeGroup); // not stored: the application asks again
@@ -583,12 +582,12 @@ void CIvoraProtocol::onOscilExchange(std::span<const std::uint8_t> packet) {
         storeScope(kError, kScopeSettings);
         return;
     }
-    switch (scopeData_.AcceptSettings(received)) {
+    switch (capture_.AcceptSettings(received)) {
     case AcceptResult::Accepted:
         storeScope(kDone, kScopeSettings);
         break;
     case AcceptResult::RejectedVersion:
-        phase_ = kPhaseScope; // the sample data object reports this one itself
+        phase_ = kPhaseScope; // the capture store reports this one itself
         break;
     case AcceptResult::RejectedSamples:
         // Nobody else would say anything, and the capture loop would wait forever.
@@ -601,7 +600,7 @@ void CIvoraProtocol::onOscilEeprom(std::span<const std::uint8_t> packet, int okE
                                    int failEvent) {
     SOscil_EEPROM received;
     if (compose_OscilEeprom(packet, received)) {
-        scopeData_.SetCalibration(received);
+        capture_.SetCalibration(received);
         storeScope(kDone, okEvent);
     } else {
         traceError("CIvoraProtocol: calibration record failed its checks");

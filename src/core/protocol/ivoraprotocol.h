@@ -17,7 +17,7 @@
 #include "core/protocol/modulemessages.h"
 #include "core/protocol/modulerecords.h"
 #include "core/protocol/samplerepeatfilter.h"
-#include "core/scope/scopedata.h"
+#include "core/scope/capturesink.h"
 #include "core/support/messages.h"
 #include "core/support/ticksource.h"
 
@@ -48,7 +48,8 @@ public:
     static constexpr int kDone = 2;
     static constexpr int kProgress = 3;
 
-    explicit CIvoraProtocol(ITickSource& ticks);
+    // Samples and records go to `capture`, which outlives the protocol.
+    CIvoraProtocol(ITickSource& ticks, ICaptureSink& capture);
     ~CIvoraProtocol() override;
     CIvoraProtocol(const CIvoraProtocol&) = delete;
     CIvoraProtocol& operator=(const CIvoraProtocol&) = delete;
@@ -85,8 +86,6 @@ public:
     // A request with this command is queued or waits for its answer.
     bool IsPending(std::uint16_t command) const;
 
-    CScopeData& GetScopeData() { return scopeData_; }
-    const CScopeData& GetScopeData() const { return scopeData_; }
     const tmodule_desc& GetModuleDescription() const { return moduleDesc_; }
     const tmodule_exchange& GetModuleExchange() const { return moduleExchange_; }
     const tsimple_FAT& GetDictionaryEntry() const { return dictEntry_; }
@@ -103,7 +102,7 @@ public:
     // whether it was queued.
     bool build_Echo_packet();
     bool build_RunOscil_packet();
-    bool build_SetOscilExchange_packet(); // the sample data object's record
+    bool build_SetOscilExchange_packet(); // the capture store's record
     bool build_SetOscilExchange_packet(const tOscilExchange& rec);
     bool build_AskForOscilExchange_packet();
     bool build_AskForScopeData_packet();
@@ -152,7 +151,7 @@ private:
     std::function<void(std::string_view)> trace_;
     std::function<void(std::string_view, std::string_view)> userError_;
 
-    CScopeData scopeData_;
+    ICaptureSink& capture_;
 
     int phase_ = 1;
     int result_ = 0;

@@ -7,6 +7,7 @@
 // spans two packets.
 
 #include "core/comm/packet.h"
+#include "core/scope/capturesink.h"
 #include "core/scope/channeldata.h"
 #include "core/scope/oscileeprom.h"
 #include "core/scope/oscilexchange.h"
@@ -19,8 +20,6 @@
 #include <vector>
 
 namespace wavix {
-
-enum class AcceptResult { Accepted, RejectedVersion, RejectedSamples };
 
 // Packets of a sample group kept before the list is given up. Records that need
 // few packets keep the old bound; a long record gets room for its whole group.

@@ -5,6 +5,7 @@
 
 #include "core/app/logcharthost.h"
 #include "core/app/logchartviewer.h"
+#include "core/app/windowparts.h"
 #include "core/settings/langtexts.h"
 
 #include <QObject>
@@ -25,7 +26,7 @@ class CWavixDlg;
 class IMessageTarget;
 class ModuleSession;
 
-class CLogChartsUi : public QObject, private ILogChartHost {
+class CLogChartsUi : public QObject, public ILogChartControl, private ILogChartHost {
     Q_OBJECT
 public:
     CLogChartsUi(CWavixDlg& window, ModuleSession& session, IMessageTarget* target);
@@ -40,7 +41,7 @@ public:
     // Opens the given log without the chooser (scripted runs, tests).
     void OpenFile(const std::filesystem::path& path);
     // UWM_DLG_CONTROL_LOG_CHART_MSG.
-    void OnControlMessage(std::intptr_t code);
+    void OnControlMessage(std::intptr_t code) override;
     // The display's measured span, as percent of the window and the scale divisor.
     void SetMeasurement(float percent, float divisor);
 

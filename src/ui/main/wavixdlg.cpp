@@ -4,20 +4,21 @@
 #include "core/app/wavixcontroller.h"
 #include "core/app/windowlayout.h"
 #include "core/display/columnreduce.h"
-#include "core/files/scopebookload.h"
 #include "core/files/scopefile.h"
 #include "core/settings/datadirectory.h"
-#include "platform/logdownloaddriver.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
-#include "ui/dialogs/dlggetlogfiles.h"
-#include "ui/dialogs/dlgsavescope.h"
-#include "ui/dialogs/dlgscopebook.h"
 #include "ui/dialogs/dlgstartupoptions.h"
 #include "ui/main/logchartsui.h"
-#include "ui/print/printjob.h"
+#include "ui/main/logdownloadui.h"
+#include "ui/main/mainviews.h"
+#include "ui/main/printui.h"
+#include "ui/main/rolllogui.h"
+#include "ui/main/scopebookui.h"
+#include "ui/main/statuspanes.h"
+#include "ui/main/toolwindows.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
 #include "ui/tools/dlgchanneloptions.h"
@@ -26,7 +27,6 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -42,9 +42,7 @@ namespace wavix {
 
 namespace {
 
-constexpr int kRepaintMs = 200;
 constexpr QSize kStartSize(1000, 680);
-constexpr double kConverterTop = 1023.0;
 
 QString qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -88,18 +86,18 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
 
-    session_ = new ModuleSession(this);
+    session_ = new ModuleSession(capture_, this);
     target_ =
         new QtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); }, this);
-    controller_ = std::make_unique<CWavixController>(session_->protocol(), *this, texts_);
-    rollLog_ = std::make_unique<CRollLogCommand>(
-        *this, texts_, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, true); },
-        [this](bool logging) {
-            SetLoggingLook(logging);
-            views_[0]->SetRollRecording(logging);
-            views_[0]->update();
-        });
-    rollLog_->SetAutoConfirm(!options_.savePath.empty());
+    controller_ = std::make_unique<CWavixController>(session_->protocol(), capture_, *this, texts_);
+    capture_.AddListener(*this);
+    rollLog_ = std::make_unique<CRollLogUi>(*this, *this, texts_, settings_, capture_, [this](bool logging) {
+        SetLoggingLook(logging);
+        views_[0]->SetRollRecording(logging);
+        views_[0]->update();
+    });
+    rollLog_->Command().SetAutoConfirm(!options_.savePath.empty());
+    rollLog_->SetScriptedPath(options_.savePath);
 
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, [this] {
@@ -121,6 +119,8 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
         view->setMinimumSize(200, 120);
         views_[static_cast<std::size_t>(i)] = view;
     }
+    tools_ =
+        std::make_unique<CToolWindows>(*this, settings_, capture_.Data(), views_, [this] { relayout(); });
     status_ = new QStatusBar(this);
     status_->setSizeGripEnabled(true);
     createCommands();
@@ -129,42 +129,41 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
 
     logCharts_ = std::make_unique<CLogChartsUi>(*this, *session_, target_);
     connect(logCharts_.get(), &CLogChartsUi::CloseAllowed, this, &CWavixDlg::reject);
+    tools_->SetLogCharts(logCharts_.get());
+    WindowParts parts;
+    parts.toolbar = this;
+    parts.views = noticeViews_.get();
+    parts.viewMenus = this;
+    parts.logCharts = logCharts_.get();
+    logDownload_ = std::make_unique<CLogDownloadUi>(
+        *this, *target_, *session_, [this] { ReopenLink(); },
+        [this] {
+            if (!ended_)
+                ReturnToLiveScope();
+        });
+    if (options_.boxAnswer)
+        logDownload_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
+    parts.download = logDownload_.get();
+    book_ = std::make_unique<CScopeBookUi>(*this, capture_.Data());
+    print_ = std::make_unique<CPrintUi>(*this, *this, texts_, capture_.Data());
+    controller_->SetParts(parts);
 }
 
 CWavixDlg::~CWavixDlg() {
     retry_.stop();
     calibrationGuard_.stop();
+    capture_.RemoveListener(*this);
     // Waits for a log worker and lets the views go of the log's channels.
     logCharts_.reset();
     for (CScope* view : views_)
         view->ClearChannels();
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->BindChannels({});
-    if (channelOptions_ != nullptr)
-        channelOptions_->OnControl(0, 0);
+    tools_->Release();
     session_->Close();
 }
 
 QString CWavixDlg::Title() {
     return QString::asprintf(" .: Wavix v%d.%d/vOE%d :: ", 3, 9999, 2) + QStringLiteral("DB.") +
            QStringLiteral(" (MBSC)") + QString::asprintf(" build %s - %s", __DATE__, __TIME__);
-}
-
-// Created once the language file is known; the strips follow their show flags.
-void CWavixDlg::createToolWindows() {
-    const std::filesystem::path lang = settings_.LangFilePath();
-    toolbar_ = new CDlgScopeToolBar(lang, this);
-    toolbar_->SetTarget(target_);
-    settingsWindow_ = new CDlgScopeSettings(lang, settings_.DataDirectory(), this);
-    settingsWindow_->SetTarget(target_);
-    followView(reinterpret_cast<std::intptr_t>(&views_[0]->Zoom()));
-    toolbar_->setVisible(settings_.ShowToolbar());
-    settingsWindow_->setVisible(settings_.ShowSettingsWindow());
-    channelOptions_ = new CDlgChannelOptions(settings_.DataDirectory(), this, settings_.LangFilePath());
-    channelInfo_ = new CDlgChannelInfo(lang, this);
-    channelOptions_->hide();
-    channelInfo_->hide();
-    relayout();
 }
 
 void CWavixDlg::resizeEvent(QResizeEvent* event) {
@@ -184,82 +183,16 @@ void CWavixDlg::relayout() {
     const MainRegions regions = ComputeMainRegions(Rect{0, top, width(), height() - statusHeight},
                                                    IsToolWindowVisible(ToolWindow::Toolbar),
                                                    IsToolWindowVisible(ToolWindow::Settings));
-    if (toolbar_ != nullptr)
-        toolbar_->setGeometry(toQRect(regions.toolbar));
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->setGeometry(toQRect(regions.settings));
+    if (tools_->ToolBar() != nullptr)
+        tools_->ToolBar()->setGeometry(toQRect(regions.toolbar));
+    if (tools_->SettingsWindow() != nullptr)
+        tools_->SettingsWindow()->setGeometry(toQRect(regions.settings));
     const Rect area{regions.views.left + 2, regions.views.top, regions.views.right - 2,
                     regions.views.bottom - 2};
     const auto bands = ArrangeViews(area, controller_->State().multiView, laidOutViews_);
     for (std::size_t i = 0; i < views_.size(); ++i)
         if (!bands[i].IsEmpty())
             views_[i]->setGeometry(toQRect(bands[i]));
-}
-
-void CWavixDlg::SetToolWindowVisible(ToolWindow tool, bool visible) {
-    switch (tool) {
-    case ToolWindow::Toolbar:
-        settings_.SetShowToolbar(visible);
-        if (toolbar_ != nullptr)
-            toolbar_->setVisible(visible);
-        relayout();
-        break;
-    case ToolWindow::Settings:
-        settings_.SetShowSettingsWindow(visible);
-        if (settingsWindow_ != nullptr)
-            settingsWindow_->setVisible(visible);
-        relayout();
-        break;
-    case ToolWindow::ChannelOptions:
-    case ToolWindow::ChannelInfo: {
-        QDialog* dlg = tool == ToolWindow::ChannelOptions ? static_cast<QDialog*>(channelOptions_)
-                                                          : static_cast<QDialog*>(channelInfo_);
-        if (dlg == nullptr)
-            break;
-        dlg->setVisible(visible);
-        if (visible) {
-            dlg->raise();
-            dlg->activateWindow();
-        }
-        break;
-    }
-    case ToolWindow::LogChartControl:
-    case ToolWindow::LogFiles:
-        break;
-    }
-}
-
-bool CWavixDlg::IsToolWindowVisible(ToolWindow tool) const {
-    switch (tool) {
-    case ToolWindow::Toolbar:
-        return toolbar_ != nullptr && settings_.ShowToolbar();
-    case ToolWindow::Settings:
-        return settingsWindow_ != nullptr && settings_.ShowSettingsWindow();
-    case ToolWindow::ChannelOptions:
-        return channelOptions_ != nullptr && channelOptions_->isVisible();
-    case ToolWindow::ChannelInfo:
-        return channelInfo_ != nullptr && channelInfo_->isVisible();
-    case ToolWindow::LogChartControl:
-    case ToolWindow::LogFiles:
-        break;
-    }
-    return false;
-}
-
-void CWavixDlg::ShowChannelInfo(const CChannelData& channel) {
-    if (channelInfo_ == nullptr)
-        return;
-    channelInfo_->SetChannel(channel);
-    SetToolWindowVisible(ToolWindow::ChannelInfo, true);
-}
-
-void CWavixDlg::SetLoggingLook(bool logging) {
-    if (toolbar_ != nullptr)
-        toolbar_->SetLoggingLook(logging);
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->SetControlsEnabled(!logging);
-    if (channelOptions_ != nullptr)
-        channelOptions_->setEnabled(!logging);
 }
 
 bool CWavixDlg::Initialise() {
@@ -271,7 +204,7 @@ bool CWavixDlg::Initialise() {
     std::error_code error;
     if (dataDir.empty() || !std::filesystem::is_directory(dataDir, error))
         return fail(" Data directory not found ... ");
-    auto& scopeData = session_->protocol().GetScopeData();
+    auto& scopeData = capture_.Data();
     if (!settings_.Load(dataDir, scopeData.GetSettings()))
         return fail("Cann't load program settings ...");
     scopeData.SetSettings(settings_.LastRecord(), false);
@@ -279,21 +212,21 @@ bool CWavixDlg::Initialise() {
         return fail("Cann't load program strings ...");
     texts_.Load(settings_.LangFilePath());
     createMenuBar();
-    rollLog_->LoadTexts(settings_.LangFilePath());
+    rollLog_->Command().LoadTexts(settings_.LangFilePath());
     logCharts_->SetFolders(dataDir, settings_.LangFilePath());
 
     if (!chooseStart())
         return false;
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
-    createStatusBar();
-    createToolWindows();
+    panes_.Create(*status_);
+    tools_->Create(target_);
     RefreshChannelPanels();
     controller_->ShowStartStatus();
 
     if (!openLink())
         return false;
-    scopeData.SetMainWindow(target_);
+    capture_.SetNoticeTarget(target_);
     setUpViews();
     for (int ch = 1; ch <= 4; ++ch)
         scopeData.GetChannel(ch).LoadLanguageTexts(settings_.LangFilePath());
@@ -330,27 +263,6 @@ bool CWavixDlg::chooseStart() {
     return true;
 }
 
-void CWavixDlg::createStatusBar() {
-    // The name pane carries the whole information line, so it takes what is left;
-    // the others keep fixed widths.
-    const std::array<int, 4> widths = {340, 100, 190, 24};
-    const std::array<const char*, 4> names = {"ModuleName", "ModuleType", "ModuleStatus", "ModuleSlider"};
-    for (std::size_t i = 0; i < panes_.size(); ++i) {
-        auto* label = new QLabel(status_);
-        label->setObjectName(QString::fromLatin1(names[i]));
-        if (i == 0)
-            label->setMinimumWidth(widths[i]);
-        else
-            label->setFixedWidth(widths[i]);
-        if (i < 3)
-            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panes_[i] = label;
-    }
-    status_->addWidget(panes_[0], 1);
-    for (std::size_t i = 1; i < panes_.size(); ++i)
-        status_->addWidget(panes_[i]);
-}
-
 bool CWavixDlg::openLink() {
     const auto& general = settings_.General();
     for (;;) {
@@ -367,62 +279,16 @@ bool CWavixDlg::openLink() {
 }
 
 void CWavixDlg::setUpViews() {
-    for (int i = 0; i < kViewCount; ++i) {
-        CScope* view = views_[static_cast<std::size_t>(i)];
-        const ViewSettings& vs = settings_.View(i);
-        // The stored show mode is only kept for the file: every run starts in the envelope.
-        view->SetDrawStyle(static_cast<int>(DrawStyle::Envelope));
-        view->SetBackgroundColour(vs.bkgCol);
-        view->SetGridColour(vs.gridCol);
-        view->SetInfoTextColour(vs.infoTxtCol);
-        view->SetHalfMode(vs.halfMode);
-        view->SetZoomBar(vs.scrollBar);
-        view->SetValueMin(0.0);
-        view->SetValueMax(kConverterTop);
-        view->SetHorizontalDivisions(kHorizontalDivisions);
-        view->SetVerticalDivisions(view->IsHalfMode() ? 3 : 6);
-        view->SetRefreshPeriod(kRepaintMs);
-        view->setVisible(i == 0);
-    }
-    auto& scopeData = session_->protocol().GetScopeData();
+    viewSet_.SetUp(settings_);
+    auto& scopeData = capture_.Data();
     for (int ch = 1; ch <= 4; ++ch)
         scopeData.GetChannel(ch).SetColor(settings_.ChannelColour(ch));
     AttachChannels(false, 1, scopeData.GetActiveChannelCount());
 }
 
 void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    // Converted sample groups are reported with code 8.
-    if (msg == Msg::UWM_SCOPE_DATA && lParam == 8)
-        ++convertedGroups_;
     controller_->OnMessage(msg, wParam, lParam);
     session_->Rearm();
-}
-
-const tOscilExchange& CWavixDlg::Record() const {
-    return session_->protocol().GetScopeData().GetSettings();
-}
-
-const CChannelData& CWavixDlg::Channel(int ch) const {
-    return session_->protocol().GetScopeData().GetChannel(ch);
-}
-
-QLabel* CWavixDlg::pane(Pane p) const {
-    switch (p) {
-    case Pane::ModuleName:
-        return panes_[0];
-    case Pane::ModuleType:
-        return panes_[1];
-    case Pane::ModuleStatus:
-        return panes_[2];
-    case Pane::ModuleSlider:
-        return panes_[3];
-    }
-    return nullptr;
-}
-
-QString CWavixDlg::PaneText(Pane p) const {
-    const QLabel* label = pane(p);
-    return label != nullptr ? label->text() : QString();
 }
 
 BoxAnswer CWavixDlg::MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
@@ -442,64 +308,16 @@ BoxAnswer CWavixDlg::MessageBox(std::string_view caption, std::string_view text,
     return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
 }
 
-void CWavixDlg::SetPaneText(Pane p, std::string_view text) {
-    if (QLabel* label = pane(p))
-        label->setText(qs(text));
-}
-
-void CWavixDlg::ShowMessage(std::string_view text) {
-    for (CScope* view : views_)
-        view->SetMessage(std::string(text));
-}
-
-void CWavixDlg::HideMessages() {
-    for (CScope* view : views_)
-        view->SetMessage({});
-}
-
 void CWavixDlg::RedrawTraces() {
-    for (CScope* view : views_) {
-        view->UpdateData();
-        view->update();
-    }
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->RefreshPanels();
-}
-
-void CWavixDlg::SetTriggerMarkerColor(std::uint32_t color) {
-    for (CScope* view : views_) {
-        view->TriggerLevel().SetOutlineColour(color);
-        view->Invalidate();
-    }
-}
-
-void CWavixDlg::SetTriggerLevel(int level) {
-    for (CScope* view : views_)
-        view->SetTriggerLevel(0, static_cast<int>(kConverterTop), std::clamp(level, 0, 1023));
-}
-
-void CWavixDlg::SetInputRanges(const ViewRanges& ranges) {
-    for (std::size_t k = 0; k < views_.size(); ++k)
-        views_[k]->SetRangeIndex(ranges[k]);
-}
-
-void CWavixDlg::SetCaptureGeometry(std::uint32_t samplesPerCapture, std::uint32_t triggerPosition) {
-    for (CScope* view : views_) {
-        view->TriggerPosition().SetRange(0, samplesPerCapture);
-        // A capture of no samples (or a position past its end) has no place for the marker.
-        if (samplesPerCapture > 0 && triggerPosition <= samplesPerCapture)
-            view->TriggerPosition().SetPosition(100.0 * triggerPosition / samplesPerCapture);
-        view->Invalidate();
-    }
+    viewSet_.Redraw();
+    if (tools_->SettingsWindow() != nullptr)
+        tools_->SettingsWindow()->RefreshPanels();
 }
 
 void CWavixDlg::ResetScaleFactors() {
-    for (CScope* view : views_) {
-        view->ResetZoom();
-        view->Invalidate();
-    }
-    if (settingsWindow_ != nullptr)
-        settingsWindow_->RefreshPanels();
+    viewSet_.ResetScale();
+    if (tools_->SettingsWindow() != nullptr)
+        tools_->SettingsWindow()->RefreshPanels();
 }
 
 void CWavixDlg::LayoutViews(int visibleViews) {
@@ -508,54 +326,16 @@ void CWavixDlg::LayoutViews(int visibleViews) {
 }
 
 void CWavixDlg::AttachChannels(bool multiView, int visibleViews, int activeChannels) {
-    auto& scopeData = session_->protocol().GetScopeData();
-    for (CScope* view : views_) {
-        view->ClearChannels();
-        view->hide();
-    }
-    if (!multiView) {
-        for (int ch = 1; ch <= std::clamp(activeChannels, 1, 4); ++ch)
-            views_[0]->AddChannel(&scopeData.GetChannel(ch));
-        views_[0]->show();
-    } else {
-        for (int k = std::clamp(visibleViews, 1, kViewCount); k >= 1; --k) {
-            views_[static_cast<std::size_t>(k - 1)]->AddChannel(&scopeData.GetChannel(k));
-            views_[static_cast<std::size_t>(k - 1)]->show();
-        }
-    }
+    viewSet_.AttachChannels(capture_.Data(), multiView, visibleViews, activeChannels);
     reattachLoaded();
     relayout();
-    for (CScope* view : views_)
-        view->UpdateData();
-}
-
-void CWavixDlg::RefreshChannelPanels() {
-    if (settingsWindow_ == nullptr)
-        return;
-    auto& scopeData = session_->protocol().GetScopeData();
-    settingsWindow_->BindChannels({&scopeData.GetChannel(1), &scopeData.GetChannel(2),
-                                   &scopeData.GetChannel(3), &scopeData.GetChannel(4)});
-}
-
-void CWavixDlg::StartRetryTimer(std::uint32_t ms) {
-    retry_.start(static_cast<int>(ms));
-}
-
-void CWavixDlg::StopRetryTimer() {
-    retry_.stop();
+    viewSet_.RecomputeAll();
 }
 
 // --- calibration ---
-void CWavixDlg::StartCalibrationGuard(std::uint32_t ms) {
-    calibrationGuard_.start(static_cast<int>(ms));
-}
-
-void CWavixDlg::StopCalibrationGuard() {
-    calibrationGuard_.stop();
-}
 
 void CWavixDlg::RunCalibration() {
-    if (!session_->protocol().GetScopeData().IsRunning()) {
+    if (!capture_.Data().IsRunning()) {
         MessageBox(".: Info ...", texts_.Get("TXT_1411"), BoxIcon::Information, BoxButtons::Ok);
         return;
     }
@@ -588,20 +368,10 @@ void CWavixDlg::Quit(int exitCode) {
 
 void CWavixDlg::SaveAllSettings() {
     // The views and channels hold what is in force, however it was changed.
-    for (int i = 0; i < kViewCount; ++i) {
-        const CScope& v = *views_[static_cast<std::size_t>(i)];
-        ViewSettings look;
-        look.showMode = static_cast<std::uint32_t>(v.GetDrawStyle());
-        look.bkgCol = v.GetBackgroundColour();
-        look.gridCol = v.GetGridColour();
-        look.infoTxtCol = v.GetInfoTextColour();
-        look.halfMode = v.IsHalfMode();
-        look.scrollBar = v.HasZoomBar();
-        settings_.SetView(i, look);
-    }
+    viewSet_.StoreLooks(settings_);
     for (int ch = 1; ch <= 4; ++ch)
         settings_.SetChannelColour(ch, Channel(ch).GetColor());
-    if (!settings_.Save(CProgramSettings::SaveScope::All, session_->protocol().GetScopeData().GetSettings()))
+    if (!settings_.Save(CProgramSettings::SaveScope::All, capture_.Data().GetSettings()))
         std::fprintf(stderr, "wavix: the settings could not be saved\n");
 }
 
@@ -620,125 +390,6 @@ void CWavixDlg::ReopenLink() {
     session_->protocol().Reinit();
 }
 
-void CWavixDlg::SetSettingsChannelCount(int) {
-    RefreshChannelPanels();
-}
-
-void CWavixDlg::CopyViewSettings() {
-    const CScope& a = *views_[0];
-    for (std::size_t k = 1; k < views_.size(); ++k) {
-        CScope& v = *views_[k];
-        v.SetBackgroundColour(a.GetBackgroundColour());
-        v.SetGridColour(a.GetGridColour());
-        v.SetDrawStyle(a.GetDrawStyle());
-        v.SetHalfMode(a.IsHalfMode());
-        v.SetVerticalDivisions(a.GetVerticalDivisions());
-    }
-}
-
-void CWavixDlg::PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    target_->post(msg, wParam, lParam);
-}
-
-void CWavixDlg::PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    // Taken after the current message, in the order posted; dropped with the window.
-    QMetaObject::invokeMethod(
-        this, [this, tool, msg, wParam, lParam] { SendToTool(tool, msg, wParam, lParam); },
-        Qt::QueuedConnection);
-}
-
-void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    switch (tool) {
-    case ToolWindow::Toolbar:
-        if (toolbar_ != nullptr && msg == Msg::UWM_DLG_SCOPE_TOOL_BAR)
-            toolbar_->OnStateMessage(wParam, lParam);
-        break;
-    case ToolWindow::Settings:
-        if (settingsWindow_ == nullptr)
-            break;
-        if (msg == Msg::UWM_SCOPE)
-            followView(wParam);
-        settingsWindow_->OnMessage(msg, wParam, lParam);
-        break;
-    case ToolWindow::ChannelOptions:
-        deliverToChannelOptions(msg, wParam, lParam);
-        break;
-    case ToolWindow::LogChartControl:
-        if (msg == Msg::UWM_SCOPE && (lParam == 3 || lParam == 4))
-            shareMeasurementWithLog(wParam);
-        break;
-    case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
-    case ToolWindow::LogFiles:
-        break;
-    }
-}
-
-void CWavixDlg::followView(std::intptr_t zoomOrCursors) {
-    // The time panels describe the view whose zoom or cursors the user touched last.
-    for (CScope* view : views_) {
-        if (reinterpret_cast<std::intptr_t>(&view->Zoom()) != zoomOrCursors &&
-            reinterpret_cast<std::intptr_t>(&view->Cursors()) != zoomOrCursors)
-            continue;
-        settingsWindow_->SetDisplaySources([view] { return view->Zoom().Factor(); },
-                                           [view] { return view->Cursors().Distance(); });
-        return;
-    }
-}
-
-void CWavixDlg::deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    if (channelOptions_ == nullptr)
-        return;
-    if (msg == Msg::UWM_CHANNEL_DATA_CTRL) {
-        channelOptions_->OnControl(0, 3);
-        return;
-    }
-    if (msg != Msg::UWM_CHANNEL_OPTIONS_CTRL)
-        return;
-    if (lParam == 1) {
-        // The message carries a bare address: only a channel of the sample data is taken.
-        const auto& scopeData = session_->protocol().GetScopeData();
-        std::intptr_t known = 0;
-        for (int ch = 1; ch <= 4; ++ch)
-            if (reinterpret_cast<std::intptr_t>(&scopeData.GetChannel(ch)) == wParam)
-                known = wParam;
-        wParam = known;
-    }
-    channelOptions_->OnControl(wParam, lParam);
-}
-
-void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    switch (msg) {
-    case Msg::UWM_DLG_SCOPE_TOOL_BAR:
-        onToolbarCommand(lParam);
-        break;
-    case Msg::UWM_SCOPE:
-        notices_->OnNotice(wParam, lParam);
-        break;
-    case Msg::UWM_SCOPE_CTRL_BASE:
-        // The timebase panel let go of the zoom: a zoomed window would not match the new timebase.
-        if (lParam == 1)
-            noticeViews_->ResetZoom();
-        break;
-    case Msg::UWM_SCOPE_RBUTTON: {
-        // Screen point packed as two signed 16-bit halves.
-        const auto x = static_cast<std::int16_t>(lParam & 0xFFFF);
-        const auto y = static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
-        openViewMenu(viewOf(wParam), QPoint(x, y));
-        break;
-    }
-    case Msg::UWM_DLG_CONTROL_LOG_CHART_MSG:
-        logCharts_->OnControlMessage(lParam);
-        break;
-    default:
-        handleLogDownload(msg, wParam, lParam);
-        break;
-    }
-}
-
-void CWavixDlg::OpenLogCharts() {
-    logCharts_->Open();
-}
-
 void CWavixDlg::reject() {
     // A log being read keeps the window until its worker has finished.
     if (logCharts_->IsBusy()) {
@@ -753,20 +404,8 @@ void CWavixDlg::reject() {
 
 // --- printing ---
 void CWavixDlg::PrintCapture() {
-    auto& scopeData = session_->protocol().GetScopeData();
-    PrintSources sources;
-    sources.langFile = settings_.LangFilePath();
-    sources.dataDir = settings_.DataDirectory();
-    sources.displays.assign(views_.begin(), views_.end());
-    sources.perChannel = controller_->State().multiView;
-    sources.channelCount = scopeData.GetActiveChannelCount();
-    sources.triggerChannel = &scopeData.GetChannel(std::clamp<int>(scopeData.GetSettings().TR_channel, 1, 4));
-    for (int ch = 1; ch <= std::min(sources.channelCount, 4); ++ch)
-        sources.channels.push_back(&scopeData.GetChannel(ch));
-    CPrintJob job(this, [this](const std::string& text) {
-        MessageBox(texts_.Get("TXT_1526"), text, BoxIcon::Error, BoxButtons::Ok);
-    });
-    job.Run(sources);
+    print_->Print(std::vector<CScope*>(views_.begin(), views_.end()), controller_->State().multiView,
+                  settings_.LangFilePath(), settings_.DataDirectory());
 }
 
 } // namespace wavix
@@ -775,109 +414,29 @@ namespace wavix {
 
 // --- scope book and log download
 
-void CWavixDlg::OpenScopeBook() {
-    CDlgScopeBook book(this);
-    book.SetLanguage(settings_.LangFilePath());
-    const int answer = book.Run(std::filesystem::path(settings_.DataDirectory()) / "Scope" / "SampleCharts");
-    ChartRecord* chosen = book.SelectedRecord();
-    const ScopeBookStep step = AfterScopeBook(answer, chosen != nullptr && chosen->file != nullptr);
-    if (!step.caption.empty())
-        MessageBox(LangKeyNumber(step.caption) >= 0 ? texts_.Get(step.caption) : std::string(step.caption),
-                   texts_.Get(step.textKey), step.errorIcon ? BoxIcon::Error : BoxIcon::Information,
-                   BoxButtons::Ok);
-    if (step.applySettings)
-        LoadBookChart(std::move(chosen->file), step.loadTraces);
-    views_[0]->SetMessage({});
+void CWavixDlg::LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
+    book_->Load(std::move(chart), traces, controller_->State().multiView);
 }
 
-void CWavixDlg::LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces) {
-    if (!chart)
-        return;
-    auto& scopeData = session_->protocol().GetScopeData();
-    tOscilExchange rec = scopeData.GetSettings();
-    // Sent with the next exchange, as every record change is.
-    if (chart->BuildSettings(rec))
-        scopeData.SetSettings(rec, true);
-    if (!traces)
-        return;
-    // A book chart is a loaded capture like any other: the same question, the
-    // same removal, and it comes back after every rearrangement of the views.
-    if (HasLoadedTraces() && MessageBox(" .: Error ...", texts_.Get("TXT_113"), BoxIcon::Question,
-                                        BoxButtons::YesNo) == BoxAnswer::Yes)
-        RemoveLoadedTraces();
-    const std::vector<int> displays =
-        ScopeBookDisplays(chart->GetChannelCount(), controller_->State().multiView, kViewCount);
-    loaded_.Add(std::move(chart), displays);
+void CWavixDlg::AddLoadedTraces(std::unique_ptr<CScopeFile> file, const std::vector<int>& displays) {
+    loaded_.Add(std::move(file), displays);
     reattachLoaded();
     for (CScope* view : views_)
         view->update();
     session_->Rearm();
 }
 
-bool CWavixDlg::IsModuleLinkOpen() const {
-    return session_->IsOpen();
-}
-
 bool CWavixDlg::StartLogDownload() {
-    if (!logFiles_) {
-        logFiles_ = new CDlgGetLogFiles(target_, this);
-        logFiles_->setObjectName(QStringLiteral("logFiles"));
-        if (options_.boxAnswer)
-            logFiles_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
-        ModuleLinkControl module;
-        module.isOpen = [this] { return session_->IsOpen(); };
-        module.disconnectAndClose = [this] {
-            // The tester stops the scope before the port changes hands.
-            session_->protocol().build_ScopeSafeDisconnect_packet();
-            session_->protocol().Stop();
-            session_->Close();
-        };
-        module.reopen = [this] { ReopenLink(); };
-        logDownload_ = std::make_unique<CLogDownloadDriver>(std::filesystem::path(settings_.DataDirectory()) /
-                                                                "Scope" / "LogCharts",
-                                                            *target_, *logFiles_, std::move(module));
-    }
-    logDownload_->SetLanguage(settings_.LangFilePath());
-    logFiles_->SetTexts(logDownload_->State());
-    logFiles_->show();
-    logFiles_->raise();
     const auto& general = settings_.General();
-    if (!logDownload_->Start(general.ReaderAddress(), general.ReaderPort())) {
-        // The module link was shut for the file link; leaving gives it back.
-        leaveLogDownload();
-        return false;
-    }
-    return true;
-}
-
-bool CWavixDlg::handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    if (!logDownload_)
-        return false;
-    if (msg == Msg::UWM_DLG_GET_LOG_FILES_MSG) {
-        if (lParam == 1)
-            logDownload_->OnDownloadPressed();
-        else if (lParam == 0)
-            leaveLogDownload();
-        return true;
-    }
-    return logDownload_->OnMessage(msg, wParam, lParam);
-}
-
-void CWavixDlg::leaveLogDownload() {
-    logFiles_->hide();
-    logDownload_->Leave();
-    if (!ended_)
-        ReturnToLiveScope();
+    return logDownload_->Start(std::filesystem::path(settings_.DataDirectory()) / "Scope" / "LogCharts",
+                               settings_.LangFilePath(), general.ReaderAddress(), general.ReaderPort());
 }
 
 void CWavixDlg::ReturnToLiveScope() {
     // Nothing may keep pointing at a log's or a loaded file's channels.
     RemoveLoadedTraces();
     views_[0]->ClearChannels();
-    for (CScope* view : views_) {
-        view->SetLogMarks({});
-        view->SetRefreshPeriod(kRepaintMs);
-    }
+    viewSet_.BackToLive();
     SetToolWindowVisible(ToolWindow::Settings, true);
     SetToolWindowVisible(ToolWindow::Toolbar, true);
     logCharts_->Control().hide();
@@ -889,35 +448,11 @@ void CWavixDlg::ReturnToLiveScope() {
     // The live channels at once; the next record arranges the views again anyway.
     const ControllerState& state = controller_->State();
     LayoutViews(state.visibleViews);
-    AttachChannels(state.multiView, state.visibleViews,
-                   session_->protocol().GetScopeData().GetActiveChannelCount());
+    AttachChannels(state.multiView, state.visibleViews, capture_.Data().GetActiveChannelCount());
     session_->Rearm();
 }
 
-void CWavixDlg::shareMeasurementWithLog(std::intptr_t id) {
-    // The notice names the cursors (code 3) or the zoom (code 4) of one view.
-    for (const CScope* view : views_) {
-        if (reinterpret_cast<std::intptr_t>(&view->Cursors()) != id &&
-            reinterpret_cast<std::intptr_t>(&view->Zoom()) != id)
-            continue;
-        logCharts_->SetMeasurement(static_cast<float>(std::abs(view->Cursors().Distance())),
-                                   static_cast<float>(view->Zoom().Factor()));
-        return;
-    }
-}
-
 // --- saving captures and the roll-mode log ---
-
-std::optional<SaveChoice> CWavixDlg::chooseSaveFile(const std::filesystem::path& folder, bool log) {
-    if (!options_.savePath.empty())
-        return SaveChoice{std::filesystem::path(options_.savePath).stem().string(), options_.savePath};
-    CDlgSaveScope dlg(this, folder);
-    dlg.SetLanguage(settings_.LangFilePath());
-    dlg.SetSaveAll(log);
-    if (dlg.Run() != QDialog::Accepted)
-        return std::nullopt;
-    return SaveChoice{dlg.ChartName(), dlg.FullPath()};
-}
 
 void CWavixDlg::SaveCapture(int view) {
     const CScope& scope = *views_.at(static_cast<std::size_t>(std::clamp(view, 0, kViewCount - 1)));
@@ -926,34 +461,10 @@ void CWavixDlg::SaveCapture(int view) {
         if (const CChannelData* ch = scope.LiveChannel(slot))
             channels.push_back(ch);
     SaveCaptureAsChart(
-        *this, [this](const std::filesystem::path& folder) { return chooseSaveFile(folder, false); },
-        settings_.DataDirectory(), channels, {texts_.Get("TXT_111"), rollLog_->Text(SaveText::SaveFailed)});
+        *this, [this](const std::filesystem::path& folder) { return rollLog_->ChooseFile(folder, false); },
+        settings_.DataDirectory(), channels,
+        {texts_.Get("TXT_111"), rollLog_->Command().Text(SaveText::SaveFailed)});
     views_[0]->SetMessage({});
-}
-
-void CWavixDlg::ToggleRollLog() {
-    if (session_->protocol().IsAlive())
-        rollLog_->Toggle(session_->protocol().GetScopeData(), settings_.DataDirectory());
-}
-
-bool CWavixDlg::IsRollMode() const {
-    return session_->protocol().GetScopeData().IsRoll();
-}
-
-bool CWavixDlg::IsCalibrationLocked() const {
-    return rollLog_->IsCalibrationLocked();
-}
-
-bool CWavixDlg::IsRollLogOpen() const {
-    return rollLog_->IsOpen();
-}
-
-void CWavixDlg::AppendLogSamples(std::uint32_t count) {
-    rollLog_->Append(count);
-}
-
-void CWavixDlg::EndRollLogIfChanged(const tOscilExchange& inForce) {
-    rollLog_->EndIfChanged(inForce);
 }
 
 } // namespace wavix

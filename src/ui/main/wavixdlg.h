@@ -8,8 +8,19 @@
 #include "core/app/mainview.h"
 #include "core/app/rolllogcommand.h"
 #include "core/app/viewnotices.h"
+#include "core/app/windowparts.h"
+#include "core/scope/capturestore.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
+#include "platform/modulesession.h"
+#include "platform/qtmessagetarget.h"
+#include "ui/main/logchartsui.h"
+#include "ui/main/logdownloadui.h"
+#include "ui/main/mainviews.h"
+#include "ui/main/rolllogui.h"
+#include "ui/main/scopebookui.h"
+#include "ui/main/statuspanes.h"
+#include "ui/main/toolwindows.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -24,7 +35,6 @@
 #include <string>
 #include <vector>
 
-class QLabel;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
@@ -33,7 +43,11 @@ namespace wavix {
 
 class CChannelData;
 class CDlgGetLogFiles;
-class CLogDownloadDriver;
+class CLogDownloadUi;
+class CPrintUi;
+class CRollLogUi;
+class CScopeBookUi;
+class CToolWindows;
 class CLogChartsUi;
 class CScope;
 class CScopeFile;
@@ -67,7 +81,11 @@ struct CommandHooks {
     std::function<bool(int currentStep, int fileStep)> changeTimeBase;
 };
 
-class CWavixDlg : public QDialog, public IMainView {
+class CWavixDlg : public QDialog,
+                  public IMainView,
+                  private ICaptureListener,
+                  private IToolbarCommands,
+                  private IViewMenuHost {
     Q_OBJECT
 public:
     explicit CWavixDlg(WavixDlgOptions options = {}, QWidget* parent = nullptr);
@@ -88,10 +106,10 @@ public:
     void RunCalibration();
 
     CScope& View(int index) { return *views_.at(static_cast<std::size_t>(index)); }
-    QString PaneText(Pane pane) const;
+    QString PaneText(Pane pane) const { return panes_.Text(pane); }
     // The settings record in force and channel 1..4 of the sample data.
-    const tOscilExchange& Record() const;
-    const CChannelData& Channel(int ch) const;
+    const tOscilExchange& Record() const { return capture_.Data().GetSettings(); }
+    const CChannelData& Channel(int ch) const { return capture_.Data().GetChannel(ch); }
     // Sample groups converted since start.
     int ConvertedGroups() const { return convertedGroups_; }
     // The last box shown (or answered without showing), for scripted runs.
@@ -99,60 +117,68 @@ public:
 
     // Tool windows. Toolbar and Settings: the show flag (saved with all
     // settings), shown or hidden, laid out again; the others show or hide.
-    void SetToolWindowVisible(ToolWindow tool, bool visible);
-    bool IsToolWindowVisible(ToolWindow tool) const;
-    void ShowChannelInfo(const CChannelData& channel);
+    void SetToolWindowVisible(ToolWindow tool, bool visible) { tools_->SetVisible(tool, visible); }
+    bool IsToolWindowVisible(ToolWindow tool) const { return tools_->IsVisible(tool); }
+    void ShowChannelInfo(const CChannelData& channel) { tools_->ShowChannelInfo(channel); }
     // Toolbar in its logging look, toolbar and settings controls off (true) or back to normal.
-    void SetLoggingLook(bool logging);
+    void SetLoggingLook(bool logging) { tools_->SetLoggingLook(logging); }
     // Null before Initialise created them.
-    CDlgScopeToolBar* ToolBar() const { return toolbar_; }
-    CDlgScopeSettings* SettingsWindow() const { return settingsWindow_; }
-    CDlgChannelOptions* ChannelOptions() const { return channelOptions_; }
-    CDlgChannelInfo* ChannelInfoWindow() const { return channelInfo_; }
+    CDlgScopeToolBar* ToolBar() const { return tools_->ToolBar(); }
+    CDlgScopeSettings* SettingsWindow() const { return tools_->SettingsWindow(); }
+    CDlgChannelOptions* ChannelOptions() const { return tools_->ChannelOptions(); }
+    CDlgChannelInfo* ChannelInfoWindow() const { return tools_->ChannelInfo(); }
     // Saving captures and the roll-mode log.
     void SaveCapture(int view);
-    void ToggleRollLog();
+    void ToggleRollLog() { rollLog_->Toggle(session_->protocol().IsAlive()); }
     // The record in force runs in roll mode (FREE).
-    bool IsRollMode() const;
+    bool IsRollMode() const { return capture_.Data().IsRoll(); }
     // Once a roll log was started the calibration stays unavailable for the run.
-    bool IsCalibrationLocked() const;
-    const CRollLogCommand& RollLog() const { return *rollLog_; }
+    bool IsCalibrationLocked() const { return rollLog_->Command().IsCalibrationLocked(); }
+    const CRollLogCommand& RollLog() const { return rollLog_->Command(); }
     // Scripted runs: the file the next save or log goes to, without the dialog.
-    void SetScriptedSavePath(std::string path) { options_.savePath = std::move(path); }
+    void SetScriptedSavePath(std::string path) { rollLog_->SetScriptedPath(std::move(path)); }
 
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
                          BoxButtons buttons) override;
-    void SetPaneText(Pane pane, std::string_view text) override;
-    void ShowMessage(std::string_view text) override;
-    void HideMessages() override;
+    void SetPaneText(Pane pane, std::string_view text) override { panes_.SetText(pane, text); }
+    void ShowMessage(std::string_view text) override { viewSet_.ShowMessage(text); }
+    void HideMessages() override { viewSet_.ShowMessage({}); }
     void RedrawTraces() override;
-    void SetTriggerMarkerColor(std::uint32_t color) override;
-    void SetTriggerLevel(int level) override;
-    void SetInputRanges(const ViewRanges& ranges) override;
-    void SetCaptureGeometry(std::uint32_t samplesPerCapture, std::uint32_t triggerPosition) override;
+    void SetTriggerMarkerColor(std::uint32_t color) override { viewSet_.SetTriggerMarkerColor(color); }
+    void SetTriggerLevel(int level) override { viewSet_.SetTriggerLevel(level); }
+    void SetInputRanges(const ViewRanges& ranges) override { viewSet_.SetInputRanges(ranges); }
+    void SetCaptureGeometry(std::uint32_t samplesPerCapture, std::uint32_t triggerPosition) override {
+        viewSet_.SetCaptureGeometry(samplesPerCapture, triggerPosition);
+    }
     void ResetScaleFactors() override;
     void LayoutViews(int visibleViews) override;
     void AttachChannels(bool multiView, int visibleViews, int activeChannels) override;
-    void RefreshChannelPanels() override;
-    void StartRetryTimer(std::uint32_t ms) override;
-    void StopRetryTimer() override;
-    void StartCalibrationGuard(std::uint32_t ms) override;
-    void StopCalibrationGuard() override;
+    void RefreshChannelPanels() override { tools_->RefreshChannelPanels(); }
+    void StartRetryTimer(std::uint32_t ms) override { retry_.start(static_cast<int>(ms)); }
+    void StopRetryTimer() override { retry_.stop(); }
+    void StartCalibrationGuard(std::uint32_t ms) override { calibrationGuard_.start(static_cast<int>(ms)); }
+    void StopCalibrationGuard() override { calibrationGuard_.stop(); }
     void EndDialog(int result) override;
     void Quit(int exitCode) override;
     void SaveAllSettings() override;
     bool CloseLink() override;
     void ReopenLink() override;
-    bool IsRollLogOpen() const override;
-    void AppendLogSamples(std::uint32_t count) override;
-    void EndRollLogIfChanged(const tOscilExchange& inForce) override;
-    void SetSettingsChannelCount(int count) override;
-    void CopyViewSettings() override;
-    void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
-    void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
-    void SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
-    void HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
+    bool IsRollLogOpen() const override { return rollLog_->Command().IsOpen(); }
+    void EndRollLogIfChanged(const tOscilExchange& inForce) override {
+        rollLog_->Command().EndIfChanged(inForce);
+    }
+    void SetSettingsChannelCount(int) override { RefreshChannelPanels(); }
+    void CopyViewSettings() override { viewSet_.CopyViewA(); }
+    void PostToSelf(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override {
+        target_->post(msg, wParam, lParam);
+    }
+    void PostToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override {
+        tools_->Post(tool, msg, wParam, lParam);
+    }
+    void SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::intptr_t lParam) override {
+        tools_->Send(tool, msg, wParam, lParam);
+    }
 
     // Escape and the close box: the views let go of the channels first.
     void reject() override;
@@ -172,20 +198,24 @@ public:
 
     // --- scope book and log download
     // The sample chart library (toolbar 11): settings only, or settings and waveforms.
-    void OpenScopeBook();
+    void OpenScopeBook() { book_->Open(settings_.DataDirectory(), settings_.LangFilePath()); }
     // A chart chosen in the book: its record goes out with the next exchange; with
     // traces its channels become loaded traces (all in view A, or one per view).
     void LoadBookChart(std::unique_ptr<CScopeFile> chart, bool traces);
+    // A file's channels as loaded traces on the given views; they come back after every rearrangement.
+    void AddLoadedTraces(std::unique_ptr<CScopeFile> file, const std::vector<int>& displays);
     // Lists the tester's logs in the download window. The module link is shut
     // first; it comes back when the window closes. False when the file link
     // could not be opened; the window has then gone back to the live scope.
     bool StartLogDownload();
-    CDlgGetLogFiles* LogFilesDialog() const { return logFiles_; }
-    bool IsModuleLinkOpen() const;
+    CDlgGetLogFiles* LogFilesDialog() const { return logDownload_->Dialog(); }
+    bool IsModuleLinkOpen() const { return session_->IsOpen(); }
     // Log charts viewer (toolbar code 12).
-    void OpenLogCharts();
+    void OpenLogCharts() { logCharts_->Open(); }
     CLogChartsUi& LogCharts() { return *logCharts_; }
     const CMainTexts& Texts() const { return texts_; }
+    // The one dispatcher of the window's messages (scripted presses, tests).
+    CWavixController& Controller() { return *controller_; }
     // Leaving the log viewer or the log download: no loaded traces, view A
     // without channels, settings strip and toolbar shown, the log navigator
     // hidden, the link reopened when it is shut, live repaint periods and no
@@ -200,49 +230,49 @@ private:
     void end(int code);
     bool fail(const char* text);
     bool chooseStart();
-    void createStatusBar();
-    void createToolWindows();
     void relayout();
-    void deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
-    // Links the settings strip's time panels to the view owning this zoom or these cursors.
-    void followView(std::intptr_t zoomOrCursors);
     bool openLink();
     void setUpViews();
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
-    QLabel* pane(Pane p) const;
-    bool handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
-    void leaveLogDownload();
-    void shareMeasurementWithLog(std::intptr_t id);
+    // ICaptureListener: counts what the views were told to show.
+    void OnSamplesConverted(std::uint32_t) override { ++convertedGroups_; }
+    void OnChannelsChanged() override { ++convertedGroups_; }
 
     // Commands (wavixdlgcommands.cpp).
     void createCommands();
     void createMenuBar();
     void onMainCommand(int id);
-    void onToolbarCommand(std::intptr_t code);
-    void openViewMenu(int view, QPoint at);
+    // IToolbarCommands
+    void OnPrint() override;
+    void OnSaveCapture() override;
+    void OnLoadCapture() override;
+    void OnNextDrawStyle() override;
+    void OnScopeBook() override;
+    void OnLogCharts() override;
+    void OnRollLog() override;
+    // IViewMenuHost
+    void OpenViewMenu(int view, int x, int y) override;
     void reattachLoaded();
-    int viewOf(std::intptr_t handle) const;
     std::vector<CChannelData*> liveChannels(int view);
     std::optional<std::uint32_t> chooseColour(std::uint32_t from);
-    std::optional<SaveChoice> chooseSaveFile(const std::filesystem::path& folder, bool log);
 
     WavixDlgOptions options_;
     CProgramSettings settings_;
     CMainTexts texts_;
+    // The run's samples; the session (a child, closed by the destructor) hands them over.
+    CCaptureStore capture_;
     ModuleSession* session_ = nullptr;
     QtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;
-    std::unique_ptr<CRollLogCommand> rollLog_;
+    std::unique_ptr<CRollLogUi> rollLog_;
     std::unique_ptr<CLogChartsUi> logCharts_;
 
     std::array<CScope*, kViewCount> views_{};
+    CMainViews viewSet_{views_};
     int laidOutViews_ = 1;
-    CDlgScopeToolBar* toolbar_ = nullptr;
-    CDlgScopeSettings* settingsWindow_ = nullptr;
-    CDlgChannelOptions* channelOptions_ = nullptr;
-    CDlgChannelInfo* channelInfo_ = nullptr;
+    std::unique_ptr<CToolWindows> tools_;
     QStatusBar* status_ = nullptr;
-    std::array<QLabel*, 4> panes_{};
+    CStatusPanes panes_;
     QTimer retry_;
     QTimer calibrationGuard_;
 
@@ -256,11 +286,11 @@ private:
     CommandHooks hooks_;
     CLoadedTraces loaded_;
     std::unique_ptr<IViewNoticeTarget> noticeViews_;
-    std::unique_ptr<CViewNotices> notices_;
     std::array<bool, kViewCount> limits_{};
     QMenuBar* menuBar_ = nullptr;
-    CDlgGetLogFiles* logFiles_ = nullptr;
-    std::unique_ptr<CLogDownloadDriver> logDownload_;
+    std::unique_ptr<CLogDownloadUi> logDownload_;
+    std::unique_ptr<CScopeBookUi> book_;
+    std::unique_ptr<CPrintUi> print_;
 };
 
 } // namespace wavix

@@ -12,6 +12,8 @@
 #include "ui/dialogs/dlgabout.h"
 #include "ui/dialogs/dlgchangetimebase.h"
 #include "ui/main/menubuilder.h"
+#include "ui/main/rolllogui.h"
+#include "ui/main/toolwindows.h"
 #include "ui/main/wavixdlg.h"
 
 #include "core/app/logchartviewer.h"
@@ -105,11 +107,10 @@ void CWavixDlg::createCommands() {
     noticeViews_ = std::make_unique<NoticeViews>(
         views_,
         [this](int panel) {
-            if (settingsWindow_ != nullptr)
-                settingsWindow_->Panel(panel)->UpdateTexts();
+            if (CDlgScopeSettings* strip = tools_->SettingsWindow())
+                strip->Panel(panel)->UpdateTexts();
         },
-        *this, *controller_, *rollLog_);
-    notices_ = std::make_unique<CViewNotices>(session_->protocol(), *noticeViews_);
+        *this, *controller_, rollLog_->Command());
 
     // Keys for commands that live on the toolbar.
     const auto key = [this](const QKeySequence& seq, std::intptr_t code) {
@@ -171,8 +172,7 @@ void CWavixDlg::createMenuBar() {
 void CWavixDlg::onMainCommand(int id) {
     switch (static_cast<MainCommand>(id)) {
     case MainCommand::SaveSettings:
-        if (!settings_.Save(CProgramSettings::SaveScope::LastSettingsOnly,
-                            session_->protocol().GetScopeData().GetSettings()))
+        if (!settings_.Save(CProgramSettings::SaveScope::LastSettingsOnly, capture_.Data().GetSettings()))
             MessageBox(" .: ERROR ... ", " The settings could not be saved ... ", BoxIcon::Error,
                        BoxButtons::Ok);
         break;
@@ -204,50 +204,43 @@ void CWavixDlg::onMainCommand(int id) {
     session_->Rearm();
 }
 
-void CWavixDlg::onToolbarCommand(std::intptr_t code) {
-    switch (code) {
-    case 2:
-        PrintCapture();
-        break;
-    case 3:
-        if (session_->protocol().IsAlive()) {
-            SaveCapture(0);
-            views_[0]->SetMessage({});
-        }
-        break;
-    case 4:
-        LoadCapture();
-        views_[0]->SetMessage({});
-        break;
-    case 5: {
-        const int mode = NextShowMode(views_[0]->GetDrawStyle());
-        for (CScope* view : views_)
-            view->SetDrawStyle(mode);
-        PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, 5);
-        break;
-    }
-    case 11:
-        OpenScopeBook();
-        views_[0]->SetMessage({});
-        break;
-    case 12:
-        OpenLogCharts();
-        break;
-    case 13:
-        ToggleRollLog();
-        break;
-    default: // 9: the channel configurator is not opened from here
-        break;
-    }
+void CWavixDlg::OnPrint() {
+    PrintCapture();
 }
 
-int CWavixDlg::viewOf(std::intptr_t handle) const {
-    return noticeViews_->ViewOf(handle);
+void CWavixDlg::OnSaveCapture() {
+    SaveCapture(0);
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::OnLoadCapture() {
+    LoadCapture();
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::OnNextDrawStyle() {
+    const int mode = NextShowMode(views_[0]->GetDrawStyle());
+    for (CScope* view : views_)
+        view->SetDrawStyle(mode);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, 5);
+}
+
+void CWavixDlg::OnScopeBook() {
+    OpenScopeBook();
+    views_[0]->SetMessage({});
+}
+
+void CWavixDlg::OnLogCharts() {
+    OpenLogCharts();
+}
+
+void CWavixDlg::OnRollLog() {
+    ToggleRollLog();
 }
 
 std::vector<CChannelData*> CWavixDlg::liveChannels(int view) {
     // The channels AttachChannels gave the view.
-    auto& scope = session_->protocol().GetScopeData();
+    auto& scope = capture_.Data();
     std::vector<CChannelData*> out;
     const CScope& v = *views_[static_cast<std::size_t>(view)];
     if (!controller_->State().multiView) {
@@ -287,11 +280,9 @@ QMenu* CWavixDlg::CreateViewMenu(int view) {
     return menu;
 }
 
-void CWavixDlg::openViewMenu(int view, QPoint at) {
-    if (view < 0)
-        return;
+void CWavixDlg::OpenViewMenu(int view, int x, int y) {
     std::unique_ptr<QMenu> menu(CreateViewMenu(view));
-    QAction* chosen = menu->exec(at);
+    QAction* chosen = menu->exec(QPoint(x, y));
     if (chosen != nullptr) {
         const int id = CommandIdOf(chosen);
         menu.reset();
@@ -406,21 +397,12 @@ bool CWavixDlg::HasLoadedTraces() const {
 void CWavixDlg::RemoveLoadedTraces() {
     // Nothing may keep pointing at the channels about to go.
     SetToolWindowVisible(ToolWindow::ChannelInfo, false);
-    for (CScope* view : views_) {
-        view->ClearReferences();
-        view->UpdateData();
-    }
+    viewSet_.ClearLoaded();
     loaded_.Clear();
 }
 
 void CWavixDlg::reattachLoaded() {
-    for (int k = 0; k < kViewCount; ++k) {
-        CScope& view = *views_[static_cast<std::size_t>(k)];
-        view.ClearReferences();
-        for (CChannelData* ch : loaded_.ForView(k))
-            view.AddReference(ch);
-        view.UpdateData();
-    }
+    viewSet_.AttachLoaded(loaded_);
 }
 
 void CWavixDlg::LoadCapture() {
@@ -465,7 +447,7 @@ void CWavixDlg::LoadCapture() {
             adopt = prompt.exec() == QDialog::Accepted;
         }
         if (adopt)
-            CLoadedTraces::AdoptTimeBase(protocol, step);
+            CLoadedTraces::AdoptTimeBase(protocol, capture_.Data(), step);
     }
     loaded_.Add(std::move(file));
     reattachLoaded();

@@ -138,7 +138,7 @@ class Notices : public ::testing::Test, public ControllerHarness {};
 
 TEST_F(Notices, MovedTriggerMarkersEchoAndSendTheRecord) {
     FakeViews views;
-    CViewNotices notices(protocol, views);
+    CViewNotices notices(protocol, data(), views);
     module.groupsLeft = 1;
     module.emptyWhenIdle = true; // the queue stays free for the records
     start();
@@ -193,6 +193,48 @@ std::unique_ptr<CChannelData> waveChannel(int ch, int step, std::uint32_t sample
     return c;
 }
 
+// What the controller does not carry out itself goes, decoded, to the
+// window's parts; nothing comes back to the window as a message.
+class RecordingParts : public IViewMenuHost, public ILogChartControl, public ILogDownloadEvents {
+public:
+    void OpenViewMenu(int view, int x, int y) override {
+        calls.push_back("menu " + std::to_string(view) + " " + std::to_string(x) + " " + std::to_string(y));
+    }
+    void OnControlMessage(std::intptr_t code) override { calls.push_back("chart " + std::to_string(code)); }
+    void OnLogFilesButton(std::intptr_t code) override { calls.push_back("files " + std::to_string(code)); }
+    void OnFileLinkNotice(Msg, std::intptr_t, std::intptr_t l) override {
+        calls.push_back("link " + std::to_string(l));
+    }
+    std::vector<std::string> calls;
+};
+
+TEST_F(Notices, TheRestGoesToTheWindowsParts) {
+    FakeViews views;
+    RecordingParts parts;
+    WindowParts all;
+    all.toolbar = &toolbar;
+    all.views = &views;
+    all.viewMenus = &parts;
+    all.logCharts = &parts;
+    all.download = &parts;
+    controller.SetParts(all);
+    // A screen point is two signed 16-bit halves: x 20, y -10.
+    const std::intptr_t point = (std::intptr_t{0xFFF6} << 16) | 20;
+    post(Msg::UWM_SCOPE_RBUTTON, 102, point);
+    post(Msg::UWM_SCOPE_RBUTTON, 7, point); // no view's handle
+    post(Msg::UWM_DLG_CONTROL_LOG_CHART_MSG, 0, 4);
+    post(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 1);
+    post(Msg::UWM_RECEIVED_FILE_MSG, 0, 3);
+    post(Msg::UWM_SCOPE_CTRL_BASE, 0, 1);
+    post(Msg::UWM_SCOPE, 101, 2);
+    for (const std::intptr_t code : {2, 4, 5, 11, 12, 13})
+        post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
+    EXPECT_EQ(parts.calls, (std::vector<std::string>{"menu 2 20 -10", "chart 4", "files 1", "link 3"}));
+    EXPECT_EQ(views.calls, (std::vector<std::string>{"reset", "select 1"}));
+    EXPECT_EQ(toolbar.calls,
+              (std::vector<std::string>{"print", "load", "style", "book", "log charts", "roll log"}));
+}
+
 TEST_F(Notices, CapturesAreReadWholeOrNotAtAll) {
     TempDir dir;
     std::vector<std::unique_ptr<CChannelData>> chans;
@@ -225,7 +267,7 @@ TEST_F(Notices, CapturesAreReadWholeOrNotAtAll) {
     ASSERT_EQ(data().GetSettings().time_base_ENUM, 2u);
     EXPECT_EQ(CLoadedTraces::TimeBaseToOffer(*file, data().GetSettings(), false), 0);
     ASSERT_EQ(CLoadedTraces::TimeBaseToOffer(*file, data().GetSettings(), true), 7);
-    CLoadedTraces::AdoptTimeBase(protocol, 7);
+    CLoadedTraces::AdoptTimeBase(protocol, data(), 7);
     settle();
     ASSERT_FALSE(module.sent.empty());
     EXPECT_EQ(module.sent.back().time_base_ENUM, 7u);

@@ -6,6 +6,7 @@
 #include "core/app/wavixcontroller.h"
 #include "core/protocol/ivoraprotocol.h"
 #include "core/protocol/modulemessages.h"
+#include "core/scope/capturestore.h"
 #include "core/support/bytes.h"
 
 #include <gtest/gtest.h>
@@ -204,7 +205,6 @@ public:
     bool CloseLink() override { return closeLinkWorks; }
     void ReopenLink() override { calls.emplace_back("reopen"); }
     bool IsRollLogOpen() const override { return rollLogOpen; }
-    void AppendLogSamples(std::uint32_t n) override { logged.push_back(n); }
     void EndRollLogIfChanged(const tOscilExchange&) override { rollLogOpen = false; }
     void SetSettingsChannelCount(int) override {}
     void CopyViewSettings() override {}
@@ -214,9 +214,6 @@ public:
     }
     void SendToTool(ToolWindow tool, Msg msg, std::intptr_t w, std::intptr_t l) override {
         tools.push_back({tool, {msg, w, l}});
-    }
-    void HandleInWindow(Msg msg, std::intptr_t w, std::intptr_t l) override {
-        unhandled.push_back({msg, w, l});
     }
 
     std::string pane(Pane p) const {
@@ -239,7 +236,6 @@ public:
     std::vector<int> guards; // calibration guard: its time when started, 0 when stopped
     std::vector<std::uint32_t> logged;
     std::vector<std::pair<ToolWindow, PostedMessage>> tools;
-    std::vector<PostedMessage> unhandled;
     int redraws = 0;
     int scaleResets = 0;
     int endResult = -1;
@@ -251,11 +247,41 @@ private:
     IMessageTarget& self_;
 };
 
+// The roll log as the capture store's listener, open while the view says so.
+class RecordingLog : public ICaptureListener {
+public:
+    explicit RecordingLog(RecordingView& view) : view_(view) {}
+    void OnSamplesConverted(std::uint32_t n) override {
+        if (view_.rollLogOpen)
+            view_.logged.push_back(n);
+    }
+
+private:
+    RecordingView& view_;
+};
+
+// The toolbar commands the window's parts would carry out, by name.
+class RecordingToolbar : public IToolbarCommands {
+public:
+    void OnPrint() override { calls.emplace_back("print"); }
+    void OnSaveCapture() override { calls.emplace_back("save"); }
+    void OnLoadCapture() override { calls.emplace_back("load"); }
+    void OnNextDrawStyle() override { calls.emplace_back("style"); }
+    void OnScopeBook() override { calls.emplace_back("book"); }
+    void OnLogCharts() override { calls.emplace_back("log charts"); }
+    void OnRollLog() override { calls.emplace_back("roll log"); }
+    std::vector<std::string> calls;
+};
+
 class ControllerHarness {
 public:
     ControllerHarness() {
+        WindowParts parts;
+        parts.toolbar = &toolbar;
+        controller.SetParts(parts);
         protocol.SetCommunication(&module);
-        protocol.GetScopeData().SetMainWindow(&mailbox);
+        capture.SetNoticeTarget(&mailbox);
+        capture.AddListener(rollLog);
         protocol.Init(&mailbox);
     }
 
@@ -288,15 +314,18 @@ public:
         controller.OnMessage(msg, w, l);
         settle();
     }
-    CScopeData& data() { return protocol.GetScopeData(); }
+    CScopeData& data() { return capture.Data(); }
 
     FakeTickSource clock{1000};
     FakeScopeModule module;
     RecordingTarget mailbox;
-    CIvoraProtocol protocol{clock};
+    CCaptureStore capture;
+    CIvoraProtocol protocol{clock, capture};
     RecordingView view{mailbox};
     CMainTexts texts;
-    CWavixController controller{protocol, view, texts};
+    CWavixController controller{protocol, capture, view, texts};
+    RecordingLog rollLog{view};
+    RecordingToolbar toolbar;
 };
 
 } // namespace wavix::test

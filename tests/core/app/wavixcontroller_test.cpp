@@ -139,20 +139,19 @@ TEST_F(Controller, WhileARollLogIsOpenOnlyTheLogCommandPasses) {
     const tOscilExchange before = data().GetSettings();
     const std::size_t sentBefore = module.sent.size();
     const std::size_t toolsBefore = view.tools.size();
-    view.unhandled.clear();
+    toolbar.calls.clear();
     for (int code = 0; code <= 12; ++code)
         post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
     EXPECT_EQ(module.sent.size(), sentBefore);
     EXPECT_EQ(data().GetSettings(), before);
     EXPECT_TRUE(data().IsRunning());
     EXPECT_FALSE(controller.State().multiView);
-    EXPECT_TRUE(view.unhandled.empty());
+    EXPECT_TRUE(toolbar.calls.empty());
     EXPECT_EQ(view.tools.size(), toolsBefore);
     EXPECT_TRUE(view.rollLogOpen);
 
     post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 13);
-    ASSERT_EQ(view.unhandled.size(), 1u);
-    EXPECT_EQ(view.unhandled[0].lParam, 13);
+    EXPECT_EQ(toolbar.calls, std::vector<std::string>{"roll log"});
     // The log over, run/stop works again.
     view.rollLogOpen = false;
     post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);

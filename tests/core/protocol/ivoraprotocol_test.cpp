@@ -1,4 +1,5 @@
 #include "core/protocol/ivoraprotocol.h"
+#include "core/scope/capturestore.h"
 
 #include "core/support/bytes.h"
 
@@ -34,6 +35,7 @@ class Session : public ::testing::Test {
 protected:
     Session() {
         protocol.SetCommunication(&sender);
+        capture.SetNoticeTarget(&window);
         protocol.Init(&window);
     }
 
@@ -89,7 +91,8 @@ protected:
     FakeTickSource clock{1000};
     RecordingSender sender;
     RecordingTarget window;
-    CIvoraProtocol protocol{clock};
+    CCaptureStore capture;
+    CIvoraProtocol protocol{clock, capture};
 };
 
 TEST_F(Session, InitThenFirstEchoAnswerBringsTheLinkUpAndTheClockKeepsItAlive) {
@@ -265,7 +268,7 @@ TEST_F(Session, OscilloscopeSequence) {
     protocol.build_SetOscilExchange_packet(rec);
     feedSettings(0x8081, rec);
     EXPECT_EQ(stored().back(), code(2, 2, 2));
-    EXPECT_EQ(protocol.GetScopeData().GetSettings().chann_num, 2);
+    EXPECT_EQ(capture.Data().GetSettings().chann_num, 2);
 
     // Raw values 512, 514, .. in the first packet; later ones differ (a repeat would be dropped).
     std::vector<std::uint8_t> samples(400);
@@ -286,7 +289,7 @@ TEST_F(Session, OscilloscopeSequence) {
         EXPECT_EQ(count(Msg::UWM_SCOPE_DATA, 8), 1u) << "the group was converted";
     }
     // Interleaved raw values 512, 514, 516, ...: channel 1 sits on zero, channel 2 just above.
-    const CScopeData& data = protocol.GetScopeData();
+    const CScopeData& data = capture.Data();
     ASSERT_FALSE(data.GetChannel(2).GetPresentSamples().empty());
     EXPECT_EQ(data.GetChannel(1).GetPresentSamples()[0], 0);
     EXPECT_GT(data.GetChannel(2).GetPresentSamples()[0], 0);
@@ -339,7 +342,7 @@ TEST_F(Session, CalibrationRepliesFillTheRecordOnlyWhenValid) {
     linkUp();
     feedCalibration(0x8084, 1);
     EXPECT_EQ(stored().back(), code(2, 2, 8));
-    EXPECT_EQ(protocol.GetScopeData().GetCalibration().state, 1);
+    EXPECT_EQ(capture.Data().GetCalibration().state, 1);
     protocol.build_AskForScopeData_packet();
     feed(0x8080, 0, 16); // a finished group switches the echo off
     ASSERT_EQ(protocol.NextDeadlineMs(), 3001u);
@@ -348,7 +351,7 @@ TEST_F(Session, CalibrationRepliesFillTheRecordOnlyWhenValid) {
     feedCalibration(0x8085, 0);
     EXPECT_EQ(stored().back(), code(2, 2, 12));
     EXPECT_EQ(protocol.NextDeadlineMs(), 3001u) << "and its answer off again";
-    EXPECT_EQ(protocol.GetScopeData().GetCalibration().state, 1) << "a failed record is not taken";
+    EXPECT_EQ(capture.Data().GetCalibration().state, 1) << "a failed record is not taken";
     feedCalibration(0x8085, 1);
     EXPECT_EQ(stored().back(), code(2, 2, 11));
 }

@@ -4,6 +4,7 @@
 // a datagram that is not its answer.
 
 #include "core/protocol/ivoraprotocol.h"
+#include "core/scope/capturestore.h"
 #include "core/support/bytes.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,7 @@ class SampleGroups : public ::testing::TestWithParam<Script> {
 protected:
     SampleGroups() {
         protocol.SetCommunication(&sender);
+        capture.SetNoticeTarget(&window);
         protocol.Init(&window);
         protocol.OnTimer();
         feed(0x8000, 0, {});
@@ -97,7 +99,8 @@ protected:
     } sender;
     FakeTickSource clock{1000};
     RecordingTarget window;
-    CIvoraProtocol protocol{clock};
+    CCaptureStore capture;
+    CIvoraProtocol protocol{clock, capture};
 };
 
 TEST_P(SampleGroups, NoSampleTwiceAndNoStalePacketInTheNextGroup) {

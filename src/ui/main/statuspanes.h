@@ -1,0 +1,31 @@
+#pragma once
+// The main window's status bar panes, addressed by name: module name (it takes
+// what is left), module type, module status and the slider pane.
+
+#include "core/app/mainview.h"
+
+#include <QString>
+
+#include <array>
+#include <string_view>
+
+class QLabel;
+class QStatusBar;
+
+namespace wavix {
+
+class CStatusPanes {
+public:
+    // The panes go into bar, as its children.
+    void Create(QStatusBar& bar);
+    // Empty before Create.
+    QString Text(Pane pane) const;
+    void SetText(Pane pane, std::string_view text);
+
+private:
+    QLabel* label(Pane pane) const;
+
+    std::array<QLabel*, 4> panes_{};
+};
+
+} // namespace wavix
