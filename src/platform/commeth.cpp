@@ -51,8 +51,8 @@ bool CCommEth::Close() {
     return true;
 }
 
-std::intptr_t CCommEth::notifyCode(std::intptr_t code) const {
-    return (static_cast<std::intptr_t>(linkId_) << 16) | code;
+std::intptr_t CCommEth::notifyCode(FileLinkNotice notice) const {
+    return EncodeFileLink(linkId_, notice);
 }
 
 int CCommEth::Receive(std::uint8_t* buffer, std::size_t& length) {
@@ -78,7 +78,8 @@ int CCommEth::Receive(std::uint8_t* buffer, std::size_t& length) {
 void CCommEth::Delivered(std::size_t length) {
     bytesReceived_ += static_cast<std::uint32_t>(length);
     bytesReceivedTenth_ += static_cast<std::uint32_t>(length);
-    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(length), notifyCode(kNotifyReceived));
+    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(length),
+           notifyCode(FileLinkNotice::Received));
 }
 
 bool CCommEth::Send(const std::uint8_t* data, std::size_t length) {
@@ -90,7 +91,7 @@ bool CCommEth::Send(const std::uint8_t* data, std::size_t length) {
     if (static_cast<std::size_t>(sent) != length)
         qCWarning(lcDatagram) << "CCommEth::Send: only" << sent << "of" << length << "bytes went out";
     bytesSent_ += static_cast<std::uint32_t>(sent);
-    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(sent), notifyCode(kNotifySent));
+    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(sent), notifyCode(FileLinkNotice::Sent));
     return true;
 }
 

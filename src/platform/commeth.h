@@ -3,6 +3,7 @@
 // owner (UWM_COMM_ETH_MSG, link id in the high half of lParam) for every
 // datagram sent or received. A protocol derives from it and reads in OnReceive().
 
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 #include "platform/datagramsockets.h"
 
@@ -15,8 +16,6 @@ class CCommEth {
 public:
     enum State { kNeverOpened = 0, kOpen = 1, kClosed = 2 };
     enum ReceiveResult { kReceived = 0, kReceivedCut = 1, kReceivedForeign = 2, kReceiveFailed = 3 };
-    static constexpr std::intptr_t kNotifyReceived = 5;
-    static constexpr std::intptr_t kNotifySent = 6;
     static constexpr std::uint32_t kDefaultPort = 10000;
 
     CCommEth();
@@ -60,7 +59,7 @@ protected:
 
 private:
     void notified();
-    std::intptr_t notifyCode(std::intptr_t code) const;
+    std::intptr_t notifyCode(FileLinkNotice notice) const;
 
     CDatagramSockets sockets_;
     IMessageTarget* owner_ = nullptr;

@@ -48,8 +48,9 @@ TEST_F(CommEthTest, EveryDatagramInAndOutIsReportedWithTheLinkId) {
     ASSERT_TRUE(link.Send(kEcho, sizeof kEcho));
     ASSERT_TRUE(tester.waitFor(1));
     EXPECT_EQ(tester.received[0].data(), QByteArray("\x10\x02\x00\x00", 4));
-    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{{Msg::UWM_COMM_ETH_MSG, 100, 0x30005},
-                                                          {Msg::UWM_COMM_ETH_MSG, 4, 0x30006}}));
+    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{
+                                  {Msg::UWM_COMM_ETH_MSG, 100, EncodeFileLink(3, FileLinkNotice::Received)},
+                                  {Msg::UWM_COMM_ETH_MSG, 4, EncodeFileLink(3, FileLinkNotice::Sent)}}));
     EXPECT_EQ(link.bytesReceived(), 100u);
     EXPECT_EQ(link.bytesSent(), 4u);
 }
@@ -77,7 +78,8 @@ TEST_F(CommEthTest, OnlyTheTestersHostIsRead) {
     ASSERT_TRUE(waitUntil([&] { return link.reads.size() == 2; }));
     EXPECT_EQ(link.reads[0], std::make_pair(int{CCommEth::kReceivedForeign}, QByteArray()));
     EXPECT_EQ(link.reads[1], std::make_pair(int{CCommEth::kReceived}, testerPacket(0x8047, 4)));
-    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{{Msg::UWM_COMM_ETH_MSG, 12, 0x30005}}));
+    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{
+                                  {Msg::UWM_COMM_ETH_MSG, 12, EncodeFileLink(3, FileLinkNotice::Received)}}));
     EXPECT_EQ(link.foreignDropped(), 1u);
 }
 

@@ -16,37 +16,38 @@ std::intptr_t ptr(const void* p) {
 
 void CScopeDataEvents::OnNotice(std::intptr_t wParam, std::intptr_t code) {
     const CScopeData& data = protocol_.GetScopeData();
-    switch (code) {
-    case 0:
+    switch (Decode<ScopeDataNotice>(code)) {
+    case ScopeDataNotice::TriggerChannel:
         // The argument names the trigger channel; only a channel of the sample
         // data is ever dereferenced.
         for (int k = 1; k <= kChannelCount; ++k)
             if (ptr(&data.GetChannel(k)) == wParam)
                 view_.SetTriggerMarkerColor(data.GetChannel(k).GetColor());
         break;
-    case 6:
-        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, wParam, 8);
+    case ScopeDataNotice::ChannelCount:
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, wParam,
+                         Encode(ToolbarState::ChannelCount));
         view_.SetSettingsChannelCount(static_cast<int>(wParam));
         break;
-    case 7:
+    case ScopeDataNotice::RecordInForce:
         arrangeViews();
         break;
-    case 8:
+    case ScopeDataNotice::NewSamples:
         newSamples(wParam);
         break;
-    case 9:
+    case ScopeDataNotice::TriggerLevel:
         module_.ApplyTriggerLevel(static_cast<int>(std::clamp<std::intptr_t>(wParam, 0, kTriggerLevelMax)));
         break;
-    case 10:
+    case ScopeDataNotice::RealCount:
         status_.SetRealCount(wParam);
         break;
-    case 11:
+    case ScopeDataNotice::ExpectedCount:
         status_.SetExpectedCount(wParam);
         break;
-    case 12:
+    case ScopeDataNotice::OldModule:
         oldModule(wParam);
         break;
-    case 13:
+    case ScopeDataNotice::TriggerPosition:
         view_.SetCaptureGeometry(SamplesPerStep(static_cast<int>(data.GetSettings().time_base_ENUM)),
                                  static_cast<std::uint32_t>(wParam));
         break;

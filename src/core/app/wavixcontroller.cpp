@@ -42,7 +42,7 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
         break;
     case Msg::UWM_SCOPE_DATA:
         scopeData_.OnNotice(wParam, lParam);
-        if (lParam == 7 && !state_.ended) {
+        if (Decode<ScopeDataNotice>(lParam) == ScopeDataNotice::RecordInForce && !state_.ended) {
             view_.SaveAllSettings();
             view_.SetInputRanges(ChannelRanges(protocol_.GetScopeData().GetSettings()));
         }
@@ -91,36 +91,39 @@ void CWavixController::forwardChannelData(std::intptr_t wParam, std::intptr_t lP
 void CWavixController::onToolbar(std::intptr_t wParam, std::intptr_t command) {
     // The lock holds for every path here (buttons, keys, scripts): any other
     // command would change or leave the capture the log is recording.
-    if (view_.IsRollLogOpen() && command != kRollLogCommand)
+    // The roll log command starts and ends a log, so it is the one taken while a log is open.
+    if (view_.IsRollLogOpen() && Decode<ToolbarCommand>(command) != ToolbarCommand::RollLog)
         return;
     CScopeData& data = protocol_.GetScopeData();
-    switch (command) {
-    case 0:
+    switch (Decode<ToolbarCommand>(command)) {
+    case ToolbarCommand::ViewMode:
         state_.multiView = !state_.multiView;
-        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, state_.multiView ? 0 : 1, 0);
-        OnMessage(Msg::UWM_SCOPE_DATA, 0, 7);
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, state_.multiView ? 0 : 1,
+                         Encode(ToolbarState::SingleView));
+        OnMessage(Msg::UWM_SCOPE_DATA, 0, Encode(ScopeDataNotice::RecordInForce));
         view_.CopyViewSettings();
         view_.RedrawTraces();
         module_.ApplyTriggerLevel(data.GetSettings().TR_level);
         break;
-    case 1:
+    case ToolbarCommand::RunStop:
         if (data.IsRunning())
             data.Stop();
         else
             data.Run();
         protocol_.build_SetOscilExchange_packet();
-        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, data.IsRunning() ? 1 : 0, 1);
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, data.IsRunning() ? 1 : 0,
+                         Encode(ToolbarState::Running));
         break;
-    case 6:
+    case ToolbarCommand::ChannelsDown:
         data.ChannelCountDown();
         protocol_.build_SetOscilExchange_packet();
         break;
-    case 7:
+    case ToolbarCommand::ChannelsUp:
         data.ChannelCountUp();
         protocol_.build_SetOscilExchange_packet();
         break;
-    case 10:
-        if (protocol_.IsState(CIvoraProtocol::kDone, 16))
+    case ToolbarCommand::Connect:
+        if (protocol_.IsState(ModuleEvent::Stopped))
             view_.ReopenLink();
         else
             protocol_.build_ScopeSafeDisconnect_packet();

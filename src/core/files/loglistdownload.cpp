@@ -3,6 +3,7 @@
 #include "core/settings/langtexts.h"
 
 #include "core/settings/builtintexts.h"
+#include "core/support/messagecodes.h"
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -232,7 +233,8 @@ LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t wParam, std::i
 
 void CLogListDownload::OnLinkTraffic(std::intptr_t lParam) {
     // Once the payload sizes come, they count instead of the datagrams.
-    if (busy_ && phase_ == Phase::Downloading && (lParam & 0xFFFF) == 5 && !bytesSeen_)
+    if (busy_ && phase_ == Phase::Downloading && DecodeFileLink(lParam).notice == FileLinkNotice::Received &&
+        !bytesSeen_)
         BlockReceived();
 }
 

@@ -300,10 +300,14 @@ bool CWavixDlg::Initialise() {
     RefreshChannelPanels();
     // The tool windows learn the start state.
     PostToTool(ToolWindow::Settings, Msg::UWM_DLG_SCOPE_SETTINGS, 0, 0);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, controller_->State().multiView ? 0 : 1, 0);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.IsRunning() ? 1 : 0, 1);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, views_[0]->GetDrawStyle(), 5);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.GetActiveChannelCount(), 8);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, controller_->State().multiView ? 0 : 1,
+               Encode(ToolbarState::SingleView));
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.IsRunning() ? 1 : 0,
+               Encode(ToolbarState::Running));
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, views_[0]->GetDrawStyle(),
+               Encode(ToolbarState::ShowMode));
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.GetActiveChannelCount(),
+               Encode(ToolbarState::ChannelCount));
     relayout();
     session_->Rearm();
     return !ended_;
@@ -391,8 +395,7 @@ void CWavixDlg::setUpViews() {
 }
 
 void CWavixDlg::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
-    // Converted sample groups are reported with code 8.
-    if (msg == Msg::UWM_SCOPE_DATA && lParam == 8)
+    if (msg == Msg::UWM_SCOPE_DATA && Decode<ScopeDataNotice>(lParam) == ScopeDataNotice::NewSamples)
         ++convertedGroups_;
     controller_->OnMessage(msg, wParam, lParam);
     session_->Rearm();
@@ -664,7 +667,8 @@ void CWavixDlg::SendToTool(ToolWindow tool, Msg msg, std::intptr_t wParam, std::
         deliverToChannelOptions(msg, wParam, lParam);
         break;
     case ToolWindow::LogChartControl:
-        if (msg == Msg::UWM_SCOPE && (lParam == 3 || lParam == 4))
+        if (msg == Msg::UWM_SCOPE && (Decode<ViewNotice>(lParam) == ViewNotice::Measure ||
+                                      Decode<ViewNotice>(lParam) == ViewNotice::ZoomInfo))
             shareMeasurementWithLog(wParam);
         break;
     case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow

@@ -59,10 +59,10 @@ public:
         for (std::size_t i = 0; i < views_.size(); ++i)
             views_[i]->SetHighlightFrame(several && static_cast<int>(i) == view);
     }
-    void PassToSettings(std::intptr_t wParam, int code) override {
-        window_.PostToTool(ToolWindow::Settings, Msg::UWM_SCOPE, wParam, code);
-        if (code == 3 || code == 4)
-            window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, wParam, code);
+    void PassToSettings(std::intptr_t wParam, ViewNotice notice) override {
+        window_.PostToTool(ToolWindow::Settings, Msg::UWM_SCOPE, wParam, Encode(notice));
+        if (notice == ViewNotice::Measure || notice == ViewNotice::ZoomInfo)
+            window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, wParam, Encode(notice));
     }
     void ShareMeasurement(std::intptr_t) override { updatePanel_(6); }
     void ApplyZoom(std::intptr_t zoom) override {
@@ -85,7 +85,8 @@ public:
         updatePanel_(6);
     }
     void StepLoadedFile(int direction) override {
-        window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, direction, direction == 1 ? 8 : 9);
+        window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, direction,
+                           Encode(direction == 1 ? ViewNotice::Button1 : ViewNotice::Button2));
     }
     bool MarkRollLog(int kind) override { return rollLog_.Mark(kind); }
 
@@ -112,18 +113,18 @@ void CWavixDlg::createCommands() {
     notices_ = std::make_unique<CViewNotices>(session_->protocol(), *noticeViews_);
 
     // Keys for commands that live on the toolbar.
-    const auto key = [this](const QKeySequence& seq, std::intptr_t code) {
+    const auto key = [this](const QKeySequence& seq, ToolbarCommand command) {
         auto* action = new QAction(this);
         action->setShortcut(seq);
-        connect(action, &QAction::triggered, this, [this, code] {
-            controller_->OnMessage(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
+        connect(action, &QAction::triggered, this, [this, command] {
+            controller_->OnMessage(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(command));
             session_->Rearm();
         });
         addAction(action);
     };
-    key(QKeySequence(Qt::CTRL | Qt::Key_O), 4);
-    key(QKeySequence(Qt::Key_F5), 1);
-    key(QKeySequence(Qt::Key_F6), 5);
+    key(QKeySequence(Qt::CTRL | Qt::Key_O), ToolbarCommand::Load);
+    key(QKeySequence(Qt::Key_F5), ToolbarCommand::RunStop);
+    key(QKeySequence(Qt::Key_F6), ToolbarCommand::ShowMode);
 
     // The two mark buttons of view A: a mark while recording, a step through a loaded log otherwise.
     for (const int button : {0, 1}) {
@@ -131,7 +132,8 @@ void CWavixDlg::createCommands() {
         action->setShortcut(QKeySequence(button == 0 ? Qt::Key_F7 : Qt::Key_F8));
         connect(action, &QAction::triggered, this, [this, button] {
             views_[0]->FlashButton(button);
-            controller_->OnMessage(Msg::UWM_SCOPE, 0, button == 0 ? kScopeButton1 : kScopeButton2);
+            controller_->OnMessage(Msg::UWM_SCOPE, 0,
+                                   button == 0 ? Encode(ViewNotice::Button1) : Encode(ViewNotice::Button2));
             session_->Rearm();
         });
         addAction(action);
@@ -205,38 +207,38 @@ void CWavixDlg::onMainCommand(int id) {
 }
 
 void CWavixDlg::onToolbarCommand(std::intptr_t code) {
-    switch (code) {
-    case 2:
+    switch (Decode<ToolbarCommand>(code)) {
+    case ToolbarCommand::Print:
         PrintCapture();
         break;
-    case 3:
+    case ToolbarCommand::Save:
         if (session_->protocol().IsAlive()) {
             SaveCapture(0);
             views_[0]->SetMessage({});
         }
         break;
-    case 4:
+    case ToolbarCommand::Load:
         LoadCapture();
         views_[0]->SetMessage({});
         break;
-    case 5: {
+    case ToolbarCommand::ShowMode: {
         const int mode = NextShowMode(views_[0]->GetDrawStyle());
         for (CScope* view : views_)
             view->SetDrawStyle(mode);
-        PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, 5);
+        PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, Encode(ToolbarState::ShowMode));
         break;
     }
-    case 11:
+    case ToolbarCommand::SampleCharts:
         OpenScopeBook();
         views_[0]->SetMessage({});
         break;
-    case 12:
+    case ToolbarCommand::LogCharts:
         OpenLogCharts();
         break;
-    case 13:
+    case ToolbarCommand::RollLog:
         ToggleRollLog();
         break;
-    default: // 9: the channel configurator is not opened from here
+    default: // the channel configurator is not opened from here
         break;
     }
 }

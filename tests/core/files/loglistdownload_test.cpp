@@ -1,4 +1,5 @@
 #include "core/files/loglistdownload.h"
+#include "core/support/messagecodes.h"
 
 #include <gtest/gtest.h>
 
@@ -122,14 +123,14 @@ TEST_F(LogListDownloadTest, KilobyteCountersAndProgressText) {
     list({{1, 3000}, {2, 10}});
     model.OnDownloadPressed();
     EXPECT_EQ(model.StatusText(), "Soubor osclog01.sdf?");
-    model.OnLinkTraffic((1 << 16) | 6); // a request going out is no block
-    model.OnLinkTraffic((1 << 16) | 5);
-    model.OnLinkTraffic((1 << 16) | 5);
+    model.OnLinkTraffic(EncodeFileLink(1, FileLinkNotice::Sent)); // a request going out is no block
+    model.OnLinkTraffic(EncodeFileLink(1, FileLinkNotice::Received));
+    model.OnLinkTraffic(EncodeFileLink(1, FileLinkNotice::Received));
     EXPECT_EQ(model.KilobytesReceived(), 2u);
     EXPECT_EQ(model.StatusText(), "Soubor osclog01.sdf (1/2), přijato kB 2/3.");
     // Blocks of another size: the payload bytes count from then on, not the datagrams.
     model.OnReceivedFile(2000, 6, 0);
-    model.OnLinkTraffic((1 << 16) | 5);
+    model.OnLinkTraffic(EncodeFileLink(1, FileLinkNotice::Received));
     model.OnReceivedFile(600, 6, 0);
     EXPECT_EQ(model.KilobytesReceived(), 3u);
     EXPECT_EQ(model.StatusText(), "Soubor osclog01.sdf (1/2), přijato kB 3/3.");

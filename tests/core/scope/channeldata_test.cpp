@@ -242,9 +242,9 @@ TEST(ChannelOwner, ChannelsForwardToTheirOwnerAndAnnounceTheirOwnChanges) {
     ch2.SetQuiet(true);
     ch2.SetColor(0x0000FF00);
     EXPECT_FALSE(data.IsDirty()); // own changes are not edits of the record
-    const std::vector<PostedMessage> expected{{Msg::UWM_SCOPE_DATA, 2, 8},
+    const std::vector<PostedMessage> expected{{Msg::UWM_SCOPE_DATA, 2, Encode(ScopeDataNotice::NewSamples)},
                                               {Msg::UWM_CHANNEL_DATA_CTRL, 2, 1},
-                                              {Msg::UWM_SCOPE_DATA, 2, 8},
+                                              {Msg::UWM_SCOPE_DATA, 2, Encode(ScopeDataNotice::NewSamples)},
                                               {Msg::UWM_CHANNEL_DATA_CTRL, 2, 1}};
     EXPECT_EQ(main.messages, expected);
     EXPECT_EQ(window.messages, (std::vector<PostedMessage>{{Msg::UWM_CHANNEL_DATA_CTRL, 2, 1},
