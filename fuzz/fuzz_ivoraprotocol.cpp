@@ -68,6 +68,9 @@ void apply(CIvoraProtocol& p, FakeTickSource& clock, std::uint8_t op) {
     case 13:
         p.GetScopeData().NextTriggerMode();
         break;
+    case 14: // any request of the table, the diagnostic services' too
+        p.Request(kModuleCommands[(op >> 4) % kModuleCommands.size()].code);
+        break;
     default:
         clock.advance(op >> 4);
         break;

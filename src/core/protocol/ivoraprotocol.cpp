@@ -149,7 +149,7 @@ void CIvoraProtocol::clearQueue() {
     queue_.clear();
 }
 
-bool CIvoraProtocol::queuePacket(Packet packet, bool wait) {
+bool CIvoraProtocol::queuePacket(Packet packet) {
     lastSend_ = ticks_.tickMs();
     if (!packet.data || packet.size == 0) {
         traceError("CIvoraProtocol: request could not be built");
@@ -165,7 +165,8 @@ bool CIvoraProtocol::queuePacket(Packet packet, bool wait) {
             return false;
         }
         const std::uint16_t command = commandOf(packet);
-        queue_.push_back({std::move(packet), ticks_.tickMs(), command, wait, false});
+        const ModuleCommand* row = FindModuleCommand(command);
+        queue_.push_back({std::move(packet), ticks_.tickMs(), command, row != nullptr && row->waits, false});
     }
     pump();
     return true;
@@ -197,8 +198,17 @@ void CIvoraProtocol::pump() {
 
 // ---- Builders
 
+bool CIvoraProtocol::Request(std::uint16_t code) {
+    const ModuleCommand* row = FindModuleCommand(code);
+    if (row == nullptr || row->build == nullptr) {
+        traceError(format("CIvoraProtocol: no request %X without data", unsigned{code}));
+        return false;
+    }
+    return queuePacket(row->build());
+}
+
 bool CIvoraProtocol::build_Echo_packet() {
-    return queuePacket(BuildEchoRequest(), false);
+    return Request(c_ivrECHO);
 }
 
 bool CIvoraProtocol::build_RunOscil_packet() {
@@ -208,7 +218,7 @@ bool CIvoraProtocol::build_RunOscil_packet() {
         store(ModuleEvent::ScopeRunning);
         return true;
     }
-    return queuePacket(BuildRunOscilRequest(), true);
+    return Request(c_ivrRUN_OSCIL);
 }
 
 bool CIvoraProtocol::build_SetOscilExchange_packet() {
@@ -216,40 +226,40 @@ bool CIvoraProtocol::build_SetOscilExchange_packet() {
 }
 
 bool CIvoraProtocol::build_SetOscilExchange_packet(const tOscilExchange& rec) {
-    return queuePacket(BuildSetOscilExchangeRequest(rec), true);
+    return queuePacket(BuildSetOscilExchangeRequest(rec));
 }
 
 bool CIvoraProtocol::build_AskForOscilExchange_packet() {
-    return queuePacket(BuildAskForOscilExchangeRequest(), true);
+    return Request(c_ivrASK_OSCIL_EXCHANGE);
 }
 
 bool CIvoraProtocol::build_AskForScopeData_packet() {
-    return queuePacket(BuildAskForScopeDataRequest(), true);
+    return Request(c_ivrASK_SCOPE_DATA);
 }
 
 bool CIvoraProtocol::build_ScopeSafeDisconnect_packet() {
     echoEnabled_ = false;
     running_ = false;
     clearQueue();
-    return queuePacket(BuildScopeSafeDisconnectRequest(), true);
+    return Request(c_ivrSCOPE_SAFE_DISCONNECT);
 }
 
 bool CIvoraProtocol::build_StopModule_packet() {
-    return queuePacket(BuildStopModuleRequest(), true);
+    return Request(c_ivrSTOP_MODULE);
 }
 
 bool CIvoraProtocol::build_AskForOscilEeprom_packet() {
-    return queuePacket(BuildAskForOscilEepromRequest(), false);
+    return Request(c_ivrASK_OSCIL_EEPROM);
 }
 
 bool CIvoraProtocol::build_SetOscilEepromHeader_packet(const SOscil_EEPROM& rec) {
     echoEnabled_ = true;
-    return queuePacket(BuildSetOscilEepromHeaderRequest(rec), false);
+    return queuePacket(BuildSetOscilEepromHeaderRequest(rec));
 }
 
 bool CIvoraProtocol::build_IvoraCommInit_packet(std::uint32_t mode, std::uint32_t status, std::uint32_t ecu) {
     longTimeout_ = true;
-    return queuePacket(BuildIvoraCommInitRequest(mode, status, ecu), false);
+    return queuePacket(BuildIvoraCommInitRequest(mode, status, ecu));
 }
 
 bool CIvoraProtocol::SendDirectEcho() {
@@ -290,7 +300,7 @@ void CIvoraProtocol::OnTimer() {
 
     if (running_ && ticksSince(now, lastTesterPresent_) >= kTesterPresentIntervalMs) {
         lastTesterPresent_ = now;
-        queuePacket(BuildTesterPresentRequest(4, 0x10000), true);
+        queuePacket(BuildTesterPresentRequest(4, 0x10000));
     }
 }
 
@@ -411,12 +421,6 @@ void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
             store(ModuleEvent::LinkUp);
         }
         break;
-    case replyTo(c_ivrSTOP_MODULE):
-        store(ModuleEvent::ModuleStopped);
-        break;
-    case replyTo(c_ivrRUN_OSCIL):
-        store(compose_RunOscilAnswer(packet) ? ModuleEvent::ScopeRunning : ModuleEvent::StartFailed);
-        break;
     case replyTo(c_ivrASK_SCOPE_DATA):
         onScopeData(std::move(buffer), length);
         break;
@@ -428,9 +432,6 @@ void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
             store(ModuleEvent::SettingsRefused);
         else
             onOscilExchange(packet);
-        break;
-    case replyTo(c_ivrSCOPE_SAFE_DISCONNECT):
-        store(ModuleEvent::Disconnected);
         break;
     case replyTo(c_ivrASK_OSCIL_EEPROM):
         if (status_ == kStatusUnknown || status_ == kStatusNotServed)
@@ -506,10 +507,19 @@ void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
         traceError(format("CIvoraProtocol: unexpected reply %X", unsigned{reply_}));
         break;
     default:
-        traceError("REC: !!!!! Unknovn command");
-        store(ModuleEvent::UnknownReply, reply_);
+        answerByTable(packet);
         break;
     }
+}
+
+void CIvoraProtocol::answerByTable(std::span<const std::uint8_t> packet) {
+    const ModuleCommand* row = FindModuleReply(reply_);
+    if (row == nullptr || row->answered == ModuleEvent::None) {
+        traceError("REC: !!!!! Unknovn command");
+        store(ModuleEvent::UnknownReply, reply_);
+        return;
+    }
+    store(row->accepts == nullptr || row->accepts(packet) ? row->answered : row->refused);
 }
 
 void CIvoraProtocol::onScopeData(PacketBuffer buffer, std::size_t length) {

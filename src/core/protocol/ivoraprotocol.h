@@ -14,6 +14,7 @@
 // object, since any call may move the deadline.
 
 #include "core/comm/datagram.h"
+#include "core/protocol/modulecommands.h"
 #include "core/protocol/modulemessages.h"
 #include "core/protocol/modulerecords.h"
 #include "core/protocol/samplerepeatfilter.h"
@@ -92,6 +93,10 @@ public:
     // Takes every datagram the link receives; the buffer is owned from here on.
     void parseRecData(PacketBuffer buffer, std::size_t length) override;
 
+    // A request of kModuleCommands that carries no data, queued as its row
+    // says; false when it was not queued or needs data.
+    bool Request(std::uint16_t code);
+
     // Requests of the oscilloscope path. Each queues its packet and answers
     // whether it was queued.
     bool build_Echo_packet();
@@ -119,7 +124,8 @@ private:
     };
 
     void resetState();
-    bool queuePacket(Packet packet, bool wait);
+    // Waits for its answer when kModuleCommands says so.
+    bool queuePacket(Packet packet);
     void pump();
     void clearQueue();
     bool queueBlocked() const;
@@ -134,6 +140,8 @@ private:
 
     bool staleSamples(std::span<const std::uint8_t> packet) const;
     void dispatch(PacketBuffer buffer, std::size_t length);
+    // A reply that needs no more than its row's report.
+    void answerByTable(std::span<const std::uint8_t> packet);
     void onScopeData(PacketBuffer buffer, std::size_t length);
     void onOscilExchange(std::span<const std::uint8_t> packet);
     void onOscilEeprom(std::span<const std::uint8_t> packet, ModuleEvent ok, ModuleEvent failed);
