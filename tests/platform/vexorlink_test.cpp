@@ -52,18 +52,18 @@ protected:
             }
         }
     }
-    bool servedUntil(quint16 port, std::intptr_t note) {
+    bool servedUntil(quint16 port, ReceivedFileNotice note) {
         return waitUntil([&] {
             serve(port);
-            return !window.messages.empty() && window.messages.back().lParam == note;
+            return !window.messages.empty() && window.messages.back().lParam == Encode(note);
         });
     }
 
     void fetch(CVexorLink& link, quint16 port) {
         ASSERT_TRUE(link.Protocol().AskForFileEntry("osclog01.sdf"));
-        ASSERT_TRUE(servedUntil(port, kRfEntryRead));
+        ASSERT_TRUE(servedUntil(port, ReceivedFileNotice::EntryRead));
         ASSERT_TRUE(link.Protocol().AskForFileContents("osclog01.sdf"));
-        ASSERT_TRUE(servedUntil(port, kRfFileComplete));
+        ASSERT_TRUE(servedUntil(port, ReceivedFileNotice::FileComplete));
     }
 
     Peer tester{test::kTester};
@@ -95,7 +95,8 @@ TEST_P(FileLinkTest, FetchesAFileAndTheModuleLinkGetsOnlyItsOwnReplies) {
     if (beside)
         tester.sendTo(testerPacket(0x8080, 100, 0x0040), tester.port());
     fetch(link, tester.port());
-    EXPECT_EQ(window.messages.front(), (PostedMessage{Msg::UWM_RECEIVED_FILE_MSG, 0, kRfEntryRead}));
+    EXPECT_EQ(window.messages.front(),
+              (PostedMessage{Msg::UWM_RECEIVED_FILE_MSG, 0, Encode(ReceivedFileNotice::EntryRead)}));
     EXPECT_EQ(link.Protocol().GetReceivedFile().GetSize(), 2548u);
     std::int64_t total = 0;
     ASSERT_TRUE(link.Protocol().GetReceivedFile().GetPayloadSize(total));

@@ -162,7 +162,7 @@ TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
         auto* download = dlg->LogFilesDialog()->findChild<QPushButton*>("downloadButton");
         ASSERT_NE(download, nullptr);
         ASSERT_TRUE(runUntil([&] { return download->isEnabled(); }, 20000));
-        dlg->HandleInWindow(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 0);
+        dlg->HandleInWindow(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, Encode(LogFilesNotice::Close));
     }
 
     ASSERT_TRUE(runUntil([&] { return dlg->IsModuleLinkOpen(); }, 5000));

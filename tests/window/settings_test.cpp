@@ -64,7 +64,7 @@ TEST(WindowSettings, EverySettingChangedInTheWindowIsInForceAfterARestart) {
     dlg.SettingsWindow()->RunChannelCommand(*dlg.SettingsWindow()->Panel(1)->GetChannel(),
                                             CDlgScopeSettings::kCmdColour);
     ASSERT_TRUE(runUntil([&] { return dlg.ChannelOptions()->List().Count() == 4; }, 5000));
-    dlg.ChannelOptions()->OnControl(3, 2);
+    dlg.ChannelOptions()->OnControl(3, Encode(ChannelOptionsNotice::Show));
     dlg.ChannelOptions()->ChooseColour();
     CScope& a = dlg.View(0);
     const std::uint32_t bkg = a.GetBackgroundColour(), grid = a.GetGridColour();

@@ -57,7 +57,8 @@ void CScopeDataEvents::OnNotice(std::intptr_t wParam, std::intptr_t code) {
 }
 
 void CScopeDataEvents::newSamples(std::intptr_t wParam) {
-    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3);
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0,
+                     Encode(ChannelOptionsNotice::Refresh));
     view_.RedrawTraces();
     // Only a finished conversion carries samples; a channel edit carries its number.
     const std::intptr_t added = NewSamplesCount(wParam);
@@ -75,14 +76,17 @@ void CScopeDataEvents::arrangeViews() {
     const int active = std::clamp(data.GetActiveChannelCount(), 0, kViewCount);
     state_.visibleViews = std::max(active, 1);
     view_.LayoutViews(state_.visibleViews);
-    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3);
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0,
+                     Encode(ChannelOptionsNotice::Refresh));
     view_.AttachChannels(state_.multiView, state_.visibleViews, active);
 
-    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 0);
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0,
+                     Encode(ChannelOptionsNotice::Clear));
     for (int k = 1; k <= active; ++k)
         view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, ptr(&data.GetChannel(k)),
-                         1);
-    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 1, 2);
+                         Encode(ChannelOptionsNotice::Append));
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 1,
+                     Encode(ChannelOptionsNotice::Show));
 
     view_.RefreshChannelPanels();
     view_.SetInputRanges(ChannelRanges(data.GetSettings()));

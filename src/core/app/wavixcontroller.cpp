@@ -51,8 +51,9 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
         forwardChannelData(wParam, lParam);
         break;
     case Msg::UWM_SCOPE_CTRL_BASE:
-        if (lParam == 0)
-            view_.SendToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, wParam, 2);
+        if (Decode<PanelNotice>(lParam) == PanelNotice::ChannelClicked)
+            view_.SendToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, wParam,
+                             Encode(ChannelOptionsNotice::Show));
         else
             view_.HandleInWindow(msg, wParam, lParam);
         break;

@@ -17,12 +17,13 @@
 // equal to the last one taken (until the next entry request), as a copy may
 // arrive after the next request went out.
 //
-// Results go to the notify window as UWM_RECEIVED_FILE_MSG (lParam codes
-// below), UWM_CMD_ECHO_MSG and UWM_VEXOR_PROTOCOL_MSG.
+// Results go to the notify window as UWM_RECEIVED_FILE_MSG (a
+// ReceivedFileNotice), UWM_CMD_ECHO_MSG and UWM_VEXOR_PROTOCOL_MSG.
 
 #include "core/comm/datagram.h"
 #include "core/comm/packet.h"
 #include "core/protocol/receivedfile.h"
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 #include "core/support/ticksource.h"
 
@@ -44,25 +45,6 @@ inline constexpr std::uint16_t c_vxpSECOND_DATA = 0x0049;
 inline constexpr std::uint16_t c_vxpNOTICE = 0x0048;
 inline constexpr std::uint16_t c_vxpUPLOAD = 0x0054;
 inline constexpr std::uint16_t c_vxpNEXT_PACKET = 0x0055;
-
-// lParam of UWM_RECEIVED_FILE_MSG.
-enum ReceivedFileNote : std::intptr_t {
-    kRfTesterAsksFile = 0, // the tester sent 0x0044; name in the first state
-    kRfEntryRead = 2,      // directory entry stored
-    kRfMoreFollows = 3,    // data packet stored, more follows
-    kRfEntryFailed = 4,    // entry reply with an unexpected status
-    kRfFileComplete = 5,   // last data packet stored
-    kRfPacketStored = 6,   // wParam: payload bytes of the stored packet
-    kRfSecondMore = 7,     // second state: more follows
-    kRfSecondComplete = 8, // second state: last packet stored
-    kRfSecondStored = 9,   // second state: wParam payload bytes
-    kRfNoSuchFile = 10,    // the tester has no such file
-    kRfReplyTimedOut = 11, // wParam: the reply command that never came
-};
-
-// lParam of UWM_VEXOR_PROTOCOL_MSG.
-inline constexpr std::intptr_t kVpTesterNotice = 1;
-inline constexpr std::intptr_t kVpBadDatagram = 2;
 
 // Request builders: fill `buffer` and answer the length, or 0 on a missing
 // buffer, a mode other than 0 or 1, or a request that would not fit.

@@ -308,7 +308,7 @@ AcceptResult CScopeData::AcceptSettings(const tOscilExchange& received) {
     for (int ch = 1; ch <= kChannelCount; ++ch)
         GetChannel(ch).ApplySettings(settings_, ch);
     for (int ch = 1; ch <= kChannelCount; ++ch)
-        postTo(main_, Msg::UWM_CHANNEL_DATA_CTRL, ch, 1);
+        postTo(main_, Msg::UWM_CHANNEL_DATA_CTRL, ch, Encode(ChannelDataNotice::Changed));
     postTo(display_, Msg::UWM_SCOPE_DATA, ptr(this), Encode(ScopeDataNotice::SampleData));
     for (int ch = 1; ch <= kChannelCount; ++ch)
         postTo(display_, Msg::UWM_SCOPE_DATA, ptr(&GetChannel(ch)), Encode(ChannelNotice(ch)));
@@ -342,7 +342,7 @@ void CScopeData::SettingsChanged(int id) {
 
 void CScopeData::ChannelChanged(int id) {
     postTo(main_, Msg::UWM_SCOPE_DATA, id, Encode(ScopeDataNotice::NewSamples));
-    postTo(main_, Msg::UWM_CHANNEL_DATA_CTRL, id, 1);
+    postTo(main_, Msg::UWM_CHANNEL_DATA_CTRL, id, Encode(ChannelDataNotice::Changed));
 }
 
 void CScopeData::SetChannelCount(int n) {

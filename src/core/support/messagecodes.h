@@ -167,11 +167,62 @@ constexpr FileLinkParam DecodeFileLink(std::intptr_t lParam) {
             static_cast<FileLinkNotice>(lParam & 0xFFFF)};
 }
 
+// ---- UWM_CHANNEL_OPTIONS_CTRL: what the channel options window does.
+
+enum class ChannelOptionsNotice : int {
+    Clear = 0,   // forget the listed channels
+    Append = 1,  // wParam: a CChannelData to list
+    Show = 2,    // wParam: the number of the channel to show
+    Refresh = 3, // the shown channel changed
+};
+
+// ---- UWM_CHANNEL_DATA_CTRL: wParam the channel number.
+
+enum class ChannelDataNotice : int { Changed = 1, Released = 2 };
+
+// ---- UWM_COMMUNICATION: wParam the byte count.
+
+enum class TrafficNotice : int { SentPerSecond = 2, ReceivedPerSecond = 3, ReceivedPerTenth = 4 };
+
+// ---- UWM_SCOPE_CTRL_BASE: a panel's notice.
+
+enum class PanelNotice : int {
+    ChannelClicked = 0,   // wParam: the bound channel's number
+    TimeBaseReleased = 1, // the timebase panel let go of the zoom
+    LabelClicked = 30,    // the panel to itself
+};
+
+// ---- UWM_DLG_GET_LOG_FILES_MSG: the log files window's buttons.
+
+enum class LogFilesNotice : int { Close = 0, Download = 1 };
+
+// ---- UWM_RECEIVED_FILE_MSG: a file transfer step of the instrument protocol.
+
+enum class ReceivedFileNotice : int {
+    TesterAsksFile = 0, // the tester sent 0x0044; name in the first state
+    EntryRead = 2,      // directory entry stored
+    MoreFollows = 3,    // data packet stored, more follows
+    EntryFailed = 4,    // entry reply with an unexpected status
+    FileComplete = 5,   // last data packet stored
+    PacketStored = 6,   // wParam: payload bytes of the stored packet
+    SecondMore = 7,     // second state: more follows
+    SecondComplete = 8, // second state: last packet stored
+    SecondStored = 9,   // second state: wParam payload bytes
+    NoSuchFile = 10,    // the tester has no such file
+    ReplyTimedOut = 11, // wParam: the reply command that never came
+};
+
+// ---- UWM_VEXOR_PROTOCOL_MSG.
+
+enum class VexorProtocolNotice : int { TesterNotice = 1, BadDatagram = 2 };
+
 // The plain families travel as their value.
+template <class Code, class... Families>
+concept OneOf = (std::is_same_v<Code, Families> || ...);
 template <class Code>
-concept PlainMessageCode = std::is_same_v<Code, ScopeDataNotice> || std::is_same_v<Code, ViewNotice> ||
-                           std::is_same_v<Code, ToolbarCommand> || std::is_same_v<Code, ToolbarState> ||
-                           std::is_same_v<Code, LogChartNotice>;
+concept PlainMessageCode = OneOf<Code, ScopeDataNotice, ViewNotice, ToolbarCommand, ToolbarState,
+                                 LogChartNotice, ChannelOptionsNotice, ChannelDataNotice, TrafficNotice,
+                                 PanelNotice, LogFilesNotice, ReceivedFileNotice, VexorProtocolNotice>;
 
 template <PlainMessageCode Code>
 constexpr std::intptr_t Encode(Code code) {

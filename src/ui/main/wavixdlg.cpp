@@ -141,7 +141,7 @@ CWavixDlg::~CWavixDlg() {
     if (settingsWindow_ != nullptr)
         settingsWindow_->BindChannels({});
     if (channelOptions_ != nullptr)
-        channelOptions_->OnControl(0, 0);
+        channelOptions_->OnControl(0, Encode(ChannelOptionsNotice::Clear));
     session_->Close();
 }
 
@@ -693,12 +693,12 @@ void CWavixDlg::deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::intp
     if (channelOptions_ == nullptr)
         return;
     if (msg == Msg::UWM_CHANNEL_DATA_CTRL) {
-        channelOptions_->OnControl(0, 3);
+        channelOptions_->OnControl(0, Encode(ChannelOptionsNotice::Refresh));
         return;
     }
     if (msg != Msg::UWM_CHANNEL_OPTIONS_CTRL)
         return;
-    if (lParam == 1) {
+    if (Decode<ChannelOptionsNotice>(lParam) == ChannelOptionsNotice::Append) {
         // The message carries a bare address: only a channel of the sample data is taken.
         const auto& scopeData = session_->protocol().GetScopeData();
         std::intptr_t known = 0;
@@ -720,7 +720,7 @@ void CWavixDlg::HandleInWindow(Msg msg, std::intptr_t wParam, std::intptr_t lPar
         break;
     case Msg::UWM_SCOPE_CTRL_BASE:
         // The timebase panel let go of the zoom: a zoomed window would not match the new timebase.
-        if (lParam == 1)
+        if (Decode<PanelNotice>(lParam) == PanelNotice::TimeBaseReleased)
             noticeViews_->ResetZoom();
         break;
     case Msg::UWM_SCOPE_RBUTTON: {
@@ -858,9 +858,9 @@ bool CWavixDlg::handleLogDownload(Msg msg, std::intptr_t wParam, std::intptr_t l
     if (!logDownload_)
         return false;
     if (msg == Msg::UWM_DLG_GET_LOG_FILES_MSG) {
-        if (lParam == 1)
+        if (Decode<LogFilesNotice>(lParam) == LogFilesNotice::Download)
             logDownload_->OnDownloadPressed();
-        else if (lParam == 0)
+        else if (Decode<LogFilesNotice>(lParam) == LogFilesNotice::Close)
             leaveLogDownload();
         return true;
     }

@@ -594,13 +594,13 @@ TEST_F(Controller, StatusPanes) {
         << "no record yet: the zero divider gives no rate";
     module.silent = false;
 
-    post(Msg::UWM_COMMUNICATION, 120, 2);
+    post(Msg::UWM_COMMUNICATION, 120, Encode(TrafficNotice::SentPerSecond));
     EXPECT_EQ(view.pane(Pane::ModuleType), "<none>");
-    post(Msg::UWM_COMMUNICATION, 340, 3);
+    post(Msg::UWM_COMMUNICATION, 340, Encode(TrafficNotice::ReceivedPerSecond));
     EXPECT_EQ(view.pane(Pane::ModuleType), "I:340,O:120");
-    post(Msg::UWM_COMMUNICATION, 0, 2);
-    post(Msg::UWM_COMMUNICATION, 0, 3);
-    post(Msg::UWM_COMMUNICATION, 9, 4);
+    post(Msg::UWM_COMMUNICATION, 0, Encode(TrafficNotice::SentPerSecond));
+    post(Msg::UWM_COMMUNICATION, 0, Encode(TrafficNotice::ReceivedPerSecond));
+    post(Msg::UWM_COMMUNICATION, 9, Encode(TrafficNotice::ReceivedPerTenth));
     EXPECT_EQ(view.pane(Pane::ModuleType), "I:0,O:0");
 
     for (const ModuleEvent e :
@@ -656,12 +656,15 @@ TEST_F(Controller, MultiViewArrangementAndToolbar) {
     const auto ptr = [&](int ch) { return reinterpret_cast<std::intptr_t>(&data().GetChannel(ch)); };
     std::vector<std::pair<ToolWindow, PostedMessage>> expected{
         {ToolWindow::Toolbar, {Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarState::SingleView)}},
-        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3}},
-        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 0}},
+        {ToolWindow::ChannelOptions,
+         {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, Encode(ChannelOptionsNotice::Refresh)}},
+        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, Encode(ChannelOptionsNotice::Clear)}},
     };
     for (int ch = 1; ch <= 3; ++ch)
-        expected.push_back({ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, ptr(ch), 1}});
-    expected.push_back({ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 1, 2}});
+        expected.push_back({ToolWindow::ChannelOptions,
+                            {Msg::UWM_CHANNEL_OPTIONS_CTRL, ptr(ch), Encode(ChannelOptionsNotice::Append)}});
+    expected.push_back(
+        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 1, Encode(ChannelOptionsNotice::Show)}});
     EXPECT_EQ(view.tools, expected);
 
     // Run/stop sends the record with the stop bit and tells the toolbar.

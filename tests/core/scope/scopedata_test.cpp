@@ -128,7 +128,8 @@ TEST_F(ScopeDataTest, EditsClampAndNotifyWithTheChannelTheyTouched) {
         EXPECT_EQ(log[log.size() - 2],
                   (Posted{'m', Msg::UWM_SCOPE_DATA, c.id, Encode(ScopeDataNotice::NewSamples)}));
         EXPECT_EQ(NewSamplesCount(log[log.size() - 2].wParam), -1) << "an edit taken for new samples";
-        EXPECT_EQ(log.back(), (Posted{'m', Msg::UWM_CHANNEL_DATA_CTRL, c.id, 1}));
+        EXPECT_EQ(log.back(),
+                  (Posted{'m', Msg::UWM_CHANNEL_DATA_CTRL, c.id, Encode(ChannelDataNotice::Changed)}));
     }
 }
 
@@ -171,10 +172,10 @@ TEST_F(ScopeDataTest, AcceptedRecordIsClampedAppliedAndAnnouncedInOrder) {
     std::vector<Posted> expected;
     for (int ch = 1; ch <= 4; ++ch) {
         expected.push_back({'m', Msg::UWM_SCOPE_DATA, 0, Encode(ScopeDataNotice::NewSamples)});
-        expected.push_back({'m', Msg::UWM_CHANNEL_DATA_CTRL, 0, 1});
+        expected.push_back({'m', Msg::UWM_CHANNEL_DATA_CTRL, 0, Encode(ChannelDataNotice::Changed)});
     }
     for (int ch = 1; ch <= 4; ++ch)
-        expected.push_back({'m', Msg::UWM_CHANNEL_DATA_CTRL, ch, 1});
+        expected.push_back({'m', Msg::UWM_CHANNEL_DATA_CTRL, ch, Encode(ChannelDataNotice::Changed)});
     expected.push_back({'d', Msg::UWM_SCOPE_DATA, ptr(&data), Encode(ScopeDataNotice::SampleData)});
     for (int ch = 1; ch <= 4; ++ch)
         expected.push_back({'d', Msg::UWM_SCOPE_DATA, ptr(&data.GetChannel(ch)), Encode(ChannelNotice(ch))});

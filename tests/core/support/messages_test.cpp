@@ -46,6 +46,11 @@ TEST(MessageCodes, KeepTheirValuesAndSurviveTheRoundTrip) {
     EXPECT_EQ(Encode(ToolbarCommand::RollLog), 13);
     EXPECT_EQ(Encode(ToolbarState::ChannelCount), 8);
     EXPECT_EQ(Encode(LogChartNotice::DisplayMode), 2);
+    EXPECT_EQ(Encode(ChannelOptionsNotice::Refresh), 3);
+    EXPECT_EQ(Encode(ChannelDataNotice::Released), 2);
+    EXPECT_EQ(Encode(TrafficNotice::ReceivedPerTenth), 4);
+    EXPECT_EQ(Encode(PanelNotice::LabelClicked), 30);
+    EXPECT_EQ(Encode(LogFilesNotice::Download), 1);
 
     EXPECT_EQ(EncodeFileLink(0x1234, FileLinkNotice::Sent), 0x12340006);
     const FileLinkParam link = DecodeFileLink(EncodeFileLink(0xFFFF, FileLinkNotice::Received));

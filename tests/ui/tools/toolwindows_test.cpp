@@ -149,7 +149,8 @@ TEST_F(ScopeSettingsTest, PanelClicksGoToTheMainWindowAndTheStripCanBeSwitchedOf
     QKeyEvent coupling(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier);
     QApplication::sendEvent(strip.Panel(1), &coupling);
     ASSERT_FALSE(main.messages.empty());
-    EXPECT_EQ(main.messages.front(), (PostedMessage{Msg::UWM_SCOPE_CTRL_BASE, 2, 0}));
+    EXPECT_EQ(main.messages.front(),
+              (PostedMessage{Msg::UWM_SCOPE_CTRL_BASE, 2, Encode(PanelNotice::ChannelClicked)}));
 
     strip.SetControlsEnabled(false);
     for (int i = 0; i < CDlgScopeSettings::kPanelCount; ++i)
@@ -213,25 +214,25 @@ TEST_F(ChannelOptionsTest, ProtocolFillsTheChooserShowsAChannelAndRefusesATenth)
     CDlgChannelOptions dlg;
     auto* chooser = dlg.findChild<QComboBox*>(QStringLiteral("channelChooser"));
     ASSERT_NE(chooser, nullptr);
-    dlg.OnControl(0, 0);
+    dlg.OnControl(0, Encode(ChannelOptionsNotice::Clear));
     for (int k = 1; k <= 4; ++k)
-        dlg.OnControl(ptr(data_.GetChannel(k)), 1);
-    dlg.OnControl(1, 2);
+        dlg.OnControl(ptr(data_.GetChannel(k)), Encode(ChannelOptionsNotice::Append));
+    dlg.OnControl(1, Encode(ChannelOptionsNotice::Show));
     EXPECT_EQ(chooser->count(), 4);
     EXPECT_EQ(chooser->itemText(3), QStringLiteral("Channel 4"));
     EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 1"));
     EXPECT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("modeDC"))->isChecked());
 
-    dlg.OnControl(3, 2);
+    dlg.OnControl(3, Encode(ChannelOptionsNotice::Show));
     EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 3"));
     EXPECT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("modeAC"))->isChecked());
     EXPECT_EQ(chooser->currentIndex(), 2);
 
     // Up to nine; the tenth is refused and changes nothing.
     for (int k = 1; k <= 5; ++k)
-        dlg.OnControl(ptr(data_.GetChannel(k % 4 + 1)), 1);
+        dlg.OnControl(ptr(data_.GetChannel(k % 4 + 1)), Encode(ChannelOptionsNotice::Append));
     EXPECT_EQ(chooser->count(), 9);
-    dlg.OnControl(ptr(data_.GetChannel(1)), 1);
+    dlg.OnControl(ptr(data_.GetChannel(1)), Encode(ChannelOptionsNotice::Append));
     EXPECT_EQ(chooser->count(), 9);
     EXPECT_EQ(dlg.List().Count(), kChannelOptionsMax);
 }
@@ -248,9 +249,9 @@ TEST_F(ChannelOptionsTest, ControlsEditTheShownChannelAndForgettingItHidesTheWin
     dlg.StepGain(-1);
     EXPECT_FALSE(dlg.findChild<QToolButton*>(QStringLiteral("gainUp"))->isEnabled());
 
-    dlg.OnControl(0, 0);
-    dlg.OnControl(ptr(data_.GetChannel(4)), 1);
-    dlg.OnControl(4, 2);
+    dlg.OnControl(0, Encode(ChannelOptionsNotice::Clear));
+    dlg.OnControl(ptr(data_.GetChannel(4)), Encode(ChannelOptionsNotice::Append));
+    dlg.OnControl(4, Encode(ChannelOptionsNotice::Show));
     const int range = data_.GetSettings().CH4_mux;
     QTest::mouseClick(dlg.findChild<QToolButton*>(QStringLiteral("gainUp")), Qt::LeftButton);
     EXPECT_EQ(data_.GetSettings().CH4_mux, range + 1);
@@ -275,9 +276,9 @@ TEST_F(ChannelOptionsTest, ControlsEditTheShownChannelAndForgettingItHidesTheWin
 TEST_F(ChannelOptionsTest, AQuietChannelIsShownButNotEditable) {
     CDlgChannelOptions dlg;
     data_.GetChannel(2).SetQuiet(true);
-    dlg.OnControl(0, 0);
-    dlg.OnControl(ptr(data_.GetChannel(2)), 1);
-    dlg.OnControl(2, 2);
+    dlg.OnControl(0, Encode(ChannelOptionsNotice::Clear));
+    dlg.OnControl(ptr(data_.GetChannel(2)), Encode(ChannelOptionsNotice::Append));
+    dlg.OnControl(2, Encode(ChannelOptionsNotice::Show));
     EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 2"));
     EXPECT_FALSE(dlg.findChild<QPushButton*>(QStringLiteral("loadProbe"))->isEnabled());
 }
