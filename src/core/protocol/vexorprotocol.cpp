@@ -66,10 +66,12 @@ std::size_t build_NextPacket_packet(std::uint8_t* buffer, std::size_t capacity) 
 }
 
 bool IsVexorProtocolCommand(std::uint16_t command) {
-    const auto reply = [](std::uint16_t c) { return static_cast<std::uint16_t>(c | c_vxrREPLY_MASK); };
-    return command == c_vxpFILE_ENTRY_0 ||
-           (command >= reply(c_vxpFILE_ENTRY_0) && command <= reply(c_vxpSECOND_DATA)) ||
-           command == reply(c_vxpUPLOAD);
+    // The echo answer belongs to the module link; a next-packet answer never comes on its own code.
+    const VexorReply reply = VexorReplyOf(command);
+    if (reply != VexorReply::None)
+        return reply != VexorReply::Echo;
+    const VexorCommand* row = FindVexorCommand(command);
+    return row != nullptr && row->testerAsks;
 }
 
 CVexorProtocol::CVexorProtocol(IDatagramSender& sender, const ITickSource& ticks, LogTrace* log)
@@ -155,17 +157,22 @@ void CVexorProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
     }
     lastHeader_ = readPacketHeader(data, length);
     const std::uint16_t command = lastHeader_.command;
-    const std::uint16_t reply = c_vxrREPLY_MASK;
-
-    if (command == (reply | c_vxpNOTICE)) {
-        post(0, Encode(VexorProtocolNotice::TesterNotice), Msg::UWM_VEXOR_PROTOCOL_MSG);
-    } else if (command == (reply | c_vxpECHO)) {
-        post(0, 0, Msg::UWM_CMD_ECHO_MSG);
-    } else if (command == c_vxpFILE_ENTRY_0) {
+    const VexorCommand* asked = FindVexorCommand(command);
+    if (asked != nullptr && asked->testerAsks) {
         testerAsksFile(data, length);
-    } else if (command == (reply | c_vxpFILE_ENTRY_0) || command == (reply | c_vxpFILE_ENTRY_1)) {
+        return;
+    }
+    switch (VexorReplyOf(command)) {
+    case VexorReply::TesterNotice:
+        post(0, Encode(VexorProtocolNotice::TesterNotice), Msg::UWM_VEXOR_PROTOCOL_MSG);
+        break;
+    case VexorReply::Echo:
+        post(0, 0, Msg::UWM_CMD_ECHO_MSG);
+        break;
+    case VexorReply::Entry:
         entryReply(data, length);
-    } else if (command == (reply | c_vxpFILE_DATA_0) || command == (reply | c_vxpFILE_DATA_1)) {
+        break;
+    case VexorReply::Data:
         if (awaitedReply_ != command) {
             DebugTrace("CVexorProtocol: data packet nobody asked for dropped", log_);
             return;
@@ -184,14 +191,18 @@ void CVexorProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
             if (!sendNextPacket())
                 InternalError("CVexorProtocol: next-packet request not sent", log_);
         }
-    } else if (command == (reply | c_vxpSECOND_DATA)) {
+        break;
+    case VexorReply::SecondData:
         dataReply(files_[1], std::move(buffer), length, true);
-    } else if (command == (reply | c_vxpUPLOAD)) {
+        break;
+    case VexorReply::Upload:
         InternalError("CVexorProtocol: upload answer that was never asked for", log_);
-    } else {
+        break;
+    case VexorReply::None:
         if (lastHeader_.status == kStatusUnknown)
             DebugTrace("CVexorProtocol::Reply Unknown Command", log_);
         InternalError("CVexorProtocol: unexpected command", log_);
+        break;
     }
 }
 
