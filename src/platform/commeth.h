@@ -1,74 +1,72 @@
 #pragma once
-// The instrument link: one datagram per Receive, and a notification to the
-// owner (UWM_COMM_ETH_MSG, link id in the high half of lParam) for every
-// datagram sent or received. A protocol derives from it and reads in OnReceive().
+// The file link: carries the instrument protocol's datagrams and reports every
+// datagram sent or received to its owner (UWM_COMM_ETH_MSG, link id in the
+// high half of lParam). A CDatagramLink whose handler hands each whole datagram
+// to the receiver; one that did not fit its buffer is reported and dropped.
 
 #include "core/support/messagecodes.h"
 #include "core/support/messages.h"
-#include "platform/datagramsockets.h"
+#include "platform/datagramlink.h"
 
 #include <atomic>
 #include <string>
 
 namespace wavix {
 
-class CCommEth {
+class LogTrace;
+
+class CCommEth : public IDatagramSender, public IDatagramReceiver, private ILinkTraffic {
 public:
     enum State { kNeverOpened = 0, kOpen = 1, kClosed = 2 };
-    enum ReceiveResult { kReceived = 0, kReceivedCut = 1, kReceivedForeign = 2, kReceiveFailed = 3 };
     static constexpr std::uint32_t kDefaultPort = 10000;
 
-    CCommEth();
-    virtual ~CCommEth();
+    explicit CCommEth(IDatagramReceiver* receiver = nullptr, LogTrace* log = nullptr);
+    ~CCommEth() override;
     CCommEth(const CCommEth&) = delete;
     CCommEth& operator=(const CCommEth&) = delete;
 
+    void SetReceiver(IDatagramReceiver* receiver) { receiver_ = receiver; }
+
     // An open link is closed first. `port` is both the tester's and our receive
     // port; with `ownReceivePort` false the port is read by another link, which
-    // hands this one its datagrams (Delivered()).
+    // hands this one its datagrams (parseRecData).
     bool Open(const std::string& address, std::uint32_t port, IMessageTarget* owner, std::uint16_t linkId,
               bool ownReceivePort = true);
-    bool IsOpen() const { return state_.load() == kOpen; }
-    int GetState() const { return state_.load(); }
+    bool IsOpen() const { return link_.IsOpen(); }
+    int GetState() const;
     bool Close();
 
-    // Reads one waiting datagram into `buffer` of `length` bytes; `length`
-    // returns the bytes stored. kReceivedCut: the datagram did not fit;
-    // kReceivedForeign: it came from another host and was dropped unreported.
-    int Receive(std::uint8_t* buffer, std::size_t& length);
-    // The caller keeps the buffer.
-    bool Send(const std::uint8_t* data, std::size_t length);
+    bool Send(Packet packet) override;
+    // A datagram the link reading the shared port took for this one: counted
+    // and reported like one read here, then handed to the receiver.
+    void parseRecData(PacketBuffer buffer, std::size_t length) override;
 
     std::uint32_t bytesSent() const { return bytesSent_.load(); }
     std::uint32_t bytesReceived() const { return bytesReceived_.load(); }
     std::uint32_t bytesReceivedTenth() const { return bytesReceivedTenth_.load(); }
     std::uint16_t linkId() const { return linkId_; }
-    Endpoint peer() const { return sockets_.remote(); }
-    std::uint64_t foreignDropped() const { return sockets_.foreignDropped(); }
-    void SetLog(LogTrace* log) { sockets_.setLog(log); }
-    std::uint16_t sendPort() const { return sockets_.sendPort(); }
-
-protected:
-    // Counts and reports a datagram this link received, by itself or through
-    // the link that reads the shared port.
-    void Delivered(std::size_t length);
-
-    // Called while a datagram waits; an override reads it with Receive(). The
-    // base reads and drops it.
-    virtual void OnReceive();
+    Endpoint peer() const { return link_.peer(); }
+    std::uint64_t foreignDropped() const { return link_.foreignDropped(); }
+    void SetLog(LogTrace* log) {
+        log_ = log;
+        link_.SetLog(log);
+    }
+    std::uint16_t sendPort() const { return link_.sendPort(); }
 
 private:
-    void notified();
+    void Sent(std::size_t bytes) override;
+    void Received(std::size_t bytes) override;
+    void onDatagram(PacketBuffer buffer, const CDatagramLink::Read& read);
     std::intptr_t notifyCode(FileLinkNotice notice) const;
 
-    CDatagramSockets sockets_;
+    IDatagramReceiver* receiver_;
+    LogTrace* log_;
     IMessageTarget* owner_ = nullptr;
     std::uint16_t linkId_ = 0;
-    std::atomic<int> state_{kNeverOpened};
     std::atomic<std::uint32_t> bytesSent_{0};
     std::atomic<std::uint32_t> bytesReceived_{0};
     std::atomic<std::uint32_t> bytesReceivedTenth_{0};
-    unsigned receiveCalls_ = 0;
+    CDatagramLink link_;
 };
 
 } // namespace wavix

@@ -9,9 +9,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcDatagram)
 namespace wavix {
 namespace {
 
-// Bounds the work of one notification; the level-triggered notifier calls again.
-constexpr int kMaxDatagramsPerNotification = 256;
-
 bool validPort(std::uint32_t port) {
     return port > 0 && port <= 0xFFFF;
 }
@@ -20,7 +17,10 @@ bool validPort(std::uint32_t port) {
 
 CCommunication::CCommunication(const ITickSource* ticks)
     : ownTicks_(ticks == nullptr ? std::make_unique<QtTickSource>() : nullptr),
-      ticks_(ticks != nullptr ? ticks : ownTicks_.get()), stats_(ticks_->tickMs()) {
+      ticks_(ticks != nullptr ? ticks : ownTicks_.get()), stats_(ticks_->tickMs()),
+      link_(traffic_, [this](PacketBuffer buffer, const CDatagramLink::Read& read) {
+          receiveOne(std::move(buffer), read);
+      }) {
     // Statistics run from construction to destruction, also while closed.
     timer_ = std::make_unique<DeadlineTimer>([this] { OnTimer(); }, [this] { return msUntilNextTimer(); });
     timer_->start();
@@ -28,7 +28,7 @@ CCommunication::CCommunication(const ITickSource* ticks)
 
 CCommunication::~CCommunication() {
     timer_->stop();
-    sockets_.close();
+    link_.Close();
     qCDebug(lcDatagram) << "Communication end";
 }
 
@@ -71,39 +71,26 @@ bool CCommunication::Open() {
         qCWarning(lcDatagram) << "Open without a protocol (locGlobal_pIvoraProtocol)";
         return false;
     }
-    const auto ip = resolveIpv4(address_);
-    if (!ip) {
-        qCWarning(lcDatagram) << "Open: cannot resolve" << address_.c_str();
-        return false;
-    }
-    const auto port = static_cast<std::uint16_t>(port_);
-    if (!sockets_.open(port, [this] { receiveAll(); }))
-        return false;
-    sockets_.setRemote({*ip, port});
-    state_ = kOpen;
-    return true;
+    return link_.Open(address_, port_);
 }
 
 void CCommunication::Close() {
-    state_ = kClosed;
-    sockets_.close();
+    link_.Close();
+}
+
+int CCommunication::GetState() const {
+    switch (link_.GetState()) {
+    case CDatagramLink::State::Open:
+        return kOpen;
+    case CDatagramLink::State::Closed:
+        return kClosed;
+    default:
+        return kCreated;
+    }
 }
 
 bool CCommunication::Send(Packet packet) {
-    // The packet is ours in every case and freed on return.
-    if (state_.load() != kOpen)
-        return false;
-    if (!packet.data || packet.size == 0 || packet.size > kPacketBufferSize) {
-        qCWarning(lcDatagram) << "Send: refused a packet of" << packet.size << "bytes";
-        return false;
-    }
-    const long sent = sockets_.sendToRemote(packet.data.get(), packet.size);
-    if (sent < 0)
-        return false;
-    if (static_cast<std::size_t>(sent) != packet.size)
-        qCWarning(lcDatagram) << "Send: only" << sent << "of" << packet.size << "bytes went out";
-    stats_.addSent(static_cast<std::uint32_t>(sent));
-    return true;
+    return link_.Send(std::move(packet));
 }
 
 void CCommunication::OnTimer() {
@@ -114,23 +101,7 @@ std::uint32_t CCommunication::msUntilNextTimer() const {
     return stats_.msUntilNext(ticks_->tickMs());
 }
 
-void CCommunication::receiveAll() {
-    for (int i = 0; i < kMaxDatagramsPerNotification && sockets_.isOpen(); ++i) {
-        PacketBuffer buffer = allocatePacketBuffer();
-        if (!buffer) {
-            qCCritical(lcDatagram) << "CCommunication::Receive() ERROR";
-            return;
-        }
-        const auto read = sockets_.readOne(buffer.get(), kPacketBufferSize);
-        if (read.status == CDatagramSockets::ReadStatus::Foreign)
-            continue;
-        if (read.status != CDatagramSockets::ReadStatus::Read)
-            return;
-        receiveOne(std::move(buffer), read);
-    }
-}
-
-void CCommunication::receiveOne(PacketBuffer buffer, const CDatagramSockets::ReadResult& read) {
+void CCommunication::receiveOne(PacketBuffer buffer, const CDatagramLink::Read& read) {
     if (read.length == 0) {
         qCWarning(lcDatagram) << "Receive: empty datagram from" << read.from.addressText().c_str();
         return;
@@ -138,10 +109,9 @@ void CCommunication::receiveOne(PacketBuffer buffer, const CDatagramSockets::Rea
     if (read.fullLength >= kPacketBufferSize)
         qCWarning(lcDatagram) << "Receive: datagram of" << read.fullLength << "bytes fills the buffer"
                               << "and may have been cut";
-    stats_.addReceived(static_cast<std::uint32_t>(read.length));
     // With no tester on this machine our own requests to a loopback address come
     // back to the port we listen on; read as replies they would end the session.
-    if (read.from.port == sockets_.sendPort() && (read.from.ipv4 >> 24) == 127) {
+    if (read.from.port == link_.sendPort() && (read.from.ipv4 >> 24) == 127) {
         qCDebug(lcDatagram) << "Receive: dropped our own request of" << read.length << "bytes";
         return;
     }

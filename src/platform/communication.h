@@ -1,15 +1,15 @@
 #pragma once
 // The module link: carries the module protocol's datagrams to and from the
 // tester and reports the traffic to the main window once a second and ten
-// times a second (UWM_COMMUNICATION).
+// times a second (UWM_COMMUNICATION). A CDatagramLink whose handler hands each
+// tester packet to the module protocol (or to the file link sharing the port).
 
 #include "core/comm/datagram.h"
 #include "core/comm/trafficstats.h"
 #include "core/support/messages.h"
 #include "core/support/ticksource.h"
-#include "platform/datagramsockets.h"
+#include "platform/datagramlink.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -42,7 +42,7 @@ public:
 
     bool Open();
     void Close();
-    int GetState() const { return state_.load(); }
+    int GetState() const;
 
     bool Send(Packet packet) override;
 
@@ -52,27 +52,36 @@ public:
 
     const TrafficStats& stats() const { return stats_; }
     // Where every request goes: the configured tester.
-    Endpoint peer() const { return sockets_.remote(); }
-    std::uint64_t foreignDropped() const { return sockets_.foreignDropped(); }
-    void SetLog(LogTrace* log) { sockets_.setLog(log); }
-    std::uint16_t sendPort() const { return sockets_.sendPort(); }
+    Endpoint peer() const { return link_.peer(); }
+    std::uint64_t foreignDropped() const { return link_.foreignDropped(); }
+    void SetLog(LogTrace* log) { link_.SetLog(log); }
+    std::uint16_t sendPort() const { return link_.sendPort(); }
 
 private:
-    void receiveAll();
-    void receiveOne(PacketBuffer buffer, const CDatagramSockets::ReadResult& read);
+    class Traffic : public ILinkTraffic {
+    public:
+        explicit Traffic(TrafficStats& stats) : stats_(stats) {}
+        void Sent(std::size_t bytes) override { stats_.addSent(static_cast<std::uint32_t>(bytes)); }
+        void Received(std::size_t bytes) override { stats_.addReceived(static_cast<std::uint32_t>(bytes)); }
+
+    private:
+        TrafficStats& stats_;
+    };
+
+    void receiveOne(PacketBuffer buffer, const CDatagramLink::Read& read);
 
     std::unique_ptr<QtTickSource> ownTicks_;
     const ITickSource* ticks_;
     TrafficStats stats_;
+    Traffic traffic_{stats_};
     std::unique_ptr<DeadlineTimer> timer_;
-    CDatagramSockets sockets_;
+    CDatagramLink link_;
     IMessageTarget* mainWnd_ = nullptr;
     IDatagramReceiver* protocol_ = nullptr;
     IDatagramReceiver* secondary_ = nullptr;
     std::function<bool(std::uint16_t)> secondaryWants_;
     std::string address_ = kDefaultAddress;
     std::uint32_t port_ = kDefaultPort;
-    std::atomic<int> state_{kCreated};
 };
 
 } // namespace wavix

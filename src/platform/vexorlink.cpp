@@ -1,6 +1,5 @@
 #include "platform/vexorlink.h"
 
-#include "core/support/logtrace.h"
 #include "platform/communication.h"
 #include "platform/qttick.h"
 
@@ -8,8 +7,7 @@ namespace wavix {
 
 CVexorLink::CVexorLink(const ITickSource* ticks, LogTrace* log)
     : ownTicks_(ticks == nullptr ? std::make_unique<QtTickSource>() : nullptr),
-      ticks_(ticks != nullptr ? ticks : ownTicks_.get()), log_(log), protocol_(sender_, *ticks_, log) {
-    SetLog(log);
+      ticks_(ticks != nullptr ? ticks : ownTicks_.get()), link_(this, log), protocol_(sender_, *ticks_, log) {
     timer_ = std::make_unique<DeadlineTimer>([this] { protocol_.OnTimer(); },
                                              [this] { return protocol_.msUntilNextTimer(); });
 }
@@ -25,7 +23,7 @@ void CVexorLink::ShareReceiveWith(CCommunication* moduleLink) {
 
 void CVexorLink::detach() {
     if (attached_ != nullptr)
-        attached_->DetachSecondary(this);
+        attached_->DetachSecondary(&link_);
     attached_ = nullptr;
 }
 
@@ -33,11 +31,11 @@ bool CVexorLink::Open(const std::string& address, std::uint32_t port, IMessageTa
                       std::uint16_t linkId) {
     detach();
     const bool share = moduleLink_ != nullptr && moduleLink_->GetState() == CCommunication::kOpen;
-    if (!CCommEth::Open(address, port, owner, linkId, !share))
+    if (!link_.Open(address, port, owner, linkId, !share))
         return false;
     if (share) {
         attached_ = moduleLink_;
-        attached_->AttachSecondary(this, IsVexorProtocolCommand);
+        attached_->AttachSecondary(&link_, IsVexorProtocolCommand);
     }
     timer_->start();
     return true;
@@ -46,37 +44,17 @@ bool CVexorLink::Open(const std::string& address, std::uint32_t port, IMessageTa
 bool CVexorLink::Close() {
     detach();
     timer_->stop();
-    return CCommEth::Close();
+    return link_.Close();
 }
 
 bool CVexorLink::Sender::Send(Packet packet) {
-    // CCommEth keeps the caller's buffer; the packet frees it on return.
-    if (!packet.data || packet.size == 0 || packet.size > kPacketBufferSize)
-        return false;
-    if (!link_.CCommEth::Send(packet.data.get(), packet.size))
+    if (!link_.link_.Send(std::move(packet)))
         return false;
     link_.timer_->poke();
     return true;
 }
 
-void CVexorLink::OnReceive() {
-    PacketBuffer buffer = allocatePacketBuffer();
-    std::size_t length = kPacketBufferSize;
-    const int result = Receive(buffer.get(), length);
-    if (result == kReceivedForeign)
-        return;
-    if (result != kReceived) {
-        InternalError("CVexorLink: datagram not read whole; dropped", log_);
-        return;
-    }
-    protocol_.parseRecData(std::move(buffer), length);
-    timer_->poke();
-}
-
 void CVexorLink::parseRecData(PacketBuffer buffer, std::size_t length) {
-    if (!IsOpen() || !buffer)
-        return;
-    Delivered(length);
     protocol_.parseRecData(std::move(buffer), length);
     timer_->poke();
 }

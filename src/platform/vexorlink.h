@@ -1,5 +1,6 @@
 #pragma once
-// The file link: the instrument protocol over its own CCommEth link.
+// The file link: the instrument protocol over its own CCommEth link, which
+// hands it every datagram and sends its requests.
 //
 // The program runs it beside the module link (CCommunication), both at the
 // configured port of all local addresses. With SO_REUSEADDR, Linux hands a
@@ -26,11 +27,13 @@ class DeadlineTimer;
 class LogTrace;
 class QtTickSource;
 
-class CVexorLink : public CCommEth, public IDatagramReceiver {
+class CVexorLink : private IDatagramReceiver {
 public:
     // Without a tick source the link keeps its own monotonic clock.
     explicit CVexorLink(const ITickSource* ticks = nullptr, LogTrace* log = nullptr);
     ~CVexorLink() override;
+    CVexorLink(const CVexorLink&) = delete;
+    CVexorLink& operator=(const CVexorLink&) = delete;
 
     // The module link to read through while it is open; null reads alone.
     void ShareReceiveWith(CCommunication* moduleLink);
@@ -38,18 +41,17 @@ public:
     bool Open(const std::string& address, std::uint32_t port, IMessageTarget* owner,
               std::uint16_t linkId = 1);
     bool Close();
+    bool IsOpen() const { return link_.IsOpen(); }
     bool IsSharingPort() const { return attached_ != nullptr; }
 
     void SetNotifyWindow(IMessageTarget* window) { protocol_.SetNotifyWindow(window); }
     CVexorProtocol& Protocol() { return protocol_; }
-
-    // A datagram the module link read for this one.
-    void parseRecData(PacketBuffer buffer, std::size_t length) override;
-
-protected:
-    void OnReceive() override;
+    const CCommEth& Link() const { return link_; }
 
 private:
+    // Every datagram of the link, read by itself or by the module link.
+    void parseRecData(PacketBuffer buffer, std::size_t length) override;
+
     class Sender : public IDatagramSender {
     public:
         explicit Sender(CVexorLink& link) : link_(link) {}
@@ -63,7 +65,7 @@ private:
 
     std::unique_ptr<QtTickSource> ownTicks_;
     const ITickSource* ticks_;
-    LogTrace* log_;
+    CCommEth link_;
     Sender sender_{*this};
     CVexorProtocol protocol_;
     std::unique_ptr<DeadlineTimer> timer_;

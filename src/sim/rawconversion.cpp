@@ -1,30 +1,16 @@
 #include "sim/rawconversion.h"
 
-#include "core/scope/oscilexchange.h"
+#include "core/analysis/channelscale.h"
+#include "core/scope/scopedata.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace wavix {
 
-double NominalVolts(int range) {
-    return RangeVoltPerDiv(range) * RangeCorrection(range) * 3.0;
-}
-
-int DisplayCounts(int raw, const SOscilCalEntry& cal, int range) {
-    const double nominal = NominalVolts(range);
-    const int zero = cal.zero;
-    double d = raw - zero;
-    if (d > 0)
-        d = std::trunc(d * ((kRawMax - zero) * (2.0 * cal.gainPos) / 100000.0) / nominal);
-    else if (d < 0)
-        d = std::trunc(d * (zero * (2.0 * cal.gainNeg) / 100000.0) / nominal);
-    return static_cast<int>(std::clamp(d, -512.0, 512.0));
-}
-
 std::uint16_t VoltsToRaw(double volts, const SOscilCalEntry& cal, int range) {
-    const double nominal = NominalVolts(range);
-    const double target = volts * 512.0 / nominal;
+    const double nominal = HalfSwingVolts(range);
+    const double target = VoltsToCounts(volts, range);
     const int zero = cal.zero;
     const double gain = volts >= 0 ? (kRawMax - zero) * (2.0 * cal.gainPos) / 100000.0
                                    : zero * (2.0 * cal.gainNeg) / 100000.0;
@@ -39,11 +25,11 @@ std::uint16_t VoltsToRaw(double volts, const SOscilCalEntry& cal, int range) {
         return kRawMax;
     const int g = static_cast<int>(std::lround(guess));
     int best = std::clamp(g, 0, kRawMax);
-    double bestErr = std::abs(DisplayCounts(best, cal, range) - target);
+    double bestErr = std::abs(ConvertSample(static_cast<std::uint32_t>(best), cal, range) - target);
     for (int cand : {g - 2, g - 1, g + 1, g + 2}) {
         if (cand < 0 || cand > kRawMax)
             continue;
-        const double err = std::abs(DisplayCounts(cand, cal, range) - target);
+        const double err = std::abs(ConvertSample(static_cast<std::uint32_t>(cand), cal, range) - target);
         if (err < bestErr) {
             best = cand;
             bestErr = err;

@@ -12,10 +12,6 @@ namespace wavix {
 
 inline constexpr int kRawMax = 1023;
 
-// Volts of a half swing of 512 display counts on range m.
-double NominalVolts(int range);
-// The program's conversion of one raw value: display counts -512..512.
-int DisplayCounts(int raw, const SOscilCalEntry& cal, int range);
 // The raw value 0..1023 whose display counts lie nearest to `volts`; beyond the
 // range it clips at 0 or 1023 as the converter does.
 std::uint16_t VoltsToRaw(double volts, const SOscilCalEntry& cal, int range);

@@ -1,6 +1,6 @@
 #include "sim/simlogs.h"
 
-#include "sim/rawconversion.h"
+#include "core/analysis/channelscale.h"
 #include "sim/signalgenerator.h"
 #include "sim/testerlog.h"
 
@@ -155,7 +155,7 @@ std::vector<std::uint8_t> record(const RecordingPlan& plan, std::uint64_t seed, 
     std::vector<std::optional<CycleTable>> tables(n);
     for (std::size_t c = 0; c < n; ++c) {
         const ChannelPlan& p = plan.channels[c];
-        scale[c] = 512.0 / NominalVolts(p.range);
+        scale[c] = CountsPerVolt(p.range);
         offset[c] = p.coupling == CPL_AC ? gen.dcLevel(p.signal) : 0.0;
         if (p.signal != kLambda.signal)
             tables[c].emplace(gen, p.signal, plan.startAt);

@@ -1,6 +1,7 @@
 #include "sim/simmodule.h"
 
 #include "core/protocol/modulecommands.h"
+#include "core/protocol/modulenumbers.h"
 #include "core/support/bytes.h"
 #include "core/support/strformat.h"
 #include "sim/packetiser.h"
@@ -9,13 +10,6 @@
 #include <cstdio>
 
 namespace wavix {
-
-bool IsPreStartedModule(std::uint16_t moduleNum) {
-    for (std::uint16_t m : {0x4F, 0x61, 0x62, 0x69, 0x6A, 0x6B})
-        if (moduleNum == m)
-            return true;
-    return false;
-}
 
 std::string DescribeSettings(const tOscilExchange& rec) {
     const double ms = TimePerDivMs(static_cast<int>(rec.time_base_ENUM));
@@ -28,7 +22,7 @@ std::string DescribeSettings(const tOscilExchange& rec) {
 CSimModule::CSimModule(const SimModuleOptions& options)
     : opt_(options), hardware_(UnitCalibration(options.moduleNum, options.calibratedOn)),
       scope_(CSignalGenerator(options.seed, options.rpm), hardware_),
-      running_(IsPreStartedModule(options.moduleNum)) {
+      running_(IsScopeRunningModule(options.moduleNum)) {
     if (!opt_.uncalibrated && !opt_.oldModule)
         calibration_ = hardware_;
     scope_.setInstant(opt_.instant);

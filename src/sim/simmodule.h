@@ -24,9 +24,6 @@
 
 namespace wavix {
 
-// Module numbers for which the program takes the Scope module as already running.
-bool IsPreStartedModule(std::uint16_t moduleNum);
-
 struct SimModuleOptions {
     std::uint16_t moduleNum = 0x0010;
     std::uint16_t password = 1234;

@@ -1,5 +1,6 @@
 #include "sim/simscope.h"
 
+#include "core/analysis/channelscale.h"
 #include "sim/rawconversion.h"
 
 #include <algorithm>
@@ -69,7 +70,7 @@ std::int64_t CSimScope::indexAt(std::uint64_t nowUs) const {
 }
 
 double CSimScope::timeAt(std::int64_t idx) const {
-    return static_cast<double>(idx) * rec_.time_base / static_cast<double>(kSampleClockHz);
+    return SamplesToSeconds(static_cast<double>(idx), rec_.time_base);
 }
 
 double CSimScope::inputVolts(int ch, std::int64_t idx) const {
@@ -101,8 +102,8 @@ std::optional<std::int64_t> CSimScope::findEdge(std::int64_t from, std::int64_t 
     const int ch = std::clamp<int>(rec_.TR_channel, 1, kChannelCount);
     const int range = rec_.mux(ch);
     // The level is in display counts around 511; the comparator sees the clipped input.
-    const double nominal = NominalVolts(range);
-    const double threshold = (static_cast<int>(rec_.TR_level) - kTriggerLevelCentre) * nominal / 512.0;
+    const double nominal = HalfSwingVolts(range);
+    const double threshold = CountsToVolts(static_cast<int>(rec_.TR_level) - kTriggerLevelCentre, range);
     const bool rising = rec_.TR_rising != 0;
     auto level = [&](std::int64_t i) { return std::clamp(inputVolts(ch, i), -nominal, nominal); };
     double prev = level(from - 1);
@@ -150,7 +151,7 @@ std::optional<ScopeCapture> CSimScope::pollTriggered(std::int64_t nowIdx) {
     const std::uint16_t mode = rec_.TR_mode & ~kStopBit;
     const bool instant = nowIdx < 0;
     // AUTO waits for an edge at least as long as the post-trigger part, and a tenth of a second.
-    const std::int64_t rate = kSampleClockHz / std::max<std::uint32_t>(rec_.time_base, 1);
+    const std::int64_t rate = DividerRateHz(std::max<std::uint32_t>(rec_.time_base, 1));
     const std::int64_t autoEnd = armIdx_ + pre + std::max(n - pre, rate / 10);
     if (!trigIdx_) {
         std::int64_t limit = instant ? searchIdx_ + kMaxScan : nowIdx;

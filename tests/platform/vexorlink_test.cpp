@@ -105,7 +105,7 @@ TEST_P(FileLinkTest, FetchesAFileAndTheModuleLinkGetsOnlyItsOwnReplies) {
     for (const auto& d : tester.received)
         requests.push_back(commandOf(d));
     EXPECT_EQ(requests, (std::vector<std::uint16_t>{0x0046, 0x0047, 0x0055, 0x0055}));
-    EXPECT_EQ(link.bytesReceived(), 40u + 1032 + 1032 + 508);
+    EXPECT_EQ(link.Link().bytesReceived(), 40u + 1032 + 1032 + 508);
     EXPECT_EQ(owner.messages.back(),
               (PostedMessage{Msg::UWM_COMM_ETH_MSG, 507, EncodeFileLink(1, FileLinkNotice::Received)}));
     if (!beside)

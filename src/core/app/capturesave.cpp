@@ -1,5 +1,6 @@
 #include "core/app/capturesave.h"
 
+#include "core/export/sdfexporter.h"
 #include "core/files/chartlibrary.h"
 #include "core/settings/datadirectory.h"
 
@@ -29,7 +30,7 @@ CaptureSaveResult SaveCaptureAsChart(IMainView& view, const SaveChooser& chooser
             continue;
         CScopeFile file(clock);
         file.SetHeaderText(choice->chartName);
-        if (!file.Save(choice->path, channels)) {
+        if (!CSdfExporter().Write(ExportCapture{file, channels}, choice->path)) {
             view.MessageBox(CRollLogCommand::kCaptionError, texts.saveFailed, BoxIcon::Error, BoxButtons::Ok);
             return CaptureSaveResult::Failed;
         }

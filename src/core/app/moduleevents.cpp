@@ -1,6 +1,7 @@
 #include "core/app/moduleevents.h"
 
 #include "core/protocol/ivoraprotocol.h"
+#include "core/protocol/modulenumbers.h"
 
 #include <algorithm>
 #include <array>
@@ -11,9 +12,6 @@ namespace {
 constexpr std::string_view kErrorCaption = " .: ERROR ... ";
 constexpr std::string_view kScopeErrorCaption = " .: Error ... ";
 constexpr std::string_view kCalibrationRefused = "TXT_1504";
-
-// Modules whose Scope function runs without being started.
-constexpr std::array<std::uint16_t, 6> kSelfStartingModules{0x61, 0x62, 0x63, 0x8C, 0x8D, 0x8E};
 
 // Language key of the fault text.
 std::string_view sessionFaultKey(ModuleEvent event) {
@@ -125,8 +123,7 @@ void CModuleEvents::sessionState(ModuleEvent event) {
         break;
     case ModuleEvent::LinkUp: {
         const std::uint16_t type = protocol_.GetModuleNum();
-        if (std::find(kSelfStartingModules.begin(), kSelfStartingModules.end(), type) !=
-            kSelfStartingModules.end())
+        if (IsSelfStartingModule(type))
             view_.PostToSelf(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::ScopeRunning), 0);
         else
             protocol_.build_RunOscil_packet();

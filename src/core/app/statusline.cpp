@@ -1,5 +1,6 @@
 #include "core/app/statusline.h"
 
+#include "core/analysis/channelscale.h"
 #include "core/support/strformat.h"
 
 namespace wavix {
@@ -74,7 +75,7 @@ void CStatusLine::ShowInformation(const tOscilExchange& rec, const SOscil_EEPROM
     if (calInfo.empty())
         calInfo = cal.state == 1 ? CalibrationDate(cal) : "NotCAL";
     // A record that names no divider has no sample rate; never divide by it.
-    const std::uint32_t rate = rec.time_base != 0 ? kSampleClockHz / rec.time_base : 0;
+    const std::uint32_t rate = DividerRateHz(rec.time_base);
     view_.SetPaneText(Pane::ModuleName, StrFormat("Samples/CH=%d, Sample rate = %d, %s",
                                                    asInt(rec.samples_all), asInt(rate), calInfo.c_str()));
 }

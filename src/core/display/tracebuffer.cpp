@@ -1,6 +1,6 @@
 #include "core/display/tracebuffer.h"
 
-#include "core/scope/oscilexchange.h"
+#include "core/analysis/channelscale.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +22,7 @@ void FillTraceBuffer(std::span<float> out, std::span<const std::int32_t> samples
 }
 
 double TraceSpanSeconds(std::uint64_t samples, std::uint32_t timeBaseDivider) {
-    return static_cast<double>(samples) * timeBaseDivider / static_cast<double>(kSampleClockHz);
+    return SamplesToSeconds(static_cast<double>(samples), timeBaseDivider);
 }
 
 void ResampleReference(std::span<float> out, std::span<const std::int32_t> reference, int offset,

@@ -1,5 +1,6 @@
 #include "core/files/chartlibrary.h"
 
+#include "core/export/sdfexporter.h"
 #include "core/files/logchartnavigator.h"
 #include "core/settings/langtexts.h"
 
@@ -212,7 +213,7 @@ void CChartLibrary::ApplyEdit(ChartRecord& record, const ChartEdit& edit) {
 bool CChartLibrary::WriteBack(ChartRecord& record) {
     if (!record.file || record.file->IsLog())
         return false;
-    return record.file->Save(record.path);
+    return static_cast<bool>(CSdfExporter().Write(ExportCapture{*record.file}, record.path));
 }
 
 std::vector<std::string> SaveScopeTexts(const std::filesystem::path& langFile, LogTrace* trace) {

@@ -1,5 +1,6 @@
 #include "core/protocol/ivoraprotocol.h"
 
+#include "core/protocol/modulenumbers.h"
 #include "core/support/bytes.h"
 #include "core/support/logtrace.h"
 
@@ -9,10 +10,6 @@
 
 namespace wavix {
 namespace {
-
-// Module numbers of testers whose Scope module is already running: asking
-// them to start it again is answered at once instead of sent.
-constexpr std::array<std::uint16_t, 6> kScopeRunningModules{0x4F, 0x61, 0x62, 0x69, 0x6A, 0x6B};
 
 std::string format(const char* fmt, auto... args) {
     std::array<char, 256> buf{};
@@ -212,8 +209,7 @@ bool CIvoraProtocol::build_Echo_packet() {
 }
 
 bool CIvoraProtocol::build_RunOscil_packet() {
-    if (std::find(kScopeRunningModules.begin(), kScopeRunningModules.end(), moduleNum_) !=
-        kScopeRunningModules.end()) {
+    if (IsScopeRunningModule(moduleNum_)) {
         lastSend_ = ticks_.tickMs();
         store(ModuleEvent::ScopeRunning);
         return true;

@@ -1,5 +1,6 @@
 #include "core/scope/channeldata.h"
 
+#include "core/analysis/channelscale.h"
 #include "core/scope/engprefix.h"
 #include "core/scope/scopedata.h"
 #include "core/settings/ini.h"
@@ -135,9 +136,8 @@ std::span<std::int32_t> CChannelData::WritableSamples(std::uint32_t n) {
     return {samples_.data(), n};
 }
 
-// Without a loaded probe the units field holds a placeholder, not a unit.
 std::string CChannelData::Unit() const {
-    return probe_.IsLoaded() && !probe_.GetUnits().empty() ? probe_.GetUnits() : std::string("V");
+    return ProbeUnit(probe_);
 }
 
 const std::string& CChannelData::CouplingText() {

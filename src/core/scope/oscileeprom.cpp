@@ -1,5 +1,6 @@
 #include "core/scope/oscileeprom.h"
 
+#include "core/analysis/channelscale.h"
 #include "core/scope/oscilexchange.h"
 #include "core/support/bytes.h"
 
@@ -20,7 +21,7 @@ SOscil_EEPROM DefaultCalibration() {
         for (int j = 0; j < kCalibrationEntries; ++j) {
             const int m = j + 1;
             const auto gain =
-                static_cast<std::uint16_t>(RangeVoltPerDiv(m) * RangeCorrection(m) * 3.0 / 512 / 2 * 100000);
+                static_cast<std::uint16_t>(HalfSwingVolts(m) / kHalfSwingCounts / 2 * 100000);
             channel[static_cast<std::size_t>(j)] = {512, gain, gain};
         }
     }

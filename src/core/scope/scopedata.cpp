@@ -1,5 +1,7 @@
 #include "core/scope/scopedata.h"
 
+#include "core/analysis/channelscale.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -84,7 +86,7 @@ struct Calibrated {
     double actualNeg;
 
     Calibrated(const SOscilCalEntry& cal, int range)
-        : zero(cal.zero), nominal(RangeVoltPerDiv(range) * RangeCorrection(range) * 3.0),
+        : zero(cal.zero), nominal(HalfSwingVolts(range)),
           actualPos((1023.0 - cal.zero) * (2.0 * cal.gainPos) / 100000.0),
           actualNeg(cal.zero * (2.0 * cal.gainNeg) / 100000.0) {}
 

@@ -5,6 +5,8 @@
 // sampled at the timebase's rate, through the input range (and probe) into
 // converter counts, triggered where the chart's trigger would fire.
 
+#include "core/analysis/channelscale.h"
+#include "core/export/sdfexporter.h"
 #include "core/files/scopefile.h"
 #include "sim/signalgenerator.h"
 #include "sim/workshopsignals.h"
@@ -52,13 +54,12 @@ struct ChartSpec {
 struct Input {
     double ratio = 1.0;
     double dc = 0.0;
-    double halfSwingVolts = 1.0; // 512 counts
 
     double volts(const ChannelPlan& ch, double t) const { return ch.quantity(t) * ratio - dc; }
 };
 
-int toCounts(double volts, double halfSwing) {
-    return static_cast<int>(std::lround(volts / halfSwing * 512.0));
+int toCounts(double volts, int range) {
+    return static_cast<int>(std::lround(VoltsToCounts(volts, range)));
 }
 
 // The level field: 511 at the trace centre, six divisions over 1023 steps.
@@ -109,7 +110,6 @@ bool writeChart(const ChartSpec& chart, const std::filesystem::path& probes,
         }
         Input& in = inputs[static_cast<std::size_t>(c)];
         in.ratio = channel->GetProbe().IsLoaded() ? channel->GetProbe().GetRatio() : 1.0;
-        in.halfSwingVolts = RangeVoltPerDiv(plan.range) * 3.0 * RangeCorrection(plan.range);
         if (plan.coupling == CPL_AC) {
             // The coupling capacitor has long since settled on the mean.
             double sum = 0.0;
@@ -139,14 +139,14 @@ bool writeChart(const ChartSpec& chart, const std::filesystem::path& probes,
         auto out = channel->WritableSamples(static_cast<std::uint32_t>(samples));
         for (int i = 0; i < samples; ++i) {
             const double v = in.volts(plan, start + i * period);
-            const int counts = toCounts(v, in.halfSwingVolts) + noise.noiseCounts(plan.noiseChannel, i);
+            const int counts = toCounts(v, plan.range) + noise.noiseCounts(plan.noiseChannel, i);
             out[static_cast<std::size_t>(i)] = std::clamp(counts, -512, 512);
         }
         channel->SetSampleCount(static_cast<std::uint32_t>(samples));
         file.AddChannel(std::move(channel));
     }
     const std::filesystem::path path = outDir / chart.file;
-    if (!file.Save(path)) {
+    if (!CSdfExporter().Write(ExportCapture{file}, path)) {
         std::fprintf(stderr, "wavix-samplecharts: cannot write %s\n", path.string().c_str());
         return false;
     }

@@ -3,11 +3,13 @@
 #include "core/files/logwindow.h"
 #include "ui/scope/cscope.h"
 
+#include <QBuffer>
+
 #include <algorithm>
 
 namespace wavix {
 
-bool RenderCapture(CScopeFile& file, const std::vector<LogMark>& marks, const PictureOptions& options,
+bool RenderCapture(CScopeFile& file, std::span<const LogMark> marks, const PictureOptions& options,
                    QImage& image, QString& error) {
     std::uint32_t instants = 0;
     if (file.IsLog() && !ReadLogWindow(file, options.logStart, kPictureLogWindow, &instants)) {
@@ -38,6 +40,20 @@ bool RenderCapture(CScopeFile& file, const std::vector<LogMark>& marks, const Pi
     }
     image = scope.Render(options.size);
     return true;
+}
+
+ExportResult CCapturePicture::RenderPng(const ExportCapture& capture, std::vector<std::uint8_t>& png) const {
+    QImage image;
+    QString error;
+    if (!RenderCapture(capture.file, capture.marks, options_, image, error))
+        return ExportResult::Fail(error.toStdString());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return ExportResult::Fail("cannot encode the picture");
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    png.assign(data, data + bytes.size());
+    return {};
 }
 
 } // namespace wavix

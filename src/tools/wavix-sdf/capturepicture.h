@@ -3,13 +3,14 @@
 // a waveform on one view in its colour, or the first window of a log with its
 // marks numbered. Needs a QApplication (the display is a widget).
 
+#include "core/export/pngexporter.h"
 #include "core/files/scopefile.h"
 
 #include <QImage>
 #include <QSize>
 #include <QString>
 
-#include <vector>
+#include <span>
 
 namespace wavix {
 
@@ -28,7 +29,17 @@ inline constexpr QSize kPictureMinSize{160, 120};
 inline constexpr QSize kPictureMaxSize{8192, 8192};
 
 // False with a one-line reason when the file's samples cannot be read.
-bool RenderCapture(CScopeFile& file, const std::vector<LogMark>& marks, const PictureOptions& options,
+bool RenderCapture(CScopeFile& file, std::span<const LogMark> marks, const PictureOptions& options,
                    QImage& image, QString& error);
+
+// The PNG exporter's renderer: the file's own channels, drawn with fixed options.
+class CCapturePicture : public ICaptureRenderer {
+public:
+    explicit CCapturePicture(const PictureOptions& options) : options_(options) {}
+    ExportResult RenderPng(const ExportCapture& capture, std::vector<std::uint8_t>& png) const override;
+
+private:
+    PictureOptions options_;
+};
 
 } // namespace wavix

@@ -6,22 +6,19 @@
 //                                               of a log the 50 000 instants from N (default 0)
 
 #include "capturepicture.h"
+#include "core/export/csvexporter.h"
 #include "core/files/scopefile.h"
-#include "core/support/numberlocale.h"
+#include "jsoninfoexporter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QString>
 #include <QTextStream>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -36,133 +33,6 @@ constexpr int kExitUsage = 2;
 int fail(int code, const QString& text) {
     QTextStream(stderr) << "wavix-sdf: " << text << '\n';
     return code;
-}
-
-QString qs(const std::string& s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// A half-swing of 512 converter counts is V/div × 3 × the range's correction volts:
-// volts = counts × V/div × 3 × correction / 512; a loaded probe then reads volts / ratio.
-double ChannelValue(const CChannelData& ch, int counts) {
-    const double volts = counts * ch.GetVoltPerDiv() * 3.0 * RangeCorrection(ch.GetRange()) / 512.0;
-    return ch.GetProbe().IsLoaded() ? volts / ch.GetProbe().GetRatio() : volts;
-}
-
-std::string ChannelUnit(const CChannelData& ch) {
-    const auto& probe = ch.GetProbe();
-    return probe.IsLoaded() && !probe.GetUnits().empty() ? probe.GetUnits() : std::string("V");
-}
-
-// Waveforms carry the module's own divider; logs only the step, so the table rate applies.
-double SampleSeconds(const CScopeFile& file, const CChannelData& first) {
-    if (!file.IsLog() && first.GetTimeBase() > 0)
-        return static_cast<double>(first.GetTimeBase()) / kSampleClockHz;
-    return SamplePeriod(first.GetTimeBaseStep());
-}
-
-int Info(const CScopeFile& file, const std::vector<LogMark>& marks) {
-    QJsonObject root;
-    root["header"] = qs(file.GetHeaderText());
-    root["version"] = static_cast<int>(file.GetVersion());
-    const FileTime& t = file.GetTime();
-    root["time"] = QString::asprintf("%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", t.year, t.month, t.day, t.hour,
-                                     t.minute, t.second, t.milliseconds);
-    root["log"] = file.IsLog();
-    if (file.IsLog())
-        root["logSamplesPerChannel"] = static_cast<double>(file.GetLogSamplesPerChannel());
-    root["timeBaseStep"] = file.GetTimeBaseStep();
-    QJsonArray channels;
-    for (int i = 0; i < file.GetChannelCount(); ++i) {
-        const CChannelData& ch = *file.GetChannel(i);
-        QJsonObject c;
-        c["number"] = ch.GetChannel();
-        c["name"] = qs(ch.GetName());
-        c["description"] = qs(ch.GetDescription());
-        c["range"] = ch.GetRange();
-        c["voltsPerDiv"] = static_cast<double>(ch.GetVoltPerDiv());
-        c["coupling"] = QString::fromLatin1(CouplingText(ch.GetCoupling()).data(),
-                                            static_cast<qsizetype>(CouplingText(ch.GetCoupling()).size()));
-        c["msPerDiv"] = static_cast<double>(ch.GetMsPerDiv());
-        c["divider"] = static_cast<double>(ch.GetTimeBase());
-        c["capacity"] = static_cast<double>(ch.GetCapacity());
-        c["samples"] = static_cast<double>(ch.GetSampleCount());
-        c["colour"] = static_cast<double>(ch.GetColor());
-        QJsonObject trigger;
-        trigger["channel"] = ch.GetTriggerChannel();
-        trigger["level"] = ch.GetTriggerLevel();
-        trigger["mode"] = ch.GetTriggerMode();
-        trigger["edge"] = ch.GetTriggerEdge();
-        trigger["position"] = static_cast<double>(ch.GetTriggerPosition());
-        c["trigger"] = trigger;
-        QJsonObject probe;
-        probe["loaded"] = ch.GetProbe().IsLoaded();
-        probe["name"] = qs(ch.GetProbe().GetName());
-        probe["units"] = qs(ch.GetProbe().GetUnits());
-        probe["ratio"] = static_cast<double>(ch.GetProbe().GetRatio());
-        c["probe"] = probe;
-        channels.append(c);
-    }
-    root["channels"] = channels;
-    QJsonArray list;
-    for (const LogMark& m : marks)
-        list.append(QJsonObject{
-            {"number", m.number}, {"position", static_cast<double>(m.position)}, {"kind", m.kind}});
-    root["marks"] = list;
-    // The list stops at the first kMaxLogMarks; the count covers the whole log.
-    root["markCount"] = static_cast<double>(file.GetLogMarkCount());
-    const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), stdout);
-    return 0;
-}
-
-int Csv(const CScopeFile& file, std::uint32_t from, std::uint32_t count) {
-    // A decimal comma would split every value into two fields.
-    const CNumberLocale c;
-    const int n = file.GetChannelCount();
-    const CChannelData& first = *file.GetChannel(0);
-    const double period = SampleSeconds(file, first);
-    std::string head = "time [s]";
-    for (int i = 0; i < n; ++i) {
-        const CChannelData& ch = *file.GetChannel(i);
-        head += ",CH" + std::to_string(ch.GetChannel()) + " [" + ChannelUnit(ch) + "]";
-    }
-    std::printf("%s\n", head.c_str());
-
-    auto row = [&](std::uint32_t instant, auto&& countsOf) {
-        std::printf("%.9g", instant * period);
-        for (int i = 0; i < n; ++i)
-            std::printf(",%.6g", ChannelValue(*file.GetChannel(i), countsOf(i)));
-        std::printf("\n");
-    };
-
-    if (!file.IsLog()) {
-        std::uint32_t total = 0;
-        for (int i = 0; i < n; ++i)
-            total = std::max(total, file.GetChannel(i)->GetSampleCount());
-        const std::uint32_t end = from < total ? from + std::min(count, total - from) : from;
-        for (std::uint32_t k = from; k < end; ++k)
-            row(k, [&](int i) { return static_cast<int>(file.GetChannel(i)->GetSample(k)); });
-        return 0;
-    }
-
-    // Logs can be far larger than memory; read them a slice at a time.
-    constexpr std::uint32_t kSlice = 65536;
-    const std::uint32_t total = file.GetLogSamplesPerChannel();
-    const std::uint32_t end = from < total ? from + std::min(count, total - from) : from;
-    std::vector<std::uint16_t> words;
-    for (std::uint32_t at = from; at < end; at += kSlice) {
-        const std::uint32_t take = std::min(kSlice, end - at);
-        if (!file.ReadLogWords(at, take, words) ||
-            words.size() != std::size_t{take} * static_cast<std::size_t>(n))
-            return fail(kExitBadFile, "cannot read the samples of the log");
-        for (std::uint32_t k = 0; k < take; ++k)
-            row(at + k, [&](int i) {
-                return LogWordValue(
-                    words[std::size_t{k} * static_cast<std::size_t>(n) + static_cast<std::size_t>(i)]);
-            });
-    }
-    return 0;
 }
 
 bool ParseCount(const QString& text, std::uint32_t& out) {
@@ -208,15 +78,9 @@ void KeepQtQuiet(QtMsgType type, const QMessageLogContext& /*context*/, const QS
         QTextStream(stderr) << "wavix-sdf: " << text << '\n';
 }
 
-int Png(CScopeFile& file, const std::vector<LogMark>& marks, const PictureOptions& options,
-        const QString& out) {
-    QImage image;
-    QString error;
-    if (!RenderCapture(file, marks, options, image, error))
-        return fail(kExitBadFile, error);
-    if (!image.save(out, "PNG"))
-        return fail(kExitBadFile, QString("%1: cannot write the picture").arg(out));
-    return 0;
+// 0, or the failure's status after its one line on stderr.
+int Status(const ExportResult& r) {
+    return r ? 0 : fail(kExitBadFile, QString::fromStdString(r.reason));
 }
 
 } // namespace
@@ -297,9 +161,12 @@ int main(int argc, char* argv[]) {
     const bool wantMarks = command != "csv";
     if (!file.Load(std::filesystem::path(local.toStdString()), wantMarks ? &marks : nullptr))
         return fail(kExitBadFile, QString("%1: not a readable scope data file").arg(path));
+    const ExportCapture capture{file, {}, marks, from, count};
     if (command == "info")
-        return Info(file, marks);
+        return Status(CJsonInfoExporter().Write(capture, std::cout));
     if (command == "csv")
-        return Csv(file, from, count);
-    return Png(file, marks, picture, args[2]);
+        return Status(CCsvExporter().Write(capture, std::cout));
+    const CCapturePicture renderer(picture);
+    return Status(
+        CPngExporter(renderer).Write(capture, std::filesystem::path(args[2].toLocal8Bit().toStdString())));
 }

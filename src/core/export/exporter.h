@@ -1,0 +1,49 @@
+#pragma once
+// The formats a capture can be written in. Each exporter names itself and its
+// file extension and writes to a stream, to a file, or both; what it cannot do
+// it answers with a reason instead of writing half. New formats implement
+// IExporter; those that need widgets (a picture) take a renderer from the
+// layer that has them.
+
+#include "core/files/scopefile.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <limits>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace wavix {
+
+struct ExportResult {
+    bool ok = true;
+    std::string reason; // one line, set when !ok
+
+    static ExportResult Fail(std::string why) { return {false, std::move(why)}; }
+    explicit operator bool() const { return ok; }
+};
+
+// What to write: a loaded file's channels, or the channels a view shows under
+// the file's header text and clock. Instants from..from+count of the samples
+// for the formats that list them.
+struct ExportCapture {
+    CScopeFile& file;
+    std::span<const CChannelData* const> channels = {}; // empty: the file's own
+    std::span<const LogMark> marks = {};
+    std::uint32_t from = 0;
+    std::uint32_t count = std::numeric_limits<std::uint32_t>::max();
+};
+
+class IExporter {
+public:
+    virtual ~IExporter() = default;
+    virtual std::string_view Name() const = 0;
+    virtual std::string_view Extension() const = 0; // with the dot
+    virtual ExportResult Write(const ExportCapture& capture, std::ostream& out) const = 0;
+    // By default the stream form into a new file.
+    virtual ExportResult Write(const ExportCapture& capture, const std::filesystem::path& path) const;
+};
+
+} // namespace wavix
