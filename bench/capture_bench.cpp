@@ -149,8 +149,7 @@ public:
     StackClient() {
         window_.setHandler([this](Msg msg, std::intptr_t w, std::intptr_t) {
             if (msg == Msg::UWM_IVORA_PROTOCOL)
-                onReport(static_cast<int>(w >> 16 & 0xFF), static_cast<int>(w >> 8 & 0xFF),
-                         static_cast<int>(w & 0xFF));
+                onReport(DecodeModuleEvent(w));
         });
     }
     bool open(std::uint16_t port) { return session_.Open(kSimAddress, port, &window_); }
@@ -170,26 +169,24 @@ public:
     }
 
 private:
-    void onReport(int phase, int result, int event) {
+    void onReport(ModuleEvent event) {
         CIvoraProtocol& p = session_.protocol();
-        if (result == CIvoraProtocol::kError && !(phase == 2 && event == 3)) {
+        if (ResultOf(event) == ModuleResult::Error && event != ModuleEvent::BadGroup) {
             failed_ = true;
             return;
         }
-        if (phase == 1 && result == 2 && event == 2)
+        if (event == ModuleEvent::LinkUp)
             p.build_RunOscil_packet();
-        if (phase != 2 || result == CIvoraProtocol::kProgress)
-            return;
         switch (event) {
-        case 1:
+        case ModuleEvent::ScopeRunning:
             p.build_SetOscilExchange_packet(benchRecord());
             break;
-        case 3:
+        case ModuleEvent::GroupConverted:
             ++groups_;
             p.build_AskForScopeData_packet();
             break;
-        case 2:
-        case 6: // no capture yet: ask again at once, as the floor does
+        case ModuleEvent::SettingsExchanged:
+        case ModuleEvent::NoData: // no capture yet: ask again at once, as the floor does
             p.build_AskForScopeData_packet();
             break;
         default:

@@ -60,9 +60,9 @@ void BM_IdleLink(benchmark::State& state) {
     bool up = false;
     int echoes = 0;
     QtMessageTarget window([&](Msg msg, std::intptr_t w, std::intptr_t) {
-        if (msg == Msg::UWM_IVORA_PROTOCOL && w == 0x010202)
+        if (msg == Msg::UWM_IVORA_PROTOCOL && DecodeModuleEvent(w) == ModuleEvent::LinkUp)
             up = true;
-        if (msg == Msg::UWM_IVORA_PROTOCOL && w == 0x010301)
+        if (msg == Msg::UWM_IVORA_PROTOCOL && DecodeModuleEvent(w) == ModuleEvent::Received)
             ++echoes;
     });
     if (!sim.ok() || !session.Open(kSimAddress, port, &window)) {
@@ -86,7 +86,7 @@ void BM_IdleLink(benchmark::State& state) {
         const double wall = static_cast<double>(clock.elapsed()) / 1000.0;
         state.counters["cpu_%"] = 100.0 * (cpuSeconds() - before) / wall;
         state.counters["answers"] = echoes;
-        state.counters["faults"] = session.protocol().GetResult() == CIvoraProtocol::kError ? 1 : 0;
+        state.counters["faults"] = session.protocol().IsErrorState() ? 1 : 0;
     }
 }
 

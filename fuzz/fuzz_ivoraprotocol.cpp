@@ -69,6 +69,9 @@ void apply(CIvoraProtocol& p, CScopeData& data, FakeTickSource& clock, std::uint
     case 13:
         data.NextTriggerMode();
         break;
+    case 14: // any request of the table, the diagnostic services' too
+        p.Request(kModuleCommands[(op >> 4) % kModuleCommands.size()].code);
+        break;
     default:
         clock.advance(op >> 4);
         break;

@@ -51,6 +51,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 4:
             protocol.SendEcho();
             break;
+        case 6: // the datagram carries a code of the table, as a reply or as sent
+            if (step.datagram.size() >= 4) {
+                const VexorCommand& row = kVexorCommands[(step.op >> 4) % kVexorCommands.size()];
+                const auto code =
+                    static_cast<std::uint16_t>((step.op & 0x08) != 0 ? row.code : row.code | c_vxrREPLY_MASK);
+                step.datagram[2] = static_cast<std::uint8_t>(code >> 8);
+                step.datagram[3] = static_cast<std::uint8_t>(code & 0xFF);
+            }
+            break;
         case 5: {
             std::int64_t total = 0;
             if (protocol.GetReceivedFile().GetPayloadSize(total) && total >= 0)

@@ -43,19 +43,21 @@ bool CCommEth::Send(Packet packet) {
     return link_.Send(std::move(packet));
 }
 
-std::intptr_t CCommEth::notifyCode(std::intptr_t code) const {
-    return (static_cast<std::intptr_t>(linkId_) << 16) | code;
+std::intptr_t CCommEth::notifyCode(FileLinkNotice notice) const {
+    return EncodeFileLink(linkId_, notice);
 }
 
 void CCommEth::Sent(std::size_t bytes) {
     bytesSent_ += static_cast<std::uint32_t>(bytes);
-    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(bytes), notifyCode(kNotifySent));
+    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(bytes),
+           notifyCode(FileLinkNotice::Sent));
 }
 
 void CCommEth::Received(std::size_t bytes) {
     bytesReceived_ += static_cast<std::uint32_t>(bytes);
     bytesReceivedTenth_ += static_cast<std::uint32_t>(bytes);
-    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(bytes), notifyCode(kNotifyReceived));
+    postTo(owner_, Msg::UWM_COMM_ETH_MSG, static_cast<std::intptr_t>(bytes),
+           notifyCode(FileLinkNotice::Received));
 }
 
 void CCommEth::onDatagram(PacketBuffer buffer, const CDatagramLink::Read& read) {

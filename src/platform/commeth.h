@@ -4,6 +4,7 @@
 // high half of lParam). A CDatagramLink whose handler hands each whole datagram
 // to the receiver; one that did not fit its buffer is reported and dropped.
 
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 #include "platform/datagramlink.h"
 
@@ -17,8 +18,6 @@ class LogTrace;
 class CCommEth : public IDatagramSender, public IDatagramReceiver, private ILinkTraffic {
 public:
     enum State { kNeverOpened = 0, kOpen = 1, kClosed = 2 };
-    static constexpr std::intptr_t kNotifyReceived = 5;
-    static constexpr std::intptr_t kNotifySent = 6;
     static constexpr std::uint32_t kDefaultPort = 10000;
 
     explicit CCommEth(IDatagramReceiver* receiver = nullptr, LogTrace* log = nullptr);
@@ -58,7 +57,7 @@ private:
     void Sent(std::size_t bytes) override;
     void Received(std::size_t bytes) override;
     void onDatagram(PacketBuffer buffer, const CDatagramLink::Read& read);
-    std::intptr_t notifyCode(std::intptr_t code) const;
+    std::intptr_t notifyCode(FileLinkNotice notice) const;
 
     IDatagramReceiver* receiver_;
     LogTrace* log_;

@@ -16,9 +16,12 @@ bool RunTrace::eventFilter(QObject* watched, QEvent* event) {
         line("shown");
     } else if (event->type() == MessageEvent::eventType()) {
         const auto* m = static_cast<const MessageEvent*>(event);
-        if (m->msg() == Msg::UWM_SCOPE_DATA && m->lParam() == 8 && NewSamplesCount(m->wParam()) >= 0)
+        if (m->msg() == Msg::UWM_SCOPE_DATA &&
+            Decode<ScopeDataNotice>(m->lParam()) == ScopeDataNotice::NewSamples &&
+            NewSamplesCount(m->wParam()) >= 0)
             line("capture", NewSamplesCount(m->wParam()));
-        else if (m->msg() == Msg::UWM_IVORA_PROTOCOL && ((m->wParam() >> 8) & 0xFF) == 1)
+        else if (m->msg() == Msg::UWM_IVORA_PROTOCOL &&
+                 ResultOf(DecodeModuleEvent(m->wParam())) == ModuleResult::Error)
             line("error", m->wParam());
     }
     return false;

@@ -40,9 +40,8 @@ std::string hex(std::uint16_t v) {
 } // namespace
 
 bool IsSimFileCommand(std::uint16_t command) {
-    using namespace sim_file_cmd;
-    return command == kEntry0 || command == kData0 || command == kEntry1 || command == kData1 ||
-           command == kNextPacket;
+    const VexorCommand* row = FindVexorCommand(command);
+    return row != nullptr && row->fileService;
 }
 
 std::uint32_t SimFileCrc(std::span<const std::uint8_t> bytes) {

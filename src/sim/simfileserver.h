@@ -16,6 +16,7 @@
 
 #include "core/comm/packet.h"
 #include "core/protocol/simplefat.h"
+#include "core/protocol/vexorprotocol.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,11 +31,11 @@ namespace wavix {
 using SimFileMap = std::map<std::string, std::vector<std::uint8_t>>;
 
 namespace sim_file_cmd {
-inline constexpr std::uint16_t kEntry0 = 0x0044;
-inline constexpr std::uint16_t kData0 = 0x0045;
-inline constexpr std::uint16_t kEntry1 = 0x0046;
-inline constexpr std::uint16_t kData1 = 0x0047;
-inline constexpr std::uint16_t kNextPacket = 0x0055;
+inline constexpr std::uint16_t kEntry0 = c_vxpFILE_ENTRY_0;
+inline constexpr std::uint16_t kData0 = c_vxpFILE_DATA_0;
+inline constexpr std::uint16_t kEntry1 = c_vxpFILE_ENTRY_1;
+inline constexpr std::uint16_t kData1 = c_vxpFILE_DATA_1;
+inline constexpr std::uint16_t kNextPacket = c_vxpNEXT_PACKET;
 } // namespace sim_file_cmd
 
 bool IsSimFileCommand(std::uint16_t command);

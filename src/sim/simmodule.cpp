@@ -1,5 +1,6 @@
 #include "sim/simmodule.h"
 
+#include "core/protocol/modulecommands.h"
 #include "core/protocol/modulenumbers.h"
 #include "core/support/bytes.h"
 #include "core/support/strformat.h"
@@ -60,9 +61,8 @@ CSimModule::Response CSimModule::handle(std::span<const std::uint8_t> request, s
     }
     const std::uint16_t cmd = readBE16(&request[2]);
     const auto payload = request.subspan(kRequestHeaderSize);
-    const bool scopeCommand = cmd == c_ivrRUN_OSCIL || cmd == c_ivrASK_SCOPE_DATA ||
-                              cmd == c_ivrSET_OSCIL_EXCHANGE || cmd == c_ivrASK_OSCIL_EXCHANGE;
-    if (opt_.noScope && scopeCommand) {
+    const ModuleCommand* row = FindModuleCommand(cmd);
+    if (opt_.noScope && row != nullptr && row->scope) {
         out.packets.push_back(reply(cmd, kStatusUnknown));
         out.log.push_back("no scope module: refused");
         return out;

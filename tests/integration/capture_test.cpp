@@ -148,7 +148,7 @@ TEST_F(Capture, RecoversWhenTheTesterFallsSilentAndComesBack) {
     const int before = client.groups;
     ASSERT_TRUE(waitUntil([&] { return client.groups >= before + 3 || client.ended; }, kTimeoutMs))
         << simLog();
-    EXPECT_EQ(client.faults, std::vector<std::uint32_t>{eventWord(1, 1, 2)});
+    EXPECT_EQ(client.faults, std::vector{static_cast<std::uint32_t>(ModuleEvent::ReplyTimeout)});
     EXPECT_EQ(client.timeouts, 1);
     EXPECT_EQ(client.linkUps, 2);
     EXPECT_EQ(client.calibrationReads, 1); // once per run
@@ -242,7 +242,8 @@ TEST_F(Capture, DataAskedBeforeTheScopeRunsEndsWithTheFaultAndNoSamples) {
     ASSERT_TRUE(waitUntil([&] { return client.ended; }, kTimeoutMs)) << simLog();
     // Let whatever else the answer provokes arrive.
     settle(200);
-    EXPECT_EQ(client.faults, std::vector<std::uint32_t>{eventWord(1, 1, 3)}) << simLog();
+    EXPECT_EQ(client.faults, std::vector{static_cast<std::uint32_t>(ModuleEvent::StatusNotServed)})
+        << simLog();
     EXPECT_EQ(client.groups, 0);
 }
 

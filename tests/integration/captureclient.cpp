@@ -23,25 +23,23 @@ void CaptureClient::askForData() {
 void CaptureClient::onMessage(Msg msg, std::intptr_t wParam, std::intptr_t) {
     if (msg != Msg::UWM_IVORA_PROTOCOL)
         return;
-    const int phase = static_cast<int>(wParam >> 16 & 0xFF);
-    const int result = static_cast<int>(wParam >> 8 & 0xFF);
-    const int event = static_cast<int>(wParam & 0xFF);
-    if (result == CIvoraProtocol::kError)
-        faults.push_back(static_cast<std::uint32_t>(wParam));
-    if (phase == 1 && result == CIvoraProtocol::kProgress && event == 1)
+    const ModuleEvent event = DecodeModuleEvent(wParam);
+    if (ResultOf(event) == ModuleResult::Error)
+        faults.push_back(static_cast<std::uint32_t>(event));
+    if (event == ModuleEvent::Received)
         lastReceivedAt_ = session_.ticks().tickMs();
     if (ended)
         return;
-    if (phase == 1)
-        onModule(result, event);
-    else if (phase == 2)
-        onScope(result, event);
+    if (PhaseOf(event) == ModulePhase::Module)
+        onModule(event);
+    else if (PhaseOf(event) == ModulePhase::Scope)
+        onScope(event);
 }
 
-void CaptureClient::onModule(int result, int event) {
+void CaptureClient::onModule(ModuleEvent event) {
     CIvoraProtocol& p = session_.protocol();
-    if (result == CIvoraProtocol::kError) {
-        if (event != 2) {
+    if (ResultOf(event) == ModuleResult::Error) {
+        if (event != ModuleEvent::ReplyTimeout) {
             ended = true;
             return;
         }
@@ -53,7 +51,7 @@ void CaptureClient::onModule(int result, int event) {
         session_.Rearm();
         return;
     }
-    if (result == CIvoraProtocol::kDone && event == 2) {
+    if (event == ModuleEvent::LinkUp) {
         ++linkUps;
         if (start_ == Start::DataBeforeRun)
             askForData();
@@ -62,10 +60,10 @@ void CaptureClient::onModule(int result, int event) {
     }
 }
 
-void CaptureClient::onScope(int result, int event) {
+void CaptureClient::onScope(ModuleEvent event) {
     CIvoraProtocol& p = session_.protocol();
-    if (result == CIvoraProtocol::kError) {
-        if (event == 3) { // bad group: ask again
+    if (ResultOf(event) == ModuleResult::Error) {
+        if (event == ModuleEvent::BadGroup) { // ask again
             ++badGroups;
             askForData();
         } else {
@@ -73,13 +71,11 @@ void CaptureClient::onScope(int result, int event) {
         }
         return;
     }
-    if (result != CIvoraProtocol::kDone)
-        return;
     switch (event) {
-    case 1:
+    case ModuleEvent::ScopeRunning:
         p.build_SetOscilExchange_packet(record_);
         break;
-    case 2:
+    case ModuleEvent::SettingsExchanged:
         if (askCalibrationFirst_) {
             askCalibrationFirst_ = false;
             p.build_AskForOscilEeprom_packet();
@@ -87,19 +83,19 @@ void CaptureClient::onScope(int result, int event) {
             askForData();
         }
         break;
-    case 3:
+    case ModuleEvent::GroupConverted:
         ++groups;
         if (onGroup)
             onGroup(data());
         askForData();
         break;
-    case 5:
+    case ModuleEvent::SettingsDirty:
         p.build_SetOscilExchange_packet();
         break;
-    case 6:
+    case ModuleEvent::NoData:
         retry_.start();
         break;
-    case 8:
+    case ModuleEvent::CalibrationRead:
         ++calibrationReads;
         askForData();
         break;

@@ -16,11 +16,6 @@
 
 namespace wavix::test {
 
-// wParam of UWM_IVORA_PROTOCOL.
-constexpr std::uint32_t eventWord(int phase, int result, int event) {
-    return static_cast<std::uint32_t>(phase << 16 | result << 8 | event);
-}
-
 class CaptureClient {
 public:
     enum class Start {
@@ -49,8 +44,8 @@ public:
 
 private:
     void onMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
-    void onModule(int result, int event);
-    void onScope(int result, int event);
+    void onModule(ModuleEvent event);
+    void onScope(ModuleEvent event);
     void askForData();
 
     CCaptureStore capture_;

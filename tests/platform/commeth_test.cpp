@@ -47,8 +47,9 @@ TEST_F(CommEthTest, EveryDatagramInAndOutIsReportedWithTheLinkId) {
     ASSERT_TRUE(link.Send(echo()));
     ASSERT_TRUE(tester.waitFor(1));
     EXPECT_EQ(tester.received[0].data(), QByteArray("\x10\x02\x00\x00", 4));
-    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{{Msg::UWM_COMM_ETH_MSG, 100, 0x30005},
-                                                          {Msg::UWM_COMM_ETH_MSG, 4, 0x30006}}));
+    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{
+                                  {Msg::UWM_COMM_ETH_MSG, 100, EncodeFileLink(3, FileLinkNotice::Received)},
+                                  {Msg::UWM_COMM_ETH_MSG, 4, EncodeFileLink(3, FileLinkNotice::Sent)}}));
     EXPECT_EQ(link.bytesReceived(), 100u);
     EXPECT_EQ(link.bytesSent(), 4u);
 }
@@ -60,7 +61,7 @@ TEST_F(CommEthTest, ADatagramCutByTheBufferIsReportedButNotHandedOn) {
     test::settle();
     ASSERT_EQ(protocol.datagrams.size(), 1u);
     EXPECT_EQ(protocol.datagrams[0], testerPacket(0x8047, 2039));
-    EXPECT_EQ(owner.messages[0], (PostedMessage{Msg::UWM_COMM_ETH_MSG, 2048, 0x30005}));
+    EXPECT_EQ(owner.messages[0], (PostedMessage{Msg::UWM_COMM_ETH_MSG, 2048, EncodeFileLink(3, FileLinkNotice::Received)}));
 }
 
 // Where requests go is the shared sockets' matter, checked with the module link.
@@ -73,7 +74,8 @@ TEST_F(CommEthTest, OnlyTheTestersHostIsRead) {
     ASSERT_TRUE(waitUntil([&] { return protocol.datagrams.size() == 1; }));
     test::settle();
     EXPECT_EQ(protocol.datagrams, (std::vector<QByteArray>{testerPacket(0x8047, 4)}));
-    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{{Msg::UWM_COMM_ETH_MSG, 12, 0x30005}}));
+    EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{
+                                  {Msg::UWM_COMM_ETH_MSG, 12, EncodeFileLink(3, FileLinkNotice::Received)}}));
     EXPECT_EQ(link.foreignDropped(), 1u);
 }
 

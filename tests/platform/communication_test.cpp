@@ -108,9 +108,10 @@ TEST_F(CommunicationTest, StatisticsCountAllTrafficAndReportOnTheInjectedClock) 
     mainWnd.clear();
     ticks.advance(1001);
     link.OnTimer();
-    EXPECT_EQ(mainWnd.messages, (std::vector<PostedMessage>{{Msg::UWM_COMMUNICATION, 5, 2},
-                                                            {Msg::UWM_COMMUNICATION, 23, 3},
-                                                            {Msg::UWM_COMMUNICATION, 23, 4}}));
+    EXPECT_EQ(mainWnd.messages, (std::vector<PostedMessage>{
+                                    {Msg::UWM_COMMUNICATION, 5, Encode(TrafficNotice::SentPerSecond)},
+                                    {Msg::UWM_COMMUNICATION, 23, Encode(TrafficNotice::ReceivedPerSecond)},
+                                    {Msg::UWM_COMMUNICATION, 23, Encode(TrafficNotice::ReceivedPerTenth)}}));
 }
 
 TEST(CommunicationLoopback, OwnRequestsToAnAbsentTesterNeverReachTheProtocol) {
@@ -154,7 +155,7 @@ TEST(CommunicationTimer, IdleLinkReportsOnItsOwnClock) {
     CCommunication link;
     link.SetMainWnd(&mainWnd);
     ASSERT_TRUE(waitUntil([&] { return codes.size() >= 2; }));
-    EXPECT_EQ(codes[0], kTrafficReceivedPerTenth);
+    EXPECT_EQ(codes[0], Encode(TrafficNotice::ReceivedPerTenth));
 }
 
 } // namespace

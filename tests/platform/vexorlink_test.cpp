@@ -52,18 +52,18 @@ protected:
             }
         }
     }
-    bool servedUntil(quint16 port, std::intptr_t note) {
+    bool servedUntil(quint16 port, ReceivedFileNotice note) {
         return waitUntil([&] {
             serve(port);
-            return !window.messages.empty() && window.messages.back().lParam == note;
+            return !window.messages.empty() && window.messages.back().lParam == Encode(note);
         });
     }
 
     void fetch(CVexorLink& link, quint16 port) {
         ASSERT_TRUE(link.Protocol().AskForFileEntry("osclog01.sdf"));
-        ASSERT_TRUE(servedUntil(port, kRfEntryRead));
+        ASSERT_TRUE(servedUntil(port, ReceivedFileNotice::EntryRead));
         ASSERT_TRUE(link.Protocol().AskForFileContents("osclog01.sdf"));
-        ASSERT_TRUE(servedUntil(port, kRfFileComplete));
+        ASSERT_TRUE(servedUntil(port, ReceivedFileNotice::FileComplete));
     }
 
     Peer tester{test::kTester};
@@ -95,7 +95,8 @@ TEST_P(FileLinkTest, FetchesAFileAndTheModuleLinkGetsOnlyItsOwnReplies) {
     if (beside)
         tester.sendTo(testerPacket(0x8080, 100, 0x0040), tester.port());
     fetch(link, tester.port());
-    EXPECT_EQ(window.messages.front(), (PostedMessage{Msg::UWM_RECEIVED_FILE_MSG, 0, kRfEntryRead}));
+    EXPECT_EQ(window.messages.front(),
+              (PostedMessage{Msg::UWM_RECEIVED_FILE_MSG, 0, Encode(ReceivedFileNotice::EntryRead)}));
     EXPECT_EQ(link.Protocol().GetReceivedFile().GetSize(), 2548u);
     std::int64_t total = 0;
     ASSERT_TRUE(link.Protocol().GetReceivedFile().GetPayloadSize(total));
@@ -105,7 +106,8 @@ TEST_P(FileLinkTest, FetchesAFileAndTheModuleLinkGetsOnlyItsOwnReplies) {
         requests.push_back(commandOf(d));
     EXPECT_EQ(requests, (std::vector<std::uint16_t>{0x0046, 0x0047, 0x0055, 0x0055}));
     EXPECT_EQ(link.Link().bytesReceived(), 40u + 1032 + 1032 + 508);
-    EXPECT_EQ(owner.messages.back(), (PostedMessage{Msg::UWM_COMM_ETH_MSG, 507, 0x10005}));
+    EXPECT_EQ(owner.messages.back(),
+              (PostedMessage{Msg::UWM_COMM_ETH_MSG, 507, EncodeFileLink(1, FileLinkNotice::Received)}));
     if (!beside)
         return;
 

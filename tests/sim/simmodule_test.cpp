@@ -1,5 +1,6 @@
 #include "sim/simmodule.h"
 
+#include "core/protocol/modulecommands.h"
 #include "core/scope/oscileeprom.h"
 #include "simtestutil.h"
 
@@ -89,6 +90,25 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderOnlyCase{Unit::Uncalibrated, 0x0085, std::vector<std::uint8_t>(7, 0), 0x0080},
         HeaderOnlyCase{Unit::Old, 0x0084, {}, 0x0080},
         HeaderOnlyCase{Unit::Old, 0x0085, calibrationHeader(4321), 0x0080}));
+
+// What the simulator serves, the session's check of the answer takes.
+TEST(SimModule, AnswersTheTablesRequestsAsTheSessionChecksThem) {
+    int served = 0;
+    for (const ModuleCommand& row : kModuleCommands) {
+        if (row.build == nullptr || row.accepts == nullptr)
+            continue;
+        CSimModule m({});
+        const Packet p = row.build();
+        const auto r = m.handle(std::span<const std::uint8_t>(p.data.get(), p.size), 0);
+        ASSERT_EQ(r.packets.size(), 1u) << row.name;
+        const Packet& answer = r.packets[0];
+        if (word(answer, 6) == kStatusUnknown)
+            continue; // not served by the Scope module
+        ++served;
+        EXPECT_TRUE(row.accepts(std::span<const std::uint8_t>(answer.data.get(), answer.size))) << row.name;
+    }
+    EXPECT_EQ(served, 4); // echo, start, settings, calibration
+}
 
 TEST(SimModule, DropsDatagramsThatAreNoRequest) {
     CSimModule m({});

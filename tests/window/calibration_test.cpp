@@ -50,7 +50,7 @@ TEST(WindowCalibration, RefusedWhileStoppedThenTheModulesAnswerToEachPassword) {
     WindowRun w;
     ASSERT_TRUE(startOn(w, {"--password", "4321"}));
     const auto stopped = [&] { return (w.dlg->Record().TR_mode & 0x8000) != 0; };
-    w.dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1); // run/stop
+    w.dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop)); // run/stop
     ASSERT_TRUE(runUntil(stopped, 5000));
     {
         bool dialogOpened = false;
@@ -66,7 +66,7 @@ TEST(WindowCalibration, RefusedWhileStoppedThenTheModulesAnswerToEachPassword) {
         EXPECT_EQ(watcher.boxes[0].icon, QMessageBox::Information);
         EXPECT_FALSE(dialogOpened);
     }
-    w.dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    w.dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
     ASSERT_TRUE(runUntil([&] { return !stopped(); }, 5000));
     ASSERT_TRUE(w.moreGroups(3));
 

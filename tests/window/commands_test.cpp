@@ -143,7 +143,7 @@ TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
 
     // Toolbar code 5 moves every view on from view A's show mode, 3028 wrapping to 3025.
     ASSERT_EQ(dlg.View(0).GetDrawStyle(), 3028);
-    dlg.Controller().OnMessage(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 5);
+    dlg.Controller().OnMessage(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::ShowMode));
     for (int v = 0; v < 4; ++v)
         EXPECT_EQ(dlg.View(v).GetDrawStyle(), 3025) << v;
 

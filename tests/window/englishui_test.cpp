@@ -161,7 +161,7 @@ TEST(EnglishUi, EveryWindowAndDialogShowsOnlyTextsOfTheLanguageFile) {
     }
     dlg.SetToolWindowVisible(ToolWindow::Toolbar, true);
     dlg.SetToolWindowVisible(ToolWindow::Settings, true);
-    const QAbstractButton* save = dlg.ToolBar()->Button(CDlgScopeToolBar::kSave);
+    const QAbstractButton* save = dlg.ToolBar()->Button(ToolbarCommand::Save);
     EXPECT_EQ(save->toolTip(), QStringLiteral("Save the capture"));
     EXPECT_EQ(save->text(), QStringLiteral("Save"));
     ASSERT_TRUE(run.moreGroups(3));
@@ -181,7 +181,7 @@ TEST(EnglishUi, EveryWindowAndDialogShowsOnlyTextsOfTheLanguageFile) {
     dlg.OpenLogCharts(); // the chooser
 
     // The stopped scope, then a log in the viewer with its progress window.
-    dlg.ToolBar()->Button(CDlgScopeToolBar::kRunStop)->click();
+    dlg.ToolBar()->Button(ToolbarCommand::RunStop)->click();
     runUntil([&] { return !dlg.ToolBar()->IsRunning(); }, 3000);
     for (int v = 0; v < kViewCount; ++v)
         walk.add("view message", QString::fromStdString(dlg.View(v).GetMessage()));

@@ -105,7 +105,8 @@ TEST_F(IntegratedWindow, ABookChartIsALoadedCaptureThatOutlivesTheRecordItBrings
     dlg->HandleViewCommand(0, kMenuRemoveLoaded);
     EXPECT_FALSE(dlg->HasLoadedTraces());
     EXPECT_EQ(referencesShown(), 0);
-    dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 7); // one channel more: the views rearrange
+    dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0,
+                    Encode(ToolbarCommand::ChannelsUp)); // one channel more: the views rearrange
     ASSERT_TRUE(run.moreGroups(3));
     EXPECT_EQ(referencesShown(), 0);
     shoot(*dlg, "book_chart_removed.png");
@@ -139,13 +140,13 @@ TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
         EXPECT_EQ(nav.MeasurementLabel(), QStringLiteral("--"));
         dlg->View(0).Cursors().SetPositions(10.0, 60.0);
         dlg->Controller().OnMessage(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()),
-                                    3);
+                                    Encode(ViewNotice::Measure));
         ASSERT_TRUE(runUntil([&] { return nav.MeasurementLabel() != QStringLiteral("--"); }, 2000));
         const QString half = nav.MeasurementLabel();
         EXPECT_EQ(half.toStdString(), charts.Viewer().Navigator().MeasurementText());
         dlg->View(0).Cursors().SetPositions(10.0, 35.0);
         dlg->Controller().OnMessage(Msg::UWM_SCOPE, reinterpret_cast<std::intptr_t>(&dlg->View(0).Cursors()),
-                                    3);
+                                    Encode(ViewNotice::Measure));
         ASSERT_TRUE(runUntil([&] { return nav.MeasurementLabel() != half; }, 2000));
         shoot(*dlg, "log_viewer.png");
         nav.PressStop();
@@ -162,7 +163,7 @@ TEST_P(BackToTheLiveScope, NoLoadedTracesLiveChannelsInViewAAndTheStripsBack) {
         auto* download = dlg->LogFilesDialog()->findChild<QPushButton*>("downloadButton");
         ASSERT_NE(download, nullptr);
         ASSERT_TRUE(runUntil([&] { return download->isEnabled(); }, 20000));
-        dlg->Controller().OnMessage(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 0);
+        dlg->Controller().OnMessage(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, Encode(LogFilesNotice::Close));
     }
 
     ASSERT_TRUE(runUntil([&] { return dlg->IsModuleLinkOpen(); }, 5000));

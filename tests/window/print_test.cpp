@@ -43,7 +43,7 @@ TEST(WindowPrint, ToolbarPrintWritesAPdfOfTheLiveCapture) {
         print->accept();
     };
     QTimer::singleShot(20, answer);
-    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 2);
+    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Print));
     ASSERT_TRUE(runUntil([&] { return answered && QFile(pdf).size() > 0; }, 15000));
     EXPECT_TRUE(dlg.LastBoxText().empty()) << dlg.LastBoxText();
 

@@ -119,7 +119,7 @@ TEST(RollLogWindow, ARecordingTakesMarksWhereTheyWerePressedAndRefusesLockedComm
     const tOscilExchange record = dlg.Record();
     pressKey(dlg, Qt::Key_F5);
     pressKey(dlg, Qt::Key_F6);
-    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 6);
+    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::ChannelsDown));
     // So are the view menu's load and the channel options from the main menu.
     int chooserOpened = 0;
     CommandHooks hooks;

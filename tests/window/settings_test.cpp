@@ -64,7 +64,7 @@ TEST(WindowSettings, EverySettingChangedInTheWindowIsInForceAfterARestart) {
     dlg.SettingsWindow()->RunChannelCommand(*dlg.SettingsWindow()->Panel(1)->GetChannel(),
                                             CDlgScopeSettings::kCmdColour);
     ASSERT_TRUE(runUntil([&] { return dlg.ChannelOptions()->List().Count() == 4; }, 5000));
-    dlg.ChannelOptions()->OnControl(3, 2);
+    dlg.ChannelOptions()->OnControl(3, Encode(ChannelOptionsNotice::Show));
     dlg.ChannelOptions()->ChooseColour();
     CScope& a = dlg.View(0);
     const std::uint32_t bkg = a.GetBackgroundColour(), grid = a.GetGridColour();
@@ -76,7 +76,7 @@ TEST(WindowSettings, EverySettingChangedInTheWindowIsInForceAfterARestart) {
 
     // Show mode from the toolbar, both strips off from the menu, then a timebase
     // key: the record it changes comes back in force and everything is saved.
-    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 5);
+    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::ShowMode));
     for (const char* id : {"cmd0xe800", "cmd0x8009"}) {
         auto* action = dlg.findChild<QAction*>(QString::fromLatin1(id));
         ASSERT_NE(action, nullptr) << id;
@@ -112,7 +112,7 @@ TEST(WindowPanels, TimePanelsFollowZoomAndCursorsOfEveryView) {
     ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 5, 4}));
     CWavixDlg& dlg = *run.dlg;
     ASSERT_TRUE(run.capturing(1, [&] { return run.startRecordInForce(); }, 30000));
-    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 0);
+    dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::ViewMode));
     ASSERT_TRUE(runUntil([&] { return dlg.View(3).isVisible() && dlg.View(3).LiveCount() == 1; }, 15000));
 
     ScopeCtrlBase& timebase = *dlg.SettingsWindow()->Panel(kTimeBasePanel);

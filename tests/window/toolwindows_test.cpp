@@ -61,7 +61,7 @@ TEST(WindowTools, StripsAndViewBandsShareTheClientArea) {
     EXPECT_EQ(dlg.View(0).height(), full);
 
     // The toolbar's view button: two channels in two equal bands, A above B.
-    bar->Button(CDlgScopeToolBar::kViewMode)->click();
+    bar->Button(ToolbarCommand::ViewMode)->click();
     ASSERT_TRUE(runUntil([&] { return dlg.View(1).isVisible() && !bar->IsSingleView(); }, 5000));
     const QRect a = dlg.View(0).geometry();
     const QRect b = dlg.View(1).geometry();
@@ -74,9 +74,9 @@ TEST(WindowTools, StripsAndViewBandsShareTheClientArea) {
     shoot(dlg, "main_window_multiview.png");
 
     // Run/stop reaches the tester and comes back as the toolbar's state.
-    bar->Button(CDlgScopeToolBar::kRunStop)->click();
+    bar->Button(ToolbarCommand::RunStop)->click();
     ASSERT_TRUE(runUntil([&] { return !bar->IsRunning(); }, 5000));
-    bar->Button(CDlgScopeToolBar::kRunStop)->click();
+    bar->Button(ToolbarCommand::RunStop)->click();
     ASSERT_TRUE(runUntil([&] { return bar->IsRunning(); }, 5000));
     shoot(*bar, "toolbar.png");
     shoot(*strip, "settings_strip.png");

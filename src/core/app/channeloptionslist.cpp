@@ -6,15 +6,15 @@
 namespace wavix {
 
 CChannelOptionsList::Effect CChannelOptionsList::OnControl(std::intptr_t wParam, std::intptr_t lParam) {
-    switch (lParam) {
-    case 0:
+    switch (Decode<ChannelOptionsNotice>(lParam)) {
+    case ChannelOptionsNotice::Clear:
         Clear();
         return Effect::Refill;
-    case 1:
+    case ChannelOptionsNotice::Append:
         return Append(reinterpret_cast<CChannelData*>(wParam)) ? Effect::Refill : Effect::Refused;
-    case 2:
+    case ChannelOptionsNotice::Show:
         return ShowNumber(static_cast<int>(wParam)) ? Effect::Show : Effect::None;
-    case 3:
+    case ChannelOptionsNotice::Refresh:
         return shown_ >= 0 ? Effect::Show : Effect::None;
     default:
         return Effect::None;

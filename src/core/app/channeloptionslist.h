@@ -3,6 +3,7 @@
 // nine), which one it shows, and the protocol of UWM_CHANNEL_OPTIONS_CTRL that
 // fills and selects them. The window only draws what this answers.
 
+#include "core/support/messagecodes.h"
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +32,7 @@ public:
     // What a message asks of the window beyond the list itself.
     enum class Effect { None, Refill, Show, Refused };
 
-    // One UWM_CHANNEL_OPTIONS_CTRL; for lParam 1 wParam is the CChannelData.
+    // One UWM_CHANNEL_OPTIONS_CTRL; for Append wParam is the CChannelData.
     Effect OnControl(std::intptr_t wParam, std::intptr_t lParam);
 
     void Clear();

@@ -48,14 +48,14 @@ bool CLogChartViewer::FinishLoad(LogLoadResult result) {
 }
 
 void CLogChartViewer::OnNavigatorMessage(std::intptr_t code) {
-    switch (code) {
-    case 0:
+    switch (Decode<LogChartNotice>(code)) {
+    case LogChartNotice::WindowChanged:
         ReadWindow();
         break;
-    case 1:
+    case LogChartNotice::Stop:
         Leave();
         break;
-    case 2:
+    case LogChartNotice::DisplayMode:
         ToggleDisplayMode();
         break;
     default:

@@ -11,6 +11,7 @@
 #include "core/app/logcharthost.h"
 #include "core/files/logchartnavigator.h"
 #include "core/files/logloadjob.h"
+#include "core/support/messagecodes.h"
 
 #include <memory>
 
@@ -44,7 +45,7 @@ public:
     // cancelled (failures are reported), and the caller then leaves the viewer.
     bool FinishLoad(LogLoadResult result);
 
-    // UWM_DLG_CONTROL_LOG_CHART_MSG: 0 window moved, 1 Stop, 2 display mode.
+    // lParam of UWM_DLG_CONTROL_LOG_CHART_MSG: a LogChartNotice.
     void OnNavigatorMessage(std::intptr_t code);
     // Reads the navigator's window again; false (reported) when the file failed.
     bool ReadWindow();

@@ -15,23 +15,23 @@ constexpr std::string_view kScopeErrorCaption = " .: Error ... ";
 constexpr std::string_view kCalibrationRefused = "TXT_1504";
 
 // Language key of the fault text.
-std::string_view sessionFaultKey(int event) {
+std::string_view sessionFaultKey(ModuleEvent event) {
     switch (event) {
-    case 1:
+    case ModuleEvent::QueueFull:
         return "TXT_1517";
-    case 3:
+    case ModuleEvent::StatusNotServed:
         return "TXT_1518";
-    case 4:
+    case ModuleEvent::StatusUnknown:
         return "TXT_1519";
-    case 5:
+    case ModuleEvent::BadLength:
         return "TXT_1520";
-    case 6:
+    case ModuleEvent::MenuFailed:
         return "TXT_1521";
-    case 7:
+    case ModuleEvent::DescriptionRefused:
         return "TXT_1522";
-    case 8:
+    case ModuleEvent::DictionaryFailed:
         return "TXT_1523";
-    case 9:
+    case ModuleEvent::ConnectionFailed:
         return "TXT_1524";
     default:
         return "TXT_1525";
@@ -48,22 +48,21 @@ ViewRanges ChannelRanges(const tOscilExchange& rec) {
 }
 
 void CModuleEvents::OnReport(std::intptr_t wParam, std::intptr_t) {
-    const int phase = static_cast<int>((wParam >> 16) & 0xFF);
-    const int result = static_cast<int>((wParam >> 8) & 0xFF);
-    const int event = static_cast<int>(wParam & 0xFF);
-    if (phase == 1) {
-        if (result == CIvoraProtocol::kError)
+    const ModuleEvent event = DecodeModuleEvent(wParam);
+    const ModuleResult result = ResultOf(event);
+    if (PhaseOf(event) == ModulePhase::Module) {
+        if (result == ModuleResult::Error)
             sessionFault(event);
-        else if (result == CIvoraProtocol::kDone)
+        else if (result == ModuleResult::Done)
             sessionState(event);
-        else if (result == CIvoraProtocol::kProgress && event == 1)
+        else if (event == ModuleEvent::Received)
             status_.TurnSpinnerA();
-        else if (result == CIvoraProtocol::kProgress && event == 2)
+        else if (event == ModuleEvent::Sending)
             status_.TurnSpinnerB();
-    } else if (phase == 2) {
-        if (result == CIvoraProtocol::kError)
+    } else if (PhaseOf(event) == ModulePhase::Scope) {
+        if (result == ModuleResult::Error)
             scopeFault(event);
-        else if (result == CIvoraProtocol::kDone)
+        else if (result == ModuleResult::Done)
             scopeState(event);
     }
 }
@@ -74,12 +73,12 @@ void CModuleEvents::AskForData() {
     // A retry left over from a session that was restarted or closed: the new
     // session starts polling itself once the scope runs, and a tester asked
     // before that answers "not served".
-    if (protocol_.GetPhase() != CIvoraProtocol::kPhaseScope)
+    if (protocol_.GetPhase() != ModulePhase::Scope)
         return;
     protocol_.build_AskForScopeData_packet();
 }
 
-// The record goes out once; the module's answer (event 2) resumes polling.
+// The record goes out once; the module's answer (SettingsExchanged) resumes polling.
 void CModuleEvents::sendEditedSettings() {
     if (!protocol_.IsPending(c_ivrSET_OSCIL_EXCHANGE))
         protocol_.build_SetOscilExchange_packet();
@@ -105,35 +104,34 @@ void CModuleEvents::fatal(std::string_view caption, std::string_view text, int r
     view_.EndDialog(result);
 }
 
-void CModuleEvents::sessionFault(int event) {
-    if (event == 2) { // lost link: no box, start over
+void CModuleEvents::sessionFault(ModuleEvent event) {
+    if (event == ModuleEvent::ReplyTimeout) { // lost link: no box, start over
         restartSession();
         return;
     }
     // A refused request for the module's record is reported twice: first as this
     // generic status fault, then as "no Scope module", which the protocol has
     // already stored and which says what is wrong; that report ends the program.
-    if (event == 4 && protocol_.GetPhase() == 2 && protocol_.GetResult() == CIvoraProtocol::kError &&
-        protocol_.GetEvent() == 6)
+    if (event == ModuleEvent::StatusUnknown && protocol_.IsState(ModuleEvent::SettingsRefused))
         return;
     fatal(kErrorCaption, texts_.Get(sessionFaultKey(event)), 2);
 }
 
-void CModuleEvents::sessionState(int event) {
+void CModuleEvents::sessionState(ModuleEvent event) {
     switch (event) {
-    case 1:
+    case ModuleEvent::Initialised:
         status_.SetStatus("");
         break;
-    case 2: {
+    case ModuleEvent::LinkUp: {
         const std::uint16_t type = protocol_.GetModuleNum();
         if (IsSelfStartingModule(type))
-            view_.PostToSelf(Msg::UWM_IVORA_PROTOCOL, (2 << 16) | (2 << 8) | 1, 0);
+            view_.PostToSelf(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::ScopeRunning), 0);
         else
             protocol_.build_RunOscil_packet();
         status_.SetStatus(texts_.Get("TXT_1508"));
         break;
     }
-    case 16:
+    case ModuleEvent::Stopped:
         status_.SetStatus(texts_.Get("TXT_1509"));
         status_.TurnSpinnerB();
         break;
@@ -142,21 +140,24 @@ void CModuleEvents::sessionState(int event) {
     }
 }
 
-void CModuleEvents::scopeFault(int event) {
+void CModuleEvents::scopeFault(ModuleEvent event) {
     switch (event) {
-    case 1:
+    case ModuleEvent::StartFailed:
         // A start answer of the wrong length leaves the session in its error
         // state with nothing to react to it; treat it as a lost link.
         restartSession();
         break;
-    case 2:
+    case ModuleEvent::FirstGeneration:
         fatal(kScopeErrorCaption, texts_.Get("TXT_1501"), 1);
         break;
-    case 3:
+    case ModuleEvent::TooManySamples:
+        fatal(kScopeErrorCaption, texts_.Get("TXT_1527"), 1);
+        break;
+    case ModuleEvent::BadGroup:
         status_.CountBadGroup();
         AskForData();
         break;
-    case 5:
+    case ModuleEvent::GroupOverflow:
         // The box runs a nested loop: further reports arrive while it is open.
         if (state_.recoveryBoxOpen)
             return;
@@ -165,10 +166,10 @@ void CModuleEvents::scopeFault(int event) {
         state_.recoveryBoxOpen = false;
         protocol_.Reinit();
         break;
-    case 6:
+    case ModuleEvent::SettingsRefused:
         fatal(kScopeErrorCaption, texts_.Get("TXT_104"), 1);
         break;
-    case 7:
+    case ModuleEvent::CalibrationReadFailed:
         fatal(kScopeErrorCaption, texts_.Get("TXT_1502"), 1);
         break;
     default:
@@ -193,11 +194,11 @@ void CModuleEvents::showTriggerState() {
     }
 }
 
-void CModuleEvents::scopeState(int event) {
+void CModuleEvents::scopeState(ModuleEvent event) {
     CScopeData& data = data_;
     CalibrationState& cal = state_.calibration;
     switch (event) {
-    case 1:
+    case ModuleEvent::ScopeRunning:
         if (state_.startMode == StartMode::SendOwn)
             protocol_.build_SetOscilExchange_packet();
         else
@@ -206,7 +207,7 @@ void CModuleEvents::scopeState(int event) {
             state_.startMode = StartMode::AskModule;
         status_.SetStatus(texts_.Get("TXT_004"));
         break;
-    case 2:
+    case ModuleEvent::SettingsExchanged:
         if (state_.startMode == StartMode::Custom) {
             tOscilExchange rec = data.GetSettings();
             rec.chann_num = static_cast<std::uint16_t>(state_.customChannels);
@@ -229,26 +230,26 @@ void CModuleEvents::scopeState(int event) {
         if (state_.settingsSent)
             status_.SetStatus(texts_.Get("TXT_005"));
         break;
-    case 3:
+    case ModuleEvent::GroupConverted:
         if (cal.inProgress) {
             sendCalibrationHeader();
             view_.HideMessages();
         } else if (data.IsDirty()) {
             // A module that always has samples never answers header-only, so an
-            // edit would wait for event 5 forever.
+            // edit would wait for SettingsDirty forever.
             sendEditedSettings();
         } else {
             AskForData();
             view_.HideMessages();
         }
         break;
-    case 4:
+    case ModuleEvent::HideMessages:
         view_.HideMessages();
         break;
-    case 5:
+    case ModuleEvent::SettingsDirty:
         sendEditedSettings();
         break;
-    case 6:
+    case ModuleEvent::NoData:
         // NORM waiting for its edge or SINGLE after its shot may answer empty
         // for good: the calibration cannot wait for samples.
         if (cal.inProgress) {
@@ -262,12 +263,12 @@ void CModuleEvents::scopeState(int event) {
         showTriggerState();
         status_.SetStatus(texts_.Get("TXT_007"));
         break;
-    case 7:
+    case ModuleEvent::Disconnected:
         protocol_.Stop();
         if (!view_.CloseLink())
             view_.MessageBox(" Socket ERROR ...", texts_.Get("TXT_1503"), BoxIcon::Error, BoxButtons::Ok);
         break;
-    case 8:
+    case ModuleEvent::CalibrationRead:
         if (data.GetCalibration().state == 1) {
             cal.info = CStatusLine::CalibrationDate(data.GetCalibration());
             // A run started before the module's record came in still has its header to send.
@@ -281,10 +282,10 @@ void CModuleEvents::scopeState(int event) {
         }
         AskForData();
         break;
-    case 9:
-    case 10:
-    case 11:
-    case 12:
+    case ModuleEvent::CalibrationNotServed:
+    case ModuleEvent::CalibrationUnknown:
+    case ModuleEvent::CalibrationWritten:
+    case ModuleEvent::CalibrationWriteFailed:
         calibrationAnswered(event);
         break;
     default:
@@ -292,23 +293,23 @@ void CModuleEvents::scopeState(int event) {
     }
 }
 
-void CModuleEvents::calibrationAnswered(int event) {
+void CModuleEvents::calibrationAnswered(ModuleEvent event) {
     CalibrationState& cal = state_.calibration;
     CScopeData& data = data_;
     if (!cal.waiting) {
         // Late (after the guard gave up) or unasked: polling already runs, a second
         // request chain must not start. A record the module did take is still shown.
-        if (event == 11 && data.GetCalibration().state == 1) {
+        if (event == ModuleEvent::CalibrationWritten && data.GetCalibration().state == 1) {
             cal.info = CStatusLine::CalibrationDate(data.GetCalibration());
             status_.ShowInformation(data.GetSettings(), data.GetCalibration(), cal.info);
         }
         return;
     }
     switch (event) {
-    case 10:
+    case ModuleEvent::CalibrationUnknown:
         calibrationRefused("TXT_1505");
         break;
-    case 11:
+    case ModuleEvent::CalibrationWritten:
         cal.inProgress = false;
         cal.waiting = false;
         view_.StopCalibrationGuard();

@@ -7,6 +7,7 @@
 #include "core/app/maintexts.h"
 #include "core/app/mainview.h"
 #include "core/app/statusline.h"
+#include "core/support/messagecodes.h"
 
 #include <cstdint>
 
@@ -28,7 +29,7 @@ public:
                   CStatusLine& status, ControllerState& state)
         : protocol_(protocol), data_(data), view_(view), texts_(texts), status_(status), state_(state) {}
 
-    // wParam of UWM_IVORA_PROTOCOL: phase << 16 | result << 8 | event.
+    // wParam of UWM_IVORA_PROTOCOL: a ModuleEvent.
     void OnReport(std::intptr_t wParam, std::intptr_t lParam);
 
     // Asks unless a data or settings request is still out: its answer goes on
@@ -41,10 +42,10 @@ public:
     void CalibrationTimedOut();
 
 private:
-    void sessionFault(int event);
-    void sessionState(int event);
-    void scopeFault(int event);
-    void scopeState(int event);
+    void sessionFault(ModuleEvent event);
+    void sessionState(ModuleEvent event);
+    void scopeFault(ModuleEvent event);
+    void scopeState(ModuleEvent event);
 
     void sendEditedSettings();
     void restartSession();
@@ -52,7 +53,7 @@ private:
     void sendCalibrationHeader();
     void calibrationRefused(std::string_view textKey);
     void calibrationEnded();
-    void calibrationAnswered(int event);
+    void calibrationAnswered(ModuleEvent event);
     void showTriggerState();
 
     CIvoraProtocol& protocol_;

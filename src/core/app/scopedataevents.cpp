@@ -16,37 +16,38 @@ std::intptr_t ptr(const void* p) {
 
 void CScopeDataEvents::OnNotice(std::intptr_t wParam, std::intptr_t code) {
     const CScopeData& data = capture_.Data();
-    switch (code) {
-    case 0:
+    switch (Decode<ScopeDataNotice>(code)) {
+    case ScopeDataNotice::TriggerChannel:
         // The argument names the trigger channel; only a channel of the sample
         // data is ever dereferenced.
         for (int k = 1; k <= kChannelCount; ++k)
             if (ptr(&data.GetChannel(k)) == wParam)
                 view_.SetTriggerMarkerColor(data.GetChannel(k).GetColor());
         break;
-    case 6:
-        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, wParam, 8);
+    case ScopeDataNotice::ChannelCount:
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, wParam,
+                         Encode(ToolbarState::ChannelCount));
         view_.SetSettingsChannelCount(static_cast<int>(wParam));
         break;
-    case 7:
+    case ScopeDataNotice::RecordInForce:
         arrangeViews();
         break;
-    case 8:
+    case ScopeDataNotice::NewSamples:
         capture_.Announce(wParam);
         break;
-    case 9:
+    case ScopeDataNotice::TriggerLevel:
         module_.ApplyTriggerLevel(static_cast<int>(std::clamp<std::intptr_t>(wParam, 0, kTriggerLevelMax)));
         break;
-    case 10:
+    case ScopeDataNotice::RealCount:
         status_.SetRealCount(wParam);
         break;
-    case 11:
+    case ScopeDataNotice::ExpectedCount:
         status_.SetExpectedCount(wParam);
         break;
-    case 12:
+    case ScopeDataNotice::OldModule:
         oldModule(wParam);
         break;
-    case 13:
+    case ScopeDataNotice::TriggerPosition:
         view_.SetCaptureGeometry(SamplesPerStep(static_cast<int>(data.GetSettings().time_base_ENUM)),
                                  static_cast<std::uint32_t>(wParam));
         break;
@@ -70,7 +71,8 @@ void CScopeDataEvents::OnSamplesConverted(std::uint32_t) {
 }
 
 void CScopeDataEvents::OnChannelsChanged() {
-    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3);
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0,
+                     Encode(ChannelOptionsNotice::Refresh));
     view_.RedrawTraces();
 }
 
@@ -84,14 +86,17 @@ void CScopeDataEvents::arrangeViews() {
     const int active = std::clamp(data.GetActiveChannelCount(), 0, kViewCount);
     state_.visibleViews = std::max(active, 1);
     view_.LayoutViews(state_.visibleViews);
-    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3);
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0,
+                     Encode(ChannelOptionsNotice::Refresh));
     view_.AttachChannels(state_.multiView, state_.visibleViews, active);
 
-    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 0);
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 0,
+                     Encode(ChannelOptionsNotice::Clear));
     for (int k = 1; k <= active; ++k)
         view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, ptr(&data.GetChannel(k)),
-                         1);
-    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 1, 2);
+                         Encode(ChannelOptionsNotice::Append));
+    view_.PostToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, 1,
+                     Encode(ChannelOptionsNotice::Show));
 
     view_.RefreshChannelPanels();
     view_.SetInputRanges(ChannelRanges(data.GetSettings()));

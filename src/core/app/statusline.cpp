@@ -39,9 +39,9 @@ void CStatusLine::TurnSpinnerB() {
 }
 
 void CStatusLine::OnTraffic(std::intptr_t count, std::intptr_t kind) {
-    if (kind == 2) {
+    if (Decode<TrafficNotice>(kind) == TrafficNotice::SentPerSecond) {
         outgoing_ = count;
-    } else if (kind == 3) {
+    } else if (Decode<TrafficNotice>(kind) == TrafficNotice::ReceivedPerSecond) {
         incoming_ = count;
         view_.SetPaneText(Pane::ModuleType, StrFormat("I:%d,O:%d", asInt(incoming_), asInt(outgoing_)));
     }

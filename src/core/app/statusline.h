@@ -5,6 +5,7 @@
 #include "core/app/mainview.h"
 #include "core/scope/oscileeprom.h"
 #include "core/scope/oscilexchange.h"
+#include "core/support/messagecodes.h"
 
 #include <cstdint>
 #include <string>

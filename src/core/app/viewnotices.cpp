@@ -9,8 +9,9 @@ namespace wavix {
 
 void CViewNotices::OnNotice(std::intptr_t wParam, std::intptr_t code) {
     CScopeData& data = data_;
-    switch (code) {
-    case 0: {
+    const ViewNotice notice = Decode<ViewNotice>(code);
+    switch (notice) {
+    case ViewNotice::TriggerLevel: {
         const int view = views_.ViewOf(wParam);
         if (view < 0)
             break;
@@ -20,7 +21,7 @@ void CViewNotices::OnNotice(std::intptr_t wParam, std::intptr_t code) {
         protocol_.build_SetOscilExchange_packet();
         break;
     }
-    case 7: {
+    case ViewNotice::TriggerPosition: {
         const int view = views_.ViewOf(wParam);
         if (view < 0)
             break;
@@ -29,29 +30,29 @@ void CViewNotices::OnNotice(std::intptr_t wParam, std::intptr_t code) {
         protocol_.build_SetOscilExchange_packet();
         break;
     }
-    case 1:
-    case 4:
-        views_.PassToSettings(wParam, static_cast<int>(code));
+    case ViewNotice::ZoomSelected:
+    case ViewNotice::ZoomInfo:
+        views_.PassToSettings(wParam, notice);
         break;
-    case 2:
+    case ViewNotice::Selected:
         if (const int view = views_.ViewOf(wParam); view >= 0) {
             selected_ = view;
             views_.SelectView(view);
         }
         break;
-    case 3:
-        views_.PassToSettings(wParam, 3);
+    case ViewNotice::Measure:
+        views_.PassToSettings(wParam, notice);
         views_.ShareMeasurement(wParam);
         break;
-    case 5:
+    case ViewNotice::ZoomApply:
         views_.ApplyZoom(wParam);
         break;
-    case 6:
+    case ViewNotice::ZoomReset:
         views_.ResetZoom();
         break;
-    case 8:
-    case 9: {
-        const int which = code == 8 ? 1 : 2;
+    case ViewNotice::Button1:
+    case ViewNotice::Button2: {
+        const int which = notice == ViewNotice::Button1 ? 1 : 2;
         if (!views_.MarkRollLog(which))
             views_.StepLoadedFile(which);
         break;

@@ -5,6 +5,8 @@
 // settings window, the two push buttons mark the roll log being recorded or
 // step through a loaded one.
 
+#include "core/support/messagecodes.h"
+
 #include <cstdint>
 
 namespace wavix {
@@ -24,11 +26,11 @@ public:
     // In samples of the capture.
     virtual std::uint32_t TriggerPositionOf(int view) const = 0;
     virtual void SelectView(int view) = 0;
-    // Codes 1, 3, 4 for the scope settings window (and log chart control).
-    virtual void PassToSettings(std::intptr_t wParam, int code) = 0;
-    // Code 3: the views take the new measurement value.
+    // ZoomSelected, Measure and ZoomInfo for the scope settings window (and log chart control).
+    virtual void PassToSettings(std::intptr_t wParam, ViewNotice notice) = 0;
+    // Measure: the views take the new measurement value.
     virtual void ShareMeasurement(std::intptr_t cursors) = 0;
-    // Code 5: every view takes the zoom of the one that reported it.
+    // ZoomApply: every view takes the zoom of the one that reported it.
     virtual void ApplyZoom(std::intptr_t zoom) = 0;
     virtual void ResetZoom() = 0;
     // 1 backwards, 2 forwards.
@@ -43,7 +45,7 @@ public:
     CViewNotices(CIvoraProtocol& protocol, CScopeData& data, IViewNoticeTarget& views)
         : protocol_(protocol), data_(data), views_(views) {}
 
-    // lParam of UWM_SCOPE is the code.
+    // lParam of UWM_SCOPE is a ViewNotice.
     void OnNotice(std::intptr_t wParam, std::intptr_t code);
     int SelectedView() const { return selected_; }
 

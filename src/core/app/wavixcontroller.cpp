@@ -51,7 +51,7 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
         break;
     case Msg::UWM_SCOPE_DATA:
         scopeData_.OnNotice(wParam, lParam);
-        if (lParam == 7 && !state_.ended) {
+        if (Decode<ScopeDataNotice>(lParam) == ScopeDataNotice::RecordInForce && !state_.ended) {
             view_.SaveAllSettings();
             view_.SetInputRanges(ChannelRanges(capture_.Data().GetSettings()));
         }
@@ -60,10 +60,11 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
         forwardChannelData(wParam, lParam);
         break;
     case Msg::UWM_SCOPE_CTRL_BASE:
-        if (lParam == 0)
-            view_.SendToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, wParam, 2);
+        if (Decode<PanelNotice>(lParam) == PanelNotice::ChannelClicked)
+            view_.SendToTool(ToolWindow::ChannelOptions, Msg::UWM_CHANNEL_OPTIONS_CTRL, wParam,
+                             Encode(ChannelOptionsNotice::Show));
         // The timebase panel let go of the zoom: a zoomed window would not match the new timebase.
-        else if (lParam == 1 && parts_.views != nullptr)
+        else if (Decode<PanelNotice>(lParam) == PanelNotice::TimeBaseReleased && parts_.views != nullptr)
             parts_.views->ResetZoom();
         break;
     case Msg::UWM_DLG_SCOPE_TOOL_BAR:
@@ -117,36 +118,39 @@ void CWavixController::forwardChannelData(std::intptr_t wParam, std::intptr_t lP
 void CWavixController::onToolbar(std::intptr_t command) {
     // The lock holds for every path here (buttons, keys, scripts): any other
     // command would change or leave the capture the log is recording.
-    if (view_.IsRollLogOpen() && command != kRollLogCommand)
+    // The roll log command starts and ends a log, so it is the one taken while a log is open.
+    if (view_.IsRollLogOpen() && Decode<ToolbarCommand>(command) != ToolbarCommand::RollLog)
         return;
     CScopeData& data = capture_.Data();
-    switch (command) {
-    case 0:
+    switch (Decode<ToolbarCommand>(command)) {
+    case ToolbarCommand::ViewMode:
         state_.multiView = !state_.multiView;
-        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, state_.multiView ? 0 : 1, 0);
-        OnMessage(Msg::UWM_SCOPE_DATA, 0, 7);
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, state_.multiView ? 0 : 1,
+                         Encode(ToolbarState::SingleView));
+        OnMessage(Msg::UWM_SCOPE_DATA, 0, Encode(ScopeDataNotice::RecordInForce));
         view_.CopyViewSettings();
         view_.RedrawTraces();
         module_.ApplyTriggerLevel(data.GetSettings().TR_level);
         break;
-    case 1:
+    case ToolbarCommand::RunStop:
         if (data.IsRunning())
             data.Stop();
         else
             data.Run();
         protocol_.build_SetOscilExchange_packet();
-        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, data.IsRunning() ? 1 : 0, 1);
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, data.IsRunning() ? 1 : 0,
+                         Encode(ToolbarState::Running));
         break;
-    case 6:
+    case ToolbarCommand::ChannelsDown:
         data.ChannelCountDown();
         protocol_.build_SetOscilExchange_packet();
         break;
-    case 7:
+    case ToolbarCommand::ChannelsUp:
         data.ChannelCountUp();
         protocol_.build_SetOscilExchange_packet();
         break;
-    case 10:
-        if (protocol_.IsState(CIvoraProtocol::kDone, 16))
+    case ToolbarCommand::Connect:
+        if (protocol_.IsState(ModuleEvent::Stopped))
             view_.ReopenLink();
         else
             protocol_.build_ScopeSafeDisconnect_packet();
@@ -161,30 +165,30 @@ void CWavixController::onWindowToolbar(std::intptr_t command) {
     IToolbarCommands* run = parts_.toolbar;
     if (run == nullptr)
         return;
-    switch (command) {
-    case 2:
+    switch (Decode<ToolbarCommand>(command)) {
+    case ToolbarCommand::Print:
         run->OnPrint();
         break;
-    case 3:
+    case ToolbarCommand::Save:
         if (protocol_.IsAlive())
             run->OnSaveCapture();
         break;
-    case 4:
+    case ToolbarCommand::Load:
         run->OnLoadCapture();
         break;
-    case 5:
+    case ToolbarCommand::ShowMode:
         run->OnNextDrawStyle();
         break;
-    case 11:
+    case ToolbarCommand::SampleCharts:
         run->OnScopeBook();
         break;
-    case 12:
+    case ToolbarCommand::LogCharts:
         run->OnLogCharts();
         break;
-    case 13:
+    case ToolbarCommand::RollLog:
         run->OnRollLog();
         break;
-    default: // 9: the channel configurator is not opened from here
+    default: // the channel configurator is not opened from here
         break;
     }
 }

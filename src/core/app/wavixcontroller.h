@@ -36,9 +36,6 @@ public:
     static constexpr int kRetryTimerId = 0;
     // The guard over a calibration answer (kCalibrationGuardMs).
     static constexpr int kCalibrationGuardTimerId = 1;
-    // The toolbar command that starts and ends a roll log; the only one taken while a log is open.
-    static constexpr int kRollLogCommand = 13;
-
     CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view,
                      const CMainTexts& texts);
     CWavixController(const CWavixController&) = delete;

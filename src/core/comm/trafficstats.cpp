@@ -29,14 +29,14 @@ void TrafficStats::addReceived(std::uint32_t bytes) {
 void TrafficStats::step(std::uint32_t nowMs, IMessageTarget* target) {
     if (remaining(nowMs, lastSecond_, kSecondMs) == 0) {
         postTo(target, Msg::UWM_COMMUNICATION, static_cast<std::intptr_t>(sent_.exchange(0)),
-               kTrafficSentPerSecond);
+               Encode(TrafficNotice::SentPerSecond));
         postTo(target, Msg::UWM_COMMUNICATION, static_cast<std::intptr_t>(receivedSecond_.exchange(0)),
-               kTrafficReceivedPerSecond);
+               Encode(TrafficNotice::ReceivedPerSecond));
         lastSecond_ = nowMs;
     }
     if (remaining(nowMs, lastTenth_, kTenthMs) == 0) {
         postTo(target, Msg::UWM_COMMUNICATION, static_cast<std::intptr_t>(receivedTenth_.exchange(0)),
-               kTrafficReceivedPerTenth);
+               Encode(TrafficNotice::ReceivedPerTenth));
         lastTenth_ = nowMs;
     }
 }

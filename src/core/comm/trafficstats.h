@@ -3,17 +3,13 @@
 // window: bytes sent and received once a second, bytes received ten times a
 // second. Counting may happen on any thread; reporting runs on the UI thread.
 
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 
 #include <atomic>
 #include <cstdint>
 
 namespace wavix {
-
-// lParam codes of UWM_COMMUNICATION.
-inline constexpr std::intptr_t kTrafficSentPerSecond = 2;
-inline constexpr std::intptr_t kTrafficReceivedPerSecond = 3;
-inline constexpr std::intptr_t kTrafficReceivedPerTenth = 4;
 
 class TrafficStats {
 public:

@@ -3,7 +3,7 @@
 // roll-mode log is shown (position and length in sample instants), stepping
 // between the log's marks, and the texts of its labels. Every operation that can
 // move the window answers whether it did; the window then posts "window changed"
-// (UWM_DLG_CONTROL_LOG_CHART_MSG, lParam 0) so the main window reads it again.
+// (UWM_DLG_CONTROL_LOG_CHART_MSG, LogChartNotice::WindowChanged) so the main window reads it again.
 //
 // All position arithmetic is signed 64-bit: a log may be shorter than a window,
 // and total - window - window / 2 must not wrap.

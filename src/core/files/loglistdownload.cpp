@@ -3,6 +3,7 @@
 #include "core/settings/langtexts.h"
 
 #include "core/settings/builtintexts.h"
+#include "core/support/messagecodes.h"
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -197,15 +198,15 @@ LogDownloadAction CLogListDownload::error(Text detail) const {
 LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t wParam, std::intptr_t lParam,
                                                     std::uint32_t entrySize) {
     if (phase_ == Phase::Listing) {
-        switch (lParam) {
-        case 2:
+        switch (Decode<ReceivedFileNotice>(lParam)) {
+        case ReceivedFileNotice::EntryRead:
             AddProbeResult(true, entrySize);
             return afterProbe();
-        case 4:
-        case 10: // no such file: nothing to record, the next name follows
+        case ReceivedFileNotice::EntryFailed:
+        case ReceivedFileNotice::NoSuchFile: // no such file: nothing to record, the next name follows
             AddProbeResult(false, 0);
             return afterProbe();
-        case 11: {
+        case ReceivedFileNotice::ReplyTimedOut: {
             // A silent tester would cost every remaining name a time-out.
             EndOfListing();
             phase_ = Phase::Listed;
@@ -216,13 +217,14 @@ LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t wParam, std::i
         }
     }
     if (phase_ == Phase::Downloading) {
-        if (lParam == 6 && wParam > 0) {
+        const ReceivedFileNotice notice = Decode<ReceivedFileNotice>(lParam);
+        if (notice == ReceivedFileNotice::PacketStored && wParam > 0) {
             PayloadReceived(static_cast<std::uint32_t>(std::min<std::intptr_t>(wParam, kMaxPayload)));
             return {};
         }
-        if (lParam == 5)
+        if (notice == ReceivedFileNotice::FileComplete)
             return placeFile(logFolder_ / CurrentDownloadName());
-        if (lParam == 11) {
+        if (notice == ReceivedFileNotice::ReplyTimedOut) {
             ++failures_;
             return nextFile({error(kNoAnswer)});
         }
@@ -232,7 +234,8 @@ LogDownloadActions CLogListDownload::OnReceivedFile(std::intptr_t wParam, std::i
 
 void CLogListDownload::OnLinkTraffic(std::intptr_t lParam) {
     // Once the payload sizes come, they count instead of the datagrams.
-    if (busy_ && phase_ == Phase::Downloading && (lParam & 0xFFFF) == 5 && !bytesSeen_)
+    if (busy_ && phase_ == Phase::Downloading && DecodeFileLink(lParam).notice == FileLinkNotice::Received &&
+        !bytesSeen_)
         BlockReceived();
 }
 

@@ -11,40 +11,6 @@
 namespace wavix {
 namespace {
 
-// Events of the reports.
-constexpr int kEvInit = 1;
-constexpr int kEvReceived = 1;
-constexpr int kEvSending = 2;
-constexpr int kEvQueueFull = 1;
-constexpr int kEvTimeout = 2;
-constexpr int kEvStatusNotServed = 3;
-constexpr int kEvStatusUnknown = 4;
-constexpr int kEvBadLength = 5;
-constexpr int kEvLinkUp = 2;
-constexpr int kEvUnknownReply = 12;
-constexpr int kEvStopped = 16;
-constexpr int kEvModuleStopped = 19;
-constexpr int kEvExchangeRecord = 3;
-constexpr int kEvModuleDesc = 5;
-constexpr int kEvDictEntry = 6;
-constexpr int kEvDescRefused = 7;
-constexpr int kEvDictRefused = 11;
-
-constexpr int kScopeRunning = 1;
-constexpr int kScopeSettings = 2;
-constexpr int kScopeGroup = 3;
-constexpr int kScopeDirty = 5;
-constexpr int kScopeNoData = 6;
-constexpr int kScopeOverflow = 5;
-constexpr int kScopeSettingsRefused = 6;
-constexpr int kScopeDisconnected = 7;
-constexpr int kScopeCalRead = 8;
-constexpr int kScopeCalFailed = 7;
-constexpr int kScopeCalNotServed = 9;
-constexpr int kScopeCalUnknown = 10;
-constexpr int kScopeCalWritten = 11;
-constexpr int kScopeCalWriteFailed = 12;
-
 std::string format(const char* fmt, auto... args) {
     std::array<char, 256> buf{};
     const int n = std::snprintf(buf.data(), buf.size(), fmt, args...);
@@ -73,7 +39,7 @@ void CIvoraProtocol::resetState() {
     // Packets of a group cut short must not open the next one.
     capture_.ClearPackets();
     repeats_.Clear();
-    phase_ = kPhaseModule;
+    phase_ = ModulePhase::Module;
     result_ = 0;
     event_ = 0;
     enabled_ = false;
@@ -111,8 +77,8 @@ bool CIvoraProtocol::Init(IMessageTarget* mainWindow) {
     // The first keep-alive echo goes out at the next timer step.
     lastSend_ = now - (kEchoIntervalMs + 1);
     watchFrom_ = now;
-    phase_ = kPhaseModule;
-    store(kPhaseModule, kDone, kEvInit);
+    phase_ = ModulePhase::Module;
+    store(ModuleEvent::Initialised);
     return true;
 }
 
@@ -125,8 +91,8 @@ void CIvoraProtocol::Stop() {
     replyWatch_ = false;
     echoEnabled_ = false;
     clearQueue();
-    phase_ = kPhaseModule;
-    store(kPhaseModule, kDone, kEvStopped);
+    phase_ = ModulePhase::Module;
+    store(ModuleEvent::Stopped);
 }
 
 void CIvoraProtocol::SetReplyWatch(bool on) {
@@ -156,26 +122,22 @@ bool CIvoraProtocol::IsPending(std::uint16_t command) const {
 
 // ---- Reports
 
-void CIvoraProtocol::report(int phase, int result, int event, std::intptr_t lParam) {
-    const std::intptr_t wParam = (std::intptr_t{phase} << 16) | (std::intptr_t{result} << 8) | event;
-    postTo(mainWindow_, Msg::UWM_IVORA_PROTOCOL, wParam, lParam);
+void CIvoraProtocol::report(ModuleEvent e, std::intptr_t lParam) {
+    postTo(mainWindow_, Msg::UWM_IVORA_PROTOCOL, Encode(e), lParam);
 }
 
-void CIvoraProtocol::store(int phase, int result, int event, std::intptr_t lParam) {
-    result_ = result;
-    event_ = event;
-    report(phase, result, event, lParam);
-}
-
-void CIvoraProtocol::storeScope(int result, int event) {
-    phase_ = kPhaseScope;
-    store(phase_, result, event);
+void CIvoraProtocol::store(ModuleEvent e, std::intptr_t lParam) {
+    if (PhaseOf(e) == ModulePhase::Scope)
+        phase_ = ModulePhase::Scope;
+    result_ = static_cast<int>(ResultOf(e));
+    event_ = EventNumberOf(e);
+    report(e, lParam);
 }
 
 // ---- Send queue
 
 bool CIvoraProtocol::queueBlocked() const {
-    return result_ == kError || (result_ == kDone && event_ == kEvStopped);
+    return IsErrorState() || stored(ModuleEvent::Stopped);
 }
 
 void CIvoraProtocol::clearQueue() {
@@ -183,7 +145,7 @@ void CIvoraProtocol::clearQueue() {
     queue_.clear();
 }
 
-bool CIvoraProtocol::queuePacket(Packet packet, bool wait) {
+bool CIvoraProtocol::queuePacket(Packet packet) {
     lastSend_ = ticks_.tickMs();
     if (!packet.data || packet.size == 0) {
         traceError("CIvoraProtocol: request could not be built");
@@ -195,11 +157,12 @@ bool CIvoraProtocol::queuePacket(Packet packet, bool wait) {
         std::unique_lock lock(queueMutex_);
         if (queue_.size() >= kQueueCapacity) {
             lock.unlock();
-            store(kPhaseModule, kError, kEvQueueFull);
+            store(ModuleEvent::QueueFull);
             return false;
         }
         const std::uint16_t command = commandOf(packet);
-        queue_.push_back({std::move(packet), ticks_.tickMs(), command, wait, false});
+        const ModuleCommand* row = FindModuleCommand(command);
+        queue_.push_back({std::move(packet), ticks_.tickMs(), command, row != nullptr && row->waits, false});
     }
     pump();
     return true;
@@ -215,7 +178,7 @@ void CIvoraProtocol::pump() {
         return;
     QueueEntry& head = queue_.front();
     if (!head.sent) {
-        report(kPhaseModule, kProgress, kEvSending);
+        report(ModuleEvent::Sending);
         lastSentCommand_ = head.command;
         if (link_ != nullptr)
             link_->Send(std::move(head.packet));
@@ -231,17 +194,26 @@ void CIvoraProtocol::pump() {
 
 // ---- Builders
 
+bool CIvoraProtocol::Request(std::uint16_t code) {
+    const ModuleCommand* row = FindModuleCommand(code);
+    if (row == nullptr || row->build == nullptr) {
+        traceError(format("CIvoraProtocol: no request %X without data", unsigned{code}));
+        return false;
+    }
+    return queuePacket(row->build());
+}
+
 bool CIvoraProtocol::build_Echo_packet() {
-    return queuePacket(BuildEchoRequest(), false);
+    return Request(c_ivrECHO);
 }
 
 bool CIvoraProtocol::build_RunOscil_packet() {
     if (IsScopeRunningModule(moduleNum_)) {
         lastSend_ = ticks_.tickMs();
-        storeScope(kDone, kScopeRunning);
+        store(ModuleEvent::ScopeRunning);
         return true;
     }
-    return queuePacket(BuildRunOscilRequest(), true);
+    return Request(c_ivrRUN_OSCIL);
 }
 
 bool CIvoraProtocol::build_SetOscilExchange_packet() {
@@ -249,40 +221,40 @@ bool CIvoraProtocol::build_SetOscilExchange_packet() {
 }
 
 bool CIvoraProtocol::build_SetOscilExchange_packet(const tOscilExchange& rec) {
-    return queuePacket(BuildSetOscilExchangeRequest(rec), true);
+    return queuePacket(BuildSetOscilExchangeRequest(rec));
 }
 
 bool CIvoraProtocol::build_AskForOscilExchange_packet() {
-    return queuePacket(BuildAskForOscilExchangeRequest(), true);
+    return Request(c_ivrASK_OSCIL_EXCHANGE);
 }
 
 bool CIvoraProtocol::build_AskForScopeData_packet() {
-    return queuePacket(BuildAskForScopeDataRequest(), true);
+    return Request(c_ivrASK_SCOPE_DATA);
 }
 
 bool CIvoraProtocol::build_ScopeSafeDisconnect_packet() {
     echoEnabled_ = false;
     running_ = false;
     clearQueue();
-    return queuePacket(BuildScopeSafeDisconnectRequest(), true);
+    return Request(c_ivrSCOPE_SAFE_DISCONNECT);
 }
 
 bool CIvoraProtocol::build_StopModule_packet() {
-    return queuePacket(BuildStopModuleRequest(), true);
+    return Request(c_ivrSTOP_MODULE);
 }
 
 bool CIvoraProtocol::build_AskForOscilEeprom_packet() {
-    return queuePacket(BuildAskForOscilEepromRequest(), false);
+    return Request(c_ivrASK_OSCIL_EEPROM);
 }
 
 bool CIvoraProtocol::build_SetOscilEepromHeader_packet(const SOscil_EEPROM& rec) {
     echoEnabled_ = true;
-    return queuePacket(BuildSetOscilEepromHeaderRequest(rec), false);
+    return queuePacket(BuildSetOscilEepromHeaderRequest(rec));
 }
 
 bool CIvoraProtocol::build_IvoraCommInit_packet(std::uint32_t mode, std::uint32_t status, std::uint32_t ecu) {
     longTimeout_ = true;
-    return queuePacket(BuildIvoraCommInitRequest(mode, status, ecu), false);
+    return queuePacket(BuildIvoraCommInitRequest(mode, status, ecu));
 }
 
 bool CIvoraProtocol::SendDirectEcho() {
@@ -318,12 +290,12 @@ void CIvoraProtocol::OnTimer() {
 
     // Tested in every state but the error state itself, so that silence right
     // after the link came up or after a settings exchange is caught too.
-    if (replyWatch_ && result_ != kError && ticksSince(now, watchFrom_) > replyTimeoutMs())
-        store(kPhaseModule, kError, kEvTimeout);
+    if (replyWatch_ && !IsErrorState() && ticksSince(now, watchFrom_) > replyTimeoutMs())
+        store(ModuleEvent::ReplyTimeout);
 
     if (running_ && ticksSince(now, lastTesterPresent_) >= kTesterPresentIntervalMs) {
         lastTesterPresent_ = now;
-        queuePacket(BuildTesterPresentRequest(4, 0x10000), true);
+        queuePacket(BuildTesterPresentRequest(4, 0x10000));
     }
 }
 
@@ -343,7 +315,7 @@ std::uint32_t CIvoraProtocol::NextDeadlineMs() const {
     }
     if (echoEnabled_)
         next = std::min(next, dueAfter(lastSend_, kEchoIntervalMs + 1));
-    if (replyWatch_ && result_ != kError)
+    if (replyWatch_ && !IsErrorState())
         next = std::min(next, dueAfter(watchFrom_, replyTimeoutMs() + 1));
     if (running_)
         next = std::min(next, dueAfter(lastTesterPresent_, kTesterPresentIntervalMs));
@@ -370,7 +342,7 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
             "BOOL CIvoraProtocol::parseRecData()\nParse START : Reply %X, ModuleNum %X, StausByte %X\n\n",
             unsigned{reply_}, unsigned{moduleNum_}, unsigned{status_}));
 
-    report(kPhaseModule, kProgress, kEvReceived);
+    report(ModuleEvent::Received);
 
     const std::span<const std::uint8_t> packet(buffer.get(), length);
     if (reply_ == replyTo(c_ivrASK_SCOPE_DATA) && staleSamples(packet)) {
@@ -401,14 +373,14 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
     watchFrom_ = now;
     lastSend_ = now;
 
-    if (result_ == kError)
+    if (IsErrorState())
         return;
 
     if (reply_ != replyTo(c_ivrASK_OSCIL_EEPROM) && reply_ != replyTo(c_ivrSET_OSCIL_EEPROM)) {
         if (status_ == kStatusNotServed)
-            store(kPhaseModule, kError, kEvStatusNotServed);
+            store(ModuleEvent::StatusNotServed);
         else if (status_ == kStatusUnknown)
-            store(kPhaseModule, kError, kEvStatusUnknown);
+            store(ModuleEvent::StatusUnknown);
     }
 
     dispatch(std::move(buffer), length);
@@ -434,21 +406,15 @@ void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
     case replyTo(c_ivrECHO):
         if (!compose_EchoAnswer(packet)) {
             traceError("CIvoraProtocol: echo answer of a wrong length");
-            store(kPhaseModule, kError, kEvBadLength, reply_);
+            store(ModuleEvent::BadLength, reply_);
             break;
         }
         echoCount_ = 0;
         if (!connected_) {
             connected_ = true;
             replyWatch_ = true;
-            store(kPhaseModule, kDone, kEvLinkUp);
+            store(ModuleEvent::LinkUp);
         }
-        break;
-    case replyTo(c_ivrSTOP_MODULE):
-        store(kPhaseModule, kDone, kEvModuleStopped);
-        break;
-    case replyTo(c_ivrRUN_OSCIL):
-        storeScope(compose_RunOscilAnswer(packet) ? kDone : kError, kScopeRunning);
         break;
     case replyTo(c_ivrASK_SCOPE_DATA):
         onScopeData(std::move(buffer), length);
@@ -458,49 +424,46 @@ void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
         break;
     case replyTo(c_ivrASK_OSCIL_EXCHANGE):
         if (status_ == kStatusUnknown)
-            storeScope(kError, kScopeSettingsRefused);
+            store(ModuleEvent::SettingsRefused);
         else
             onOscilExchange(packet);
         break;
-    case replyTo(c_ivrSCOPE_SAFE_DISCONNECT):
-        storeScope(kDone, kScopeDisconnected);
-        break;
     case replyTo(c_ivrASK_OSCIL_EEPROM):
         if (status_ == kStatusUnknown || status_ == kStatusNotServed)
-            storeScope(kDone, kScopeCalRead);
+            store(ModuleEvent::CalibrationRead);
         else
-            onOscilEeprom(packet, kScopeCalRead, kError, kScopeCalFailed);
+            onOscilEeprom(packet, ModuleEvent::CalibrationRead, ModuleEvent::CalibrationReadFailed);
         break;
     case replyTo(c_ivrSET_OSCIL_EEPROM):
         echoEnabled_ = false;
         if (status_ == kStatusNotServed)
-            storeScope(kDone, kScopeCalNotServed);
+            store(ModuleEvent::CalibrationNotServed);
         else if (status_ == kStatusUnknown)
-            storeScope(kDone, kScopeCalUnknown);
+            store(ModuleEvent::CalibrationUnknown);
         else
-            onOscilEeprom(packet, kScopeCalWritten, kDone, kScopeCalWriteFailed);
+            onOscilEeprom(packet, ModuleEvent::CalibrationWritten, ModuleEvent::CalibrationWriteFailed);
         break;
     case replyTo(c_ivrASK_MODULE_EXCHANGE):
         if (compose_tmodule_exchange(packet, moduleExchange_))
-            store(kPhaseModule, kDone, kEvExchangeRecord);
+            store(ModuleEvent::ExchangeRecord);
         else
-            store(kPhaseModule, kError, kEvBadLength, reply_);
+            store(ModuleEvent::BadLength, reply_);
         break;
     case replyTo(c_ivrRUN_DIAG):
         if (status_ == kStatusNotServed)
-            store(kPhaseModule, kError, kEvDescRefused);
+            store(ModuleEvent::DescriptionRefused);
         else if (compose_tModuleDescription(packet, moduleDesc_))
-            store(kPhaseModule, kDone, kEvModuleDesc);
+            store(ModuleEvent::ModuleDescription);
         else
-            store(kPhaseModule, kError, kEvBadLength, reply_);
+            store(ModuleEvent::BadLength, reply_);
         break;
     case replyTo(c_ivrASK_DICT_INFO):
         if (status_ == kStatusNotServed)
-            store(kPhaseModule, kError, kEvDictRefused);
+            store(ModuleEvent::DictionaryRefused);
         else if (compose_tsimple_FAT(packet, dictEntry_))
-            store(kPhaseModule, kDone, kEvDictEntry, static_cast<std::intptr_t>(dictEntry_.size));
+            store(ModuleEvent::DictionaryEntry, static_cast<std::intptr_t>(dictEntry_.size));
         else
-            store(kPhaseModule, kError, kEvBadLength, reply_);
+            store(ModuleEvent::BadLength, reply_);
         break;
     case replyTo(c_ivrCOMM_INIT): {
         longTimeout_ = false;
@@ -539,14 +502,23 @@ void CIvoraProtocol::dispatch(PacketBuffer buffer, std::size_t length) {
         traceError(format("CIvoraProtocol: unexpected reply %X", unsigned{reply_}));
         break;
     default:
-        traceError("REC: !!!!! Unknovn command");
-        store(kPhaseModule, kError, kEvUnknownReply, reply_);
+        answerByTable(packet);
         break;
     }
 }
 
+void CIvoraProtocol::answerByTable(std::span<const std::uint8_t> packet) {
+    const ModuleCommand* row = FindModuleReply(reply_);
+    if (row == nullptr || row->answered == ModuleEvent::None) {
+        traceError("REC: !!!!! Unknovn command");
+        store(ModuleEvent::UnknownReply, reply_);
+        return;
+    }
+    store(row->accepts == nullptr || row->accepts(packet) ? row->answered : row->refused);
+}
+
 void CIvoraProtocol::onScopeData(PacketBuffer buffer, std::size_t length) {
-    phase_ = kPhaseScope;
+    phase_ = ModulePhase::Scope;
     repeats_.Taken(std::span<const std::uint8_t>(buffer.get(), length));
     const int added = capture_.AddPacket(std::move(buffer), length);
     switch (added) {
@@ -556,18 +528,18 @@ void CIvoraProtocol::onScopeData(PacketBuffer buffer, std::size_t length) {
         running_ = false;
         echoEnabled_ = false;
         if (capture_.ConvertGroup() == 0)
-            storeScope(kDone, kScopeGroup);
+            store(ModuleEvent::GroupConverted);
         else
-            report(phase_, kError, kScopeGroup); // not stored: the application asks again
+            report(ModuleEvent::BadGroup); // not stored: the application asks again
         return;
     case 1:
-        storeScope(kDone, kScopeNoData);
+        store(ModuleEvent::NoData);
         return;
     case 2:
-        storeScope(kDone, kScopeDirty);
+        store(ModuleEvent::SettingsDirty);
         return;
     case 3:
-        report(phase_, kError, kScopeOverflow); // not stored
+        report(ModuleEvent::GroupOverflow); // not stored
         return;
     default:
         traceError(format("CIvoraProtocol: AddPacket answered %d", added));
@@ -579,32 +551,31 @@ void CIvoraProtocol::onOscilExchange(std::span<const std::uint8_t> packet) {
     tOscilExchange received;
     if (!compose_OscilExchange(packet, received)) {
         traceError("CIvoraProtocol: settings answer too short");
-        storeScope(kError, kScopeSettings);
+        store(ModuleEvent::FirstGeneration);
         return;
     }
     switch (capture_.AcceptSettings(received)) {
     case AcceptResult::Accepted:
-        storeScope(kDone, kScopeSettings);
+        store(ModuleEvent::SettingsExchanged);
         break;
     case AcceptResult::RejectedVersion:
-        phase_ = kPhaseScope; // the capture store reports this one itself
+        phase_ = ModulePhase::Scope; // the capture store reports this one itself
         break;
     case AcceptResult::RejectedSamples:
         // Nobody else would say anything, and the capture loop would wait forever.
-        storeScope(kError, kScopeSettings);
+        store(ModuleEvent::TooManySamples);
         break;
     }
 }
 
-void CIvoraProtocol::onOscilEeprom(std::span<const std::uint8_t> packet, int okEvent, int failResult,
-                                   int failEvent) {
+void CIvoraProtocol::onOscilEeprom(std::span<const std::uint8_t> packet, ModuleEvent ok, ModuleEvent failed) {
     SOscil_EEPROM received;
     if (compose_OscilEeprom(packet, received)) {
         capture_.SetCalibration(received);
-        storeScope(kDone, okEvent);
+        store(ok);
     } else {
         traceError("CIvoraProtocol: calibration record failed its checks");
-        storeScope(failResult, failEvent);
+        store(failed);
     }
 }
 

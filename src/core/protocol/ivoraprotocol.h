@@ -2,22 +2,24 @@
 // The module protocol session: a send queue with one waiting request in flight,
 // the receive dispatcher, the keep-alive echo and the reply time-out.
 //
-// Every step is reported to the main window as UWM_IVORA_PROTOCOL with
-// wParam = phase << 16 | result << 8 | event (result 1 error, 2 done, 3 in
-// progress). Reports with result 1 or 2 are stored; a stored result 1 is the
-// error state, in which the queue drops every request and replies are ignored
-// until Reinit(). Stop() leaves the session in the stopped state (2, 16), in
-// which the queue drops requests but replies are still handled.
+// Every step is reported to the main window as UWM_IVORA_PROTOCOL with a
+// ModuleEvent in wParam. Reports with result Error or Done are stored; a stored
+// Error is the error state, in which the queue drops every request and replies
+// are ignored until Reinit(). Stop() leaves the session in the stopped state
+// (ModuleEvent::Stopped), in which the queue drops requests but replies are
+// still handled.
 //
 // Time comes only from the tick source. The platform calls OnTimer() when
 // NextDeadlineMs() says something is due, and again after every call into the
 // object, since any call may move the deadline.
 
 #include "core/comm/datagram.h"
+#include "core/protocol/modulecommands.h"
 #include "core/protocol/modulemessages.h"
 #include "core/protocol/modulerecords.h"
 #include "core/protocol/samplerepeatfilter.h"
 #include "core/scope/capturesink.h"
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 #include "core/support/ticksource.h"
 
@@ -40,14 +42,6 @@ public:
     static constexpr std::uint32_t kAliveMs = 3000;
     static constexpr std::uint32_t kNoDeadline = 0xFFFFFFFFu;
 
-    // Results of a report.
-    // Phases of the reports: the session with the tester, then its Scope function.
-    static constexpr int kPhaseModule = 1;
-    static constexpr int kPhaseScope = 2;
-    static constexpr int kError = 1;
-    static constexpr int kDone = 2;
-    static constexpr int kProgress = 3;
-
     // Samples and records go to `capture`, which outlives the protocol.
     CIvoraProtocol(ITickSource& ticks, ICaptureSink& capture);
     ~CIvoraProtocol() override;
@@ -64,23 +58,23 @@ public:
         userError_ = std::move(sink);
     }
 
-    // Needs the link and the window; reports 1 / 2,1.
+    // Needs the link and the window; reports Initialised.
     bool Init(IMessageTarget* mainWindow);
     // Leaves any state: the queue and session state are built anew, then Init.
     void Reinit();
-    // Stops echo and time-out, empties the queue, reports 1 / 2,16.
+    // Stops echo and time-out, empties the queue, reports Stopped.
     void Stop();
     // Switched on again after a pause, the time-out counts from that moment:
     // the silence of the pause (a box left open) is no lost link.
     void SetReplyWatch(bool on);
 
-    bool IsState(int result, int event) const { return phase_ == 1 && result_ == result && event_ == event; }
+    // The session's phase is the event's and its last stored report is the event.
+    bool IsState(ModuleEvent e) const { return phase_ == PhaseOf(e) && stored(e); }
+    bool IsErrorState() const { return result_ == static_cast<int>(ModuleResult::Error); }
     // A packet from the tester came within the last kAliveMs; never before the first one.
     bool IsAlive() const;
     std::uint16_t GetModuleNum() const { return moduleNum_; }
-    int GetPhase() const { return phase_; }
-    int GetResult() const { return result_; }
-    int GetEvent() const { return event_; }
+    ModulePhase GetPhase() const { return phase_; }
     bool IsConnected() const { return connected_; }
     std::size_t QueueSize() const;
     // A request with this command is queued or waits for its answer.
@@ -97,6 +91,10 @@ public:
 
     // Takes every datagram the link receives; the buffer is owned from here on.
     void parseRecData(PacketBuffer buffer, std::size_t length) override;
+
+    // A request of kModuleCommands that carries no data, queued as its row
+    // says; false when it was not queued or needs data.
+    bool Request(std::uint16_t code);
 
     // Requests of the oscilloscope path. Each queues its packet and answers
     // whether it was queued.
@@ -125,21 +123,27 @@ private:
     };
 
     void resetState();
-    bool queuePacket(Packet packet, bool wait);
+    // Waits for its answer when kModuleCommands says so.
+    bool queuePacket(Packet packet);
     void pump();
     void clearQueue();
     bool queueBlocked() const;
 
-    void report(int phase, int result, int event, std::intptr_t lParam = 0);
-    void store(int phase, int result, int event, std::intptr_t lParam = 0);
-    void storeScope(int result, int event);
+    void report(ModuleEvent e, std::intptr_t lParam = 0);
+    // Keeps result and event; an oscilloscope report also moves the session to its phase.
+    void store(ModuleEvent e, std::intptr_t lParam = 0);
+    bool stored(ModuleEvent e) const {
+        return result_ == static_cast<int>(ResultOf(e)) && event_ == EventNumberOf(e);
+    }
     std::uint32_t replyTimeoutMs() const;
 
     bool staleSamples(std::span<const std::uint8_t> packet) const;
     void dispatch(PacketBuffer buffer, std::size_t length);
+    // A reply that needs no more than its row's report.
+    void answerByTable(std::span<const std::uint8_t> packet);
     void onScopeData(PacketBuffer buffer, std::size_t length);
     void onOscilExchange(std::span<const std::uint8_t> packet);
-    void onOscilEeprom(std::span<const std::uint8_t> packet, int okEvent, int failResult, int failEvent);
+    void onOscilEeprom(std::span<const std::uint8_t> packet, ModuleEvent ok, ModuleEvent failed);
 
     void traceDebug(std::string_view line) const;
     void traceError(std::string_view line) const;
@@ -153,7 +157,7 @@ private:
 
     ICaptureSink& capture_;
 
-    int phase_ = 1;
+    ModulePhase phase_ = ModulePhase::Module;
     int result_ = 0;
     int event_ = 0;
     bool enabled_ = false;

@@ -66,10 +66,12 @@ std::size_t build_NextPacket_packet(std::uint8_t* buffer, std::size_t capacity) 
 }
 
 bool IsVexorProtocolCommand(std::uint16_t command) {
-    const auto reply = [](std::uint16_t c) { return static_cast<std::uint16_t>(c | c_vxrREPLY_MASK); };
-    return command == c_vxpFILE_ENTRY_0 ||
-           (command >= reply(c_vxpFILE_ENTRY_0) && command <= reply(c_vxpSECOND_DATA)) ||
-           command == reply(c_vxpUPLOAD);
+    // The echo answer belongs to the module link; a next-packet answer never comes on its own code.
+    const VexorReply reply = VexorReplyOf(command);
+    if (reply != VexorReply::None)
+        return reply != VexorReply::Echo;
+    const VexorCommand* row = FindVexorCommand(command);
+    return row != nullptr && row->testerAsks;
 }
 
 CVexorProtocol::CVexorProtocol(IDatagramSender& sender, const ITickSource& ticks, LogTrace* log)
@@ -130,7 +132,7 @@ void CVexorProtocol::OnTimer() {
     const std::uint16_t missing = awaitedReply_;
     awaitedReply_ = 0;
     DebugTrace("CVexorProtocol: no reply from the tester in time", log_);
-    post(missing, kRfReplyTimedOut);
+    post(missing, Encode(ReceivedFileNotice::ReplyTimedOut));
 }
 
 std::uint32_t CVexorProtocol::msUntilNextTimer() const {
@@ -150,22 +152,27 @@ void CVexorProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
     const std::uint8_t* data = buffer.get();
     lastValid_ = acceptPacket(data, length);
     if (!lastValid_) {
-        post(0, kVpBadDatagram, Msg::UWM_VEXOR_PROTOCOL_MSG);
+        post(0, Encode(VexorProtocolNotice::BadDatagram), Msg::UWM_VEXOR_PROTOCOL_MSG);
         return;
     }
     lastHeader_ = readPacketHeader(data, length);
     const std::uint16_t command = lastHeader_.command;
-    const std::uint16_t reply = c_vxrREPLY_MASK;
-
-    if (command == (reply | c_vxpNOTICE)) {
-        post(0, kVpTesterNotice, Msg::UWM_VEXOR_PROTOCOL_MSG);
-    } else if (command == (reply | c_vxpECHO)) {
-        post(0, 0, Msg::UWM_CMD_ECHO_MSG);
-    } else if (command == c_vxpFILE_ENTRY_0) {
+    const VexorCommand* asked = FindVexorCommand(command);
+    if (asked != nullptr && asked->testerAsks) {
         testerAsksFile(data, length);
-    } else if (command == (reply | c_vxpFILE_ENTRY_0) || command == (reply | c_vxpFILE_ENTRY_1)) {
+        return;
+    }
+    switch (VexorReplyOf(command)) {
+    case VexorReply::TesterNotice:
+        post(0, Encode(VexorProtocolNotice::TesterNotice), Msg::UWM_VEXOR_PROTOCOL_MSG);
+        break;
+    case VexorReply::Echo:
+        post(0, 0, Msg::UWM_CMD_ECHO_MSG);
+        break;
+    case VexorReply::Entry:
         entryReply(data, length);
-    } else if (command == (reply | c_vxpFILE_DATA_0) || command == (reply | c_vxpFILE_DATA_1)) {
+        break;
+    case VexorReply::Data:
         if (awaitedReply_ != command) {
             DebugTrace("CVexorProtocol: data packet nobody asked for dropped", log_);
             return;
@@ -184,14 +191,18 @@ void CVexorProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
             if (!sendNextPacket())
                 InternalError("CVexorProtocol: next-packet request not sent", log_);
         }
-    } else if (command == (reply | c_vxpSECOND_DATA)) {
+        break;
+    case VexorReply::SecondData:
         dataReply(files_[1], std::move(buffer), length, true);
-    } else if (command == (reply | c_vxpUPLOAD)) {
+        break;
+    case VexorReply::Upload:
         InternalError("CVexorProtocol: upload answer that was never asked for", log_);
-    } else {
+        break;
+    case VexorReply::None:
         if (lastHeader_.status == kStatusUnknown)
             DebugTrace("CVexorProtocol::Reply Unknown Command", log_);
         InternalError("CVexorProtocol: unexpected command", log_);
+        break;
     }
 }
 
@@ -200,7 +211,7 @@ void CVexorProtocol::testerAsksFile(const std::uint8_t* data, std::size_t length
     const std::uint8_t* begin = data + std::min(length, kRequestHeaderSize);
     const std::uint8_t* end = std::find(begin, data + length, std::uint8_t{0});
     files_[0].SetName(std::string(begin, end));
-    post(0, kRfTesterAsksFile);
+    post(0, Encode(ReceivedFileNotice::TesterAsksFile));
 }
 
 void CVexorProtocol::entryReply(const std::uint8_t* data, std::size_t length) {
@@ -218,11 +229,12 @@ void CVexorProtocol::entryReply(const std::uint8_t* data, std::size_t length) {
         }
         awaitedReply_ = 0;
         files_[0].StoreEntry(entry);
-        post(0, kRfEntryRead);
+        post(0, Encode(ReceivedFileNotice::EntryRead));
         return;
     }
     awaitedReply_ = 0;
-    post(0, lastHeader_.status == kStatusUnknown ? kRfNoSuchFile : kRfEntryFailed);
+    post(0, Encode(lastHeader_.status == kStatusUnknown ? ReceivedFileNotice::NoSuchFile
+                                                        : ReceivedFileNotice::EntryFailed));
 }
 
 bool CVexorProtocol::dataReply(CReceivedFile& file, PacketBuffer buffer, std::size_t length, bool second) {
@@ -235,16 +247,17 @@ bool CVexorProtocol::dataReply(CReceivedFile& file, PacketBuffer buffer, std::si
         InternalError("CVexorProtocol: data packet not stored", log_);
         return false;
     }
-    post(static_cast<std::intptr_t>(payloadBytes(length)), second ? kRfSecondStored : kRfPacketStored);
+    post(static_cast<std::intptr_t>(payloadBytes(length)),
+         Encode(second ? ReceivedFileNotice::SecondStored : ReceivedFileNotice::PacketStored));
     if (status == kStatusOk) {
         // Each request is answered once: a copy of the last packet is not taken.
         if (!second)
             awaitedReply_ = 0;
-        post(0, second ? kRfSecondComplete : kRfFileComplete);
+        post(0, Encode(second ? ReceivedFileNotice::SecondComplete : ReceivedFileNotice::FileComplete));
         return false;
     }
     if (status == kStatusMore || status == kStatusNotServed) {
-        post(0, second ? kRfSecondMore : kRfMoreFollows);
+        post(0, Encode(second ? ReceivedFileNotice::SecondMore : ReceivedFileNotice::MoreFollows));
         return !second;
     }
     // Left armed: the time-out reports the broken run.

@@ -17,15 +17,17 @@
 // equal to the last one taken (until the next entry request), as a copy may
 // arrive after the next request went out.
 //
-// Results go to the notify window as UWM_RECEIVED_FILE_MSG (lParam codes
-// below), UWM_CMD_ECHO_MSG and UWM_VEXOR_PROTOCOL_MSG.
+// Results go to the notify window as UWM_RECEIVED_FILE_MSG (a
+// ReceivedFileNotice), UWM_CMD_ECHO_MSG and UWM_VEXOR_PROTOCOL_MSG.
 
 #include "core/comm/datagram.h"
 #include "core/comm/packet.h"
 #include "core/protocol/receivedfile.h"
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 #include "core/support/ticksource.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,24 +47,51 @@ inline constexpr std::uint16_t c_vxpNOTICE = 0x0048;
 inline constexpr std::uint16_t c_vxpUPLOAD = 0x0054;
 inline constexpr std::uint16_t c_vxpNEXT_PACKET = 0x0055;
 
-// lParam of UWM_RECEIVED_FILE_MSG.
-enum ReceivedFileNote : std::intptr_t {
-    kRfTesterAsksFile = 0, // the tester sent 0x0044; name in the first state
-    kRfEntryRead = 2,      // directory entry stored
-    kRfMoreFollows = 3,    // data packet stored, more follows
-    kRfEntryFailed = 4,    // entry reply with an unexpected status
-    kRfFileComplete = 5,   // last data packet stored
-    kRfPacketStored = 6,   // wParam: payload bytes of the stored packet
-    kRfSecondMore = 7,     // second state: more follows
-    kRfSecondComplete = 8, // second state: last packet stored
-    kRfSecondStored = 9,   // second state: wParam payload bytes
-    kRfNoSuchFile = 10,    // the tester has no such file
-    kRfReplyTimedOut = 11, // wParam: the reply command that never came
+// How the session takes the reply to a request.
+enum class VexorReply { None, Echo, Entry, Data, SecondData, TesterNotice, Upload };
+
+// The codes of this protocol, one row each. The session's receive step, the
+// routing of a link shared with the module protocol, the simulator's file
+// service and the fuzz target read them from here; a new code is a row, the
+// session's reaction and the simulator's answer.
+struct VexorCommand {
+    std::uint16_t code; // the request; its reply is code | c_vxrREPLY_MASK
+    std::string_view name;
+    VexorReply reply;
+    bool fileService; // the tester's file service answers it
+    bool testerAsks;  // the tester itself sends it to the program
 };
 
-// lParam of UWM_VEXOR_PROTOCOL_MSG.
-inline constexpr std::intptr_t kVpTesterNotice = 1;
-inline constexpr std::intptr_t kVpBadDatagram = 2;
+// clang-format off
+inline constexpr std::array<VexorCommand, 9> kVexorCommands{{
+    // code             name           reply                     fileService testerAsks
+    {c_vxpECHO,         "ECHO",        VexorReply::Echo,         false,      false},
+    {c_vxpFILE_ENTRY_0, "FILE_ENTRY_0", VexorReply::Entry,       true,       true},
+    {c_vxpFILE_DATA_0,  "FILE_DATA_0", VexorReply::Data,         true,       false},
+    {c_vxpFILE_ENTRY_1, "FILE_ENTRY_1", VexorReply::Entry,       true,       false},
+    {c_vxpFILE_DATA_1,  "FILE_DATA_1", VexorReply::Data,         true,       false},
+    {c_vxpNOTICE,       "NOTICE",      VexorReply::TesterNotice, false,      false},
+    {c_vxpSECOND_DATA,  "SECOND_DATA", VexorReply::SecondData,   false,      false},
+    {c_vxpUPLOAD,       "UPLOAD",      VexorReply::Upload,       false,      false},
+    // Answered by the next data packet of the run, never on its own code.
+    {c_vxpNEXT_PACKET,  "NEXT_PACKET", VexorReply::None,         true,       false},
+}};
+// clang-format on
+
+constexpr const VexorCommand* FindVexorCommand(std::uint16_t code) {
+    for (const VexorCommand& row : kVexorCommands)
+        if (row.code == code)
+            return &row;
+    return nullptr;
+}
+
+// How the session takes a received code: None for one it does not expect.
+constexpr VexorReply VexorReplyOf(std::uint16_t received) {
+    if ((received & c_vxrREPLY_MASK) == 0)
+        return VexorReply::None;
+    const VexorCommand* row = FindVexorCommand(static_cast<std::uint16_t>(received & ~c_vxrREPLY_MASK));
+    return row != nullptr ? row->reply : VexorReply::None;
+}
 
 // Request builders: fill `buffer` and answer the length, or 0 on a missing
 // buffer, a mode other than 0 or 1, or a request that would not fit.

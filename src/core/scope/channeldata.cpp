@@ -21,7 +21,7 @@ int clampRange(int range) {
 } // namespace
 
 CChannelData::~CChannelData() {
-    postTo(window_, Msg::UWM_CHANNEL_DATA_CTRL, channel_, 2);
+    postTo(window_, Msg::UWM_CHANNEL_DATA_CTRL, channel_, Encode(ChannelDataNotice::Released));
 }
 
 void CChannelData::ApplySettings(const tOscilExchange& rec, int channel) {
@@ -104,7 +104,7 @@ void CChannelData::MoveOffset(int counts) {
 
 void CChannelData::SetColor(std::uint32_t color) {
     color_ = color;
-    postTo(window_, Msg::UWM_CHANNEL_DATA_CTRL, channel_, 1);
+    postTo(window_, Msg::UWM_CHANNEL_DATA_CTRL, channel_, Encode(ChannelDataNotice::Changed));
     if (!quiet_)
         NotifyOwner();
 }

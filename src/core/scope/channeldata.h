@@ -7,6 +7,7 @@
 #include "core/scope/channelprobe.h"
 #include "core/scope/oscileeprom.h"
 #include "core/scope/oscilexchange.h"
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 
 #include <cstddef>

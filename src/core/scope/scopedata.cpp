@@ -282,7 +282,7 @@ int CScopeData::ParseData() {
     }
     packets_.clear();
     if (ok)
-        postTo(main_, Msg::UWM_SCOPE_DATA, NewSamplesNotice(added), 8);
+        postTo(main_, Msg::UWM_SCOPE_DATA, NewSamplesNotice(added), Encode(ScopeDataNotice::NewSamples));
     busy_ = false;
     return ok ? 0 : 1;
 }
@@ -291,7 +291,7 @@ AcceptResult CScopeData::AcceptSettings(const tOscilExchange& received) {
     if (received.version != 2) {
         settings_.ext_version = 0;
         settings_.TR_position = 0;
-        postTo(main_, Msg::UWM_SCOPE_DATA, received.version, 12);
+        postTo(main_, Msg::UWM_SCOPE_DATA, received.version, Encode(ScopeDataNotice::OldModule));
         return AcceptResult::RejectedVersion;
     }
     if (received.samples_all >= kMaxSamples)
@@ -310,17 +310,18 @@ AcceptResult CScopeData::AcceptSettings(const tOscilExchange& received) {
     for (int ch = 1; ch <= kChannelCount; ++ch)
         GetChannel(ch).ApplySettings(settings_, ch);
     for (int ch = 1; ch <= kChannelCount; ++ch)
-        postTo(main_, Msg::UWM_CHANNEL_DATA_CTRL, ch, 1);
-    postTo(display_, Msg::UWM_SCOPE_DATA, ptr(this), 5);
+        postTo(main_, Msg::UWM_CHANNEL_DATA_CTRL, ch, Encode(ChannelDataNotice::Changed));
+    postTo(display_, Msg::UWM_SCOPE_DATA, ptr(this), Encode(ScopeDataNotice::SampleData));
     for (int ch = 1; ch <= kChannelCount; ++ch)
-        postTo(display_, Msg::UWM_SCOPE_DATA, ptr(&GetChannel(ch)), ch);
-    postTo(main_, Msg::UWM_SCOPE_DATA, settings_.TR_level, 9);
-    postTo(main_, Msg::UWM_SCOPE_DATA, static_cast<std::intptr_t>(settings_.TR_position), 13);
+        postTo(display_, Msg::UWM_SCOPE_DATA, ptr(&GetChannel(ch)), Encode(ChannelNotice(ch)));
+    postTo(main_, Msg::UWM_SCOPE_DATA, settings_.TR_level, Encode(ScopeDataNotice::TriggerLevel));
+    postTo(main_, Msg::UWM_SCOPE_DATA, static_cast<std::intptr_t>(settings_.TR_position),
+           Encode(ScopeDataNotice::TriggerPosition));
     const CChannelData* trigger = &GetChannel(std::clamp<int>(settings_.TR_channel, 1, activeChannels_));
-    postTo(display_, Msg::UWM_SCOPE_DATA, ptr(trigger), 0);
-    postTo(main_, Msg::UWM_SCOPE_DATA, ptr(trigger), 0);
-    postTo(main_, Msg::UWM_SCOPE_DATA, activeChannels_, 6);
-    postTo(main_, Msg::UWM_SCOPE_DATA, ptr(this), 7);
+    postTo(display_, Msg::UWM_SCOPE_DATA, ptr(trigger), Encode(ScopeDataNotice::TriggerChannel));
+    postTo(main_, Msg::UWM_SCOPE_DATA, ptr(trigger), Encode(ScopeDataNotice::TriggerChannel));
+    postTo(main_, Msg::UWM_SCOPE_DATA, activeChannels_, Encode(ScopeDataNotice::ChannelCount));
+    postTo(main_, Msg::UWM_SCOPE_DATA, ptr(this), Encode(ScopeDataNotice::RecordInForce));
     dirty_ = false;
     return AcceptResult::Accepted;
 }
@@ -342,8 +343,8 @@ void CScopeData::SettingsChanged(int id) {
 }
 
 void CScopeData::ChannelChanged(int id) {
-    postTo(main_, Msg::UWM_SCOPE_DATA, id, 8);
-    postTo(main_, Msg::UWM_CHANNEL_DATA_CTRL, id, 1);
+    postTo(main_, Msg::UWM_SCOPE_DATA, id, Encode(ScopeDataNotice::NewSamples));
+    postTo(main_, Msg::UWM_CHANNEL_DATA_CTRL, id, Encode(ChannelDataNotice::Changed));
 }
 
 void CScopeData::SetChannelCount(int n) {

@@ -11,6 +11,7 @@
 #include "core/scope/channeldata.h"
 #include "core/scope/oscileeprom.h"
 #include "core/scope/oscilexchange.h"
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 
 #include <array>
@@ -31,14 +32,14 @@ std::size_t SetsPerPacket(int channels);
 std::size_t GroupPacketLimit(std::uint32_t samples, int channels);
 inline constexpr int kRawLevels = 1024;
 
-// UWM_SCOPE_DATA code 8 comes from a finished conversion and from channel edits,
+// ScopeDataNotice::NewSamples comes from a finished conversion and from channel edits,
 // which pass a channel number. The conversion marks its new-sample count with
 // this bit, so that a channel edit is never taken for samples to log.
 inline constexpr std::intptr_t kNewSamplesMark = std::intptr_t{1} << 30;
 constexpr std::intptr_t NewSamplesNotice(std::intptr_t count) {
     return kNewSamplesMark | count;
 }
-// The new-sample count of a code-8 argument, or -1 when a channel edit posted it.
+// The new-sample count of a NewSamples argument, or -1 when a channel edit posted it.
 constexpr std::intptr_t NewSamplesCount(std::intptr_t wParam) {
     return wParam >= 0 && (wParam & kNewSamplesMark) != 0 ? wParam & ~kNewSamplesMark : -1;
 }

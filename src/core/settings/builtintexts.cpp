@@ -315,6 +315,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1524", "Connection failec ... "},
     {"TXT_1525", "Unexpected command ... "},
     {"TXT_1526", " .: Chyba ... "},
+    {"TXT_1527", "Nastavení vyžaduje více vzorků, než modul dokáže přenést."},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -186,12 +186,12 @@ void CDlgControlLogChart::SetMeasurement(float percent, float divisor) {
 void CDlgControlLogChart::moved(bool changed) {
     Refresh();
     if (changed && nav_.HasLog())
-        post(kWindowChanged);
+        post(LogChartNotice::WindowChanged);
 }
 
-void CDlgControlLogChart::post(Notify code) {
+void CDlgControlLogChart::post(LogChartNotice notice) {
     if (target_ != nullptr)
-        target_->post(Msg::UWM_DLG_CONTROL_LOG_CHART_MSG, 0, code);
+        target_->post(Msg::UWM_DLG_CONTROL_LOG_CHART_MSG, 0, Encode(notice));
 }
 
 void CDlgControlLogChart::PressFactorUp() {
@@ -227,12 +227,12 @@ void CDlgControlLogChart::ReleaseFactorSlider(int value) {
 }
 
 void CDlgControlLogChart::PressStop() {
-    post(kStop);
+    post(LogChartNotice::Stop);
 }
 
 void CDlgControlLogChart::PressDisplayMode() {
     if (nav_.HasLog())
-        post(kDisplayMode);
+        post(LogChartNotice::DisplayMode);
 }
 
 QString CDlgControlLogChart::PositionLabel() const {

@@ -2,11 +2,12 @@
 // The log chart navigator window (modeless): window length and position sliders
 // with their step buttons, the marks, the log's channel settings, the measured
 // time, "Režim zobrazení" and "Stop". It shows and changes a CLogChartNavigator
-// kept by the main window and posts UWM_DLG_CONTROL_LOG_CHART_MSG to it:
-// lParam 0 when the window moved (only while a log is loaded), 1 for Stop,
-// 2 for the display mode (only while a log is loaded).
+// kept by the main window and posts UWM_DLG_CONTROL_LOG_CHART_MSG to it with a
+// LogChartNotice in lParam (WindowChanged and DisplayMode only while a log is
+// loaded).
 
 #include "core/files/logchartnavigator.h"
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 
 #include <QDialog>
@@ -25,8 +26,6 @@ namespace wavix {
 class CDlgControlLogChart : public QDialog {
     Q_OBJECT
 public:
-    enum Notify : int { kWindowChanged = 0, kStop = 1, kDisplayMode = 2 };
-
     CDlgControlLogChart(CLogChartNavigator& navigator, IMessageTarget* target, QWidget* parent = nullptr);
 
     // The navigator's texts were (re)loaded.
@@ -63,7 +62,7 @@ protected:
 
 private:
     void moved(bool changed);
-    void post(Notify code);
+    void post(LogChartNotice notice);
 
     CLogChartNavigator& nav_;
     IMessageTarget* target_ = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/dialogs/dlggetlogfiles.h"
 
+#include "core/support/messagecodes.h"
+
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -64,10 +66,10 @@ CDlgGetLogFiles::CDlgGetLogFiles(IMessageTarget* owner, QWidget* parent) : QDial
 
     connect(download_, &QPushButton::clicked, this, [this] {
         download_->setEnabled(false);
-        postTo(owner_, Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 1);
+        postTo(owner_, Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, Encode(LogFilesNotice::Download));
     });
     connect(close_, &QPushButton::clicked, this,
-            [this] { postTo(owner_, Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 0); });
+            [this] { postTo(owner_, Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, Encode(LogFilesNotice::Close)); });
     close_->setDefault(true);
 }
 
@@ -129,7 +131,7 @@ void CDlgGetLogFiles::ShowBox(const std::string& caption, const std::string& tex
 
 void CDlgGetLogFiles::reject() {
     if (close_->isEnabled())
-        postTo(owner_, Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 0);
+        postTo(owner_, Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, Encode(LogFilesNotice::Close));
 }
 
 } // namespace wavix

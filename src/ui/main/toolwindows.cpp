@@ -2,6 +2,7 @@
 
 #include "core/scope/scopedata.h"
 #include "core/settings/programsettings.h"
+#include "core/support/messagecodes.h"
 #include "ui/main/logchartsui.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgchannelinfo.h"
@@ -23,7 +24,7 @@ void CToolWindows::Release() {
     if (settingsWindow_ != nullptr)
         settingsWindow_->BindChannels({});
     if (channelOptions_ != nullptr)
-        channelOptions_->OnControl(0, 0);
+        channelOptions_->OnControl(0, Encode(ChannelOptionsNotice::Clear));
 }
 
 // Created once the language file is known; the strips follow their show flags.
@@ -140,7 +141,8 @@ void CToolWindows::Send(ToolWindow tool, Msg msg, std::intptr_t wParam, std::int
         deliverToChannelOptions(msg, wParam, lParam);
         break;
     case ToolWindow::LogChartControl:
-        if (msg == Msg::UWM_SCOPE && (lParam == 3 || lParam == 4))
+        if (msg == Msg::UWM_SCOPE && (Decode<ViewNotice>(lParam) == ViewNotice::Measure ||
+                                      Decode<ViewNotice>(lParam) == ViewNotice::ZoomInfo))
             shareMeasurement(wParam);
         break;
     case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
@@ -165,12 +167,12 @@ void CToolWindows::deliverToChannelOptions(Msg msg, std::intptr_t wParam, std::i
     if (channelOptions_ == nullptr)
         return;
     if (msg == Msg::UWM_CHANNEL_DATA_CTRL) {
-        channelOptions_->OnControl(0, 3);
+        channelOptions_->OnControl(0, Encode(ChannelOptionsNotice::Refresh));
         return;
     }
     if (msg != Msg::UWM_CHANNEL_OPTIONS_CTRL)
         return;
-    if (lParam == 1) {
+    if (Decode<ChannelOptionsNotice>(lParam) == ChannelOptionsNotice::Append) {
         // The message carries a bare address: only a channel of the sample data is taken.
         std::intptr_t known = 0;
         for (int ch = 1; ch <= 4; ++ch)

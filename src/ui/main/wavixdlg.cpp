@@ -233,10 +233,14 @@ bool CWavixDlg::Initialise() {
     RefreshChannelPanels();
     // The tool windows learn the start state.
     PostToTool(ToolWindow::Settings, Msg::UWM_DLG_SCOPE_SETTINGS, 0, 0);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, controller_->State().multiView ? 0 : 1, 0);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.IsRunning() ? 1 : 0, 1);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, views_[0]->GetDrawStyle(), 5);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.GetActiveChannelCount(), 8);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, controller_->State().multiView ? 0 : 1,
+               Encode(ToolbarState::SingleView));
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.IsRunning() ? 1 : 0,
+               Encode(ToolbarState::Running));
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, views_[0]->GetDrawStyle(),
+               Encode(ToolbarState::ShowMode));
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.GetActiveChannelCount(),
+               Encode(ToolbarState::ChannelCount));
     relayout();
     session_->Rearm();
     return !ended_;

@@ -61,10 +61,10 @@ public:
         for (std::size_t i = 0; i < views_.size(); ++i)
             views_[i]->SetHighlightFrame(several && static_cast<int>(i) == view);
     }
-    void PassToSettings(std::intptr_t wParam, int code) override {
-        window_.PostToTool(ToolWindow::Settings, Msg::UWM_SCOPE, wParam, code);
-        if (code == 3 || code == 4)
-            window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, wParam, code);
+    void PassToSettings(std::intptr_t wParam, ViewNotice notice) override {
+        window_.PostToTool(ToolWindow::Settings, Msg::UWM_SCOPE, wParam, Encode(notice));
+        if (notice == ViewNotice::Measure || notice == ViewNotice::ZoomInfo)
+            window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, wParam, Encode(notice));
     }
     void ShareMeasurement(std::intptr_t) override { updatePanel_(6); }
     void ApplyZoom(std::intptr_t zoom) override {
@@ -87,7 +87,8 @@ public:
         updatePanel_(6);
     }
     void StepLoadedFile(int direction) override {
-        window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, direction, direction == 1 ? 8 : 9);
+        window_.PostToTool(ToolWindow::LogChartControl, Msg::UWM_SCOPE, direction,
+                           Encode(direction == 1 ? ViewNotice::Button1 : ViewNotice::Button2));
     }
     bool MarkRollLog(int kind) override { return rollLog_.Mark(kind); }
 
@@ -113,18 +114,18 @@ void CWavixDlg::createCommands() {
         *this, *controller_, rollLog_->Command());
 
     // Keys for commands that live on the toolbar.
-    const auto key = [this](const QKeySequence& seq, std::intptr_t code) {
+    const auto key = [this](const QKeySequence& seq, ToolbarCommand command) {
         auto* action = new QAction(this);
         action->setShortcut(seq);
-        connect(action, &QAction::triggered, this, [this, code] {
-            controller_->OnMessage(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
+        connect(action, &QAction::triggered, this, [this, command] {
+            controller_->OnMessage(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(command));
             session_->Rearm();
         });
         addAction(action);
     };
-    key(QKeySequence(Qt::CTRL | Qt::Key_O), 4);
-    key(QKeySequence(Qt::Key_F5), 1);
-    key(QKeySequence(Qt::Key_F6), 5);
+    key(QKeySequence(Qt::CTRL | Qt::Key_O), ToolbarCommand::Load);
+    key(QKeySequence(Qt::Key_F5), ToolbarCommand::RunStop);
+    key(QKeySequence(Qt::Key_F6), ToolbarCommand::ShowMode);
 
     // The two mark buttons of view A: a mark while recording, a step through a loaded log otherwise.
     for (const int button : {0, 1}) {
@@ -132,7 +133,8 @@ void CWavixDlg::createCommands() {
         action->setShortcut(QKeySequence(button == 0 ? Qt::Key_F7 : Qt::Key_F8));
         connect(action, &QAction::triggered, this, [this, button] {
             views_[0]->FlashButton(button);
-            controller_->OnMessage(Msg::UWM_SCOPE, 0, button == 0 ? kScopeButton1 : kScopeButton2);
+            controller_->OnMessage(Msg::UWM_SCOPE, 0,
+                                   button == 0 ? Encode(ViewNotice::Button1) : Encode(ViewNotice::Button2));
             session_->Rearm();
         });
         addAction(action);
@@ -222,7 +224,7 @@ void CWavixDlg::OnNextDrawStyle() {
     const int mode = NextShowMode(views_[0]->GetDrawStyle());
     for (CScope* view : views_)
         view->SetDrawStyle(mode);
-    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, 5);
+    PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, mode, Encode(ToolbarState::ShowMode));
 }
 
 void CWavixDlg::OnScopeBook() {

@@ -168,7 +168,7 @@ void ScopeCtrlBase::Post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) co
 
 void ScopeCtrlBase::NotifyClick() const {
     if (channel_ != nullptr)
-        Post(Msg::UWM_SCOPE_CTRL_BASE, channel_->GetChannel(), 0);
+        Post(Msg::UWM_SCOPE_CTRL_BASE, channel_->GetChannel(), Encode(PanelNotice::ChannelClicked));
 }
 
 void ScopeCtrlBase::RunKey(int) {}
@@ -204,7 +204,7 @@ void ScopeCtrlBase::LabelClick(const QPoint& pos) {
         savedBackground_ = background_;
     background_ = kPanelPressedBackground;
     NotifyClick();
-    OnCtrlBase(0, 30);
+    OnCtrlBase(0, Encode(PanelNotice::LabelClicked));
     update();
     labelTimer_.start(flashMs_);
 }

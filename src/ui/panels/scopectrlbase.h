@@ -59,7 +59,7 @@ protected:
     // The operation of key i on the bound channel.
     virtual void RunKey(int key);
     virtual void OnKeyFlashEnd(int key);
-    // UWM_SCOPE_CTRL_BASE the panel sends itself; lParam 30 follows every label click.
+    // UWM_SCOPE_CTRL_BASE the panel sends itself; LabelClicked follows every label click.
     virtual void OnCtrlBase(std::intptr_t wParam, std::intptr_t lParam);
     // The panel key a keyboard key stands for, or -1.
     virtual int KeyForShortcut(int qtKey) const;
@@ -79,7 +79,7 @@ protected:
     void SetCustomText(bool on) { customText_ = on; }
     bool IsCustomText() const { return customText_; }
     void Post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) const;
-    // UWM_SCOPE_CTRL_BASE (channel number, 0) when a channel is bound.
+    // UWM_SCOPE_CTRL_BASE (channel number, ChannelClicked) when a channel is bound.
     void NotifyClick() const;
     void Relayout();
 

@@ -50,11 +50,11 @@ void ScopeCtrlTimeBase::RunKey(int key) {
 }
 
 void ScopeCtrlTimeBase::OnCtrlBase(std::intptr_t, std::intptr_t lParam) {
-    if (lParam != 30)
+    if (Decode<PanelNotice>(lParam) != PanelNotice::LabelClicked)
         return;
     zoom_ = nullptr;
     UpdateTexts();
-    Post(Msg::UWM_SCOPE_CTRL_BASE, 0, 1);
+    Post(Msg::UWM_SCOPE_CTRL_BASE, 0, Encode(PanelNotice::TimeBaseReleased));
 }
 
 int ScopeCtrlTimeBase::KeyForShortcut(int qtKey) const {

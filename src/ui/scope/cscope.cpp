@@ -996,20 +996,20 @@ void CScope::mousePressEvent(QMouseEvent* event) {
         if (buttonsShown_ && buttons_[i].MouseDown(pt)) {
             button = true;
             buttonTimers_[i].start(ButtonMarker::kReleaseMs, this);
-            Post(Msg::UWM_SCOPE, 0, i == 0 ? kScopeButton1 : kScopeButton2);
+            Post(Msg::UWM_SCOPE, 0, i == 0 ? Encode(ViewNotice::Button1) : Encode(ViewNotice::Button2));
         }
     }
     const bool cursor = hasData_ && cursors_.MouseDown(pt);
     if (!cursor && !button && zoom_.MouseDown(pt) == ScopeZoom::Press::Reset)
-        Post(Msg::UWM_SCOPE, ZoomId(), kScopeZoomReset);
+        Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomReset));
     if (!rollRecording_) {
         if (triggerMarkerShown_)
             level_.MouseDown(pt);
         position_.MouseDown(pt);
     }
-    Post(Msg::UWM_SCOPE, Self(), kScopeSelected);
-    Post(Msg::UWM_SCOPE, ZoomId(), kScopeZoomInfo);
-    Post(Msg::UWM_SCOPE, CursorsId(), kScopeMeasure);
+    Post(Msg::UWM_SCOPE, Self(), Encode(ViewNotice::Selected));
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomInfo));
+    Post(Msg::UWM_SCOPE, CursorsId(), Encode(ViewNotice::Measure));
     Changed();
 }
 
@@ -1018,7 +1018,7 @@ void CScope::mouseMoveEvent(QMouseEvent* event) {
     bool changed = false;
     if (cursors_.MouseMove(pt)) {
         changed = true;
-        Post(Msg::UWM_SCOPE, CursorsId(), kScopeMeasure);
+        Post(Msg::UWM_SCOPE, CursorsId(), Encode(ViewNotice::Measure));
     }
     changed |= zoom_.MouseMove(pt);
     changed |= level_.MouseMove(pt);
@@ -1033,16 +1033,16 @@ void CScope::mouseReleaseEvent(QMouseEvent* event) {
         return;
     const Point pt = ToPoint(event->position());
     if (!cursors_.IsGrabbed() && zoom_.MouseUp(pt)) {
-        Post(Msg::UWM_SCOPE, ZoomId(), kScopeZoomSelected);
-        Post(Msg::UWM_SCOPE, ZoomId(), kScopeZoomInfo);
-        Post(Msg::UWM_SCOPE, ZoomId(), kScopeZoomApply);
+        Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomSelected));
+        Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomInfo));
+        Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomApply));
     }
     if (cursors_.MouseUp(pt))
-        Post(Msg::UWM_SCOPE, CursorsId(), kScopeMeasure);
+        Post(Msg::UWM_SCOPE, CursorsId(), Encode(ViewNotice::Measure));
     if (level_.MouseUp(pt))
-        Post(Msg::UWM_SCOPE, Self(), kScopeTriggerLevel);
+        Post(Msg::UWM_SCOPE, Self(), Encode(ViewNotice::TriggerLevel));
     if (position_.MouseUp(pt))
-        Post(Msg::UWM_SCOPE, Self(), kScopeTriggerPosition);
+        Post(Msg::UWM_SCOPE, Self(), Encode(ViewNotice::TriggerPosition));
     UpdatePointer(pt);
     Changed();
 }

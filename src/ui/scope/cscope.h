@@ -12,6 +12,7 @@
 #include "core/display/scopezoom.h"
 #include "core/display/triggerlevelmarker.h"
 #include "core/display/triggerpositionmarker.h"
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 
 #include <QBasicTimer>
@@ -30,20 +31,6 @@ class QPainter;
 namespace wavix {
 
 class CChannelData;
-
-// lParam codes of UWM_SCOPE.
-enum ScopeNotify : int {
-    kScopeTriggerLevel = 0,
-    kScopeZoomSelected = 1,
-    kScopeSelected = 2,
-    kScopeMeasure = 3,
-    kScopeZoomInfo = 4,
-    kScopeZoomApply = 5,
-    kScopeZoomReset = 6,
-    kScopeTriggerPosition = 7,
-    kScopeButton1 = 8,
-    kScopeButton2 = 9,
-};
 
 // A log mark as the display shows it: number, sample position in the shown
 // window, kind 1 or 2. Not the file's own mark record, whose position counts

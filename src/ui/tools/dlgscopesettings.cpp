@@ -2,6 +2,7 @@
 
 #include "core/scope/channeldata.h"
 #include "core/settings/builtintexts.h"
+#include "core/support/messagecodes.h"
 #include "core/support/strformat.h"
 #include "ui/colorref.h"
 #include "ui/panels/scopectrlarrow.h"
@@ -117,7 +118,9 @@ void CDlgScopeSettings::OnMessage(Msg msg, std::intptr_t, std::intptr_t lParam) 
         break;
     case Msg::UWM_SCOPE:
         // Zoom and cursors of view A changed: the time panels describe them.
-        if (lParam == 1 || lParam == 3 || lParam == 4) {
+        if (const ViewNotice notice = Decode<ViewNotice>(lParam); notice == ViewNotice::ZoomSelected ||
+                                                                  notice == ViewNotice::Measure ||
+                                                                  notice == ViewNotice::ZoomInfo) {
             for (const int i : {kTimeBase, kMeasure}) {
                 panels_[static_cast<std::size_t>(i)]->UpdateTexts();
                 panels_[static_cast<std::size_t>(i)]->update();

@@ -23,7 +23,7 @@ constexpr int kShowModeFirst = 3025;
 constexpr int kShowModeLast = 3028;
 
 struct ButtonDef {
-    int code;
+    ToolbarCommand code;
     const char* tipKey;
     const char* labelKey;
 };
@@ -34,17 +34,17 @@ constexpr int kLastText = 783;
 
 // Order along the strip.
 constexpr std::array<ButtonDef, CDlgScopeToolBar::kButtonCount> kButtons{{
-    {CDlgScopeToolBar::kRunStop, "TXT_751", "TXT_770"},
-    {CDlgScopeToolBar::kViewMode, "TXT_753", "TXT_772"},
-    {CDlgScopeToolBar::kPrint, "TXT_754", "TXT_774"},
-    {CDlgScopeToolBar::kLoad, "TXT_755", "TXT_775"},
-    {CDlgScopeToolBar::kSave, "TXT_756", "TXT_776"},
-    {CDlgScopeToolBar::kShowMode, "TXT_757", "TXT_777"},
-    {CDlgScopeToolBar::kConfigurator, "TXT_758", "TXT_778"},
-    {CDlgScopeToolBar::kConnect, "TXT_759", "TXT_779"},
-    {CDlgScopeToolBar::kSampleCharts, "TXT_760", "TXT_780"},
-    {CDlgScopeToolBar::kLogCharts, "TXT_761", "TXT_781"},
-    {CDlgScopeToolBar::kRollLog, "TXT_762", "TXT_782"},
+    {ToolbarCommand::RunStop, "TXT_751", "TXT_770"},
+    {ToolbarCommand::ViewMode, "TXT_753", "TXT_772"},
+    {ToolbarCommand::Print, "TXT_754", "TXT_774"},
+    {ToolbarCommand::Load, "TXT_755", "TXT_775"},
+    {ToolbarCommand::Save, "TXT_756", "TXT_776"},
+    {ToolbarCommand::ShowMode, "TXT_757", "TXT_777"},
+    {ToolbarCommand::Configurator, "TXT_758", "TXT_778"},
+    {ToolbarCommand::Connect, "TXT_759", "TXT_779"},
+    {ToolbarCommand::SampleCharts, "TXT_760", "TXT_780"},
+    {ToolbarCommand::LogCharts, "TXT_761", "TXT_781"},
+    {ToolbarCommand::RollLog, "TXT_762", "TXT_782"},
 }};
 
 const QColor kInk(0xE6, 0xE6, 0xE6);
@@ -52,7 +52,7 @@ const QColor kAccent(0x39, 0x93, 0x24); // channel 2's green
 const QColor kRecord(0xD0, 0x20, 0x20);
 
 // Small line drawings in the look of the traces; state picks a variant.
-QIcon drawIcon(int code, int state) {
+QIcon drawIcon(ToolbarCommand code, int state) {
     QPixmap pm(kIconSize, kIconSize);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -61,7 +61,7 @@ QIcon drawIcon(int code, int state) {
     p.setBrush(Qt::NoBrush);
     const QRectF r(4, 4, kIconSize - 8, kIconSize - 8);
     switch (code) {
-    case CDlgScopeToolBar::kRunStop:
+    case ToolbarCommand::RunStop:
         p.setPen(Qt::NoPen);
         p.setBrush(kInk);
         if (state != 0) { // running: pause bars
@@ -72,21 +72,21 @@ QIcon drawIcon(int code, int state) {
             p.drawPolygon(QPolygonF{r.topLeft(), QPointF(r.right(), r.center().y()), r.bottomLeft()});
         }
         break;
-    case CDlgScopeToolBar::kViewMode: {
+    case ToolbarCommand::ViewMode: {
         const int bands = state != 0 ? 1 : 3;
         const double h = r.height() / bands;
         for (int i = 0; i < bands; ++i)
             p.drawRect(QRectF(r.left(), r.top() + i * h, r.width(), h - 1));
         break;
     }
-    case CDlgScopeToolBar::kPrint:
+    case ToolbarCommand::Print:
         p.drawRect(QRectF(r.left() + 4, r.top(), r.width() - 8, 6));
         p.drawRoundedRect(QRectF(r.left(), r.top() + 6, r.width(), 9), 2, 2);
         p.drawRect(QRectF(r.left() + 4, r.top() + 13, r.width() - 8, 7));
         break;
-    case CDlgScopeToolBar::kLoad:
-    case CDlgScopeToolBar::kSampleCharts:
-    case CDlgScopeToolBar::kLogCharts: {
+    case ToolbarCommand::Load:
+    case ToolbarCommand::SampleCharts:
+    case ToolbarCommand::LogCharts: {
         QPainterPath folder;
         folder.moveTo(r.left(), r.bottom());
         folder.lineTo(r.left(), r.top() + 3);
@@ -96,8 +96,8 @@ QIcon drawIcon(int code, int state) {
         folder.lineTo(r.right(), r.bottom());
         folder.closeSubpath();
         p.drawPath(folder);
-        p.setPen(QPen(code == CDlgScopeToolBar::kLogCharts ? kRecord : kAccent, 2.0));
-        if (code == CDlgScopeToolBar::kLoad) {
+        p.setPen(QPen(code == ToolbarCommand::LogCharts ? kRecord : kAccent, 2.0));
+        if (code == ToolbarCommand::Load) {
             p.drawLine(QPointF(r.center().x(), r.top() + 9), QPointF(r.center().x(), r.bottom() - 2));
             p.drawLine(QPointF(r.center().x() - 3, r.bottom() - 5), QPointF(r.center().x(), r.bottom() - 2));
             p.drawLine(QPointF(r.center().x() + 3, r.bottom() - 5), QPointF(r.center().x(), r.bottom() - 2));
@@ -109,12 +109,12 @@ QIcon drawIcon(int code, int state) {
         }
         break;
     }
-    case CDlgScopeToolBar::kSave:
+    case ToolbarCommand::Save:
         p.drawRoundedRect(r, 2, 2);
         p.drawRect(QRectF(r.left() + 4, r.top(), r.width() - 8, 6));
         p.drawRect(QRectF(r.left() + 3, r.center().y() + 1, r.width() - 6, r.height() / 2 - 3));
         break;
-    case CDlgScopeToolBar::kShowMode: {
+    case ToolbarCommand::ShowMode: {
         p.setPen(QPen(kAccent, 2.0));
         QPainterPath wave;
         wave.moveTo(r.left(), r.center().y());
@@ -128,7 +128,7 @@ QIcon drawIcon(int code, int state) {
         p.drawPath(wave);
         break;
     }
-    case CDlgScopeToolBar::kConfigurator:
+    case ToolbarCommand::Configurator:
         for (int i = 0; i < 3; ++i) {
             const double y = r.top() + 3 + i * 7;
             p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
@@ -137,13 +137,13 @@ QIcon drawIcon(int code, int state) {
             p.setBrush(Qt::NoBrush);
         }
         break;
-    case CDlgScopeToolBar::kConnect:
+    case ToolbarCommand::Connect:
         p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.left() + 7, r.center().y()));
         p.drawRect(QRectF(r.left() + 7, r.center().y() - 5, 5, 10));
         p.drawLine(QPointF(r.right(), r.center().y()), QPointF(r.right() - 5, r.center().y()));
         p.drawLine(QPointF(r.right() - 5, r.center().y() - 5), QPointF(r.right() - 5, r.center().y() + 5));
         break;
-    case CDlgScopeToolBar::kRollLog:
+    case ToolbarCommand::RollLog:
         p.setPen(QPen(kInk, 1.5));
         p.setBrush(state != 0 ? QColor(Qt::white) : kRecord);
         p.drawEllipse(r.center(), r.width() / 2 - 1, r.height() / 2 - 1);
@@ -183,16 +183,16 @@ CDlgScopeToolBar::CDlgScopeToolBar(const std::filesystem::path& langFile, QWidge
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const ButtonDef& def = kButtons[i];
         auto* button = new QToolButton(this);
-        button->setObjectName(QStringLiteral("toolButton%1").arg(def.code));
+        button->setObjectName(QStringLiteral("toolButton%1").arg(Encode(def.code)));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(kIconSize, kIconSize));
         button->setFocusPolicy(Qt::StrongFocus);
         button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-        const int code = def.code;
+        const ToolbarCommand code = def.code;
         connect(button, &QToolButton::clicked, this, [this, code] { send(code); });
         buttons_[i] = button;
         layout->addWidget(button);
-        if (def.code == kShowMode || def.code == kConnect)
+        if (def.code == ToolbarCommand::ShowMode || def.code == ToolbarCommand::Connect)
             layout->addSpacing(10);
     }
     layout->addSpacing(14);
@@ -229,9 +229,9 @@ const std::string& CDlgScopeToolBar::text(std::string_view key) const {
         std::max(TextIndex(BuiltinTextRange(kFirstText, kLastText), key), 0))];
 }
 
-QToolButton* CDlgScopeToolBar::Button(int code) const {
+QToolButton* CDlgScopeToolBar::Button(ToolbarCommand command) const {
     for (std::size_t i = 0; i < kButtons.size(); ++i)
-        if (kButtons[i].code == code)
+        if (kButtons[i].code == command)
             return buttons_[i];
     return nullptr;
 }
@@ -240,29 +240,29 @@ QString CDlgScopeToolBar::ChannelCountText() const {
     return channelCount_->text();
 }
 
-void CDlgScopeToolBar::send(int code) const {
-    postTo(target_, Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
+void CDlgScopeToolBar::send(ToolbarCommand command) const {
+    postTo(target_, Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(command));
 }
 
 // The channel count arrows: right (up) for one channel more, left for one fewer.
 void CDlgScopeToolBar::post(Msg msg, std::intptr_t, std::intptr_t lParam) {
     if (msg != Msg::UWM_SCOPE_CTRL_LEFT_RIGHT || logging_)
         return;
-    send(lParam == kArrowRight ? kChannelsUp : kChannelsDown);
+    send(lParam == kArrowRight ? ToolbarCommand::ChannelsUp : ToolbarCommand::ChannelsDown);
 }
 
 void CDlgScopeToolBar::OnStateMessage(std::intptr_t wParam, std::intptr_t code) {
-    switch (code) {
-    case kViewMode:
+    switch (Decode<ToolbarState>(code)) {
+    case ToolbarState::SingleView:
         singleView_ = wParam == 1;
         break;
-    case kRunStop:
+    case ToolbarState::Running:
         running_ = wParam != 0;
         break;
-    case kShowMode:
+    case ToolbarState::ShowMode:
         showMode_ = static_cast<int>(std::clamp<std::intptr_t>(wParam, 0, 0xFFFF));
         break;
-    case kChannelCount:
+    case ToolbarState::ChannelCount:
         channels_ = static_cast<int>(std::clamp<std::intptr_t>(wParam, 0, 4));
         break;
     default:
@@ -276,11 +276,11 @@ void CDlgScopeToolBar::SetLoggingLook(bool logging) {
     refresh();
 }
 
-const QIcon& CDlgScopeToolBar::icon(int code, int state) {
-    const int key = code * 2 + (state != 0 ? 1 : 0);
+const QIcon& CDlgScopeToolBar::icon(ToolbarCommand command, int state) {
+    const int key = static_cast<int>(Encode(command)) * 2 + (state != 0 ? 1 : 0);
     auto it = icons_.find(key);
     if (it == icons_.end())
-        it = icons_.emplace(key, drawIcon(code, state)).first;
+        it = icons_.emplace(key, drawIcon(command, state)).first;
     return it->second;
 }
 
@@ -290,24 +290,24 @@ void CDlgScopeToolBar::refresh() {
         QToolButton* b = buttons_[i];
         b->setToolTip(qs(text(def.tipKey)));
         b->setText(qs(text(def.labelKey)));
-        b->setEnabled(!logging_ || def.code == kRollLog);
+        b->setEnabled(!logging_ || def.code == ToolbarCommand::RollLog);
         switch (def.code) {
-        case kRunStop:
+        case ToolbarCommand::RunStop:
             b->setToolTip(qs(text(running_ ? "TXT_751" : "TXT_752")));
             b->setText(qs(text(running_ ? "TXT_770" : "TXT_771")));
             b->setIcon(icon(def.code, running_ ? 1 : 0));
             break;
-        case kViewMode:
+        case ToolbarCommand::ViewMode:
             b->setIcon(icon(def.code, singleView_ ? 1 : 0));
             b->setText(qs(text(singleView_ ? "TXT_773" : "TXT_772")));
             break;
-        case kShowMode:
+        case ToolbarCommand::ShowMode:
             b->setIcon(icon(def.code, 0));
             b->setText(
                 qs(StrFormat(text(def.labelKey).c_str(),
                              std::clamp(showMode_, kShowModeFirst, kShowModeLast) - kShowModeFirst + 1)));
             break;
-        case kRollLog:
+        case ToolbarCommand::RollLog:
             b->setIcon(icon(def.code, logging_ ? 1 : 0));
             b->setText(qs(text(logging_ ? "TXT_783" : def.labelKey)));
             // The style sheet reads the property only when the button is polished again.

@@ -9,6 +9,7 @@
 // count arrows also take Left and Right.
 
 #include "core/settings/langtexts.h"
+#include "core/support/messagecodes.h"
 #include "core/support/messages.h"
 
 #include <QIcon>
@@ -29,23 +30,6 @@ class ScopeCtrlArrow;
 class CDlgScopeToolBar : public QWidget, private IMessageTarget {
     Q_OBJECT
 public:
-    // Command codes (lParam of UWM_DLG_SCOPE_TOOL_BAR).
-    enum Code : int {
-        kViewMode = 0,
-        kRunStop = 1,
-        kPrint = 2,
-        kSave = 3,
-        kLoad = 4,
-        kShowMode = 5,
-        kChannelsDown = 6,
-        kChannelsUp = 7,
-        kChannelCount = 8, // state only
-        kConfigurator = 9,
-        kConnect = 10,
-        kSampleCharts = 11,
-        kLogCharts = 12,
-        kRollLog = 13,
-    };
     static constexpr int kButtonCount = 11;
 
     // An empty langFile keeps the built-in texts.
@@ -54,14 +38,13 @@ public:
     // Where the commands go (the main window).
     void SetTarget(IMessageTarget* target) { target_ = target; }
 
-    // A state message of the main window: lParam code 0 (wParam 1: one view
-    // shows all channels), 1 (running), 5 (show mode), 8 (active channels).
+    // A state message of the main window: lParam a ToolbarState, wParam its value.
     void OnStateMessage(std::intptr_t wParam, std::intptr_t code);
     void SetLoggingLook(bool logging);
     bool IsLoggingLook() const { return logging_; }
 
-    // The button that sends code, or null.
-    QToolButton* Button(int code) const;
+    // The button that sends the command, or null.
+    QToolButton* Button(ToolbarCommand command) const;
     QString ChannelCountText() const;
     ScopeCtrlArrow* ChannelArrow(bool up) const { return up ? moreChannels_ : fewerChannels_; }
     bool IsRunning() const { return running_; }
@@ -75,12 +58,12 @@ protected:
 
 private:
     void post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
-    void send(int code) const;
+    void send(ToolbarCommand command) const;
     const std::string& text(std::string_view key) const;
     void refresh();
     // Drawn once per look: a new icon on every refresh made the button's
     // pixmaps pile up in memory over a long run.
-    const QIcon& icon(int code, int state);
+    const QIcon& icon(ToolbarCommand command, int state);
 
     CTextTable texts_;
     std::map<int, QIcon> icons_;

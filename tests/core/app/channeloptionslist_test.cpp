@@ -29,33 +29,35 @@ protected:
 };
 
 TEST_F(ChannelOptionsListTest, RearrangementSequenceFillsTheChooserAndShowsTheFirstChannel) {
-    EXPECT_EQ(list_.OnControl(0, 3), Effect::None); // nothing shown yet
-    EXPECT_EQ(list_.OnControl(0, 0), Effect::Refill);
+    EXPECT_EQ(list_.OnControl(0, Encode(ChannelOptionsNotice::Refresh)), Effect::None); // nothing shown yet
+    EXPECT_EQ(list_.OnControl(0, Encode(ChannelOptionsNotice::Clear)), Effect::Refill);
     for (int k = 0; k < 3; ++k)
-        EXPECT_EQ(list_.OnControl(ptr(channels_[static_cast<std::size_t>(k)]), 1), Effect::Refill);
-    EXPECT_EQ(list_.OnControl(1, 2), Effect::Show);
+        EXPECT_EQ(list_.OnControl(ptr(channels_[static_cast<std::size_t>(k)]),
+                                  Encode(ChannelOptionsNotice::Append)),
+                  Effect::Refill);
+    EXPECT_EQ(list_.OnControl(1, Encode(ChannelOptionsNotice::Show)), Effect::Show);
     EXPECT_EQ(list_.ChooserEntries(), (std::vector<std::string>{"Channel 1", "Channel 2", "Channel 3"}));
     EXPECT_EQ(list_.Shown(), &channels_[0]);
-    EXPECT_EQ(list_.OnControl(0, 3), Effect::Show);
+    EXPECT_EQ(list_.OnControl(0, Encode(ChannelOptionsNotice::Refresh)), Effect::Show);
 
     // A panel click on channel 3 shows it; on an unlisted channel nothing changes.
-    EXPECT_EQ(list_.OnControl(3, 2), Effect::Show);
+    EXPECT_EQ(list_.OnControl(3, Encode(ChannelOptionsNotice::Show)), Effect::Show);
     EXPECT_EQ(list_.ShownIndex(), 2);
-    EXPECT_EQ(list_.OnControl(4, 2), Effect::None);
+    EXPECT_EQ(list_.OnControl(4, Encode(ChannelOptionsNotice::Show)), Effect::None);
     EXPECT_EQ(list_.ShownIndex(), 2);
 
     // Clearing forgets the shown channel too.
-    list_.OnControl(0, 0);
+    list_.OnControl(0, Encode(ChannelOptionsNotice::Clear));
     EXPECT_EQ(list_.Count(), 0u);
     EXPECT_EQ(list_.Shown(), nullptr);
-    EXPECT_EQ(list_.OnControl(0, 3), Effect::None);
+    EXPECT_EQ(list_.OnControl(0, Encode(ChannelOptionsNotice::Refresh)), Effect::None);
 }
 
 TEST_F(ChannelOptionsListTest, ATenthChannelOrANullOneIsRefusedAndTheListStaysIntact) {
     for (std::size_t i = 0; i < kChannelOptionsMax; ++i)
-        ASSERT_EQ(list_.OnControl(ptr(channels_[i]), 1), Effect::Refill);
-    EXPECT_EQ(list_.OnControl(ptr(channels_[9]), 1), Effect::Refused);
-    EXPECT_EQ(list_.OnControl(0, 1), Effect::Refused);
+        ASSERT_EQ(list_.OnControl(ptr(channels_[i]), Encode(ChannelOptionsNotice::Append)), Effect::Refill);
+    EXPECT_EQ(list_.OnControl(ptr(channels_[9]), Encode(ChannelOptionsNotice::Append)), Effect::Refused);
+    EXPECT_EQ(list_.OnControl(0, Encode(ChannelOptionsNotice::Append)), Effect::Refused);
     EXPECT_EQ(list_.Count(), kChannelOptionsMax);
     EXPECT_FALSE(list_.Contains(&channels_[9]));
     EXPECT_EQ(list_.ChooserEntries().back(), "Channel 9");

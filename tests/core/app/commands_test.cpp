@@ -115,8 +115,8 @@ public:
     int TriggerLevelOf(int) const override { return level; }
     std::uint32_t TriggerPositionOf(int) const override { return position; }
     void SelectView(int view) override { calls.push_back("select " + std::to_string(view)); }
-    void PassToSettings(std::intptr_t, int code) override {
-        calls.push_back("settings " + std::to_string(code));
+    void PassToSettings(std::intptr_t, ViewNotice notice) override {
+        calls.push_back("settings " + std::to_string(Encode(notice)));
     }
     void ShareMeasurement(std::intptr_t) override { calls.emplace_back("measure"); }
     void ApplyZoom(std::intptr_t) override { calls.emplace_back("zoom"); }
@@ -146,35 +146,37 @@ TEST_F(Notices, MovedTriggerMarkersEchoAndSendTheRecord) {
     const std::size_t echoesBefore = module.count(c_ivrECHO);
 
     views.level = 1500; // past the converter's top
-    notices.OnNotice(101, 0);
+    notices.OnNotice(101, Encode(ViewNotice::TriggerLevel));
     settle();
     ASSERT_EQ(module.sent.size(), sentBefore + 1);
     EXPECT_EQ(module.sent.back().TR_level, 1023);
     EXPECT_EQ(data().GetSettings().TR_level, 1023);
 
     views.position = 2500;
-    notices.OnNotice(100, 7);
+    notices.OnNotice(100, Encode(ViewNotice::TriggerPosition));
     settle();
     ASSERT_EQ(module.sent.size(), sentBefore + 2);
     EXPECT_EQ(module.sent.back().TR_position, 2500u);
     EXPECT_EQ(module.count(c_ivrECHO), echoesBefore + 2);
 
     // A handle that is no view (a zoom, a stale pointer) changes nothing.
-    notices.OnNotice(42, 0);
-    notices.OnNotice(42, 2);
+    notices.OnNotice(42, Encode(ViewNotice::TriggerLevel));
+    notices.OnNotice(42, Encode(ViewNotice::Selected));
     settle();
     EXPECT_EQ(module.sent.size(), sentBefore + 2);
 
-    for (const int code : {1, 2, 3, 4, 5, 6, 8, 9})
-        notices.OnNotice(code == 2 ? 103 : 0, code);
+    for (const ViewNotice n :
+         {ViewNotice::ZoomSelected, ViewNotice::Selected, ViewNotice::Measure, ViewNotice::ZoomInfo,
+          ViewNotice::ZoomApply, ViewNotice::ZoomReset, ViewNotice::Button1, ViewNotice::Button2})
+        notices.OnNotice(n == ViewNotice::Selected ? 103 : 0, Encode(n));
     EXPECT_EQ(views.calls, (std::vector<std::string>{"settings 1", "select 3", "settings 3", "measure",
                                                      "settings 4", "zoom", "reset", "step 1", "step 2"}));
     EXPECT_EQ(notices.SelectedView(), 3);
     // While a roll log is recorded the two buttons mark it instead.
     views.recording = true;
     views.calls.clear();
-    notices.OnNotice(0, 9);
-    notices.OnNotice(0, 8);
+    notices.OnNotice(0, Encode(ViewNotice::Button2));
+    notices.OnNotice(0, Encode(ViewNotice::Button1));
     EXPECT_EQ(views.calls, (std::vector<std::string>{"mark 2", "mark 1"}));
 }
 
@@ -222,14 +224,15 @@ TEST_F(Notices, TheRestGoesToTheWindowsParts) {
     const std::intptr_t point = (std::intptr_t{0xFFF6} << 16) | 20;
     post(Msg::UWM_SCOPE_RBUTTON, 102, point);
     post(Msg::UWM_SCOPE_RBUTTON, 7, point); // no view's handle
-    post(Msg::UWM_DLG_CONTROL_LOG_CHART_MSG, 0, 4);
-    post(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, 1);
-    post(Msg::UWM_RECEIVED_FILE_MSG, 0, 3);
-    post(Msg::UWM_SCOPE_CTRL_BASE, 0, 1);
-    post(Msg::UWM_SCOPE, 101, 2);
-    for (const std::intptr_t code : {2, 4, 5, 11, 12, 13})
-        post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
-    EXPECT_EQ(parts.calls, (std::vector<std::string>{"menu 2 20 -10", "chart 4", "files 1", "link 3"}));
+    post(Msg::UWM_DLG_CONTROL_LOG_CHART_MSG, 0, Encode(LogChartNotice::DisplayMode));
+    post(Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, Encode(LogFilesNotice::Download));
+    post(Msg::UWM_RECEIVED_FILE_MSG, 0, Encode(ReceivedFileNotice::MoreFollows));
+    post(Msg::UWM_SCOPE_CTRL_BASE, 0, Encode(PanelNotice::TimeBaseReleased));
+    post(Msg::UWM_SCOPE, 101, Encode(ViewNotice::Selected));
+    for (const ToolbarCommand code : {ToolbarCommand::Print, ToolbarCommand::Load, ToolbarCommand::ShowMode,
+                                      ToolbarCommand::SampleCharts, ToolbarCommand::LogCharts, ToolbarCommand::RollLog})
+        post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(code));
+    EXPECT_EQ(parts.calls, (std::vector<std::string>{"menu 2 20 -10", "chart 2", "files 1", "link 3"}));
     EXPECT_EQ(views.calls, (std::vector<std::string>{"reset", "select 1"}));
     EXPECT_EQ(toolbar.calls,
               (std::vector<std::string>{"print", "load", "style", "book", "log charts", "roll log"}));

@@ -21,10 +21,6 @@
 
 namespace wavix::test {
 
-constexpr std::intptr_t eventWord(int phase, int result, int event) {
-    return (phase << 16) | (result << 8) | event;
-}
-
 inline std::vector<std::uint8_t> reply(std::uint16_t code, std::uint16_t status,
                                        std::span<const std::uint8_t> payload = {},
                                        std::uint16_t module = 0x42) {

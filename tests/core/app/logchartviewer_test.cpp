@@ -94,12 +94,12 @@ TEST_F(LogChartViewerTest, ShowsTheFirstWindowWithItsMarksAndMovesOn) {
     EXPECT_EQ(host.firstSamples, (std::vector<int>{0, 0}));
 
     ASSERT_TRUE(viewer.Navigator().PositionForward());
-    viewer.OnNavigatorMessage(0);
+    viewer.OnNavigatorMessage(Encode(LogChartNotice::WindowChanged));
     EXPECT_EQ(host.firstSamples, (std::vector<int>{25000 % 500, -(25000 % 500)}));
     ASSERT_EQ(host.marks.size(), 1u);
     EXPECT_EQ(host.marks[0].position, 5000u);
 
-    viewer.OnNavigatorMessage(2); // display mode: one display per channel
+    viewer.OnNavigatorMessage(Encode(LogChartNotice::DisplayMode)); // one display per channel
     EXPECT_EQ(host.plan, (std::vector<LogDisplayAssignment>{{0, {0}}, {1, {1}}}));
     EXPECT_TRUE(viewer.OnePerChannel());
 }
@@ -134,7 +134,7 @@ TEST_F(LogChartViewerTest, AWindowThatCannotBeReadAnymoreIsReported) {
     viewer.BeginLoad();
     ASSERT_TRUE(viewer.FinishLoad(load(dir / "log.sdf")));
     std::filesystem::remove(dir / "log.sdf");
-    viewer.OnNavigatorMessage(0);
+    viewer.OnNavigatorMessage(Encode(LogChartNotice::WindowChanged));
     EXPECT_EQ(host.errors, (std::vector<std::string>{std::string(kLogFileNotValid)}));
 }
 
@@ -166,7 +166,7 @@ TEST_P(LogChartViewerLink, ClosesOnEntryAndReopensOnlyAClosedLink) {
         EXPECT_EQ(shown, c.outcome == LogLoadResult::Outcome::Loaded);
         EXPECT_EQ(host.errors.size(), c.outcome == LogLoadResult::Outcome::Failed ? 1u : 0u);
         if (shown)
-            viewer.OnNavigatorMessage(1); // Stop
+            viewer.OnNavigatorMessage(Encode(LogChartNotice::Stop));
         else
             viewer.Leave();
     } else {
@@ -204,7 +204,7 @@ TEST_F(LogChartViewerTest, WhileLoadingNothingElseStartsOrEnds) {
     EXPECT_FALSE(viewer.CanClose());
     EXPECT_FALSE(viewer.BeginLoad());
     viewer.Leave(); // Stop cannot pull the viewer from under the worker
-    viewer.OnNavigatorMessage(0);
+    viewer.OnNavigatorMessage(Encode(LogChartNotice::WindowChanged));
     EXPECT_EQ(host.count("close link"), 1);
     EXPECT_EQ(host.count("live"), 0);
     ASSERT_TRUE(viewer.FinishLoad(load(dir / "log.sdf")));

@@ -118,7 +118,7 @@ TEST_F(Controller, ARecordSentWhileAskingStartsNoSecondPollingChain) {
     module.groupsLeft = 2;
     start();
     ASSERT_EQ(module.count(c_ivrASK_SCOPE_DATA), 3u);
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
     module.groupsLeft = 3;
     deliver(reply(0x8080, 0x0040, std::vector<std::uint8_t>(8 * 16, 0)));
     deliver(reply(0x8080, 0, std::vector<std::uint8_t>(8 * 16, 0)));
@@ -140,7 +140,7 @@ TEST_F(Controller, WhileARollLogIsOpenOnlyTheLogCommandPasses) {
     const std::size_t sentBefore = module.sent.size();
     const std::size_t toolsBefore = view.tools.size();
     toolbar.calls.clear();
-    for (int code = 0; code <= 12; ++code)
+    for (int code = Encode(ToolbarCommand::ViewMode); code < Encode(ToolbarCommand::RollLog); ++code)
         post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, code);
     EXPECT_EQ(module.sent.size(), sentBefore);
     EXPECT_EQ(data().GetSettings(), before);
@@ -150,11 +150,11 @@ TEST_F(Controller, WhileARollLogIsOpenOnlyTheLogCommandPasses) {
     EXPECT_EQ(view.tools.size(), toolsBefore);
     EXPECT_TRUE(view.rollLogOpen);
 
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 13);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RollLog));
     EXPECT_EQ(toolbar.calls, std::vector<std::string>{"roll log"});
     // The log over, run/stop works again.
     view.rollLogOpen = false;
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
     EXPECT_FALSE(data().IsRunning());
 }
 
@@ -256,7 +256,7 @@ TEST_F(Controller, LostLinkAndBadStartAnswerRestartTheSession) {
             h.module.silent = false;
         }
         EXPECT_EQ(h.view.viewMessages.back(), "Komunikace se čtečkou ztracena ...") << timeout;
-        EXPECT_TRUE(h.protocol.IsState(2, 1)) << "a fresh session after Reinit";
+        EXPECT_TRUE(h.protocol.IsState(ModuleEvent::Initialised)) << "a fresh session after Reinit";
         EXPECT_EQ(h.view.boxes.size(), 0u);
         h.clock.advance(1000);
         h.start();
@@ -270,18 +270,18 @@ TEST_F(Controller, RecoveryBoxOpensOnceAndRestartsTheSession) {
     int nested = 0;
     view.whileBoxOpen = [&] {
         if (nested++ == 0)
-            controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 5), 0);
+            controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::GroupOverflow), 0);
     };
-    controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 5), 0);
+    controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::GroupOverflow), 0);
     EXPECT_EQ(nested, 1);
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].caption, " .: Error ... ");
     EXPECT_EQ(view.boxes[0].text,
               "Čtečka se pravděpodobně zbláznila. Odpojte prosím čtečku od napájení a pak jí "
               "opět připojte. Děkujeme");
-    EXPECT_TRUE(protocol.IsState(2, 1)) << "restarted";
+    EXPECT_TRUE(protocol.IsState(ModuleEvent::Initialised)) << "restarted";
     view.whileBoxOpen = nullptr;
-    controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 5), 0);
+    controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::GroupOverflow), 0);
     EXPECT_EQ(view.boxes.size(), 2u) << "the guard is released after the box";
 }
 
@@ -294,22 +294,22 @@ TEST_F(Controller, FatalFaultsShowTheirBoxAndEndTheDialog) {
     };
     const Case cases[] = {
         // Status error, no Scope module and a bad calibration record come off the wire below.
-        {eventWord(1, 1, 1), " .: ERROR ... ", "FiFo full ... ", 2},
-        {eventWord(1, 1, 9), " .: ERROR ... ", "Connection failec ... ", 2},
-        {eventWord(1, 1, 12), " .: ERROR ... ", "Unexpected command ... ", 2},
-        {eventWord(2, 1, 6), " .: Error ... ",
+        {Encode(ModuleEvent::QueueFull), " .: ERROR ... ", "FiFo full ... ", 2},
+        {Encode(ModuleEvent::ConnectionFailed), " .: ERROR ... ", "Connection failec ... ", 2},
+        {Encode(ModuleEvent::UnknownReply), " .: ERROR ... ", "Unexpected command ... ", 2},
+        {Encode(ModuleEvent::SettingsRefused), " .: Error ... ",
          "Čtečka neobsahuje modul SCOPE. Kontaktujte svého dodavatele ....", 1},
     };
     for (const Case& c : cases) {
         ControllerHarness h;
         // The box runs a nested loop: a report handled meanwhile must start nothing.
         h.view.whileBoxOpen = [&h] {
-            h.controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 1), 0);
+            h.controller.OnMessage(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::ScopeRunning), 0);
         };
         h.post(Msg::UWM_IVORA_PROTOCOL, c.word, 0);
         EXPECT_EQ(h.view.boxes, (std::vector<RecordingView::Box>{{c.caption, c.text, BoxIcon::Error}}));
         EXPECT_EQ(h.view.endResult, c.result);
-        h.post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 3), 0);
+        h.post(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::GroupConverted), 0);
         EXPECT_EQ(h.module.commands.size(), 0u) << "a request after the end";
     }
 }
@@ -338,6 +338,8 @@ TEST_F(Controller, RefusedAnswersOnTheWireEndWithTheRightBox) {
          1, -1},
         {"calibration record fails its checks", [](FakeScopeModule& m) { m.calibration.state = 0; },
          "Nepodařilo se složit kalibrační strukturu SOscil_EEPROM!", 1, -1},
+        {"record asks for too many samples", [](FakeScopeModule& m) { m.own.samples_all = kMaxSamples; },
+         "Nastavení vyžaduje více vzorků, než modul dokáže přenést.", 1, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -362,18 +364,21 @@ TEST(ControllerInEnglish, FaultBoxesComeFromTheLanguageFile) {
         std::string box;
     };
     const Case cases[] = {
-        {Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 2), 0,
+        {Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::FirstGeneration), 0,
          "This version of the program works with Scope module version 2 and higher!\nYour Vexor contains "
          "Scope "
          "version 1.x. Upgrade the Scope module or use an older version of Wavix.exe."},
-        {Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 7), 0,
+        {Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::CalibrationReadFailed), 0,
          "The calibration record SOscil_EEPROM could not be composed!"},
-        {Msg::UWM_SCOPE_DATA, 1, 12,
+        {Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::TooManySamples), 0,
+         "The settings ask for more samples than the module can transfer."},
+        {Msg::UWM_SCOPE_DATA, 1, Encode(ScopeDataNotice::OldModule),
          " Your instrument contains an older scope module (version 1)\nWe recommend installing a new version "
          "of "
          "the scope program!\n\nDo you want to continue???"},
-        {Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 7), 0, " The connection to the reader could not be closed"},
-        {Msg::UWM_IVORA_PROTOCOL, eventWord(1, 1, 9), 0, "Connection failed ... "},
+        {Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::Disconnected), 0,
+         " The connection to the reader could not be closed"},
+        {Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::ConnectionFailed), 0, "Connection failed ... "},
     };
     for (const Case& c : cases) {
         ControllerHarness h;
@@ -583,35 +588,37 @@ TEST_F(Controller, StatusPanes) {
     none.state = 0;
     data().SetCalibration(none);
     module.silent = true;
-    post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 2, 8), 0);
+    post(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::CalibrationRead), 0);
     EXPECT_EQ(view.pane(Pane::ModuleName), "Samples/CH=0, Sample rate = 0, NotCAL")
         << "no record yet: the zero divider gives no rate";
     module.silent = false;
 
-    post(Msg::UWM_COMMUNICATION, 120, 2);
+    post(Msg::UWM_COMMUNICATION, 120, Encode(TrafficNotice::SentPerSecond));
     EXPECT_EQ(view.pane(Pane::ModuleType), "<none>");
-    post(Msg::UWM_COMMUNICATION, 340, 3);
+    post(Msg::UWM_COMMUNICATION, 340, Encode(TrafficNotice::ReceivedPerSecond));
     EXPECT_EQ(view.pane(Pane::ModuleType), "I:340,O:120");
-    post(Msg::UWM_COMMUNICATION, 0, 2);
-    post(Msg::UWM_COMMUNICATION, 0, 3);
-    post(Msg::UWM_COMMUNICATION, 9, 4);
+    post(Msg::UWM_COMMUNICATION, 0, Encode(TrafficNotice::SentPerSecond));
+    post(Msg::UWM_COMMUNICATION, 0, Encode(TrafficNotice::ReceivedPerSecond));
+    post(Msg::UWM_COMMUNICATION, 9, Encode(TrafficNotice::ReceivedPerTenth));
     EXPECT_EQ(view.pane(Pane::ModuleType), "I:0,O:0");
 
-    for (const auto& [r, e] : {std::pair{3, 1}, {3, 1}, {3, 2}, {3, 1}, {3, 1}, {3, 1}, {2, 16}})
-        post(Msg::UWM_IVORA_PROTOCOL, eventWord(1, r, e), 0);
+    for (const ModuleEvent e :
+         {ModuleEvent::Received, ModuleEvent::Received, ModuleEvent::Sending, ModuleEvent::Received,
+          ModuleEvent::Received, ModuleEvent::Received, ModuleEvent::Stopped})
+        post(Msg::UWM_IVORA_PROTOCOL, Encode(e), 0);
     EXPECT_EQ(view.panes[Pane::ModuleSlider],
               (std::vector<std::string>{"- -", "\\ -", "| -", "| \\", "/ \\", "- \\", "\\ \\"}));
     EXPECT_EQ(view.pane(Pane::ModuleStatus), "Disconnected ...");
 
-    post(Msg::UWM_SCOPE_DATA, 1000, 11);
-    post(Msg::UWM_SCOPE_DATA, 996, 10);
+    post(Msg::UWM_SCOPE_DATA, 1000, Encode(ScopeDataNotice::ExpectedCount));
+    post(Msg::UWM_SCOPE_DATA, 996, Encode(ScopeDataNotice::RealCount));
     EXPECT_EQ(view.pane(Pane::ModuleName), "ERROR Exp:1000, real 996");
 
     start(); // recovery asks again only while the scope runs
     const std::size_t before = module.count(c_ivrASK_SCOPE_DATA);
-    post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 3), 0);
+    post(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::BadGroup), 0);
     EXPECT_EQ(view.pane(Pane::ModuleName), "Bad packet group error (#1)...trying recovery ...");
-    post(Msg::UWM_IVORA_PROTOCOL, eventWord(2, 1, 3), 0);
+    post(Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::BadGroup), 0);
     EXPECT_EQ(view.pane(Pane::ModuleName), "Bad packet group error (#2)...trying recovery ...");
     EXPECT_EQ(module.count(c_ivrASK_SCOPE_DATA), before + 2);
 }
@@ -643,37 +650,41 @@ TEST_F(Controller, MultiViewArrangementAndToolbar) {
     start();
     view.calls.clear();
     view.tools.clear();
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 0);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::ViewMode));
     EXPECT_EQ(view.calls, (std::vector<std::string>{"layout 3", "attach 1 3 3", "panels", "save"}));
     const auto ptr = [&](int ch) { return reinterpret_cast<std::intptr_t>(&data().GetChannel(ch)); };
     std::vector<std::pair<ToolWindow, PostedMessage>> expected{
-        {ToolWindow::Toolbar, {Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 0}},
-        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 3}},
-        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, 0}},
+        {ToolWindow::Toolbar, {Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarState::SingleView)}},
+        {ToolWindow::ChannelOptions,
+         {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, Encode(ChannelOptionsNotice::Refresh)}},
+        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 0, Encode(ChannelOptionsNotice::Clear)}},
     };
     for (int ch = 1; ch <= 3; ++ch)
-        expected.push_back({ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, ptr(ch), 1}});
-    expected.push_back({ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 1, 2}});
+        expected.push_back({ToolWindow::ChannelOptions,
+                            {Msg::UWM_CHANNEL_OPTIONS_CTRL, ptr(ch), Encode(ChannelOptionsNotice::Append)}});
+    expected.push_back(
+        {ToolWindow::ChannelOptions, {Msg::UWM_CHANNEL_OPTIONS_CTRL, 1, Encode(ChannelOptionsNotice::Show)}});
     EXPECT_EQ(view.tools, expected);
 
     // Run/stop sends the record with the stop bit and tells the toolbar.
     view.tools.clear();
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
     EXPECT_EQ(module.sent.back().TR_mode & kStopBit, kStopBit);
-    const std::pair told{ToolWindow::Toolbar, PostedMessage{Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1}};
+    const std::pair told{ToolWindow::Toolbar,
+                         PostedMessage{Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarState::Running)}};
     EXPECT_NE(std::find(view.tools.begin(), view.tools.end(), told), view.tools.end());
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 1);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
     EXPECT_EQ(module.sent.back().TR_mode & kStopBit, 0);
 
     // Disconnect, then the session-ended report; a link that will not close says so.
     view.closeLinkWorks = false;
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 10);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
     EXPECT_EQ(module.commands.back(), c_ivrSCOPE_SAFE_DISCONNECT);
     EXPECT_EQ(view.boxes.back(),
               (RecordingView::Box{" Socket ERROR ...", " Nepodarilo se uzavrit spojeni se cteckou",
                                   BoxIcon::Error}));
     EXPECT_EQ(view.pane(Pane::ModuleStatus), "Disconnected ...");
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, 10);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
     EXPECT_EQ(view.calls.back(), "reopen");
 }
 

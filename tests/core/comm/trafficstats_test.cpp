@@ -7,8 +7,8 @@
 namespace wavix {
 namespace {
 
-PostedMessage comm(std::intptr_t wParam, std::intptr_t lParam) {
-    return {Msg::UWM_COMMUNICATION, wParam, lParam};
+PostedMessage comm(std::intptr_t wParam, TrafficNotice notice) {
+    return {Msg::UWM_COMMUNICATION, wParam, Encode(notice)};
 }
 
 TEST(TrafficStats, IdleLinkReportsZerosOnlyAfterMoreThanEachPeriod) {
@@ -25,8 +25,8 @@ TEST(TrafficStats, IdleLinkReportsZerosOnlyAfterMoreThanEachPeriod) {
     int seconds = 0, tenths = 0;
     for (const auto& m : target.messages) {
         EXPECT_EQ(m.wParam, 0);
-        seconds += m.lParam == kTrafficSentPerSecond ? 1 : 0;
-        tenths += m.lParam == kTrafficReceivedPerTenth ? 1 : 0;
+        seconds += m.lParam == Encode(TrafficNotice::SentPerSecond) ? 1 : 0;
+        tenths += m.lParam == Encode(TrafficNotice::ReceivedPerTenth) ? 1 : 0;
     }
     EXPECT_EQ(seconds, 2);
     EXPECT_EQ(tenths, 19); // every 101 ms
@@ -41,8 +41,10 @@ TEST(TrafficStats, SecondReportSendsSentThenReceivedAndEachCounterResetsOnItsOwn
     stats.addReceived(11);
     stats.addSent(2);
     stats.step(6001, &target); // both
-    EXPECT_EQ(target.messages,
-              (std::vector<PostedMessage>{comm(200, 4), comm(32, 2), comm(211, 3), comm(11, 4)}));
+    EXPECT_EQ(target.messages, (std::vector<PostedMessage>{comm(200, TrafficNotice::ReceivedPerTenth),
+                                                           comm(32, TrafficNotice::SentPerSecond),
+                                                           comm(211, TrafficNotice::ReceivedPerSecond),
+                                                           comm(11, TrafficNotice::ReceivedPerTenth)}));
     EXPECT_EQ(stats.msUntilNext(6001), 101u);
 }
 

@@ -1,4 +1,5 @@
 #include "core/files/loglistdownload.h"
+#include "core/support/messagecodes.h"
 
 #include <gtest/gtest.h>
 
@@ -26,14 +27,15 @@ const LogDownloadAction* find(const LogDownloadActions& actions, Kind kind) {
 }
 
 // Plays the tester during the listing: files by number with their sizes; an
-// absent file answers with `absentCode` (4 or 10).
+// absent file answers with `absentCode` (EntryFailed or NoSuchFile).
 class LogListDownloadTest : public ::testing::Test {
 protected:
     CLogListDownload model{"/logs", [this](const std::filesystem::path& p) { return existing.count(p) > 0; }};
     std::set<std::filesystem::path> existing;
     std::vector<std::string> asked;
 
-    void list(const std::map<int, std::uint32_t>& files, std::intptr_t absentCode = 10) {
+    void list(const std::map<int, std::uint32_t>& files,
+              ReceivedFileNotice absentCode = ReceivedFileNotice::NoSuchFile) {
         auto actions = model.BeginListing();
         for (int guard = 0; guard < 50 && !actions.empty(); ++guard) {
             const auto* ask = find(actions, Kind::AskFileEntry);
@@ -46,18 +48,20 @@ protected:
             asked.push_back(ask->name);
             const int number = std::stoi(ask->name.substr(6, 2));
             const auto it = files.find(number);
-            actions = it != files.end() ? model.OnReceivedFile(0, 2, it->second)
-                                        : model.OnReceivedFile(0, absentCode, 0);
+            actions = it != files.end()
+                          ? model.OnReceivedFile(0, Encode(ReceivedFileNotice::EntryRead), it->second)
+                          : model.OnReceivedFile(0, Encode(absentCode), 0);
         }
         ASSERT_EQ(model.GetPhase(), CLogListDownload::Phase::Listed);
     }
 };
 
 TEST_F(LogListDownloadTest, ListingAsksAllTenNamesWhateverTheAbsenceCode) {
-    for (std::intptr_t absent : {4, 10}) {
+    for (const ReceivedFileNotice absent :
+         {ReceivedFileNotice::EntryFailed, ReceivedFileNotice::NoSuchFile}) {
         asked.clear();
         list({{1, 100}, {2, 200}, {3, 300}}, absent);
-        ASSERT_EQ(asked.size(), 10u) << "absence code " << absent;
+        ASSERT_EQ(asked.size(), 10u) << "absence code " << Encode(absent);
         EXPECT_EQ(asked.front(), "osclog01.sdf");
         EXPECT_EQ(asked.back(), "osclog10.sdf");
         EXPECT_EQ(model.Found(),
@@ -78,7 +82,7 @@ TEST_F(LogListDownloadTest, GapsInTheNumberingLoseNothingAndDownloadTheRecordedN
     auto actions = model.OnDownloadPressed();
     while (const auto* ask = find(actions, Kind::AskFileContents)) {
         fetched.push_back(ask->name);
-        actions = model.OnReceivedFile(0, 5, 0);
+        actions = model.OnReceivedFile(0, Encode(ReceivedFileNotice::FileComplete), 0);
         const auto* write = find(actions, Kind::WriteFile);
         ASSERT_NE(write, nullptr);
         EXPECT_EQ(write->path, std::filesystem::path("/logs") / fetched.back());
@@ -100,9 +104,10 @@ TEST_F(LogListDownloadTest, EmptyTesterAndSilentTesterEndTheListing) {
     EXPECT_TRUE(model.OnDownloadPressed().empty());
 
     model.BeginListing();
-    EXPECT_EQ(kinds(model.OnReceivedFile(0, 2, 9)), std::vector<Kind>{Kind::WaitThenProbe});
+    EXPECT_EQ(kinds(model.OnReceivedFile(0, Encode(ReceivedFileNotice::EntryRead), 9)),
+              std::vector<Kind>{Kind::WaitThenProbe});
     model.OnProbeDelayElapsed();
-    const auto actions = model.OnReceivedFile(0x8046, 11, 0);
+    const auto actions = model.OnReceivedFile(0x8046, Encode(ReceivedFileNotice::ReplyTimedOut), 0);
     ASSERT_EQ(kinds(actions), std::vector<Kind>{Kind::ShowError});
     EXPECT_EQ(actions[0].text, "Soubor se nepodařilo stáhnout.\nPřístroj neodpovídá.");
     EXPECT_EQ(model.GetPhase(), CLogListDownload::Phase::Listed);
@@ -122,18 +127,18 @@ TEST_F(LogListDownloadTest, KilobyteCountersAndProgressText) {
     list({{1, 3000}, {2, 10}});
     model.OnDownloadPressed();
     EXPECT_EQ(model.StatusText(), "Soubor osclog01.sdf?");
-    model.OnLinkTraffic((1 << 16) | 6); // a request going out is no block
-    model.OnLinkTraffic((1 << 16) | 5);
-    model.OnLinkTraffic((1 << 16) | 5);
+    model.OnLinkTraffic(EncodeFileLink(1, FileLinkNotice::Sent)); // a request going out is no block
+    model.OnLinkTraffic(EncodeFileLink(1, FileLinkNotice::Received));
+    model.OnLinkTraffic(EncodeFileLink(1, FileLinkNotice::Received));
     EXPECT_EQ(model.KilobytesReceived(), 2u);
     EXPECT_EQ(model.StatusText(), "Soubor osclog01.sdf (1/2), přijato kB 2/3.");
     // Blocks of another size: the payload bytes count from then on, not the datagrams.
-    model.OnReceivedFile(2000, 6, 0);
-    model.OnLinkTraffic((1 << 16) | 5);
-    model.OnReceivedFile(600, 6, 0);
+    model.OnReceivedFile(2000, Encode(ReceivedFileNotice::PacketStored), 0);
+    model.OnLinkTraffic(EncodeFileLink(1, FileLinkNotice::Received));
+    model.OnReceivedFile(600, Encode(ReceivedFileNotice::PacketStored), 0);
     EXPECT_EQ(model.KilobytesReceived(), 3u);
     EXPECT_EQ(model.StatusText(), "Soubor osclog01.sdf (1/2), přijato kB 3/3.");
-    model.OnReceivedFile(0, 5, 0);
+    model.OnReceivedFile(0, Encode(ReceivedFileNotice::FileComplete), 0);
     model.OnFileWritten(Result::kSaved);
     EXPECT_EQ(model.KilobytesReceived(), 0u);
     EXPECT_EQ(model.KilobytesTotal(), 1u);
@@ -146,7 +151,7 @@ TEST_F(LogListDownloadTest, OverwriteQuestionFlow) {
     model.OnDownloadPressed();
 
     // 01 exists: Yes keeps the path.
-    auto actions = model.OnReceivedFile(0, 5, 0);
+    auto actions = model.OnReceivedFile(0, Encode(ReceivedFileNotice::FileComplete), 0);
     ASSERT_EQ(kinds(actions), std::vector<Kind>{Kind::AskOverwrite});
     EXPECT_EQ(actions[0].text, "Soubor již existuje. Chcete soubor přepsat?");
     EXPECT_EQ(actions[0].caption, " .: Info ... ");
@@ -156,7 +161,7 @@ TEST_F(LogListDownloadTest, OverwriteQuestionFlow) {
     model.OnFileWritten(Result::kSaved);
 
     // 02 exists: No, then a chosen file that exists too, No, then cancel.
-    model.OnReceivedFile(0, 5, 0);
+    model.OnReceivedFile(0, Encode(ReceivedFileNotice::FileComplete), 0);
     actions = model.OnOverwriteAnswer(false);
     ASSERT_EQ(kinds(actions), std::vector<Kind>{Kind::ChooseFile});
     EXPECT_EQ(actions[0].name, "osclog02.sdf");
@@ -171,7 +176,7 @@ TEST_F(LogListDownloadTest, OverwriteQuestionFlow) {
     EXPECT_EQ(actions[2].name, "osclog03.sdf");
 
     // 03 is new: a chosen path is not needed.
-    actions = model.OnReceivedFile(0, 5, 0);
+    actions = model.OnReceivedFile(0, Encode(ReceivedFileNotice::FileComplete), 0);
     ASSERT_EQ(kinds(actions), std::vector<Kind>{Kind::WriteFile});
     EXPECT_EQ(kinds(model.OnFileWritten(Result::kSaved)), std::vector<Kind>{Kind::ResetReceivedFile});
     EXPECT_EQ(model.MessageText(), "Stahování dokončeno.") << "declining is the user's choice, not a failure";
@@ -186,17 +191,20 @@ TEST_F(LogListDownloadTest, FailuresAreReportedAndNeverShownAsDone) {
     const Case cases[] = {
         {"write",
          [](CLogListDownload& m) {
-             m.OnReceivedFile(0, 5, 0);
+             m.OnReceivedFile(0, Encode(ReceivedFileNotice::FileComplete), 0);
              return m.OnFileWritten(Result::kWriteFailed);
          },
          "Soubor se nepodařilo zapsat na disk."},
         {"size",
          [](CLogListDownload& m) {
-             m.OnReceivedFile(0, 5, 0);
+             m.OnReceivedFile(0, Encode(ReceivedFileNotice::FileComplete), 0);
              return m.OnFileWritten(Result::kSizeMismatch);
          },
          "Velikost přijatého souboru nesouhlasí s přístrojem."},
-        {"time-out", [](CLogListDownload& m) { return m.OnReceivedFile(0x8047, 11, 0); },
+        {"time-out",
+         [](CLogListDownload& m) {
+             return m.OnReceivedFile(0x8047, Encode(ReceivedFileNotice::ReplyTimedOut), 0);
+         },
          "Přístroj neodpovídá."},
     };
     for (const auto& c : cases) {
@@ -208,7 +216,7 @@ TEST_F(LogListDownloadTest, FailuresAreReportedAndNeverShownAsDone) {
             << c.what;
         EXPECT_EQ(actions[0].text, std::string("Soubor se nepodařilo stáhnout.\n") + c.detail);
         EXPECT_EQ(actions[0].caption, ".: Error ...");
-        model.OnReceivedFile(0, 5, 0);
+        model.OnReceivedFile(0, Encode(ReceivedFileNotice::FileComplete), 0);
         model.OnFileWritten(Result::kSaved);
         EXPECT_EQ(model.GetPhase(), CLogListDownload::Phase::Done);
         EXPECT_EQ(model.MessageText(), "Stahování skončilo s chybami.") << c.what;

@@ -12,10 +12,6 @@
 namespace wavix {
 namespace {
 
-constexpr std::intptr_t code(int phase, int result, int event) {
-    return (phase << 16) | (result << 8) | event;
-}
-
 class RecordingSender : public IDatagramSender {
 public:
     bool Send(Packet packet) override {
@@ -78,7 +74,8 @@ protected:
     std::vector<std::intptr_t> stored() const {
         std::vector<std::intptr_t> v;
         for (const auto& m : window.messages)
-            if (m.msg == Msg::UWM_IVORA_PROTOCOL && ((m.wParam >> 8) & 0xFF) != 3)
+            if (m.msg == Msg::UWM_IVORA_PROTOCOL &&
+                ResultOf(DecodeModuleEvent(m.wParam)) != ModuleResult::Progress)
                 v.push_back(m.wParam);
         return v;
     }
@@ -96,19 +93,20 @@ protected:
 };
 
 TEST_F(Session, InitThenFirstEchoAnswerBringsTheLinkUpAndTheClockKeepsItAlive) {
-    EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 2, 1)});
+    EXPECT_EQ(stored(), std::vector<std::intptr_t>{Encode(ModuleEvent::Initialised)});
     EXPECT_EQ(protocol.NextDeadlineMs(), 0u) << "first echo due at once";
     EXPECT_FALSE(protocol.IsAlive()) << "no tester has answered yet";
     protocol.OnTimer();
     ASSERT_EQ(sender.sent.size(), 1u);
     EXPECT_EQ(sender.sent[0], (std::vector<std::uint8_t>{0x10, 0x02, 0x00, 0x00}));
     feed(0x8000);
-    EXPECT_EQ(window.messages.back(), (PostedMessage{Msg::UWM_IVORA_PROTOCOL, code(1, 2, 2), 0}));
-    EXPECT_TRUE(protocol.IsState(2, 2));
+    EXPECT_EQ(window.messages.back(),
+              (PostedMessage{Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::LinkUp), 0}));
+    EXPECT_TRUE(protocol.IsState(ModuleEvent::LinkUp));
     EXPECT_TRUE(protocol.IsConnected());
     feed(0x8000); // later answers change nothing
     const auto reports = stored();
-    EXPECT_EQ(std::count(reports.begin(), reports.end(), code(1, 2, 2)), 1);
+    EXPECT_EQ(std::count(reports.begin(), reports.end(), Encode(ModuleEvent::LinkUp)), 1);
 
     EXPECT_TRUE(protocol.IsAlive());
     EXPECT_EQ(protocol.NextDeadlineMs(), 901u);
@@ -142,11 +140,11 @@ TEST_F(Session, SilentTesterTimesOutOnceWhateverCameLast) {
             auto rec = DefaultOscilExchange();
             rec.version = 2;
             feedSettings(0x8081, rec);
-            ASSERT_EQ(stored().back(), code(2, 2, 2));
+            ASSERT_EQ(stored().back(), Encode(ModuleEvent::SettingsExchanged));
         } else if (last == Last::SampleGroup) {
             protocol.build_AskForScopeData_packet();
             feed(0x8080, 0, 64);
-            ASSERT_EQ(stored().back(), code(2, 2, 3));
+            ASSERT_EQ(stored().back(), Encode(ModuleEvent::GroupConverted));
         } else if (last == Last::WatchResumed) {
             protocol.SetReplyWatch(false);
             advance(10000);
@@ -159,10 +157,10 @@ TEST_F(Session, SilentTesterTimesOutOnceWhateverCameLast) {
             advance(100);
         EXPECT_TRUE(stored().empty()) << "reported before the time-out";
         advance(1);
-        EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 1, 2)});
+        EXPECT_EQ(stored(), std::vector<std::intptr_t>{Encode(ModuleEvent::ReplyTimeout)});
         for (int i = 0; i < 200; ++i)
             advance(50);
-        EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 1, 2)})
+        EXPECT_EQ(stored(), std::vector<std::intptr_t>{Encode(ModuleEvent::ReplyTimeout)})
             << "a second report in the error state";
     }
 }
@@ -170,7 +168,8 @@ TEST_F(Session, SilentTesterTimesOutOnceWhateverCameLast) {
 TEST_F(Session, ErrorStateDropsRequestsAndIgnoresReplies) {
     linkUp();
     feed(0x1234); // unknown reply
-    EXPECT_EQ(window.messages.back(), (PostedMessage{Msg::UWM_IVORA_PROTOCOL, code(1, 1, 12), 0x1234}));
+    EXPECT_EQ(window.messages.back(),
+              (PostedMessage{Msg::UWM_IVORA_PROTOCOL, Encode(ModuleEvent::UnknownReply), 0x1234}));
     window.clear();
     sender.sent.clear();
     EXPECT_FALSE(protocol.build_AskForScopeData_packet());
@@ -180,11 +179,11 @@ TEST_F(Session, ErrorStateDropsRequestsAndIgnoresReplies) {
     feed(0x8001);
     EXPECT_TRUE(sender.sent.empty());
     ASSERT_EQ(window.messages.size(), 2u);
-    EXPECT_EQ(window.messages[0].wParam, code(1, 3, 1));
-    EXPECT_EQ(window.messages[1].wParam, code(1, 3, 1));
+    EXPECT_EQ(window.messages[0].wParam, Encode(ModuleEvent::Received));
+    EXPECT_EQ(window.messages[1].wParam, Encode(ModuleEvent::Received));
 
     protocol.Reinit();
-    EXPECT_EQ(stored().back(), code(1, 2, 1));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::Initialised));
     EXPECT_TRUE(protocol.build_AskForScopeData_packet());
 }
 
@@ -194,7 +193,7 @@ TEST_F(Session, QueueHoldsFortyEightRequests) {
         ASSERT_TRUE(protocol.build_AskForScopeData_packet()) << i;
     EXPECT_EQ(sender.sent.size(), 1u) << "only the head goes out while it waits";
     EXPECT_FALSE(protocol.build_AskForOscilExchange_packet());
-    EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(1, 1, 1)});
+    EXPECT_EQ(stored(), std::vector<std::intptr_t>{Encode(ModuleEvent::QueueFull)});
     feed(0x8080, 0, 16); // answers the head, but the error state lets nothing more out
     EXPECT_EQ(sender.sent.size(), 1u);
     EXPECT_EQ(protocol.QueueSize(), 0u);
@@ -231,7 +230,7 @@ TEST_F(Session, StopRefusesBuildersUntilAReplyStoresAnotherState) {
     linkUp();
     protocol.build_AskForScopeData_packet();
     protocol.Stop();
-    EXPECT_EQ(stored().back(), code(1, 2, 16));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::Stopped));
     sender.sent.clear();
     EXPECT_FALSE(protocol.build_AskForScopeData_packet());
     EXPECT_FALSE(protocol.build_StopModule_packet());
@@ -239,7 +238,7 @@ TEST_F(Session, StopRefusesBuildersUntilAReplyStoresAnotherState) {
     EXPECT_TRUE(sender.sent.empty()) << "no echo, no time-out after Stop";
     EXPECT_EQ(protocol.NextDeadlineMs(), CIvoraProtocol::kNoDeadline);
     feed(0x8001);
-    EXPECT_EQ(stored().back(), code(1, 2, 19));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::ModuleStopped));
     EXPECT_TRUE(protocol.build_AskForScopeData_packet());
     EXPECT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0080});
 }
@@ -249,7 +248,7 @@ TEST_F(Session, RunOscilOnARunningModuleAnswersAtOnce) {
     feed(0x8000, 0, 0, nullptr, 0x61);
     EXPECT_TRUE(protocol.build_RunOscil_packet());
     EXPECT_TRUE(sender.sent.empty());
-    EXPECT_EQ(stored().back(), code(2, 2, 1));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::ScopeRunning));
     feed(0x8000, 0, 0, nullptr, 0x60);
     protocol.build_RunOscil_packet();
     EXPECT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0043});
@@ -258,16 +257,16 @@ TEST_F(Session, RunOscilOnARunningModuleAnswersAtOnce) {
 TEST_F(Session, OscilloscopeSequence) {
     protocol.OnTimer();
     feed(0x8000);
-    EXPECT_EQ(stored().back(), code(1, 2, 2));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::LinkUp));
     protocol.build_RunOscil_packet();
     feed(0x8043);
-    EXPECT_EQ(stored().back(), code(2, 2, 1));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::ScopeRunning));
     auto rec = DefaultOscilExchange();
     rec.version = 2;
     rec.chann_num = 2;
     protocol.build_SetOscilExchange_packet(rec);
     feedSettings(0x8081, rec);
-    EXPECT_EQ(stored().back(), code(2, 2, 2));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::SettingsExchanged));
     EXPECT_EQ(capture.Data().GetSettings().chann_num, 2);
 
     // Raw values 512, 514, .. in the first packet; later ones differ (a repeat would be dropped).
@@ -285,8 +284,9 @@ TEST_F(Session, OscilloscopeSequence) {
         feed(0x8080, kStatusMore, samples.size(), fill(packet++));
         EXPECT_TRUE(stored().empty());
         feed(0x8080, 0, samples.size(), fill(packet++));
-        EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(2, 2, 3)});
-        EXPECT_EQ(count(Msg::UWM_SCOPE_DATA, 8), 1u) << "the group was converted";
+        EXPECT_EQ(stored(), std::vector<std::intptr_t>{Encode(ModuleEvent::GroupConverted)});
+        EXPECT_EQ(count(Msg::UWM_SCOPE_DATA, Encode(ScopeDataNotice::NewSamples)), 1u)
+            << "the group was converted";
     }
     // Interleaved raw values 512, 514, 516, ...: channel 1 sits on zero, channel 2 just above.
     const CScopeData& data = capture.Data();
@@ -307,25 +307,33 @@ struct ReplyCase {
 
 TEST_F(Session, EveryReplyReportsItsCode) {
     const ReplyCase cases[] = {
-        {"started", 0x8043, 0, 0, {code(2, 2, 1)}},
-        {"start refused", 0x8043, 0, 1, {code(2, 1, 1)}},
-        {"bad echo", 0x8000, 0, 3, {code(1, 1, 5)}},
-        {"not served", 0x8083, 1, 0, {code(1, 1, 3), code(2, 2, 7)}},
-        {"unknown status", 0x8082, 0x80, 0, {code(1, 1, 4), code(2, 1, 6)}},
-        {"short settings", 0x8081, 0, 43, {code(2, 1, 2)}},
-        {"disconnected", 0x8083, 0, 0, {code(2, 2, 7)}},
-        {"module stopped", 0x8001, 0, 0, {code(1, 2, 19)}},
-        {"no calibration", 0x8084, 0x80, 0, {code(2, 2, 8)}},
-        {"calibration busy", 0x8084, 1, 0, {code(2, 2, 8)}},
-        {"bad calibration", 0x8084, 0, 203, {code(2, 1, 7)}},
-        {"wrong password", 0x8085, 1, 0, {code(2, 2, 9)}},
-        {"no calibration run", 0x8085, 0x80, 0, {code(2, 2, 10)}},
-        {"bad calibration written", 0x8085, 0, 10, {code(2, 2, 12)}},
-        {"no samples yet", 0x8080, 0, 0, {code(2, 2, 6)}},
-        {"unknown reply", 0x8123, 0, 0, {code(1, 1, 12)}},
-        {"exchange record short", 0x8040, 0, 147, {code(1, 1, 5)}},
-        {"description", 0x8042, 0, 176, {code(1, 2, 5)}},
-        {"dictionary entry", 0x8044, 0, 32, {code(1, 2, 6)}},
+        {"started", 0x8043, 0, 0, {Encode(ModuleEvent::ScopeRunning)}},
+        {"start refused", 0x8043, 0, 1, {Encode(ModuleEvent::StartFailed)}},
+        {"bad echo", 0x8000, 0, 3, {Encode(ModuleEvent::BadLength)}},
+        {"not served",
+         0x8083,
+         1,
+         0,
+         {Encode(ModuleEvent::StatusNotServed), Encode(ModuleEvent::Disconnected)}},
+        {"unknown status",
+         0x8082,
+         0x80,
+         0,
+         {Encode(ModuleEvent::StatusUnknown), Encode(ModuleEvent::SettingsRefused)}},
+        {"short settings", 0x8081, 0, 43, {Encode(ModuleEvent::FirstGeneration)}},
+        {"disconnected", 0x8083, 0, 0, {Encode(ModuleEvent::Disconnected)}},
+        {"module stopped", 0x8001, 0, 0, {Encode(ModuleEvent::ModuleStopped)}},
+        {"no calibration", 0x8084, 0x80, 0, {Encode(ModuleEvent::CalibrationRead)}},
+        {"calibration busy", 0x8084, 1, 0, {Encode(ModuleEvent::CalibrationRead)}},
+        {"bad calibration", 0x8084, 0, 203, {Encode(ModuleEvent::CalibrationReadFailed)}},
+        {"wrong password", 0x8085, 1, 0, {Encode(ModuleEvent::CalibrationNotServed)}},
+        {"no calibration run", 0x8085, 0x80, 0, {Encode(ModuleEvent::CalibrationUnknown)}},
+        {"bad calibration written", 0x8085, 0, 10, {Encode(ModuleEvent::CalibrationWriteFailed)}},
+        {"no samples yet", 0x8080, 0, 0, {Encode(ModuleEvent::NoData)}},
+        {"unknown reply", 0x8123, 0, 0, {Encode(ModuleEvent::UnknownReply)}},
+        {"exchange record short", 0x8040, 0, 147, {Encode(ModuleEvent::BadLength)}},
+        {"description", 0x8042, 0, 176, {Encode(ModuleEvent::ModuleDescription)}},
+        {"dictionary entry", 0x8044, 0, 32, {Encode(ModuleEvent::DictionaryEntry)}},
         {"automat traffic", 0x8071, 0, 5, {}},
     };
     for (const auto& c : cases) {
@@ -341,7 +349,7 @@ TEST_F(Session, EveryReplyReportsItsCode) {
 TEST_F(Session, CalibrationRepliesFillTheRecordOnlyWhenValid) {
     linkUp();
     feedCalibration(0x8084, 1);
-    EXPECT_EQ(stored().back(), code(2, 2, 8));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::CalibrationRead));
     EXPECT_EQ(capture.Data().GetCalibration().state, 1);
     protocol.build_AskForScopeData_packet();
     feed(0x8080, 0, 16); // a finished group switches the echo off
@@ -349,11 +357,11 @@ TEST_F(Session, CalibrationRepliesFillTheRecordOnlyWhenValid) {
     protocol.build_SetOscilEepromHeader_packet(DefaultCalibration());
     EXPECT_EQ(protocol.NextDeadlineMs(), 901u) << "the header switches the echo on";
     feedCalibration(0x8085, 0);
-    EXPECT_EQ(stored().back(), code(2, 2, 12));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::CalibrationWriteFailed));
     EXPECT_EQ(protocol.NextDeadlineMs(), 3001u) << "and its answer off again";
     EXPECT_EQ(capture.Data().GetCalibration().state, 1) << "a failed record is not taken";
     feedCalibration(0x8085, 1);
-    EXPECT_EQ(stored().back(), code(2, 2, 11));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::CalibrationWritten));
 }
 
 TEST_F(Session, UnusableSettingsRecordsDoNotLeaveTheLoopWaiting) {
@@ -362,7 +370,7 @@ TEST_F(Session, UnusableSettingsRecordsDoNotLeaveTheLoopWaiting) {
     rec.version = 2;
     rec.samples_all = kMaxSamples;
     feedSettings(0x8082, rec);
-    EXPECT_EQ(stored(), std::vector<std::intptr_t>{code(2, 1, 2)});
+    EXPECT_EQ(stored(), std::vector<std::intptr_t>{Encode(ModuleEvent::TooManySamples)});
 
     protocol.Reinit();
     linkUp();
@@ -372,7 +380,7 @@ TEST_F(Session, UnusableSettingsRecordsDoNotLeaveTheLoopWaiting) {
     writeBE16(image.data(), 3); // a full-length record of a version we cannot drive
     feed(0x8081, 0, image.size(), image.data());
     EXPECT_TRUE(stored().empty()) << "the sample data object reports an old record itself";
-    EXPECT_EQ(count(Msg::UWM_SCOPE_DATA, 12), 1u);
+    EXPECT_EQ(count(Msg::UWM_SCOPE_DATA, Encode(ScopeDataNotice::OldModule)), 1u);
 }
 
 TEST_F(Session, DatagramsThatAreNoTesterPacketAreDropped) {
@@ -391,7 +399,7 @@ TEST_F(Session, DatagramsThatAreNoTesterPacketAreDropped) {
     protocol.parseRecData(nullptr, 8);
     protocol.parseRecData(allocatePacketBuffer(), kPacketBufferSize + 1);
     EXPECT_TRUE(window.messages.empty());
-    EXPECT_TRUE(protocol.IsState(2, 2));
+    EXPECT_TRUE(protocol.IsState(ModuleEvent::LinkUp));
 }
 
 TEST_F(Session, SafeDisconnectEmptiesTheQueueFirst) {
@@ -401,7 +409,7 @@ TEST_F(Session, SafeDisconnectEmptiesTheQueueFirst) {
     EXPECT_TRUE(protocol.build_ScopeSafeDisconnect_packet());
     EXPECT_EQ(sender.commands(), (std::vector<std::uint16_t>{0x0080, 0x0083}));
     feed(0x8083);
-    EXPECT_EQ(stored().back(), code(2, 2, 7));
+    EXPECT_EQ(stored().back(), Encode(ModuleEvent::Disconnected));
     EXPECT_EQ(protocol.QueueSize(), 0u);
 }
 

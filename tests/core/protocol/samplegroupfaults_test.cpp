@@ -89,7 +89,8 @@ protected:
     std::vector<std::intptr_t> notices() const {
         std::vector<std::intptr_t> v;
         for (const auto& m : window.messages)
-            if (m.msg == Msg::UWM_SCOPE_DATA && m.lParam == 8)
+            if (m.msg == Msg::UWM_SCOPE_DATA &&
+                Decode<ScopeDataNotice>(m.lParam) == ScopeDataNotice::NewSamples)
                 v.push_back(NewSamplesCount(m.wParam));
         return v;
     }

@@ -11,6 +11,8 @@
 namespace wavix {
 namespace {
 
+using enum ReceivedFileNotice;
+
 using Bytes = std::vector<std::uint8_t>;
 
 class FakeSender : public IDatagramSender {
@@ -64,10 +66,10 @@ protected:
         protocol.parseRecData(std::move(buffer), bytes.size());
     }
     std::vector<PostedMessage>
-    fileNotes(std::initializer_list<std::pair<std::intptr_t, std::intptr_t>> notes) {
+    fileNotes(std::initializer_list<std::pair<std::intptr_t, ReceivedFileNotice>> notes) {
         std::vector<PostedMessage> out;
         for (auto [w, l] : notes)
-            out.push_back({Msg::UWM_RECEIVED_FILE_MSG, w, l});
+            out.push_back({Msg::UWM_RECEIVED_FILE_MSG, w, Encode(l)});
         return out;
     }
 
@@ -111,9 +113,11 @@ TEST_F(VexorProtocolTest, SmallPacketsAreAcceptedOnlyWithStartBytes) {
     receive({0x10, 0x02, 0x80, 0x48});
     receive({0x11, 0x02, 0x80, 0x00, 0x00});
     receive(packet(0x8000, 0));
-    EXPECT_EQ(window.messages, (std::vector<PostedMessage>{{Msg::UWM_VEXOR_PROTOCOL_MSG, 0, 1},
-                                                           {Msg::UWM_VEXOR_PROTOCOL_MSG, 0, 2},
-                                                           {Msg::UWM_CMD_ECHO_MSG, 0, 0}}));
+    EXPECT_EQ(window.messages,
+              (std::vector<PostedMessage>{
+                  {Msg::UWM_VEXOR_PROTOCOL_MSG, 0, Encode(VexorProtocolNotice::TesterNotice)},
+                  {Msg::UWM_VEXOR_PROTOCOL_MSG, 0, Encode(VexorProtocolNotice::BadDatagram)},
+                  {Msg::UWM_CMD_ECHO_MSG, 0, 0}}));
     EXPECT_EQ(protocol.LastHeader().command, 0x8000);
     EXPECT_EQ(protocol.LastHeader().moduleNum, 0x42);
 }
@@ -137,7 +141,7 @@ TEST_F(VexorProtocolTest, DirectoryEntryIsTakenOnlyWhenAskedForAndComplete) {
     receive(packet(0x8044, 0x0080));
     ASSERT_TRUE(protocol.AskForFileEntry("osclog05.sdf"));
     receive(packet(0x8046, 0x0001));
-    EXPECT_EQ(window.messages, fileNotes({{0, 2}, {0, 10}, {0, 4}}));
+    EXPECT_EQ(window.messages, fileNotes({{0, EntryRead}, {0, NoSuchFile}, {0, EntryFailed}}));
 
     // A cut entry stores nothing, but the listing still hears of it through the time-out.
     window.clear();
@@ -146,7 +150,7 @@ TEST_F(VexorProtocolTest, DirectoryEntryIsTakenOnlyWhenAskedForAndComplete) {
     EXPECT_TRUE(window.messages.empty());
     ticks.advance(CVexorProtocol::kReplyTimeoutMs);
     protocol.OnTimer();
-    EXPECT_EQ(window.messages, fileNotes({{0x8046, 11}}));
+    EXPECT_EQ(window.messages, fileNotes({{0x8046, ReplyTimedOut}}));
 
     protocol.ResetReceivedFile();
     EXPECT_FALSE(protocol.GetReceivedFile().HasEntry());
@@ -165,7 +169,8 @@ TEST_F(VexorProtocolTest, NamesWithoutTerminatorAreCutToWhatIsThere) {
     EXPECT_EQ(protocol.GetReceivedFile().GetName(), "a");
     receive({0x10, 0x02, 0x00, 0x44});
     EXPECT_EQ(protocol.GetReceivedFile().GetName(), "");
-    EXPECT_EQ(window.messages.back(), (PostedMessage{Msg::UWM_RECEIVED_FILE_MSG, 0, 0}));
+    EXPECT_EQ(window.messages.back(),
+              (PostedMessage{Msg::UWM_RECEIVED_FILE_MSG, 0, Encode(ReceivedFileNotice::TesterAsksFile)}));
 }
 
 TEST_F(VexorProtocolTest, DataRunAsksForEachNextPacketAndWritesTheFileByteIdentical) {
@@ -180,7 +185,12 @@ TEST_F(VexorProtocolTest, DataRunAsksForEachNextPacketAndWritesTheFileByteIdenti
     EXPECT_EQ(sender.sent[0][3], 0x47);
     EXPECT_EQ(sender.sent[1], kNext);
     EXPECT_EQ(sender.sent[2], kNext);
-    EXPECT_EQ(window.messages, fileNotes({{1024, 6}, {0, 3}, {1024, 6}, {0, 3}, {500, 6}, {0, 5}}));
+    EXPECT_EQ(window.messages, fileNotes({{1024, PacketStored},
+                                          {0, MoreFollows},
+                                          {1024, PacketStored},
+                                          {0, MoreFollows},
+                                          {500, PacketStored},
+                                          {0, FileComplete}}));
     EXPECT_FALSE(protocol.IsWaitingForReply());
 
     const auto target = dir / "osclog01.sdf";
@@ -208,7 +218,8 @@ TEST_F(VexorProtocolTest, PacketsNoRequestWaitsForAreNeitherStoredNorAnswered) {
     EXPECT_EQ(protocol.GetReceivedFile().Packets().GetCount(), 2);
     ASSERT_EQ(sender.sent.size(), 2u);
     EXPECT_EQ(sender.sent[1], kNext);
-    EXPECT_EQ(window.messages, fileNotes({{100, 6}, {0, 3}, {60, 6}, {0, 5}}));
+    EXPECT_EQ(window.messages,
+              fileNotes({{100, PacketStored}, {0, MoreFollows}, {60, PacketStored}, {0, FileComplete}}));
     EXPECT_FALSE(protocol.IsWaitingForReply());
 
     // The last packet's copy may come only once the next file was asked for.
@@ -222,7 +233,7 @@ TEST_F(VexorProtocolTest, PacketsNoRequestWaitsForAreNeitherStoredNorAnswered) {
     ASSERT_TRUE(protocol.AskForFileEntry("osclog01.sdf"));
     ASSERT_TRUE(protocol.AskForFileContents("osclog01.sdf"));
     receive(packet(0x8047, 0x0000, b));
-    EXPECT_EQ(window.messages, fileNotes({{60, 6}, {0, 5}}));
+    EXPECT_EQ(window.messages, fileNotes({{60, PacketStored}, {0, FileComplete}}));
 }
 
 TEST_F(VexorProtocolTest, BrokenDataPacketsNeitherStoreNorAskForMore) {
@@ -231,7 +242,7 @@ TEST_F(VexorProtocolTest, BrokenDataPacketsNeitherStoreNorAskForMore) {
     receive(packet(0x8047, 0x0080, Bytes(4, 1)));        // stored, but an unexpected status
     EXPECT_EQ(protocol.GetReceivedFile().Packets().GetCount(), 1);
     EXPECT_EQ(sender.sent.size(), 1u) << "only the request itself";
-    EXPECT_EQ(window.messages, fileNotes({{4, 6}}));
+    EXPECT_EQ(window.messages, fileNotes({{4, PacketStored}}));
 
     PacketBuffer full = allocatePacketBuffer();
     std::memcpy(full.get(), packet(0x8047, 0x0040).data(), 8);
@@ -243,7 +254,8 @@ TEST_F(VexorProtocolTest, SecondStateCollectsItsOwnRunWithoutRequests) {
     receive(packet(0x8049, 0x0040, Bytes(10, 1)));
     receive(packet(0x8049, 0x0000, Bytes(3, 2)));
     EXPECT_TRUE(sender.sent.empty());
-    EXPECT_EQ(window.messages, fileNotes({{10, 9}, {0, 7}, {3, 9}, {0, 8}}));
+    EXPECT_EQ(window.messages,
+              fileNotes({{10, SecondStored}, {0, SecondMore}, {3, SecondStored}, {0, SecondComplete}}));
     EXPECT_EQ(protocol.GetSecondReceivedFile().Packets().GetCount(), 2);
     EXPECT_EQ(protocol.GetReceivedFile().Packets().GetCount(), 0);
 }
@@ -259,7 +271,7 @@ TEST_F(VexorProtocolTest, AStalledTransferEndsAfterTheTimeOut) {
     ticks.advance(1);
     protocol.OnTimer();
     protocol.OnTimer();
-    EXPECT_EQ(window.messages, fileNotes({{0x8047, 11}}));
+    EXPECT_EQ(window.messages, fileNotes({{0x8047, ReplyTimedOut}}));
     EXPECT_FALSE(protocol.IsWaitingForReply());
     EXPECT_EQ(protocol.msUntilNextTimer(), CVexorProtocol::kIdleTimerMs);
 }
@@ -270,7 +282,7 @@ TEST_F(VexorProtocolTest, AnAnsweredEntryRequestNeverTimesOut) {
     receive(packet(0x8046, 0x0080));
     ticks.advance(10 * CVexorProtocol::kReplyTimeoutMs);
     protocol.OnTimer();
-    EXPECT_EQ(window.messages, fileNotes({{0, 10}}));
+    EXPECT_EQ(window.messages, fileNotes({{0, NoSuchFile}}));
 
     sender.accept = false;
     EXPECT_FALSE(protocol.AskForFileEntry("osclog06.sdf"));

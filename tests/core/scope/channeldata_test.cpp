@@ -242,13 +242,15 @@ TEST(ChannelOwner, ChannelsForwardToTheirOwnerAndAnnounceTheirOwnChanges) {
     ch2.SetQuiet(true);
     ch2.SetColor(0x0000FF00);
     EXPECT_FALSE(data.IsDirty()); // own changes are not edits of the record
-    const std::vector<PostedMessage> expected{{Msg::UWM_SCOPE_DATA, 2, 8},
-                                              {Msg::UWM_CHANNEL_DATA_CTRL, 2, 1},
-                                              {Msg::UWM_SCOPE_DATA, 2, 8},
-                                              {Msg::UWM_CHANNEL_DATA_CTRL, 2, 1}};
+    const std::vector<PostedMessage> expected{
+        {Msg::UWM_SCOPE_DATA, 2, Encode(ScopeDataNotice::NewSamples)},
+        {Msg::UWM_CHANNEL_DATA_CTRL, 2, Encode(ChannelDataNotice::Changed)},
+        {Msg::UWM_SCOPE_DATA, 2, Encode(ScopeDataNotice::NewSamples)},
+        {Msg::UWM_CHANNEL_DATA_CTRL, 2, Encode(ChannelDataNotice::Changed)}};
     EXPECT_EQ(main.messages, expected);
-    EXPECT_EQ(window.messages, (std::vector<PostedMessage>{{Msg::UWM_CHANNEL_DATA_CTRL, 2, 1},
-                                                           {Msg::UWM_CHANNEL_DATA_CTRL, 2, 1}}));
+    EXPECT_EQ(window.messages, (std::vector<PostedMessage>{
+                                   {Msg::UWM_CHANNEL_DATA_CTRL, 2, Encode(ChannelDataNotice::Changed)},
+                                   {Msg::UWM_CHANNEL_DATA_CTRL, 2, Encode(ChannelDataNotice::Changed)}}));
     EXPECT_EQ(ch2.GetOffset(), -5);
 
     // A free-standing channel edits nothing and still says goodbye to its window.
@@ -262,5 +264,6 @@ TEST(ChannelOwner, ChannelsForwardToTheirOwnerAndAnnounceTheirOwnChanges) {
         alone.ChannelCountUp();
         EXPECT_TRUE(freeWindow.messages.empty());
     }
-    EXPECT_EQ(freeWindow.messages, (std::vector<PostedMessage>{{Msg::UWM_CHANNEL_DATA_CTRL, 4, 2}}));
+    EXPECT_EQ(freeWindow.messages, (std::vector<PostedMessage>{{Msg::UWM_CHANNEL_DATA_CTRL, 4,
+                                                                Encode(ChannelDataNotice::Released)}}));
 }

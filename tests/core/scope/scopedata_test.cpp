@@ -125,9 +125,11 @@ TEST_F(ScopeDataTest, EditsClampAndNotifyWithTheChannelTheyTouched) {
         EXPECT_EQ(c.field(data.GetSettings()), c.expected);
         EXPECT_TRUE(data.IsDirty());
         ASSERT_GE(log.size(), 2u);
-        EXPECT_EQ(log[log.size() - 2], (Posted{'m', Msg::UWM_SCOPE_DATA, c.id, 8}));
+        EXPECT_EQ(log[log.size() - 2],
+                  (Posted{'m', Msg::UWM_SCOPE_DATA, c.id, Encode(ScopeDataNotice::NewSamples)}));
         EXPECT_EQ(NewSamplesCount(log[log.size() - 2].wParam), -1) << "an edit taken for new samples";
-        EXPECT_EQ(log.back(), (Posted{'m', Msg::UWM_CHANNEL_DATA_CTRL, c.id, 1}));
+        EXPECT_EQ(log.back(),
+                  (Posted{'m', Msg::UWM_CHANNEL_DATA_CTRL, c.id, Encode(ChannelDataNotice::Changed)}));
     }
 }
 
@@ -169,20 +171,22 @@ TEST_F(ScopeDataTest, AcceptedRecordIsClampedAppliedAndAnnouncedInOrder) {
 
     std::vector<Posted> expected;
     for (int ch = 1; ch <= 4; ++ch) {
-        expected.push_back({'m', Msg::UWM_SCOPE_DATA, 0, 8});
-        expected.push_back({'m', Msg::UWM_CHANNEL_DATA_CTRL, 0, 1});
+        expected.push_back({'m', Msg::UWM_SCOPE_DATA, 0, Encode(ScopeDataNotice::NewSamples)});
+        expected.push_back({'m', Msg::UWM_CHANNEL_DATA_CTRL, 0, Encode(ChannelDataNotice::Changed)});
     }
     for (int ch = 1; ch <= 4; ++ch)
-        expected.push_back({'m', Msg::UWM_CHANNEL_DATA_CTRL, ch, 1});
-    expected.push_back({'d', Msg::UWM_SCOPE_DATA, ptr(&data), 5});
+        expected.push_back({'m', Msg::UWM_CHANNEL_DATA_CTRL, ch, Encode(ChannelDataNotice::Changed)});
+    expected.push_back({'d', Msg::UWM_SCOPE_DATA, ptr(&data), Encode(ScopeDataNotice::SampleData)});
     for (int ch = 1; ch <= 4; ++ch)
-        expected.push_back({'d', Msg::UWM_SCOPE_DATA, ptr(&data.GetChannel(ch)), ch});
-    expected.push_back({'m', Msg::UWM_SCOPE_DATA, 600, 9});
-    expected.push_back({'m', Msg::UWM_SCOPE_DATA, 77, 13});
-    expected.push_back({'d', Msg::UWM_SCOPE_DATA, ptr(&data.GetChannel(2)), 0});
-    expected.push_back({'m', Msg::UWM_SCOPE_DATA, ptr(&data.GetChannel(2)), 0});
-    expected.push_back({'m', Msg::UWM_SCOPE_DATA, 2, 6});
-    expected.push_back({'m', Msg::UWM_SCOPE_DATA, ptr(&data), 7});
+        expected.push_back({'d', Msg::UWM_SCOPE_DATA, ptr(&data.GetChannel(ch)), Encode(ChannelNotice(ch))});
+    expected.push_back({'m', Msg::UWM_SCOPE_DATA, 600, Encode(ScopeDataNotice::TriggerLevel)});
+    expected.push_back({'m', Msg::UWM_SCOPE_DATA, 77, Encode(ScopeDataNotice::TriggerPosition)});
+    expected.push_back(
+        {'d', Msg::UWM_SCOPE_DATA, ptr(&data.GetChannel(2)), Encode(ScopeDataNotice::TriggerChannel)});
+    expected.push_back(
+        {'m', Msg::UWM_SCOPE_DATA, ptr(&data.GetChannel(2)), Encode(ScopeDataNotice::TriggerChannel)});
+    expected.push_back({'m', Msg::UWM_SCOPE_DATA, 2, Encode(ScopeDataNotice::ChannelCount)});
+    expected.push_back({'m', Msg::UWM_SCOPE_DATA, ptr(&data), Encode(ScopeDataNotice::RecordInForce)});
     EXPECT_EQ(log, expected);
 
     const CChannelData& ch3 = data.GetChannel(3);
@@ -213,7 +217,7 @@ TEST_F(ScopeDataTest, RejectedRecordsLeaveTheRecordInForce) {
     tOscilExchange old = record(4);
     old.version = 1;
     EXPECT_EQ(data.AcceptSettings(old), AcceptResult::RejectedVersion);
-    EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, 1, 12}}));
+    EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, 1, Encode(ScopeDataNotice::OldModule)}}));
     tOscilExchange expected = inForce;
     expected.ext_version = 0;
     expected.TR_position = 0;
@@ -320,7 +324,8 @@ TEST_F(ScopeDataTest, ConversionOfKnownValues) {
         ASSERT_EQ(data.ParseData(), 0);
         EXPECT_EQ(data.GetChannel(1).GetPresentSamples()[0], c.counts) << c.range << " " << c.raw;
         EXPECT_EQ(data.GetChannel(1).GetSampleCount(), SamplesPerStep(4));
-        EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(0), 8}}));
+        EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(0),
+                                             Encode(ScopeDataNotice::NewSamples)}}));
     }
 }
 
@@ -363,7 +368,8 @@ TEST_F(ScopeDataTest, TwoChannelsTakeOnlyWholeSetsAndStopAtTheBuffer) {
     ASSERT_EQ(add({1023, 0, 512}), 0); // 8 + 6 bytes: one set and a lone value
     ASSERT_EQ(add({512}, 1), 0);       // an odd byte after a lone value: no set
     ASSERT_EQ(data.ParseData(), 0);
-    EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(1), 8}}));
+    EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(1),
+                                         Encode(ScopeDataNotice::NewSamples)}}));
     EXPECT_EQ(data.GetChannel(1).GetSample(9), 508);
     EXPECT_EQ(data.GetChannel(2).GetSample(9), -510);
     EXPECT_EQ(data.GetChannel(2).GetAbsentCount(), 9u); // roll mode has not filled the rest yet
@@ -376,8 +382,9 @@ TEST_F(ScopeDataTest, TwoChannelsTakeOnlyWholeSetsAndStopAtTheBuffer) {
     ASSERT_EQ(data.AddPacket(std::move(p.data), 1u << 30), 0);
     log.clear();
     ASSERT_EQ(data.ParseData(), 0);
-    EXPECT_EQ(log, (std::vector<Posted>{
-                       {'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice((kPacketBufferSize - 8) / 2), 8}}));
+    EXPECT_EQ(log,
+              (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice((kPacketBufferSize - 8) / 2),
+                                    Encode(ScopeDataNotice::NewSamples)}}));
 }
 
 TEST_F(ScopeDataTest, RollMergeKeepsTheLatestCapacitySamples) {
@@ -408,8 +415,8 @@ TEST_F(ScopeDataTest, RollMergeKeepsTheLatestCapacitySamples) {
             want.push_back(e >= 100 ? e : fresh[static_cast<std::size_t>(e)]);
         const auto got = live.GetSamples();
         EXPECT_EQ(std::vector<std::int32_t>(got.begin(), got.end()), want) << c.added;
-        EXPECT_EQ(log, (std::vector<Posted>{
-                           {'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(std::min(c.added, 5)), 8}}));
+        EXPECT_EQ(log, (std::vector<Posted>{{'m', Msg::UWM_SCOPE_DATA, NewSamplesNotice(std::min(c.added, 5)),
+                                             Encode(ScopeDataNotice::NewSamples)}}));
         EXPECT_EQ(NewSamplesCount(log.back().wParam), std::min(c.added, 5));
     }
 }

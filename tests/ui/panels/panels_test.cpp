@@ -23,7 +23,7 @@ using wavix::test::waitUntil;
 namespace {
 
 PostedMessage kClick(int ch) {
-    return {Msg::UWM_SCOPE_CTRL_BASE, ch, 0};
+    return {Msg::UWM_SCOPE_CTRL_BASE, ch, Encode(PanelNotice::ChannelClicked)};
 }
 
 class PanelTest : public ::testing::Test {
@@ -209,8 +209,10 @@ TEST_F(PanelTest, TimeBaseStepsAndAnyClickDropsTheZoom) {
     EXPECT_FALSE(panel.HasZoom());
     EXPECT_EQ(panel.GetText(), " .: Časová základna ");
     EXPECT_EQ(panel.GetValues(), std::vector<std::string>{"1.00 ms/dílek"});
-    EXPECT_EQ(parent.messages,
-              (std::vector<PostedMessage>{kClick(1), kClick(1), {Msg::UWM_SCOPE_CTRL_BASE, 0, 1}}));
+    EXPECT_EQ(
+        parent.messages,
+        (std::vector<PostedMessage>{
+            kClick(1), kClick(1), {Msg::UWM_SCOPE_CTRL_BASE, 0, Encode(PanelNotice::TimeBaseReleased)}}));
     ASSERT_TRUE(idle(panel));
     clickKey(panel, ScopeCtrlTimeBase::KeyDown);
     ASSERT_TRUE(idle(panel));

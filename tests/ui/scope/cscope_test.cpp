@@ -217,14 +217,15 @@ TEST_F(ScopeView, ZoomSelectionAndCloseBoxNotify) {
     const auto cursorsId = reinterpret_cast<std::intptr_t>(&scope.Cursors());
     const auto self = reinterpret_cast<std::intptr_t>(&scope);
     EXPECT_EQ(Scope(),
-              (std::vector<PostedMessage>{
-                  {Msg::UWM_SCOPE, self, 2}, {Msg::UWM_SCOPE, zoomId, 4}, {Msg::UWM_SCOPE, cursorsId, 3}}));
+              (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, Encode(ViewNotice::Selected)},
+                                          {Msg::UWM_SCOPE, zoomId, Encode(ViewNotice::ZoomInfo)},
+                                          {Msg::UWM_SCOPE, cursorsId, Encode(ViewNotice::Measure)}}));
     target.clear();
     QTest::mouseMove(&scope, b);
     QTest::mouseRelease(&scope, Qt::LeftButton, {}, b);
-    EXPECT_EQ(Scope(),
-              (std::vector<PostedMessage>{
-                  {Msg::UWM_SCOPE, zoomId, 1}, {Msg::UWM_SCOPE, zoomId, 4}, {Msg::UWM_SCOPE, zoomId, 5}}));
+    EXPECT_EQ(Scope(), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, zoomId, Encode(ViewNotice::ZoomSelected)},
+                                                   {Msg::UWM_SCOPE, zoomId, Encode(ViewNotice::ZoomInfo)},
+                                                   {Msg::UWM_SCOPE, zoomId, Encode(ViewNotice::ZoomApply)}}));
     ASSERT_TRUE(scope.Zoom().IsZoomed());
     EXPECT_NEAR(scope.Zoom().Factor(), plot.Width() / 100.0, 1e-9);
 
@@ -237,7 +238,7 @@ TEST_F(ScopeView, ZoomSelectionAndCloseBoxNotify) {
 
     target.clear();
     QTest::mouseClick(&scope, Qt::LeftButton, {}, QPoint(box.left + 3, box.top + 3));
-    EXPECT_EQ(Scope(kScopeZoomReset).size(), 1u);
+    EXPECT_EQ(Scope(Encode(ViewNotice::ZoomReset)).size(), 1u);
     EXPECT_FALSE(scope.Zoom().IsZoomed());
 }
 
@@ -252,11 +253,11 @@ TEST_F(ScopeView, CursorDragNotifiesAndTakesPrecedenceOverZoom) {
     EXPECT_FALSE(scope.Zoom().IsSelecting());
     target.clear();
     QTest::mouseMove(&scope, QPoint(plot.left + plot.Width() / 2, y));
-    EXPECT_EQ(Scope(kScopeMeasure).size(), 1u);
+    EXPECT_EQ(Scope(Encode(ViewNotice::Measure)).size(), 1u);
     QTest::mouseRelease(&scope, Qt::LeftButton, {}, QPoint(plot.left + plot.Width() / 2, y));
     EXPECT_DOUBLE_EQ(scope.Cursors().Left(), 50.0);
-    EXPECT_EQ(Scope(kScopeMeasure).size(), 2u);
-    EXPECT_TRUE(Scope(kScopeZoomSelected).empty());
+    EXPECT_EQ(Scope(Encode(ViewNotice::Measure)).size(), 2u);
+    EXPECT_TRUE(Scope(Encode(ViewNotice::ZoomSelected)).empty());
     const QImage img = scope.Render(scope.size());
     EXPECT_TRUE(IsColour(img, scope.Cursors().LeftX(), y, MeasureCursors::kColour));
 }
@@ -282,11 +283,12 @@ TEST_F(ScopeView, TriggerMarkersDragAndReportOnRelease) {
     // While a roll log is recorded the record must not change: the marker stays put.
     scope.SetRollRecording(true);
     dragLevel();
-    EXPECT_TRUE(Scope(kScopeTriggerLevel).empty());
+    EXPECT_TRUE(Scope(Encode(ViewNotice::TriggerLevel)).empty());
     EXPECT_EQ(scope.GetTriggerLevel(0, 1023), 511);
     scope.SetRollRecording(false);
     dragLevel();
-    EXPECT_EQ(Scope(kScopeTriggerLevel), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, 0}}));
+    EXPECT_EQ(Scope(Encode(ViewNotice::TriggerLevel)),
+              (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, Encode(ViewNotice::TriggerLevel)}}));
     EXPECT_EQ(scope.GetTriggerLevel(0, 1023), 1023);
 
     TriggerPositionMarker& pos = scope.TriggerPosition();
@@ -297,7 +299,8 @@ TEST_F(ScopeView, TriggerMarkersDragAndReportOnRelease) {
     QTest::mouseMove(&scope, QPoint(-400, 5));
     target.clear();
     QTest::mouseRelease(&scope, Qt::LeftButton, {}, QPoint(-400, 5));
-    EXPECT_EQ(Scope(kScopeTriggerPosition), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, 7}}));
+    EXPECT_EQ(Scope(Encode(ViewNotice::TriggerPosition)),
+              (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, Encode(ViewNotice::TriggerPosition)}}));
     EXPECT_EQ(pos.TriggerPositionValue(), 0u);
 }
 
@@ -308,7 +311,8 @@ TEST_F(ScopeView, PushButtonsRightClickAndLogMarks) {
     scope.Button(1).SetVisible(true);
     const Rect b2 = scope.CurrentLayout().button2;
     QTest::mouseClick(&scope, Qt::LeftButton, {}, QPoint(b2.left + 5, b2.top + 5));
-    EXPECT_EQ(Scope(kScopeButton2), (std::vector<PostedMessage>{{Msg::UWM_SCOPE, 0, 9}}));
+    EXPECT_EQ(Scope(Encode(ViewNotice::Button2)),
+              (std::vector<PostedMessage>{{Msg::UWM_SCOPE, 0, Encode(ViewNotice::Button2)}}));
     EXPECT_TRUE(scope.Button(1).IsPressed());
     EXPECT_TRUE(IsColour(scope.Render(scope.size()), b2.left + 2, b2.top + 2, ButtonMarker::kPressedColour));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !scope.Button(1).IsPressed(); }, 3000));

@@ -57,65 +57,71 @@ TEST(ScopeToolBar, EveryButtonAndTheChannelArrowsPostTheirCode) {
     CDlgScopeToolBar bar;
     RecordingTarget main;
     bar.SetTarget(&main);
-    const std::vector<std::intptr_t> codes{1, 0, 2, 4, 3, 5, 9, 10, 11, 12, 13};
-    for (const std::intptr_t code : codes) {
-        QToolButton* b = bar.Button(static_cast<int>(code));
-        ASSERT_NE(b, nullptr) << code;
-        EXPECT_FALSE(b->toolTip().isEmpty()) << code;
+    using enum ToolbarCommand;
+    std::vector<std::intptr_t> codes;
+    for (const ToolbarCommand command : {RunStop, ViewMode, Print, Load, Save, ShowMode, Configurator,
+                                         Connect, SampleCharts, LogCharts, RollLog}) {
+        codes.push_back(Encode(command));
+        QToolButton* b = bar.Button(command);
+        ASSERT_NE(b, nullptr) << codes.back();
+        EXPECT_FALSE(b->toolTip().isEmpty()) << codes.back();
         QTest::mouseClick(b, Qt::LeftButton);
     }
     EXPECT_EQ(toolbarCodes(main), codes);
 
     // Keyboard: Space on a focused button, the arrows' own keys.
     main.clear();
-    QTest::keyClick(bar.Button(5), Qt::Key_Space);
+    QTest::keyClick(bar.Button(ToolbarCommand::ShowMode), Qt::Key_Space);
     QTest::mouseClick(bar.ChannelArrow(true), Qt::LeftButton);
     QTest::mouseClick(bar.ChannelArrow(false), Qt::LeftButton);
     QTest::keyClick(bar.ChannelArrow(true), Qt::Key_Right);
-    EXPECT_EQ(toolbarCodes(main), (std::vector<std::intptr_t>{5, 7, 6, 7}));
+    EXPECT_EQ(toolbarCodes(main),
+              (std::vector{Encode(ShowMode), Encode(ChannelsUp), Encode(ChannelsDown), Encode(ChannelsUp)}));
 }
 
 TEST(ScopeToolBar, StateMessagesChangeTipsAndLabelsAndTheLoggingLookLeavesOnlyTheLogButton) {
     test::ensureApp();
     CDlgScopeToolBar bar;
-    QToolButton* run = bar.Button(CDlgScopeToolBar::kRunStop);
-    bar.OnStateMessage(1, CDlgScopeToolBar::kRunStop);
+    QToolButton* run = bar.Button(ToolbarCommand::RunStop);
+    bar.OnStateMessage(1, Encode(ToolbarState::Running));
     EXPECT_EQ(run->toolTip(), QStringLiteral("Vypnout aktualizaci grafu"));
     const qint64 runningIcon = run->icon().cacheKey();
-    bar.OnStateMessage(0, CDlgScopeToolBar::kRunStop);
+    bar.OnStateMessage(0, Encode(ToolbarState::Running));
     EXPECT_EQ(run->toolTip(), QStringLiteral("Zapnout aktualizaci grafu"));
     EXPECT_FALSE(bar.IsRunning());
     EXPECT_NE(run->icon().cacheKey(), runningIcon);
     // Every session restart refreshes the bar: the same look must reuse its icon,
     // or the pixmaps pile up over a long run.
     const qint64 stoppedIcon = run->icon().cacheKey();
-    bar.OnStateMessage(3, CDlgScopeToolBar::kChannelCount);
-    bar.OnStateMessage(0, CDlgScopeToolBar::kRunStop);
+    bar.OnStateMessage(3, Encode(ToolbarState::ChannelCount));
+    bar.OnStateMessage(0, Encode(ToolbarState::Running));
     EXPECT_EQ(run->icon().cacheKey(), stoppedIcon);
 
-    bar.OnStateMessage(3, CDlgScopeToolBar::kChannelCount);
+    bar.OnStateMessage(3, Encode(ToolbarState::ChannelCount));
     EXPECT_EQ(bar.ChannelCountText(), QStringLiteral("Počet kanálů: 3"));
-    bar.OnStateMessage(0, CDlgScopeToolBar::kViewMode);
+    bar.OnStateMessage(0, Encode(ToolbarState::SingleView));
     EXPECT_FALSE(bar.IsSingleView());
-    bar.OnStateMessage(3026, CDlgScopeToolBar::kShowMode);
-    EXPECT_EQ(bar.Button(CDlgScopeToolBar::kShowMode)->text(), QStringLiteral("Režim 2"));
+    bar.OnStateMessage(3026, Encode(ToolbarState::ShowMode));
+    EXPECT_EQ(bar.Button(ToolbarCommand::ShowMode)->text(), QStringLiteral("Režim 2"));
     // An unknown code changes nothing; a wild count is held to what the module has.
     bar.OnStateMessage(1, 99);
     EXPECT_FALSE(bar.IsRunning());
-    bar.OnStateMessage(1000, CDlgScopeToolBar::kChannelCount);
+    bar.OnStateMessage(1000, Encode(ToolbarState::ChannelCount));
     EXPECT_EQ(bar.ChannelCountText(), QStringLiteral("Počet kanálů: 4"));
 
     RecordingTarget main;
     bar.SetTarget(&main);
     bar.SetLoggingLook(true);
-    QToolButton* log = bar.Button(CDlgScopeToolBar::kRollLog);
+    QToolButton* log = bar.Button(ToolbarCommand::RollLog);
     EXPECT_TRUE(log->isEnabled());
     EXPECT_EQ(log->text(), QStringLiteral("REC"));
-    for (const int code : {0, 1, 2, 3, 4, 5, 9, 10, 11, 12})
-        EXPECT_FALSE(bar.Button(code)->isEnabled()) << code;
+    using enum ToolbarCommand;
+    for (const ToolbarCommand command :
+         {ViewMode, RunStop, Print, Save, Load, ShowMode, Configurator, Connect, SampleCharts, LogCharts})
+        EXPECT_FALSE(bar.Button(command)->isEnabled()) << Encode(command);
     QTest::keyClick(bar.ChannelArrow(true), Qt::Key_Right);
     QTest::mouseClick(log, Qt::LeftButton);
-    EXPECT_EQ(toolbarCodes(main), (std::vector<std::intptr_t>{13}));
+    EXPECT_EQ(toolbarCodes(main), (std::vector{Encode(ToolbarCommand::RollLog)}));
     bar.SetLoggingLook(false);
     EXPECT_TRUE(run->isEnabled());
     EXPECT_NE(log->text(), QStringLiteral("REC"));
@@ -143,7 +149,8 @@ TEST_F(ScopeSettingsTest, PanelClicksGoToTheMainWindowAndTheStripCanBeSwitchedOf
     QKeyEvent coupling(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier);
     QApplication::sendEvent(strip.Panel(1), &coupling);
     ASSERT_FALSE(main.messages.empty());
-    EXPECT_EQ(main.messages.front(), (PostedMessage{Msg::UWM_SCOPE_CTRL_BASE, 2, 0}));
+    EXPECT_EQ(main.messages.front(),
+              (PostedMessage{Msg::UWM_SCOPE_CTRL_BASE, 2, Encode(PanelNotice::ChannelClicked)}));
 
     strip.SetControlsEnabled(false);
     for (int i = 0; i < CDlgScopeSettings::kPanelCount; ++i)
@@ -207,25 +214,25 @@ TEST_F(ChannelOptionsTest, ProtocolFillsTheChooserShowsAChannelAndRefusesATenth)
     CDlgChannelOptions dlg;
     auto* chooser = dlg.findChild<QComboBox*>(QStringLiteral("channelChooser"));
     ASSERT_NE(chooser, nullptr);
-    dlg.OnControl(0, 0);
+    dlg.OnControl(0, Encode(ChannelOptionsNotice::Clear));
     for (int k = 1; k <= 4; ++k)
-        dlg.OnControl(ptr(data_.GetChannel(k)), 1);
-    dlg.OnControl(1, 2);
+        dlg.OnControl(ptr(data_.GetChannel(k)), Encode(ChannelOptionsNotice::Append));
+    dlg.OnControl(1, Encode(ChannelOptionsNotice::Show));
     EXPECT_EQ(chooser->count(), 4);
     EXPECT_EQ(chooser->itemText(3), QStringLiteral("Channel 4"));
     EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 1"));
     EXPECT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("modeDC"))->isChecked());
 
-    dlg.OnControl(3, 2);
+    dlg.OnControl(3, Encode(ChannelOptionsNotice::Show));
     EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 3"));
     EXPECT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("modeAC"))->isChecked());
     EXPECT_EQ(chooser->currentIndex(), 2);
 
     // Up to nine; the tenth is refused and changes nothing.
     for (int k = 1; k <= 5; ++k)
-        dlg.OnControl(ptr(data_.GetChannel(k % 4 + 1)), 1);
+        dlg.OnControl(ptr(data_.GetChannel(k % 4 + 1)), Encode(ChannelOptionsNotice::Append));
     EXPECT_EQ(chooser->count(), 9);
-    dlg.OnControl(ptr(data_.GetChannel(1)), 1);
+    dlg.OnControl(ptr(data_.GetChannel(1)), Encode(ChannelOptionsNotice::Append));
     EXPECT_EQ(chooser->count(), 9);
     EXPECT_EQ(dlg.List().Count(), kChannelOptionsMax);
 }
@@ -242,9 +249,9 @@ TEST_F(ChannelOptionsTest, ControlsEditTheShownChannelAndForgettingItHidesTheWin
     dlg.StepGain(-1);
     EXPECT_FALSE(dlg.findChild<QToolButton*>(QStringLiteral("gainUp"))->isEnabled());
 
-    dlg.OnControl(0, 0);
-    dlg.OnControl(ptr(data_.GetChannel(4)), 1);
-    dlg.OnControl(4, 2);
+    dlg.OnControl(0, Encode(ChannelOptionsNotice::Clear));
+    dlg.OnControl(ptr(data_.GetChannel(4)), Encode(ChannelOptionsNotice::Append));
+    dlg.OnControl(4, Encode(ChannelOptionsNotice::Show));
     const int range = data_.GetSettings().CH4_mux;
     QTest::mouseClick(dlg.findChild<QToolButton*>(QStringLiteral("gainUp")), Qt::LeftButton);
     EXPECT_EQ(data_.GetSettings().CH4_mux, range + 1);
@@ -269,9 +276,9 @@ TEST_F(ChannelOptionsTest, ControlsEditTheShownChannelAndForgettingItHidesTheWin
 TEST_F(ChannelOptionsTest, AQuietChannelIsShownButNotEditable) {
     CDlgChannelOptions dlg;
     data_.GetChannel(2).SetQuiet(true);
-    dlg.OnControl(0, 0);
-    dlg.OnControl(ptr(data_.GetChannel(2)), 1);
-    dlg.OnControl(2, 2);
+    dlg.OnControl(0, Encode(ChannelOptionsNotice::Clear));
+    dlg.OnControl(ptr(data_.GetChannel(2)), Encode(ChannelOptionsNotice::Append));
+    dlg.OnControl(2, Encode(ChannelOptionsNotice::Show));
     EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 2"));
     EXPECT_FALSE(dlg.findChild<QPushButton*>(QStringLiteral("loadProbe"))->isEnabled());
 }
