@@ -4,7 +4,7 @@
 //
 //   Floor   two plain blocking sockets: send the request, read datagrams until
 //           the last packet of the group; no conversion, no event loop.
-//   Client  the program's stack: ModuleSession (event loop, link, protocol),
+//   Client  the program's stack: CModuleSession (event loop, link, protocol),
 //           the reports posted to a window, CScopeData converting each group.
 //
 // The client should reach at least half of the floor's rate; the Client row
@@ -195,8 +195,8 @@ private:
     }
 
     CCaptureStore capture_;
-    ModuleSession session_{capture_};
-    QtMessageTarget window_;
+    CModuleSession session_{capture_};
+    CQtMessageTarget window_;
     std::int64_t groups_ = 0;
     bool failed_ = false;
 };

@@ -56,10 +56,10 @@ void BM_IdleLink(benchmark::State& state) {
     const std::uint16_t port = freePort();
     Sim sim(port);
     CCaptureStore capture;
-    ModuleSession session(capture);
+    CModuleSession session(capture);
     bool up = false;
     int echoes = 0;
-    QtMessageTarget window([&](Msg msg, std::intptr_t w, std::intptr_t) {
+    CQtMessageTarget window([&](Msg msg, std::intptr_t w, std::intptr_t) {
         if (msg == Msg::UWM_IVORA_PROTOCOL && DecodeModuleEvent(w) == ModuleEvent::LinkUp)
             up = true;
         if (msg == Msg::UWM_IVORA_PROTOCOL && DecodeModuleEvent(w) == ModuleEvent::Received)

@@ -24,7 +24,7 @@ public:
     }
 };
 
-void apply(CIvoraProtocol& p, CScopeData& data, FakeTickSource& clock, std::uint8_t op) {
+void apply(CIvoraProtocol& p, CScopeData& data, CFakeTickSource& clock, std::uint8_t op) {
     switch (op & 0x0F) {
     case 0:
         p.build_AskForScopeData_packet();
@@ -81,9 +81,9 @@ void apply(CIvoraProtocol& p, CScopeData& data, FakeTickSource& clock, std::uint
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FakeTickSource clock(0xFFFFF000u); // wraps within a long input
+    CFakeTickSource clock(0xFFFFF000u); // wraps within a long input
     CheckingSender sender;
-    RecordingTarget window;
+    CRecordingTarget window;
     CCaptureStore capture;
     capture.SetNoticeTarget(&window);
     CIvoraProtocol protocol(clock, capture);

@@ -25,9 +25,9 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto savePath = fuzz::ScratchPath("received.sdf");
-    FakeTickSource clock(0xFFFFF800u);
+    CFakeTickSource clock(0xFFFFF800u);
     CheckingSender sender;
-    RecordingTarget window;
+    CRecordingTarget window;
     CVexorProtocol protocol(sender, clock);
     protocol.SetNotifyWindow(&window);
 

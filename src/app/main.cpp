@@ -79,7 +79,7 @@ void ScriptRollLog(wavix::CWavixDlg& dlg, const QString& file, int seconds) {
         case RollScriptAction::PressModeKey:
             if (CDlgScopeSettings* strip = dlg.SettingsWindow()) {
                 for (int i = 0; i < CDlgScopeSettings::kPanelCount; ++i) {
-                    if (auto* trigger = qobject_cast<ScopeCtrlTrigger*>(strip->Panel(i))) {
+                    if (auto* trigger = qobject_cast<CScopeCtrlTrigger*>(strip->Panel(i))) {
                         QKeyEvent key(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier);
                         QApplication::sendEvent(trigger, &key);
                     }
@@ -206,7 +206,7 @@ int main(int argc, char* argv[]) {
     }
 
     // WAVIX_TRACE=1: trace lines on stderr for the soak and budget scripts.
-    RunTrace trace;
+    CRunTrace trace;
     const char* traceEnv = std::getenv("WAVIX_TRACE");
     if (traceEnv != nullptr && *traceEnv != '\0' && *traceEnv != '0')
         app.installEventFilter(&trace);

@@ -4,7 +4,7 @@
 
 namespace wavix {
 
-CCommEth::CCommEth(IDatagramReceiver* receiver, LogTrace* log)
+CCommEth::CCommEth(IDatagramReceiver* receiver, CLogTrace* log)
     : receiver_(receiver), log_(log),
       link_(*this, [this](PacketBuffer buffer, const CDatagramLink::Read& read) {
           onDatagram(std::move(buffer), read);

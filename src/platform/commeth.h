@@ -13,14 +13,14 @@
 
 namespace wavix {
 
-class LogTrace;
+class CLogTrace;
 
 class CCommEth : public IDatagramSender, public IDatagramReceiver, private ILinkTraffic {
 public:
     enum State { kNeverOpened = 0, kOpen = 1, kClosed = 2 };
     static constexpr std::uint32_t kDefaultPort = 10000;
 
-    explicit CCommEth(IDatagramReceiver* receiver = nullptr, LogTrace* log = nullptr);
+    explicit CCommEth(IDatagramReceiver* receiver = nullptr, CLogTrace* log = nullptr);
     ~CCommEth() override;
     CCommEth(const CCommEth&) = delete;
     CCommEth& operator=(const CCommEth&) = delete;
@@ -47,7 +47,7 @@ public:
     std::uint16_t linkId() const { return linkId_; }
     Endpoint peer() const { return link_.peer(); }
     std::uint64_t foreignDropped() const { return link_.foreignDropped(); }
-    void SetLog(LogTrace* log) {
+    void SetLog(CLogTrace* log) {
         log_ = log;
         link_.SetLog(log);
     }
@@ -60,7 +60,7 @@ private:
     std::intptr_t notifyCode(FileLinkNotice notice) const;
 
     IDatagramReceiver* receiver_;
-    LogTrace* log_;
+    CLogTrace* log_;
     IMessageTarget* owner_ = nullptr;
     std::uint16_t linkId_ = 0;
     std::atomic<std::uint32_t> bytesSent_{0};

@@ -16,13 +16,13 @@ bool validPort(std::uint32_t port) {
 } // namespace
 
 CCommunication::CCommunication(const ITickSource* ticks)
-    : ownTicks_(ticks == nullptr ? std::make_unique<QtTickSource>() : nullptr),
+    : ownTicks_(ticks == nullptr ? std::make_unique<CQtTickSource>() : nullptr),
       ticks_(ticks != nullptr ? ticks : ownTicks_.get()), stats_(ticks_->tickMs()),
       link_(traffic_, [this](PacketBuffer buffer, const CDatagramLink::Read& read) {
           receiveOne(std::move(buffer), read);
       }) {
     // Statistics run from construction to destruction, also while closed.
-    timer_ = std::make_unique<DeadlineTimer>([this] { OnTimer(); }, [this] { return msUntilNextTimer(); });
+    timer_ = std::make_unique<CDeadlineTimer>([this] { OnTimer(); }, [this] { return msUntilNextTimer(); });
     timer_->start();
 }
 

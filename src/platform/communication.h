@@ -16,8 +16,8 @@
 
 namespace wavix {
 
-class DeadlineTimer;
-class QtTickSource;
+class CDeadlineTimer;
+class CQtTickSource;
 
 class CCommunication : public IDatagramSender {
 public:
@@ -50,31 +50,31 @@ public:
     void OnTimer();
     std::uint32_t msUntilNextTimer() const;
 
-    const TrafficStats& stats() const { return stats_; }
+    const CTrafficStats& stats() const { return stats_; }
     // Where every request goes: the configured tester.
     Endpoint peer() const { return link_.peer(); }
     std::uint64_t foreignDropped() const { return link_.foreignDropped(); }
-    void SetLog(LogTrace* log) { link_.SetLog(log); }
+    void SetLog(CLogTrace* log) { link_.SetLog(log); }
     std::uint16_t sendPort() const { return link_.sendPort(); }
 
 private:
     class Traffic : public ILinkTraffic {
     public:
-        explicit Traffic(TrafficStats& stats) : stats_(stats) {}
+        explicit Traffic(CTrafficStats& stats) : stats_(stats) {}
         void Sent(std::size_t bytes) override { stats_.addSent(static_cast<std::uint32_t>(bytes)); }
         void Received(std::size_t bytes) override { stats_.addReceived(static_cast<std::uint32_t>(bytes)); }
 
     private:
-        TrafficStats& stats_;
+        CTrafficStats& stats_;
     };
 
     void receiveOne(PacketBuffer buffer, const CDatagramLink::Read& read);
 
-    std::unique_ptr<QtTickSource> ownTicks_;
+    std::unique_ptr<CQtTickSource> ownTicks_;
     const ITickSource* ticks_;
-    TrafficStats stats_;
+    CTrafficStats stats_;
     Traffic traffic_{stats_};
-    std::unique_ptr<DeadlineTimer> timer_;
+    std::unique_ptr<CDeadlineTimer> timer_;
     CDatagramLink link_;
     IMessageTarget* mainWnd_ = nullptr;
     IDatagramReceiver* protocol_ = nullptr;

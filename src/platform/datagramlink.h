@@ -51,7 +51,7 @@ public:
 
     Endpoint peer() const { return sockets_.remote(); }
     std::uint64_t foreignDropped() const { return sockets_.foreignDropped(); }
-    void SetLog(LogTrace* log) { sockets_.setLog(log); }
+    void SetLog(CLogTrace* log) { sockets_.setLog(log); }
     std::uint16_t sendPort() const { return sockets_.sendPort(); }
 
 private:

@@ -20,7 +20,7 @@ class QSocketNotifier;
 
 namespace wavix {
 
-class LogTrace;
+class CLogTrace;
 
 struct Endpoint {
     std::uint32_t ipv4 = 0; // host byte order
@@ -64,7 +64,7 @@ public:
     Endpoint remote() const;
     // Datagrams dropped because they came from another host than the remote.
     std::uint64_t foreignDropped() const { return foreignDropped_; }
-    void setLog(LogTrace* log) { log_ = log; }
+    void setLog(CLogTrace* log) { log_ = log; }
     std::uint16_t sendPort() const;
 
     // Bytes sent, or -1.
@@ -87,7 +87,7 @@ private:
     mutable std::mutex remoteMutex_;
     Endpoint remote_;
     std::uint64_t foreignDropped_ = 0;
-    LogTrace* log_ = nullptr;
+    CLogTrace* log_ = nullptr;
 };
 
 } // namespace wavix

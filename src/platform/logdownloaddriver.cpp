@@ -9,7 +9,7 @@ namespace wavix {
 using Kind = LogDownloadAction::Kind;
 
 CLogDownloadDriver::CLogDownloadDriver(std::filesystem::path logFolder, IMessageTarget& notify,
-                                       ILogDownloadUi& ui, ModuleLinkControl moduleLink, LogTrace* log)
+                                       ILogDownloadUi& ui, ModuleLinkControl moduleLink, CLogTrace* log)
     : notify_(notify), ui_(ui), moduleLink_(std::move(moduleLink)),
       link_(std::make_unique<CVexorLink>(nullptr, log)), download_(std::move(logFolder)) {
     probeDelay_.setSingleShot(true);

@@ -23,7 +23,7 @@
 namespace wavix {
 
 class CVexorLink;
-class LogTrace;
+class CLogTrace;
 
 class ILogDownloadUi {
 public:
@@ -51,7 +51,7 @@ public:
 
     // `notify` receives the file link's notifications and must hand them to OnMessage.
     CLogDownloadDriver(std::filesystem::path logFolder, IMessageTarget& notify, ILogDownloadUi& ui,
-                       ModuleLinkControl moduleLink = {}, LogTrace* log = nullptr);
+                       ModuleLinkControl moduleLink = {}, CLogTrace* log = nullptr);
     ~CLogDownloadDriver();
     CLogDownloadDriver(const CLogDownloadDriver&) = delete;
     CLogDownloadDriver& operator=(const CLogDownloadDriver&) = delete;

@@ -4,21 +4,21 @@
 
 namespace wavix {
 
-ModuleSession::ModuleSession(ICaptureSink& capture, QObject* parent)
+CModuleSession::CModuleSession(ICaptureSink& capture, QObject* parent)
     : QObject(parent), link_(std::make_unique<CCommunication>(&ticks_)),
       protocol_(std::make_unique<CIvoraProtocol>(ticks_, capture)),
-      timer_(std::make_unique<DeadlineTimer>([this] { protocol_->OnTimer(); },
-                                             [this] { return protocol_->NextDeadlineMs(); }, this)) {
+      timer_(std::make_unique<CDeadlineTimer>([this] { protocol_->OnTimer(); },
+                                              [this] { return protocol_->NextDeadlineMs(); }, this)) {
     link_->SetProtocol(this);
     protocol_->SetCommunication(this);
 }
 
-ModuleSession::~ModuleSession() {
+CModuleSession::~CModuleSession() {
     timer_->stop();
     link_->Close();
 }
 
-bool ModuleSession::Open(const std::string& address, std::uint32_t port, IMessageTarget* mainWindow) {
+bool CModuleSession::Open(const std::string& address, std::uint32_t port, IMessageTarget* mainWindow) {
     if (mainWindow == nullptr || !link_->SetAddress(address, port))
         return false;
     link_->SetMainWnd(mainWindow);
@@ -33,12 +33,12 @@ bool ModuleSession::Open(const std::string& address, std::uint32_t port, IMessag
     return true;
 }
 
-void ModuleSession::Close() {
+void CModuleSession::Close() {
     timer_->stop();
     link_->Close();
 }
 
-void ModuleSession::Rearm() {
+void CModuleSession::Rearm() {
     // One pending re-arm covers a whole burst of datagrams.
     if (rearmPending_.exchange(true))
         return;
@@ -46,18 +46,18 @@ void ModuleSession::Rearm() {
         this, [this] { rearmNow(); }, Qt::QueuedConnection);
 }
 
-void ModuleSession::rearmNow() {
+void CModuleSession::rearmNow() {
     rearmPending_ = false;
     timer_->poke();
 }
 
-bool ModuleSession::Send(Packet packet) {
+bool CModuleSession::Send(Packet packet) {
     const bool sent = link_->Send(std::move(packet));
     Rearm();
     return sent;
 }
 
-void ModuleSession::parseRecData(PacketBuffer buffer, std::size_t length) {
+void CModuleSession::parseRecData(PacketBuffer buffer, std::size_t length) {
     protocol_->parseRecData(std::move(buffer), length);
     Rearm();
 }

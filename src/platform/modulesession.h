@@ -26,14 +26,14 @@
 
 namespace wavix {
 
-class ModuleSession : public QObject, private IDatagramSender, private IDatagramReceiver {
+class CModuleSession : public QObject, private IDatagramSender, private IDatagramReceiver {
     Q_OBJECT
 public:
     // The protocol hands its samples to `capture`, which outlives the session.
-    explicit ModuleSession(ICaptureSink& capture, QObject* parent = nullptr);
-    ~ModuleSession() override;
-    ModuleSession(const ModuleSession&) = delete;
-    ModuleSession& operator=(const ModuleSession&) = delete;
+    explicit CModuleSession(ICaptureSink& capture, QObject* parent = nullptr);
+    ~CModuleSession() override;
+    CModuleSession(const CModuleSession&) = delete;
+    CModuleSession& operator=(const CModuleSession&) = delete;
 
     CIvoraProtocol& protocol() { return *protocol_; }
     const CIvoraProtocol& protocol() const { return *protocol_; }
@@ -55,10 +55,10 @@ private:
     void parseRecData(PacketBuffer buffer, std::size_t length) override;
     void rearmNow();
 
-    QtTickSource ticks_;
+    CQtTickSource ticks_;
     std::unique_ptr<CCommunication> link_;
     std::unique_ptr<CIvoraProtocol> protocol_;
-    std::unique_ptr<DeadlineTimer> timer_;
+    std::unique_ptr<CDeadlineTimer> timer_;
     std::atomic<bool> rearmPending_{false};
 };
 

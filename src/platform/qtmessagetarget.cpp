@@ -6,31 +6,31 @@
 
 namespace wavix {
 
-MessageEvent::MessageEvent(Msg msg, std::intptr_t wParam, std::intptr_t lParam)
+CMessageEvent::CMessageEvent(Msg msg, std::intptr_t wParam, std::intptr_t lParam)
     : QEvent(eventType()), msg_(msg), wParam_(wParam), lParam_(lParam) {}
 
-QEvent::Type MessageEvent::eventType() {
+QEvent::Type CMessageEvent::eventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
 
-QtMessageTarget::QtMessageTarget(QObject* parent) : QObject(parent) {}
+CQtMessageTarget::CQtMessageTarget(QObject* parent) : QObject(parent) {}
 
-QtMessageTarget::QtMessageTarget(Handler handler, QObject* parent)
+CQtMessageTarget::CQtMessageTarget(Handler handler, QObject* parent)
     : QObject(parent), handler_(std::move(handler)) {}
 
-void QtMessageTarget::post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+void CQtMessageTarget::post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
     // The event queue takes ownership; it drops pending events of a destroyed target.
-    auto event = std::make_unique<MessageEvent>(msg, wParam, lParam);
+    auto event = std::make_unique<CMessageEvent>(msg, wParam, lParam);
     QCoreApplication::postEvent(this, event.release());
 }
 
-void QtMessageTarget::customEvent(QEvent* event) {
-    if (event->type() != MessageEvent::eventType()) {
+void CQtMessageTarget::customEvent(QEvent* event) {
+    if (event->type() != CMessageEvent::eventType()) {
         QObject::customEvent(event);
         return;
     }
-    const auto* message = static_cast<const MessageEvent*>(event);
+    const auto* message = static_cast<const CMessageEvent*>(event);
     if (handler_)
         handler_(message->msg(), message->wParam(), message->lParam());
     emit messagePosted(message->msg(), message->wParam(), message->lParam());

@@ -15,9 +15,9 @@ Q_DECLARE_METATYPE(wavix::Msg)
 
 namespace wavix {
 
-class MessageEvent : public QEvent {
+class CMessageEvent : public QEvent {
 public:
-    MessageEvent(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    CMessageEvent(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     static QEvent::Type eventType();
 
     Msg msg() const { return msg_; }
@@ -30,13 +30,13 @@ private:
     std::intptr_t lParam_;
 };
 
-class QtMessageTarget : public QObject, public IMessageTarget {
+class CQtMessageTarget : public QObject, public IMessageTarget {
     Q_OBJECT
 public:
     using Handler = std::function<void(Msg, std::intptr_t, std::intptr_t)>;
 
-    explicit QtMessageTarget(QObject* parent = nullptr);
-    explicit QtMessageTarget(Handler handler, QObject* parent = nullptr);
+    explicit CQtMessageTarget(QObject* parent = nullptr);
+    explicit CQtMessageTarget(Handler handler, QObject* parent = nullptr);
 
     void post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override;
     void setHandler(Handler handler) { handler_ = std::move(handler); }

@@ -4,38 +4,38 @@
 
 namespace wavix {
 
-QtTickSource::QtTickSource(std::uint32_t startMs) : startMs_(startMs) {
+CQtTickSource::CQtTickSource(std::uint32_t startMs) : startMs_(startMs) {
     clock_.start();
 }
 
-std::uint32_t QtTickSource::tickMs() const {
+std::uint32_t CQtTickSource::tickMs() const {
     // Truncation to 32 bits is the wrap every tick user expects.
     return startMs_ + static_cast<std::uint32_t>(clock_.elapsed());
 }
 
-DeadlineTimer::DeadlineTimer(std::function<void()> step, std::function<std::uint32_t()> msUntilNext,
-                             QObject* parent)
+CDeadlineTimer::CDeadlineTimer(std::function<void()> step, std::function<std::uint32_t()> msUntilNext,
+                               QObject* parent)
     : QObject(parent), step_(std::move(step)), msUntilNext_(std::move(msUntilNext)), timer_(this) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &DeadlineTimer::fire);
+    connect(&timer_, &QTimer::timeout, this, &CDeadlineTimer::fire);
 }
 
-std::uint32_t DeadlineTimer::clampDelay(std::uint32_t ms) {
+std::uint32_t CDeadlineTimer::clampDelay(std::uint32_t ms) {
     return std::clamp(ms, kMinDelayMs, kMaxDelayMs);
 }
 
-void DeadlineTimer::start() {
+void CDeadlineTimer::start() {
     running_ = true;
     arm();
 }
 
-void DeadlineTimer::stop() {
+void CDeadlineTimer::stop() {
     running_ = false;
     timer_.stop();
 }
 
-void DeadlineTimer::poke() {
+void CDeadlineTimer::poke() {
     if (!running_)
         return;
     // Pokes come with every datagram; restarting the timer each time costs more
@@ -47,12 +47,12 @@ void DeadlineTimer::poke() {
     timer_.start(static_cast<int>(delay));
 }
 
-void DeadlineTimer::arm() {
+void CDeadlineTimer::arm() {
     const std::uint32_t delay = clampDelay(msUntilNext_ ? msUntilNext_() : kMaxDelayMs);
     timer_.start(static_cast<int>(delay));
 }
 
-void DeadlineTimer::fire() {
+void CDeadlineTimer::fire() {
     if (step_)
         step_();
     // The step may have stopped us.

@@ -14,10 +14,10 @@
 
 namespace wavix {
 
-class QtTickSource : public ITickSource {
+class CQtTickSource : public ITickSource {
 public:
     // `startMs` is the first tick; tests start near the wrap.
-    explicit QtTickSource(std::uint32_t startMs = 0);
+    explicit CQtTickSource(std::uint32_t startMs = 0);
     std::uint32_t tickMs() const override;
 
 private:
@@ -25,14 +25,14 @@ private:
     std::uint32_t startMs_;
 };
 
-class DeadlineTimer : public QObject {
+class CDeadlineTimer : public QObject {
     Q_OBJECT
 public:
     static constexpr std::uint32_t kMinDelayMs = 1;
     static constexpr std::uint32_t kMaxDelayMs = 1000;
 
-    DeadlineTimer(std::function<void()> step, std::function<std::uint32_t()> msUntilNext,
-                  QObject* parent = nullptr);
+    CDeadlineTimer(std::function<void()> step, std::function<std::uint32_t()> msUntilNext,
+                   QObject* parent = nullptr);
 
     void start();
     void stop();

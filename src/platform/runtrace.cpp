@@ -10,12 +10,12 @@
 
 namespace wavix {
 
-bool RunTrace::eventFilter(QObject* watched, QEvent* event) {
+bool CRunTrace::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show && watched == window_ && !shown_) {
         shown_ = true;
         line("shown");
-    } else if (event->type() == MessageEvent::eventType()) {
-        const auto* m = static_cast<const MessageEvent*>(event);
+    } else if (event->type() == CMessageEvent::eventType()) {
+        const auto* m = static_cast<const CMessageEvent*>(event);
         if (m->msg() == Msg::UWM_SCOPE_DATA &&
             Decode<ScopeDataNotice>(m->lParam()) == ScopeDataNotice::NewSamples &&
             NewSamplesCount(m->wParam()) >= 0)
@@ -27,7 +27,7 @@ bool RunTrace::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void RunTrace::line(const char* what, long long value) {
+void CRunTrace::line(const char* what, long long value) {
     const long long now = QDateTime::currentMSecsSinceEpoch();
     if (value < 0)
         std::fprintf(out_, "wavix-trace %lld %s\n", now, what);

@@ -12,9 +12,9 @@
 
 namespace wavix {
 
-class RunTrace : public QObject {
+class CRunTrace : public QObject {
 public:
-    explicit RunTrace(std::FILE* out = stderr, QObject* parent = nullptr) : QObject(parent), out_(out) {}
+    explicit CRunTrace(std::FILE* out = stderr, QObject* parent = nullptr) : QObject(parent), out_(out) {}
 
     // The window whose first showing is traced.
     void SetMainWindow(const QObject* window) { window_ = window; }

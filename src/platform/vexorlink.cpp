@@ -5,11 +5,11 @@
 
 namespace wavix {
 
-CVexorLink::CVexorLink(const ITickSource* ticks, LogTrace* log)
-    : ownTicks_(ticks == nullptr ? std::make_unique<QtTickSource>() : nullptr),
+CVexorLink::CVexorLink(const ITickSource* ticks, CLogTrace* log)
+    : ownTicks_(ticks == nullptr ? std::make_unique<CQtTickSource>() : nullptr),
       ticks_(ticks != nullptr ? ticks : ownTicks_.get()), link_(this, log), protocol_(sender_, *ticks_, log) {
-    timer_ = std::make_unique<DeadlineTimer>([this] { protocol_.OnTimer(); },
-                                             [this] { return protocol_.msUntilNextTimer(); });
+    timer_ = std::make_unique<CDeadlineTimer>([this] { protocol_.OnTimer(); },
+                                              [this] { return protocol_.msUntilNextTimer(); });
 }
 
 CVexorLink::~CVexorLink() {

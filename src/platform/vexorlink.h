@@ -23,14 +23,14 @@
 namespace wavix {
 
 class CCommunication;
-class DeadlineTimer;
-class LogTrace;
-class QtTickSource;
+class CDeadlineTimer;
+class CLogTrace;
+class CQtTickSource;
 
 class CVexorLink : private IDatagramReceiver {
 public:
     // Without a tick source the link keeps its own monotonic clock.
-    explicit CVexorLink(const ITickSource* ticks = nullptr, LogTrace* log = nullptr);
+    explicit CVexorLink(const ITickSource* ticks = nullptr, CLogTrace* log = nullptr);
     ~CVexorLink() override;
     CVexorLink(const CVexorLink&) = delete;
     CVexorLink& operator=(const CVexorLink&) = delete;
@@ -63,12 +63,12 @@ private:
 
     void detach();
 
-    std::unique_ptr<QtTickSource> ownTicks_;
+    std::unique_ptr<CQtTickSource> ownTicks_;
     const ITickSource* ticks_;
     CCommEth link_;
     Sender sender_{*this};
     CVexorProtocol protocol_;
-    std::unique_ptr<DeadlineTimer> timer_;
+    std::unique_ptr<CDeadlineTimer> timer_;
     CCommunication* moduleLink_ = nullptr;
     CCommunication* attached_ = nullptr;
 };

@@ -27,7 +27,7 @@ public:
 
     bool open(std::uint16_t port);
 
-    ModuleSession& session() { return session_; }
+    CModuleSession& session() { return session_; }
     CScopeData& data() { return capture_.Data(); }
 
     // Called on each converted group, before the next request goes out.
@@ -49,8 +49,8 @@ private:
     void askForData();
 
     CCaptureStore capture_;
-    ModuleSession session_{capture_};
-    QtMessageTarget window_;
+    CModuleSession session_{capture_};
+    CQtMessageTarget window_;
     QTimer retry_;
     tOscilExchange record_;
     Start start_;

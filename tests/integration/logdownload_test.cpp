@@ -90,7 +90,7 @@ public:
     int moduleReopens = 0;
 
 private:
-    QtMessageTarget window_;
+    CQtMessageTarget window_;
     CLogDownloadDriver driver_;
 };
 

@@ -35,7 +35,7 @@ protected:
 
     Peer tester{test::kTester};
     quint16 port = 0;
-    RecordingTarget owner;
+    CRecordingTarget owner;
     RecordingReceiver protocol;
     CCommEth link{&protocol};
 };

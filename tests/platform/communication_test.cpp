@@ -19,7 +19,7 @@ public:
 };
 
 Packet request(std::uint16_t command) {
-    return RequestBuilder(command).put8(7).finish();
+    return CRequestBuilder(command).put8(7).finish();
 }
 
 class CommunicationTest : public test::QtFixture {
@@ -35,9 +35,9 @@ protected:
 
     Peer tester{test::kTester};
     quint16 port = 0;
-    FakeTickSource ticks{1000};
+    CFakeTickSource ticks{1000};
     RecordingReceiver receiver;
-    RecordingTarget mainWnd;
+    CRecordingTarget mainWnd;
     CCommunication link{&ticks};
 };
 
@@ -123,13 +123,13 @@ TEST(CommunicationLoopback, OwnRequestsToAnAbsentTesterNeverReachTheProtocol) {
         ASSERT_TRUE(probe.ok);
         port = probe.port();
     }
-    FakeTickSource ticks{0};
+    CFakeTickSource ticks{0};
     RecordingReceiver receiver;
     CCommunication link{&ticks};
     link.SetProtocol(&receiver);
     ASSERT_TRUE(link.SetAddress("127.0.0.3", port));
     ASSERT_TRUE(link.Open());
-    ASSERT_TRUE(link.Send(RequestBuilder(0x0081).putBE32(1).putBE32(2).finish()));
+    ASSERT_TRUE(link.Send(CRequestBuilder(0x0081).putBE32(1).putBE32(2).finish()));
     test::settle(200);
     EXPECT_TRUE(receiver.got.empty());
 }
@@ -151,7 +151,7 @@ TEST(CommunicationSetup, RefusesBadSettingsAndOpeningWithoutAProtocol) {
 TEST(CommunicationTimer, IdleLinkReportsOnItsOwnClock) {
     test::app();
     std::vector<std::intptr_t> codes;
-    QtMessageTarget mainWnd([&](Msg, std::intptr_t, std::intptr_t lParam) { codes.push_back(lParam); });
+    CQtMessageTarget mainWnd([&](Msg, std::intptr_t, std::intptr_t lParam) { codes.push_back(lParam); });
     CCommunication link;
     link.SetMainWnd(&mainWnd);
     ASSERT_TRUE(waitUntil([&] { return codes.size() >= 2; }));

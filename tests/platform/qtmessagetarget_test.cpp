@@ -15,7 +15,7 @@ class QtMessageTargetTest : public test::QtFixture {};
 
 TEST_F(QtMessageTargetTest, DeliversLaterAndInOrderNeverInsideThePoster) {
     std::vector<PostedMessage> got;
-    QtMessageTarget target([&](Msg m, std::intptr_t w, std::intptr_t l) { got.push_back({m, w, l}); });
+    CQtMessageTarget target([&](Msg m, std::intptr_t w, std::intptr_t l) { got.push_back({m, w, l}); });
     std::vector<PostedMessage> sent;
     for (int i = 0; i < 50; ++i) {
         sent.push_back({i % 2 ? Msg::UWM_SCOPE_DATA : Msg::UWM_COMMUNICATION, i, -i});
@@ -28,8 +28,8 @@ TEST_F(QtMessageTargetTest, DeliversLaterAndInOrderNeverInsideThePoster) {
 
 TEST_F(QtMessageTargetTest, PostFromAWorkerIsHandledOnTheTargetsThread) {
     std::vector<std::pair<QThread*, qintptr>> got;
-    QtMessageTarget target;
-    QObject::connect(&target, &QtMessageTarget::messagePosted, &target, [&](Msg, qintptr wParam, qintptr) {
+    CQtMessageTarget target;
+    QObject::connect(&target, &CQtMessageTarget::messagePosted, &target, [&](Msg, qintptr wParam, qintptr) {
         got.emplace_back(QThread::currentThread(), wParam);
     });
     std::thread worker([&] {

@@ -10,14 +10,14 @@ using test::waitUntil;
 class QtTickTest : public test::QtFixture {};
 
 TEST_F(QtTickTest, StepRunsAtTheDeadlineThenIdlesUntilTheNext) {
-    QtTickSource ticks;
+    CQtTickSource ticks;
     const std::uint32_t deadline = ticks.tickMs() + 80;
     std::vector<std::uint32_t> stepsAt;
-    DeadlineTimer timer([&] { stepsAt.push_back(ticks.tickMs()); },
-                        [&] {
-                            const auto left = static_cast<std::int32_t>(deadline - ticks.tickMs());
-                            return stepsAt.empty() && left > 0 ? static_cast<std::uint32_t>(left) : 5000u;
-                        });
+    CDeadlineTimer timer([&] { stepsAt.push_back(ticks.tickMs()); },
+                         [&] {
+                             const auto left = static_cast<std::int32_t>(deadline - ticks.tickMs());
+                             return stepsAt.empty() && left > 0 ? static_cast<std::uint32_t>(left) : 5000u;
+                         });
     timer.start();
     ASSERT_TRUE(waitUntil([&] { return !stepsAt.empty(); }));
     EXPECT_GE(static_cast<std::int32_t>(stepsAt[0] - deadline), 0);
@@ -27,11 +27,11 @@ TEST_F(QtTickTest, StepRunsAtTheDeadlineThenIdlesUntilTheNext) {
 }
 
 TEST_F(QtTickTest, PokeBringsAnEarlierDeadlineForwardAndStopInsideTheStepHolds) {
-    QtTickSource ticks;
+    CQtTickSource ticks;
     std::uint32_t wanted = 1000;
     int steps = 0;
-    std::unique_ptr<DeadlineTimer> timer;
-    timer = std::make_unique<DeadlineTimer>(
+    std::unique_ptr<CDeadlineTimer> timer;
+    timer = std::make_unique<CDeadlineTimer>(
         [&] {
             ++steps;
             timer->stop();

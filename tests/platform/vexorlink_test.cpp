@@ -70,14 +70,14 @@ protected:
     std::vector<int> sizes{1032, 1033, 507}; // equal neighbours would be taken for copies
     std::size_t seen_ = 0;
     std::size_t next_ = 0;
-    RecordingTarget window;
-    RecordingTarget owner;
+    CRecordingTarget window;
+    CRecordingTarget owner;
 };
 
 TEST_P(FileLinkTest, FetchesAFileAndTheModuleLinkGetsOnlyItsOwnReplies) {
     const bool beside = GetParam();
     RecordingProtocol module;
-    RecordingTarget mainWnd;
+    CRecordingTarget mainWnd;
     CCommunication moduleLink;
     CVexorLink link;
     if (beside) {

@@ -115,8 +115,8 @@ TEST(WindowPanels, TimePanelsFollowZoomAndCursorsOfEveryView) {
     dlg.PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::ViewMode));
     ASSERT_TRUE(runUntil([&] { return dlg.View(3).isVisible() && dlg.View(3).LiveCount() == 1; }, 15000));
 
-    ScopeCtrlBase& timebase = *dlg.SettingsWindow()->Panel(kTimeBasePanel);
-    ScopeCtrlBase& measure = *dlg.SettingsWindow()->Panel(kMeasurePanel);
+    CScopeCtrlBase& timebase = *dlg.SettingsWindow()->Panel(kTimeBasePanel);
+    CScopeCtrlBase& measure = *dlg.SettingsWindow()->Panel(kMeasurePanel);
     mouse(timebase, QEvent::MouseButtonPress, timebase.KeyRect(1).center());
     mouse(timebase, QEvent::MouseButtonRelease, timebase.KeyRect(1).center());
     // Saved once the new record has rearranged the views, which resets their zoom.

@@ -13,7 +13,7 @@ CMainTexts::CMainTexts()
     : status_(MainStatusTexts()), state_(MainStateTexts()),
       extra_(BuiltinTextRange(kFirstExtra, kLastExtra)) {}
 
-bool CMainTexts::Load(const std::filesystem::path& langFile, LogTrace* trace) {
+bool CMainTexts::Load(const std::filesystem::path& langFile, CLogTrace* trace) {
     extra_.Load(langFile, trace);
     const bool status = status_.Load(langFile, trace);
     const bool state = state_.Load(langFile, trace);

@@ -10,14 +10,14 @@
 
 namespace wavix {
 
-class LogTrace;
+class CLogTrace;
 
 class CMainTexts {
 public:
     CMainTexts();
 
     // False when the language file lacks a key; the texts loaded so far stay.
-    bool Load(const std::filesystem::path& langFile, LogTrace* trace = nullptr);
+    bool Load(const std::filesystem::path& langFile, CLogTrace* trace = nullptr);
     // The text of key ("TXT_102"); a key of neither table gives its built-in text.
     std::string Get(std::string_view key) const;
 

@@ -10,14 +10,14 @@ PacketBuffer allocatePacketBuffer() {
     return std::make_unique<std::uint8_t[]>(kPacketBufferSize);
 }
 
-RequestBuilder::RequestBuilder(std::uint16_t command) : buffer_(allocatePacketBuffer()) {
+CRequestBuilder::CRequestBuilder(std::uint16_t command) : buffer_(allocatePacketBuffer()) {
     buffer_[0] = kStartByte1;
     buffer_[1] = kStartByte2;
     writeBE16(&buffer_[2], command);
     length_ = kRequestHeaderSize;
 }
 
-bool RequestBuilder::reserve(std::size_t n) {
+bool CRequestBuilder::reserve(std::size_t n) {
     if (overflowed_ || n > kPacketBufferSize - length_) {
         overflowed_ = true;
         return false;
@@ -25,13 +25,13 @@ bool RequestBuilder::reserve(std::size_t n) {
     return true;
 }
 
-RequestBuilder& RequestBuilder::put8(std::uint8_t v) {
+CRequestBuilder& CRequestBuilder::put8(std::uint8_t v) {
     if (reserve(1))
         buffer_[length_++] = v;
     return *this;
 }
 
-RequestBuilder& RequestBuilder::putBE16(std::uint16_t v) {
+CRequestBuilder& CRequestBuilder::putBE16(std::uint16_t v) {
     if (reserve(2)) {
         writeBE16(&buffer_[length_], v);
         length_ += 2;
@@ -39,7 +39,7 @@ RequestBuilder& RequestBuilder::putBE16(std::uint16_t v) {
     return *this;
 }
 
-RequestBuilder& RequestBuilder::putBE32(std::uint32_t v) {
+CRequestBuilder& CRequestBuilder::putBE32(std::uint32_t v) {
     if (reserve(4)) {
         writeBE32(&buffer_[length_], v);
         length_ += 4;
@@ -47,7 +47,7 @@ RequestBuilder& RequestBuilder::putBE32(std::uint32_t v) {
     return *this;
 }
 
-RequestBuilder& RequestBuilder::putBytes(std::span<const std::uint8_t> bytes) {
+CRequestBuilder& CRequestBuilder::putBytes(std::span<const std::uint8_t> bytes) {
     if (reserve(bytes.size()) && !bytes.empty()) {
         std::memcpy(&buffer_[length_], bytes.data(), bytes.size());
         length_ += bytes.size();
@@ -55,7 +55,7 @@ RequestBuilder& RequestBuilder::putBytes(std::span<const std::uint8_t> bytes) {
     return *this;
 }
 
-Packet RequestBuilder::finish() {
+Packet CRequestBuilder::finish() {
     if (overflowed_ || !buffer_)
         return {};
     Packet p{std::move(buffer_), length_};

@@ -45,14 +45,14 @@ struct Packet {
 
 // Assembles a request in a fresh 2048-byte buffer. Writes that would not fit
 // are refused and remembered: an overflowed request must not be sent.
-class RequestBuilder {
+class CRequestBuilder {
 public:
-    explicit RequestBuilder(std::uint16_t command);
+    explicit CRequestBuilder(std::uint16_t command);
 
-    RequestBuilder& put8(std::uint8_t v);
-    RequestBuilder& putBE16(std::uint16_t v);
-    RequestBuilder& putBE32(std::uint32_t v);
-    RequestBuilder& putBytes(std::span<const std::uint8_t> bytes);
+    CRequestBuilder& put8(std::uint8_t v);
+    CRequestBuilder& putBE16(std::uint16_t v);
+    CRequestBuilder& putBE32(std::uint32_t v);
+    CRequestBuilder& putBytes(std::span<const std::uint8_t> bytes);
 
     std::size_t length() const { return length_; }
     bool overflowed() const { return overflowed_; }

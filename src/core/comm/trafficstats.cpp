@@ -15,18 +15,18 @@ std::uint32_t remaining(std::uint32_t now, std::uint32_t last, std::uint32_t per
 
 } // namespace
 
-TrafficStats::TrafficStats(std::uint32_t nowMs) : lastSecond_(nowMs), lastTenth_(nowMs) {}
+CTrafficStats::CTrafficStats(std::uint32_t nowMs) : lastSecond_(nowMs), lastTenth_(nowMs) {}
 
-void TrafficStats::addSent(std::uint32_t bytes) {
+void CTrafficStats::addSent(std::uint32_t bytes) {
     sent_.fetch_add(bytes);
 }
 
-void TrafficStats::addReceived(std::uint32_t bytes) {
+void CTrafficStats::addReceived(std::uint32_t bytes) {
     receivedSecond_.fetch_add(bytes);
     receivedTenth_.fetch_add(bytes);
 }
 
-void TrafficStats::step(std::uint32_t nowMs, IMessageTarget* target) {
+void CTrafficStats::step(std::uint32_t nowMs, IMessageTarget* target) {
     if (remaining(nowMs, lastSecond_, kSecondMs) == 0) {
         postTo(target, Msg::UWM_COMMUNICATION, static_cast<std::intptr_t>(sent_.exchange(0)),
                Encode(TrafficNotice::SentPerSecond));
@@ -41,7 +41,7 @@ void TrafficStats::step(std::uint32_t nowMs, IMessageTarget* target) {
     }
 }
 
-std::uint32_t TrafficStats::msUntilNext(std::uint32_t nowMs) const {
+std::uint32_t CTrafficStats::msUntilNext(std::uint32_t nowMs) const {
     const std::uint32_t next =
         std::min(remaining(nowMs, lastSecond_, kSecondMs), remaining(nowMs, lastTenth_, kTenthMs));
     return std::max<std::uint32_t>(next, 1);

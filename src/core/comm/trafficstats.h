@@ -11,12 +11,12 @@
 
 namespace wavix {
 
-class TrafficStats {
+class CTrafficStats {
 public:
     static constexpr std::uint32_t kSecondMs = 1000;
     static constexpr std::uint32_t kTenthMs = 100;
 
-    explicit TrafficStats(std::uint32_t nowMs);
+    explicit CTrafficStats(std::uint32_t nowMs);
 
     void addSent(std::uint32_t bytes);
     void addReceived(std::uint32_t bytes);

@@ -4,13 +4,13 @@
 
 namespace wavix {
 
-void ButtonMarker::SetNumber(int n) {
+void CButtonMarker::SetNumber(int n) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "Marker%d", n);
     text_ = buf;
 }
 
-bool ButtonMarker::MouseDown(Point p) {
+bool CButtonMarker::MouseDown(Point p) {
     if (!visible_ || !rect_.Contains(p))
         return false;
     pressed_ = true;

@@ -9,7 +9,7 @@
 
 namespace wavix {
 
-class ButtonMarker {
+class CButtonMarker {
 public:
     static constexpr std::uint32_t kPressedColour = 0x00FF0000;
     static constexpr std::uint32_t kNormalColour = 0x00FFFFFF;

@@ -4,46 +4,46 @@
 
 namespace wavix {
 
-bool MeasureCursors::Enable() {
+bool CMeasureCursors::Enable() {
     const bool was = enabled_;
     enabled_ = true;
     return was;
 }
 
-bool MeasureCursors::Disable() {
+bool CMeasureCursors::Disable() {
     const bool was = enabled_;
     enabled_ = false;
     leftGrabbed_ = rightGrabbed_ = false;
     return was;
 }
 
-void MeasureCursors::SetPositions(double left, double right) {
+void CMeasureCursors::SetPositions(double left, double right) {
     left_ = left;
     right_ = right;
 }
 
-double MeasureCursors::PercentAt(int x) const {
+double CMeasureCursors::PercentAt(int x) const {
     if (plot_.Width() <= 0)
         return 25.0;
     return (x - plot_.left) * 100.0 / plot_.Width();
 }
 
-int MeasureCursors::ColumnOf(double percent) const {
+int CMeasureCursors::ColumnOf(double percent) const {
     const int x = plot_.left + static_cast<int>(plot_.Width() * percent / 100.0);
     return std::clamp(x, plot_.left, std::max(plot_.left, plot_.right - 1));
 }
 
-bool MeasureCursors::Near(double position, int x) const {
+bool CMeasureCursors::Near(double position, int x) const {
     return position >= PercentAt(x - kGrabTolerance) && position <= PercentAt(x + kGrabTolerance);
 }
 
-bool MeasureCursors::IsOver(Point p) const {
+bool CMeasureCursors::IsOver(Point p) const {
     if (!enabled_ || p.y < plot_.top || p.y >= plot_.bottom)
         return false;
     return Near(left_, p.x) || Near(right_, p.x);
 }
 
-bool MeasureCursors::MouseDown(Point p) {
+bool CMeasureCursors::MouseDown(Point p) {
     if (!enabled_ || p.y < plot_.top || p.y >= plot_.bottom || plot_.Width() <= 0)
         return false;
     if (Near(left_, p.x))
@@ -53,7 +53,7 @@ bool MeasureCursors::MouseDown(Point p) {
     return IsGrabbed();
 }
 
-bool MeasureCursors::MouseMove(Point p) {
+bool CMeasureCursors::MouseMove(Point p) {
     if (!IsGrabbed())
         return false;
     // A cursor dragged off the plot stops at its edge rather than measuring what is not shown.
@@ -65,7 +65,7 @@ bool MeasureCursors::MouseMove(Point p) {
     return true;
 }
 
-bool MeasureCursors::MouseUp(Point /*p*/) {
+bool CMeasureCursors::MouseUp(Point /*p*/) {
     const bool was = IsGrabbed();
     leftGrabbed_ = rightGrabbed_ = false;
     return was;

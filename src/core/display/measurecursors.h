@@ -8,7 +8,7 @@
 
 namespace wavix {
 
-class MeasureCursors {
+class CMeasureCursors {
 public:
     static constexpr std::uint32_t kColour = 0x00BBBBBB;
     static constexpr int kGrabTolerance = 10;
@@ -25,7 +25,7 @@ public:
     double Right() const { return right_; }
     void SetPositions(double left, double right);
     double Distance() const { return right_ - left_; }
-    void CopyFrom(const MeasureCursors& other) { SetPositions(other.left_, other.right_); }
+    void CopyFrom(const CMeasureCursors& other) { SetPositions(other.left_, other.right_); }
 
     bool IsGrabbed() const { return leftGrabbed_ || rightGrabbed_; }
     // True when the press took hold of a cursor.

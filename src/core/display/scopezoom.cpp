@@ -4,12 +4,12 @@
 
 namespace wavix {
 
-void ScopeZoom::SetGeometry(const Rect& plot, const Rect& bar) {
+void CScopeZoom::SetGeometry(const Rect& plot, const Rect& bar) {
     plot_ = plot;
     bar_ = bar;
 }
 
-void ScopeZoom::Reset() {
+void CScopeZoom::Reset() {
     factor_ = 1.0;
     start_ = 0.0;
     end_ = 100.0;
@@ -17,25 +17,25 @@ void ScopeZoom::Reset() {
     barDrag_ = false;
 }
 
-std::int64_t ScopeZoom::FirstVisible(std::int64_t n) const {
+std::int64_t CScopeZoom::FirstVisible(std::int64_t n) const {
     if (!IsZoomed())
         return 0;
     return static_cast<std::int64_t>(static_cast<double>(n) * start_ / 100.0);
 }
 
-std::int64_t ScopeZoom::LastVisible(std::int64_t n) const {
+std::int64_t CScopeZoom::LastVisible(std::int64_t n) const {
     if (!IsZoomed())
         return n;
     return std::min(n, static_cast<std::int64_t>(static_cast<double>(n) * end_ / 100.0));
 }
 
-Rect ScopeZoom::CloseBox() const {
+Rect CScopeZoom::CloseBox() const {
     const int left = plot_.right - 20;
     const int top = plot_.top + 5;
     return {left, top, left + 15, top + 15};
 }
 
-Rect ScopeZoom::Thumb() const {
+Rect CScopeZoom::Thumb() const {
     if (bar_.IsEmpty())
         return {};
     const int w = bar_.Width();
@@ -47,7 +47,7 @@ Rect ScopeZoom::Thumb() const {
     return t;
 }
 
-Rect ScopeZoom::Selection() const {
+Rect CScopeZoom::Selection() const {
     if (!selecting_)
         return {};
     const int a = std::clamp(std::min(press_.x, current_.x), plot_.left, plot_.right);
@@ -55,7 +55,7 @@ Rect ScopeZoom::Selection() const {
     return {a, plot_.top, b, plot_.bottom};
 }
 
-ScopeZoom::Press ScopeZoom::MouseDown(Point p) {
+CScopeZoom::Press CScopeZoom::MouseDown(Point p) {
     if (IsZoomed() && Thumb().Contains(p)) {
         barDrag_ = true;
         last_ = p;
@@ -73,7 +73,7 @@ ScopeZoom::Press ScopeZoom::MouseDown(Point p) {
     return Press::None;
 }
 
-bool ScopeZoom::MouseMove(Point p) {
+bool CScopeZoom::MouseMove(Point p) {
     if (selecting_) {
         const bool changed = p.x != current_.x;
         current_ = p;
@@ -91,7 +91,7 @@ bool ScopeZoom::MouseMove(Point p) {
     return true;
 }
 
-bool ScopeZoom::MouseUp(Point p) {
+bool CScopeZoom::MouseUp(Point p) {
     if (barDrag_) {
         barDrag_ = false;
         return true;
@@ -103,11 +103,11 @@ bool ScopeZoom::MouseUp(Point p) {
     return true;
 }
 
-void ScopeZoom::ZoomToRange(Point from, Point to) {
+void CScopeZoom::ZoomToRange(Point from, Point to) {
     ApplySelection(from.x, to.x);
 }
 
-void ScopeZoom::ApplySelection(int x1, int x2) {
+void CScopeZoom::ApplySelection(int x1, int x2) {
     const int w = plot_.Width();
     if (w <= 0)
         return;
@@ -126,7 +126,7 @@ void ScopeZoom::ApplySelection(int x1, int x2) {
     }
 }
 
-void ScopeZoom::CopyFrom(const ScopeZoom& other) {
+void CScopeZoom::CopyFrom(const CScopeZoom& other) {
     factor_ = other.factor_;
     start_ = other.start_;
     end_ = other.end_;

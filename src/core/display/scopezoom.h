@@ -9,7 +9,7 @@
 
 namespace wavix {
 
-class ScopeZoom {
+class CScopeZoom {
 public:
     static constexpr double kMaxFactor = 100.0;
     static constexpr int kMinSelection = 5;
@@ -39,7 +39,7 @@ public:
     // Applies a selection made elsewhere, in this display's pixels.
     void ZoomToRange(Point from, Point to);
     // Takes over factor and window of another display's zoom.
-    void CopyFrom(const ScopeZoom& other);
+    void CopyFrom(const CScopeZoom& other);
 
     bool IsSelecting() const { return selecting_; }
     bool IsDragging() const { return barDrag_; }

@@ -5,12 +5,12 @@
 
 namespace wavix {
 
-double TriggerLevelMarker::Span(int low, int high) const {
+double CTriggerLevelMarker::Span(int low, int high) const {
     const double span = std::abs(high - low);
     return half_ ? span / 2.0 : span;
 }
 
-double TriggerLevelMarker::ReadBack() const {
+double CTriggerLevelMarker::ReadBack() const {
     if (!doubled_)
         return stored_;
     if (half_)
@@ -18,13 +18,13 @@ double TriggerLevelMarker::ReadBack() const {
     return 50.0 + (stored_ - 50.0) / 2.0;
 }
 
-int TriggerLevelMarker::GetTriggerLevel(int low, int high) const {
+int CTriggerLevelMarker::GetTriggerLevel(int low, int high) const {
     const double span = Span(low, high);
     const double p = ReadBack();
     return Nearest(low + span * (100.0 - p) / 100.0 + (half_ ? span : 0.0));
 }
 
-void TriggerLevelMarker::SetTriggerLevel(int low, int high, int level) {
+void CTriggerLevelMarker::SetTriggerLevel(int low, int high, int level) {
     const double span = Span(low, high);
     const double used = half_ ? level - span : level;
     const double percent = span != 0.0 ? used * 100.0 / span : 0.0;
@@ -37,23 +37,23 @@ void TriggerLevelMarker::SetTriggerLevel(int low, int high, int level) {
         stored_ = 50.0 + 2.0 * (p - 50.0);
 }
 
-int TriggerLevelMarker::MarkerY() const {
+int CTriggerLevelMarker::MarkerY() const {
     const double pos = std::clamp(stored_, 0.0, 100.0);
     return plot_.top + Nearest(plot_.Height() * pos / 100.0);
 }
 
-Rect TriggerLevelMarker::Triangle() const {
+Rect CTriggerLevelMarker::Triangle() const {
     const int y = MarkerY();
     const int left = plot_.right + 3;
     return {left, y - kHeight / 2, left + kWidth, y + kHeight / 2 + 1};
 }
 
-bool TriggerLevelMarker::MouseDown(Point p) {
+bool CTriggerLevelMarker::MouseDown(Point p) {
     grabbed_ = IsOver(p);
     return grabbed_;
 }
 
-bool TriggerLevelMarker::MouseMove(Point p) {
+bool CTriggerLevelMarker::MouseMove(Point p) {
     if (!grabbed_ || plot_.Height() <= 0)
         return false;
     const double pos = std::clamp((p.y - plot_.top) * 100.0 / plot_.Height(), 0.0, 100.0);
@@ -63,7 +63,7 @@ bool TriggerLevelMarker::MouseMove(Point p) {
     return true;
 }
 
-bool TriggerLevelMarker::MouseUp(Point /*p*/) {
+bool CTriggerLevelMarker::MouseUp(Point /*p*/) {
     const bool was = grabbed_;
     grabbed_ = false;
     return was;

@@ -10,7 +10,7 @@
 
 namespace wavix {
 
-class TriggerLevelMarker {
+class CTriggerLevelMarker {
 public:
     static constexpr std::uint32_t kFillColour = 0x00646464;
     static constexpr int kWidth = 10;

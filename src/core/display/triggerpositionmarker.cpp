@@ -7,20 +7,20 @@
 
 namespace wavix {
 
-void TriggerPositionMarker::SetGeometry(const Rect& strip, const Rect& plot) {
+void CTriggerPositionMarker::SetGeometry(const Rect& strip, const Rect& plot) {
     strip_ = strip;
     plot_ = plot;
 }
 
-Rect TriggerPositionMarker::Track() const {
+Rect CTriggerPositionMarker::Track() const {
     return {strip_.left + 8, strip_.top + 2, strip_.right - 18, strip_.bottom - 1};
 }
 
-void TriggerPositionMarker::SetPosition(double percent) {
+void CTriggerPositionMarker::SetPosition(double percent) {
     position_ = std::isfinite(percent) ? std::clamp(percent, 0.0, 100.0) : 0.0;
 }
 
-void TriggerPositionMarker::SetRange(std::int64_t minimum, std::int64_t maximum) {
+void CTriggerPositionMarker::SetRange(std::int64_t minimum, std::int64_t maximum) {
     min_ = minimum;
     max_ = maximum;
 }
@@ -32,17 +32,17 @@ std::uint32_t ValueOf(std::int64_t span, double position) {
 }
 } // namespace
 
-std::uint32_t TriggerPositionMarker::TriggerPositionValue() const {
+std::uint32_t CTriggerPositionMarker::TriggerPositionValue() const {
     return ValueOf(max_ - min_, position_);
 }
 
-void TriggerPositionMarker::Lock(bool l) {
+void CTriggerPositionMarker::Lock(bool l) {
     locked_ = l;
     if (l)
         grabbed_ = false;
 }
 
-void TriggerPositionMarker::SetVisibleWindow(const ScopeZoom& zoom) {
+void CTriggerPositionMarker::SetVisibleWindow(const CScopeZoom& zoom) {
     zoomed_ = zoom.IsZoomed();
     const std::int64_t span = max_ - min_;
     if (!zoomed_ || span <= 0) {
@@ -54,7 +54,7 @@ void TriggerPositionMarker::SetVisibleWindow(const ScopeZoom& zoom) {
     visEnd_ = static_cast<double>(zoom.LastVisible(span)) * 100.0 / static_cast<double>(span);
 }
 
-TriggerPositionMarker::Shape TriggerPositionMarker::CurrentShape() const {
+CTriggerPositionMarker::Shape CTriggerPositionMarker::CurrentShape() const {
     if (position_ < visStart_)
         return Shape::LeftIndicator;
     if (position_ > visEnd_)
@@ -62,7 +62,7 @@ TriggerPositionMarker::Shape TriggerPositionMarker::CurrentShape() const {
     return Shape::Marker;
 }
 
-int TriggerPositionMarker::MarkerX() const {
+int CTriggerPositionMarker::MarkerX() const {
     const Rect track = Track();
     switch (CurrentShape()) {
     case Shape::LeftIndicator:
@@ -77,23 +77,23 @@ int TriggerPositionMarker::MarkerX() const {
     return plot_.left + Nearest(plot_.Width() * fraction);
 }
 
-Rect TriggerPositionMarker::MarkerRect() const {
+Rect CTriggerPositionMarker::MarkerRect() const {
     const int x = MarkerX();
     const Rect track = Track();
     return {x - kHalfWidth, strip_.top, x + kHalfWidth + 1, std::max(track.bottom, strip_.top + 1)};
 }
 
-bool TriggerPositionMarker::IsOver(Point p) const {
+bool CTriggerPositionMarker::IsOver(Point p) const {
     return enabled_ && MarkerRect().Contains(p);
 }
 
-bool TriggerPositionMarker::MouseDown(Point p) {
+bool CTriggerPositionMarker::MouseDown(Point p) {
     grabbed_ = !locked_ && IsOver(p);
     last_ = p;
     return grabbed_;
 }
 
-bool TriggerPositionMarker::MouseMove(Point p) {
+bool CTriggerPositionMarker::MouseMove(Point p) {
     if (!grabbed_)
         return false;
     const int dx = p.x - last_.x;
@@ -108,7 +108,7 @@ bool TriggerPositionMarker::MouseMove(Point p) {
     return position_ != before;
 }
 
-bool TriggerPositionMarker::MouseUp(Point /*p*/) {
+bool CTriggerPositionMarker::MouseUp(Point /*p*/) {
     const bool was = grabbed_;
     grabbed_ = false;
     return was;

@@ -10,9 +10,9 @@
 
 namespace wavix {
 
-class ScopeZoom;
+class CScopeZoom;
 
-class TriggerPositionMarker {
+class CTriggerPositionMarker {
 public:
     static constexpr std::uint32_t kTrackColour = 0x00808080;
     static constexpr std::uint32_t kIndicatorColour = 0x00808080;
@@ -42,7 +42,7 @@ public:
     std::uint32_t Colour() const { return colour_; }
 
     // Visible window in percent of the range; 0..100 when not zoomed.
-    void SetVisibleWindow(const ScopeZoom& zoom);
+    void SetVisibleWindow(const CScopeZoom& zoom);
     bool IsZoomed() const { return zoomed_; }
     double VisibleStart() const { return visStart_; }
     double VisibleEnd() const { return visEnd_; }

@@ -74,7 +74,7 @@ bool ChartDateBefore(const ChartRecord& a, const ChartRecord& b) {
 
 CChartLibrary::CChartLibrary() = default;
 
-bool CChartLibrary::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
+bool CChartLibrary::SetLanguage(const std::filesystem::path& langFile, CLogTrace* trace) {
     return texts_.Load(langFile, trace);
 }
 
@@ -216,7 +216,7 @@ bool CChartLibrary::WriteBack(ChartRecord& record) {
     return static_cast<bool>(CSdfExporter().Write(ExportCapture{*record.file}, record.path));
 }
 
-std::vector<std::string> SaveScopeTexts(const std::filesystem::path& langFile, LogTrace* trace) {
+std::vector<std::string> SaveScopeTexts(const std::filesystem::path& langFile, CLogTrace* trace) {
     std::vector<std::string> texts;
     const auto saveTexts = BuiltinTextRange(900, 905);
     if (!LoadTextTable(langFile, saveTexts, texts, false, trace) || texts.size() != saveTexts.size()) {

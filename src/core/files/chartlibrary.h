@@ -21,7 +21,7 @@
 
 namespace wavix {
 
-class LogTrace;
+class CLogTrace;
 
 struct ChartRecord {
     std::filesystem::path path;
@@ -107,7 +107,7 @@ public:
 
     CChartLibrary();
 
-    bool SetLanguage(const std::filesystem::path& langFile, LogTrace* trace = nullptr);
+    bool SetLanguage(const std::filesystem::path& langFile, CLogTrace* trace = nullptr);
     const std::string& GetText(Text t) const { return texts_[static_cast<std::size_t>(t)]; }
 
     // Reads every readable "*.sdf" directly in the folder (unreadable ones are left
@@ -155,7 +155,7 @@ inline constexpr std::string_view kCaptionSaveError = "TXT_1514";
 inline constexpr std::string_view kCaptionOverwrite = " .: Info ... ";
 
 // TXT_900 .. TXT_905; a missing key gives all six their built-in texts.
-std::vector<std::string> SaveScopeTexts(const std::filesystem::path& langFile, LogTrace* trace = nullptr);
+std::vector<std::string> SaveScopeTexts(const std::filesystem::path& langFile, CLogTrace* trace = nullptr);
 
 // The full path for a chart name typed into the save dialog: the folder part must
 // exist, and an extension shorter than two characters becomes ".sdf" ("test" and

@@ -29,7 +29,7 @@ std::string FormatHoursMinutesSeconds(double seconds) {
 
 CLogChartNavigator::CLogChartNavigator() = default;
 
-bool CLogChartNavigator::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
+bool CLogChartNavigator::SetLanguage(const std::filesystem::path& langFile, CLogTrace* trace) {
     return texts_.Load(langFile, trace);
 }
 

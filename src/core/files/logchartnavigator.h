@@ -21,7 +21,7 @@
 namespace wavix {
 
 class CChannelData;
-class LogTrace;
+class CLogTrace;
 
 // "%02d:%02d:%02.0f" of t seconds: hours and minutes from the whole seconds, the
 // fraction kept in the seconds (59.6 s reads "00:00:60"). Negative or not finite reads as 0.
@@ -61,7 +61,7 @@ public:
     CLogChartNavigator();
 
     // At the first missing key loading stops; the texts already there stay.
-    bool SetLanguage(const std::filesystem::path& langFile, LogTrace* trace = nullptr);
+    bool SetLanguage(const std::filesystem::path& langFile, CLogTrace* trace = nullptr);
     const std::string& GetText(Text t) const { return texts_[static_cast<std::size_t>(t)]; }
 
     // The dialog is shown: factor 5, position 0, no active mark, no measurement.

@@ -30,7 +30,7 @@ LogDownloadAction action(Kind kind) {
 CLogListDownload::CLogListDownload(std::filesystem::path logFolder, ExistsFn exists)
     : logFolder_(std::move(logFolder)), exists_(std::move(exists)) {}
 
-bool CLogListDownload::SetLanguage(const std::filesystem::path& langFile, LogTrace* trace) {
+bool CLogListDownload::SetLanguage(const std::filesystem::path& langFile, CLogTrace* trace) {
     return texts_.Load(langFile, trace);
 }
 

@@ -19,7 +19,7 @@
 
 namespace wavix {
 
-class LogTrace;
+class CLogTrace;
 
 struct LogDownloadAction {
     enum class Kind {
@@ -102,7 +102,7 @@ public:
 
     // Loads the texts from a language file; at the first missing key loading
     // stops and the texts already there stay.
-    bool SetLanguage(const std::filesystem::path& langFile, LogTrace* trace = nullptr);
+    bool SetLanguage(const std::filesystem::path& langFile, CLogTrace* trace = nullptr);
     const std::string& GetText(Text t) const { return texts_[static_cast<std::size_t>(t)]; }
     static std::string LogFileName(int number); // "osclog%02d.sdf", 1..10
 

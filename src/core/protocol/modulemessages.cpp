@@ -10,11 +10,11 @@ namespace wavix {
 namespace {
 
 Packet bare(std::uint16_t command) {
-    return RequestBuilder(command).finish();
+    return CRequestBuilder(command).finish();
 }
 
 Packet withName(std::uint16_t command, std::string_view name) {
-    RequestBuilder b(command);
+    CRequestBuilder b(command);
     for (const char c : name)
         b.put8(static_cast<std::uint8_t>(c));
     b.put8(0);
@@ -62,19 +62,19 @@ Packet BuildSetOscilExchangeRequest(const tOscilExchange& rec) {
     const std::size_t n = SerializeOscilExchange(rec, image);
     if (n == 0)
         return {};
-    return RequestBuilder(c_ivrSET_OSCIL_EXCHANGE).putBytes(std::span(image).first(n)).finish();
+    return CRequestBuilder(c_ivrSET_OSCIL_EXCHANGE).putBytes(std::span(image).first(n)).finish();
 }
 
 Packet BuildSetOscilEepromHeaderRequest(const SOscil_EEPROM& rec) {
     std::array<std::uint8_t, kOscilEepromSize> image{};
     SerializeOscilEeprom(rec, image, ByteOrder::Big);
-    return RequestBuilder(c_ivrSET_OSCIL_EEPROM).putBytes(std::span(image).first(12)).finish();
+    return CRequestBuilder(c_ivrSET_OSCIL_EEPROM).putBytes(std::span(image).first(12)).finish();
 }
 
 Packet BuildRunDiagRequest(const tmodule_exchange& rec) {
     std::array<std::uint8_t, kModuleExchangeSize> image{};
     SerializeModuleExchange(rec, image);
-    return RequestBuilder(c_ivrRUN_DIAG).putBytes(image).finish();
+    return CRequestBuilder(c_ivrRUN_DIAG).putBytes(image).finish();
 }
 
 Packet BuildAskForDictInfoRequest(std::string_view fileName) {
@@ -85,19 +85,19 @@ Packet BuildAskForDictionaryRequest(std::string_view fileName) {
 }
 
 Packet BuildIvoraCommInitRequest(std::uint32_t mode, std::uint32_t status, std::uint32_t ecu) {
-    return RequestBuilder(c_ivrCOMM_INIT).putBE32(mode).putBE32(status).putBE32(ecu).finish();
+    return CRequestBuilder(c_ivrCOMM_INIT).putBE32(mode).putBE32(status).putBE32(ecu).finish();
 }
 
 Packet BuildAskForTableRequest(std::uint8_t table) {
-    return RequestBuilder(c_ivrASK_TABLE).put8(0).put8(0).put8(0).put8(table).finish();
+    return CRequestBuilder(c_ivrASK_TABLE).put8(0).put8(0).put8(0).put8(table).finish();
 }
 
 Packet BuildTesterPresentRequest(std::uint32_t mode, std::uint32_t status) {
-    return RequestBuilder(c_ivrTESTER_PRESENT).putBE32(mode).putBE32(status).finish();
+    return CRequestBuilder(c_ivrTESTER_PRESENT).putBE32(mode).putBE32(status).finish();
 }
 
 Packet BuildAutomatRequest(std::uint16_t command, std::span<const std::uint8_t> data) {
-    return RequestBuilder(command).putBytes(data).finish();
+    return CRequestBuilder(command).putBytes(data).finish();
 }
 
 std::optional<std::string> DictionaryFileName(const tmodule_desc& desc, int index) {

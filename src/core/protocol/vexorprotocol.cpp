@@ -74,7 +74,7 @@ bool IsVexorProtocolCommand(std::uint16_t command) {
     return row != nullptr && row->testerAsks;
 }
 
-CVexorProtocol::CVexorProtocol(IDatagramSender& sender, const ITickSource& ticks, LogTrace* log)
+CVexorProtocol::CVexorProtocol(IDatagramSender& sender, const ITickSource& ticks, CLogTrace* log)
     : sender_(sender), ticks_(ticks), log_(log) {}
 
 void CVexorProtocol::ResetReceivedFile() {

@@ -35,7 +35,7 @@
 
 namespace wavix {
 
-class LogTrace;
+class CLogTrace;
 
 inline constexpr std::uint16_t c_vxpECHO = 0x0000;
 inline constexpr std::uint16_t c_vxpFILE_ENTRY_0 = 0x0044;
@@ -112,7 +112,7 @@ public:
     static constexpr std::uint32_t kReplyTimeoutMs = 3000;
     static constexpr std::uint32_t kIdleTimerMs = 1000;
 
-    CVexorProtocol(IDatagramSender& sender, const ITickSource& ticks, LogTrace* log = nullptr);
+    CVexorProtocol(IDatagramSender& sender, const ITickSource& ticks, CLogTrace* log = nullptr);
 
     void SetNotifyWindow(IMessageTarget* window) { notify_ = window; }
     void ResetReceivedFile();
@@ -149,7 +149,7 @@ private:
 
     IDatagramSender& sender_;
     const ITickSource& ticks_;
-    LogTrace* log_;
+    CLogTrace* log_;
     IMessageTarget* notify_ = nullptr;
     PacketHeader lastHeader_;
     bool lastValid_ = false;

@@ -46,7 +46,7 @@ bool isDigit(char c) {
 constexpr unsigned kMaxFieldWidth = 64;
 
 // Checks a file text against its built-in text; the one to hand out.
-std::string checked(std::string_view key, std::string text, std::string_view builtin, LogTrace* trace) {
+std::string checked(std::string_view key, std::string text, std::string_view builtin, CLogTrace* trace) {
     if (SameConversions(text, builtin))
         return text;
     std::string line = "Language text ";
@@ -143,7 +143,7 @@ std::string UnescapeLangValue(std::string_view raw) {
 }
 
 bool LoadTextTable(const std::filesystem::path& langFile, std::span<const TextEntry> table,
-                   std::vector<std::string>& out, bool useBuiltin, LogTrace* trace) {
+                   std::vector<std::string>& out, bool useBuiltin, CLogTrace* trace) {
     out.clear();
     out.reserve(table.size());
     const CIni lang(langFile);
@@ -160,7 +160,7 @@ bool LoadTextTable(const std::filesystem::path& langFile, std::span<const TextEn
     return true;
 }
 
-std::string LangText(const CIni& lang, std::string_view key, std::string_view builtin, LogTrace* trace) {
+std::string LangText(const CIni& lang, std::string_view key, std::string_view builtin, CLogTrace* trace) {
     const auto raw = lang.Find(kLangSection, key);
     if (!raw)
         return std::string(builtin);
@@ -173,7 +173,7 @@ CTextTable::CTextTable(std::span<const TextEntry> entries) : entries_(entries) {
         texts_.emplace_back(e.builtin);
 }
 
-bool CTextTable::Load(const std::filesystem::path& langFile, LogTrace* trace) {
+bool CTextTable::Load(const std::filesystem::path& langFile, CLogTrace* trace) {
     std::vector<std::string> loaded;
     const bool complete = LoadTextTable(langFile, entries_, loaded, false, trace);
     for (std::size_t i = 0; i < loaded.size() && i < texts_.size(); ++i)

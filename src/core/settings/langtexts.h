@@ -14,7 +14,7 @@
 namespace wavix {
 
 class CIni;
-class LogTrace;
+class CLogTrace;
 
 struct TextEntry {
     std::string_view key;
@@ -28,7 +28,7 @@ inline constexpr std::string_view kMissingLangText = " .: Error ... ";
 // Texts in table order into out. With useBuiltin the file is not read. Answers
 // false at the first absent key; out then holds only the texts before it.
 bool LoadTextTable(const std::filesystem::path& langFile, std::span<const TextEntry> table,
-                   std::vector<std::string>& out, bool useBuiltin, LogTrace* trace = nullptr);
+                   std::vector<std::string>& out, bool useBuiltin, CLogTrace* trace = nullptr);
 
 // One text; an absent key gives the built-in text.
 // A window's texts: the built-in ones first, replaced in order from a language
@@ -36,7 +36,7 @@ bool LoadTextTable(const std::filesystem::path& langFile, std::span<const TextEn
 class CTextTable {
 public:
     explicit CTextTable(std::span<const TextEntry> entries);
-    bool Load(const std::filesystem::path& langFile, LogTrace* trace = nullptr);
+    bool Load(const std::filesystem::path& langFile, CLogTrace* trace = nullptr);
     const std::string& operator[](std::size_t index) const { return texts_.at(index); }
     std::size_t size() const { return texts_.size(); }
 
@@ -46,7 +46,7 @@ private:
 };
 
 std::string LangText(const CIni& lang, std::string_view key, std::string_view builtin,
-                     LogTrace* trace = nullptr);
+                     CLogTrace* trace = nullptr);
 
 // The two-character sequence "\n" of a file value becomes a line break.
 std::string UnescapeLangValue(std::string_view raw);

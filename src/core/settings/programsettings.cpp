@@ -121,7 +121,7 @@ bool CProgramSettings::Save(SaveScope scope, const tOscilExchange& record) const
     return true;
 }
 
-bool CProgramSettings::LoadTexts(LogTrace* trace) {
+bool CProgramSettings::LoadTexts(CLogTrace* trace) {
     if (!langFilePresent_ || langFileName_.empty())
         return false;
     return mainMenuTexts_.Load(langFilePath_, trace) && statusTexts_.Load(langFilePath_, trace) &&

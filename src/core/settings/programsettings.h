@@ -17,7 +17,7 @@
 namespace wavix {
 
 class CIni;
-class LogTrace;
+class CLogTrace;
 
 inline constexpr std::string_view kProgramIniName = "Wavix.ini";
 inline constexpr std::uint32_t kDefaultBkgCol = 0x000000;
@@ -58,7 +58,7 @@ public:
 
     // The main window's tables in their load order: main menu, status and
     // messages, view menu, states. Stops at the first table with a missing key.
-    bool LoadTexts(LogTrace* trace = nullptr);
+    bool LoadTexts(CLogTrace* trace = nullptr);
 
     const std::string& DataDirectory() const { return dataDir_; }
     const CVexorGeneralSettings& General() const { return general_; }

@@ -65,7 +65,7 @@ int StartupTimebaseStep(int entry) {
 
 CStartupOptions::CStartupOptions(StartupChoice initial) : texts_(startupTable()), choice_(initial) {}
 
-bool CStartupOptions::LoadTexts(const std::filesystem::path& langFile, LogTrace* trace) {
+bool CStartupOptions::LoadTexts(const std::filesystem::path& langFile, CLogTrace* trace) {
     return texts_.Load(langFile, trace);
 }
 

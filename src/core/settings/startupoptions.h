@@ -12,7 +12,7 @@
 
 namespace wavix {
 
-class LogTrace;
+class CLogTrace;
 
 enum class StartupChoice { Tester = 1, LastOnPc = 2, SampleChart = 3, Custom = 4 };
 
@@ -55,7 +55,7 @@ public:
 
     // Replaces the built-in texts from a language file; false when a key is
     // missing (the texts before it are taken, the built-in ones stay for the rest).
-    bool LoadTexts(const std::filesystem::path& langFile, LogTrace* trace = nullptr);
+    bool LoadTexts(const std::filesystem::path& langFile, CLogTrace* trace = nullptr);
     const std::string& Texts(Text t) const { return texts_[static_cast<std::size_t>(t)]; }
 
     // " 0.1 ms/dílek" .. "   1 s/dílek", and "1 kanálový osciloskop" .. "4 ...".

@@ -30,18 +30,18 @@ std::string FormatTracePrefix(const TraceTime& t) {
     return buf;
 }
 
-LogTrace::LogTrace(int mode, std::filesystem::path folder, std::vector<std::string> files, TraceClock clock)
+CLogTrace::CLogTrace(int mode, std::filesystem::path folder, std::vector<std::string> files, TraceClock clock)
     : mode_(mode), folder_(std::move(folder)), files_(std::move(files)), started_(files_.size(), false),
       clock_(clock ? std::move(clock) : TraceClock(LocalTraceTime)) {}
 
-LogTrace::~LogTrace() {
+CLogTrace::~CLogTrace() {
     const std::lock_guard lock(mutex_);
     for (std::size_t i = 0; i < files_.size(); ++i)
         if (started_[i])
             append(i, kTraceEndLine);
 }
 
-bool LogTrace::append(std::size_t file, std::string_view text) {
+bool CLogTrace::append(std::size_t file, std::string_view text) {
     std::ofstream out(folder_ / files_[file], std::ios::binary | std::ios::app);
     if (!out)
         return false;
@@ -52,13 +52,13 @@ bool LogTrace::append(std::size_t file, std::string_view text) {
     return static_cast<bool>(out);
 }
 
-bool LogTrace::Trace(std::size_t file, std::string_view text) {
+bool CLogTrace::Trace(std::size_t file, std::string_view text) {
     const std::lock_guard lock(mutex_);
     if (mode_ != kFile)
         return false;
     if (file >= files_.size()) {
 #ifndef NDEBUG
-        std::cerr << "LogTrace: no log file " << file << '\n';
+        std::cerr << "CLogTrace: no log file " << file << '\n';
 #endif
         return false;
     }
@@ -70,7 +70,7 @@ bool LogTrace::Trace(std::size_t file, std::string_view text) {
     return append(file, text);
 }
 
-void DebugTrace(std::string_view line, LogTrace* log) {
+void DebugTrace(std::string_view line, CLogTrace* log) {
     if (log != nullptr && log->Trace(0, line))
         return;
 #ifndef NDEBUG
@@ -78,7 +78,7 @@ void DebugTrace(std::string_view line, LogTrace* log) {
 #endif
 }
 
-void InternalError(std::string_view where, LogTrace* log) {
+void InternalError(std::string_view where, CLogTrace* log) {
     std::string line = "Internal error: ";
     line += where;
     DebugTrace(line, log);

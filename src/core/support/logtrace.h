@@ -34,16 +34,16 @@ std::string FormatTracePrefix(const TraceTime& t);
 inline constexpr std::string_view kTraceStartLine = "-*- START -*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-";
 inline constexpr std::string_view kTraceEndLine = "-*- END -*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-";
 
-class LogTrace {
+class CLogTrace {
 public:
     enum Mode { kOff = 0, kFile = 1 };
 
-    LogTrace() = default;
-    LogTrace(int mode, std::filesystem::path folder, std::vector<std::string> files,
-             TraceClock clock = LocalTraceTime);
-    ~LogTrace();
-    LogTrace(const LogTrace&) = delete;
-    LogTrace& operator=(const LogTrace&) = delete;
+    CLogTrace() = default;
+    CLogTrace(int mode, std::filesystem::path folder, std::vector<std::string> files,
+              TraceClock clock = LocalTraceTime);
+    ~CLogTrace();
+    CLogTrace(const CLogTrace&) = delete;
+    CLogTrace& operator=(const CLogTrace&) = delete;
 
     // True when the line reached the file; mode 0 and an index outside the
     // file list answer false and write nothing.
@@ -64,10 +64,10 @@ private:
 
 // A line for whoever debugs the program: to file 0 of the log when one is given
 // and writing, else to stderr in debug builds. Never stops the program.
-void DebugTrace(std::string_view line, LogTrace* log = nullptr);
+void DebugTrace(std::string_view line, CLogTrace* log = nullptr);
 
 // Something that cannot happen did (an unexpected length, a missing object).
 // The program carries on; the fault is only traced.
-void InternalError(std::string_view where, LogTrace* log = nullptr);
+void InternalError(std::string_view where, CLogTrace* log = nullptr);
 
 } // namespace wavix

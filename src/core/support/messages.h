@@ -60,7 +60,7 @@ struct PostedMessage {
 };
 
 // Keeps every posted message in order; used by tests and by headless clients.
-class RecordingTarget : public IMessageTarget {
+class CRecordingTarget : public IMessageTarget {
 public:
     void post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) override {
         messages.push_back({msg, wParam, lParam});

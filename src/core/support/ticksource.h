@@ -18,9 +18,9 @@ constexpr std::uint32_t ticksSince(std::uint32_t now, std::uint32_t then) {
     return now - then;
 }
 
-class FakeTickSource : public ITickSource {
+class CFakeTickSource : public ITickSource {
 public:
-    explicit FakeTickSource(std::uint32_t start = 0) : now_(start) {}
+    explicit CFakeTickSource(std::uint32_t start = 0) : now_(start) {}
     std::uint32_t tickMs() const override { return now_; }
     void advance(std::uint32_t ms) { now_ += ms; }
     void set(std::uint32_t ms) { now_ = ms; }

@@ -27,7 +27,7 @@ QString qs(const std::string& text) {
 CDlgScopeBook::CDlgScopeBook(QWidget* parent) : QDialog(parent) {
     setModal(true);
     setSizeGripEnabled(true);
-    target_ = new QtMessageTarget(
+    target_ = new CQtMessageTarget(
         [this](Msg msg, std::intptr_t, std::intptr_t l) {
             if (msg == Msg::UWM_CTRL_SCOPE_BOOK_LIST_MSG)
                 onListMessage(l);

@@ -17,7 +17,7 @@ namespace wavix {
 
 class CCtrlScopeBookDetailList;
 class CCtrlScopeBookFileList;
-class QtMessageTarget;
+class CQtMessageTarget;
 
 class CDlgScopeBook : public QDialog {
     Q_OBJECT
@@ -61,7 +61,7 @@ private:
     QPushButton* editButton_ = nullptr;
     QPushButton* loadSettings_ = nullptr;
     QPushButton* loadAll_ = nullptr;
-    QtMessageTarget* target_ = nullptr;
+    CQtMessageTarget* target_ = nullptr;
     EditFn edit_;
     bool quietBoxes_ = false;
     std::string lastBox_;

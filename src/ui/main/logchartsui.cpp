@@ -32,7 +32,7 @@ QString qs(const std::string& s) {
 
 } // namespace
 
-CLogChartsUi::CLogChartsUi(CWavixDlg& window, ModuleSession& session, IMessageTarget* target)
+CLogChartsUi::CLogChartsUi(CWavixDlg& window, CModuleSession& session, IMessageTarget* target)
     : window_(window), session_(session), viewer_(*this),
       progressTexts_(BuiltinTextRange(kFirstProgressText, kLastProgressText)) {
     control_ = std::make_unique<CDlgControlLogChart>(viewer_.Navigator(), target, &window);

@@ -24,12 +24,12 @@ class CDlgProgressBar;
 class CLogLoadJob;
 class CWavixDlg;
 class IMessageTarget;
-class ModuleSession;
+class CModuleSession;
 
 class CLogChartsUi : public QObject, public ILogChartControl, private ILogChartHost {
     Q_OBJECT
 public:
-    CLogChartsUi(CWavixDlg& window, ModuleSession& session, IMessageTarget* target);
+    CLogChartsUi(CWavixDlg& window, CModuleSession& session, IMessageTarget* target);
     ~CLogChartsUi() override;
     CLogChartsUi(const CLogChartsUi&) = delete;
     CLogChartsUi& operator=(const CLogChartsUi&) = delete;
@@ -82,7 +82,7 @@ private:
     void RestoreLiveScope() override;
 
     CWavixDlg& window_;
-    ModuleSession& session_;
+    CModuleSession& session_;
     CLogChartViewer viewer_;
     std::filesystem::path dataDir_;
     std::filesystem::path langFile_;

@@ -6,7 +6,7 @@
 
 namespace wavix {
 
-CLogDownloadUi::CLogDownloadUi(QWidget& window, IMessageTarget& target, ModuleSession& session,
+CLogDownloadUi::CLogDownloadUi(QWidget& window, IMessageTarget& target, CModuleSession& session,
                                std::function<void()> reopenLink, std::function<void()> left)
     : window_(window), target_(target), session_(session), reopenLink_(std::move(reopenLink)),
       left_(std::move(left)) {}

@@ -20,13 +20,13 @@ namespace wavix {
 class CDlgGetLogFiles;
 class CLogDownloadDriver;
 class IMessageTarget;
-class ModuleSession;
+class CModuleSession;
 
 class CLogDownloadUi : public ILogDownloadEvents {
 public:
     // reopenLink: the module link again, with the retry question; left: the
     // download window closed and both links are as they were.
-    CLogDownloadUi(QWidget& window, IMessageTarget& target, ModuleSession& session,
+    CLogDownloadUi(QWidget& window, IMessageTarget& target, CModuleSession& session,
                    std::function<void()> reopenLink, std::function<void()> left);
     ~CLogDownloadUi() override;
     CLogDownloadUi(const CLogDownloadUi&) = delete;
@@ -49,7 +49,7 @@ private:
 
     QWidget& window_;
     IMessageTarget& target_;
-    ModuleSession& session_;
+    CModuleSession& session_;
     std::function<void()> reopenLink_;
     std::function<void()> left_;
     std::optional<bool> autoAnswer_;

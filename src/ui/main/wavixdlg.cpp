@@ -86,9 +86,9 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
 
-    session_ = new ModuleSession(capture_, this);
+    session_ = new CModuleSession(capture_, this);
     target_ =
-        new QtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); }, this);
+        new CQtMessageTarget([this](Msg m, std::intptr_t w, std::intptr_t l) { onMessage(m, w, l); }, this);
     controller_ = std::make_unique<CWavixController>(session_->protocol(), capture_, *this, texts_);
     capture_.AddListener(*this);
     rollLog_ = std::make_unique<CRollLogUi>(*this, *this, texts_, settings_, capture_, [this](bool logging) {

@@ -56,8 +56,8 @@ class CDlgChannelInfo;
 class CDlgChannelOptions;
 class CDlgScopeSettings;
 class CDlgScopeToolBar;
-class ModuleSession;
-class QtMessageTarget;
+class CModuleSession;
+class CQtMessageTarget;
 
 struct WavixDlgOptions {
     // Set: the startup choice is taken as given and the dialog is not shown.
@@ -261,8 +261,8 @@ private:
     CMainTexts texts_;
     // The run's samples; the session (a child, closed by the destructor) hands them over.
     CCaptureStore capture_;
-    ModuleSession* session_ = nullptr;
-    QtMessageTarget* target_ = nullptr;
+    CModuleSession* session_ = nullptr;
+    CQtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;
     std::unique_ptr<CRollLogUi> rollLog_;
     std::unique_ptr<CLogChartsUi> logCharts_;

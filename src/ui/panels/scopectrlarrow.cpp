@@ -12,26 +12,26 @@
 
 namespace wavix {
 
-ScopeCtrlArrow::ScopeCtrlArrow(int direction, QWidget* parent)
+CScopeCtrlArrow::CScopeCtrlArrow(int direction, QWidget* parent)
     : QWidget(parent), direction_(direction == kArrowRight ? kArrowRight : kArrowLeft) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     flash_.setSingleShot(true);
-    connect(&flash_, &QTimer::timeout, this, &ScopeCtrlArrow::Release);
+    connect(&flash_, &QTimer::timeout, this, &CScopeCtrlArrow::Release);
 }
 
-void ScopeCtrlArrow::Press() {
+void CScopeCtrlArrow::Press() {
     pressed_ = true;
     postTo(target_, Msg::UWM_SCOPE_CTRL_LEFT_RIGHT, 0, direction_);
     update();
 }
 
-void ScopeCtrlArrow::Release() {
+void CScopeCtrlArrow::Release() {
     pressed_ = false;
     update();
 }
 
-void ScopeCtrlArrow::mousePressEvent(QMouseEvent* event) {
+void CScopeCtrlArrow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
@@ -40,13 +40,13 @@ void ScopeCtrlArrow::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void ScopeCtrlArrow::mouseReleaseEvent(QMouseEvent* event) {
+void CScopeCtrlArrow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && !flash_.isActive())
         Release();
     QWidget::mouseReleaseEvent(event);
 }
 
-void ScopeCtrlArrow::keyPressEvent(QKeyEvent* event) {
+void CScopeCtrlArrow::keyPressEvent(QKeyEvent* event) {
     const int k = event->key();
     const bool own =
         (direction_ == kArrowLeft && k == Qt::Key_Left) || (direction_ == kArrowRight && k == Qt::Key_Right);
@@ -59,7 +59,7 @@ void ScopeCtrlArrow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void ScopeCtrlArrow::paintEvent(QPaintEvent*) {
+void CScopeCtrlArrow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), ToQColor(kArrowBackground));
     p.setRenderHint(QPainter::Antialiasing);

@@ -20,10 +20,10 @@ inline constexpr std::uint32_t kArrowFace = 0x00404040;
 inline constexpr std::uint32_t kArrowInk = 0x00FFFFFF;
 inline constexpr std::uint32_t kArrowPressedFace = 0x00808080;
 
-class ScopeCtrlArrow : public QWidget {
+class CScopeCtrlArrow : public QWidget {
     Q_OBJECT
 public:
-    explicit ScopeCtrlArrow(int direction, QWidget* parent = nullptr);
+    explicit CScopeCtrlArrow(int direction, QWidget* parent = nullptr);
 
     void SetTarget(IMessageTarget* target) { target_ = target; }
     int GetDirection() const { return direction_; }

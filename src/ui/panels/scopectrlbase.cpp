@@ -40,24 +40,24 @@ QFont panelFont(int pixelHeight) {
 
 } // namespace
 
-ScopeCtrlBase::ScopeCtrlBase(QWidget* parent) : QWidget(parent), text_(kLabelInitial) {
+CScopeCtrlBase::CScopeCtrlBase(QWidget* parent) : QWidget(parent), text_(kLabelInitial) {
     setObjectName(QString::fromLatin1(kClassName));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     labelTimer_.setSingleShot(true);
     keyTimer_.setSingleShot(true);
-    connect(&labelTimer_, &QTimer::timeout, this, &ScopeCtrlBase::EndLabelFlash);
-    connect(&keyTimer_, &QTimer::timeout, this, &ScopeCtrlBase::EndKeyFlash);
+    connect(&labelTimer_, &QTimer::timeout, this, &CScopeCtrlBase::EndLabelFlash);
+    connect(&keyTimer_, &QTimer::timeout, this, &CScopeCtrlBase::EndKeyFlash);
 }
 
-ScopeCtrlBase::~ScopeCtrlBase() = default;
+CScopeCtrlBase::~CScopeCtrlBase() = default;
 
-void ScopeCtrlBase::SetChannel(CChannelData* channel) {
+void CScopeCtrlBase::SetChannel(CChannelData* channel) {
     channel_ = channel;
     UpdateTexts();
 }
 
-CChannelData* ScopeCtrlBase::BoundChannelOrShowUnbound() {
+CChannelData* CScopeCtrlBase::BoundChannelOrShowUnbound() {
     if (channel_ != nullptr && channel_->GetChannel() >= 0)
         return channel_;
     SetText(std::string(kLabelUnbound));
@@ -65,7 +65,7 @@ CChannelData* ScopeCtrlBase::BoundChannelOrShowUnbound() {
     return nullptr;
 }
 
-void ScopeCtrlBase::UpdateTexts() {
+void CScopeCtrlBase::UpdateTexts() {
     textColor_ = channel_ != nullptr ? channel_->GetColor() : kPanelInitialTextColor;
     if (!customText_) {
         text_ = channel_ != nullptr ? ChannelSummaryText(channel_->GetChannel(), channel_->CouplingText(),
@@ -75,47 +75,47 @@ void ScopeCtrlBase::UpdateTexts() {
     update();
 }
 
-void ScopeCtrlBase::SetTitle(std::string title) {
+void CScopeCtrlBase::SetTitle(std::string title) {
     title_ = std::move(title);
     UpdateTexts();
 }
 
-void ScopeCtrlBase::SetText(std::string text) {
+void CScopeCtrlBase::SetText(std::string text) {
     text_ = std::move(text);
     update();
 }
 
-void ScopeCtrlBase::SetValues(std::vector<std::string> values) {
+void CScopeCtrlBase::SetValues(std::vector<std::string> values) {
     values_ = std::move(values);
     update();
 }
 
-void ScopeCtrlBase::SetBackground(std::uint32_t colour) {
+void CScopeCtrlBase::SetBackground(std::uint32_t colour) {
     savedBackground_ = colour;
     if (!labelTimer_.isActive())
         background_ = colour;
     update();
 }
 
-QRect ScopeCtrlBase::KeyRect(int i) const {
+QRect CScopeCtrlBase::KeyRect(int i) const {
     return toQRect(keys_.At(i).rect);
 }
 
-QSize ScopeCtrlBase::sizeHint() const {
+QSize CScopeCtrlBase::sizeHint() const {
     return customText_ ? QSize(240, 44) : QSize(200, 24);
 }
 
-QSize ScopeCtrlBase::minimumSizeHint() const {
+QSize CScopeCtrlBase::minimumSizeHint() const {
     return customText_ ? QSize(160, 36) : QSize(80, 16);
 }
 
-int ScopeCtrlBase::AddKey(std::uint32_t face, std::string caption) {
+int CScopeCtrlBase::AddKey(std::uint32_t face, std::string caption) {
     const int k = keys_.Add(face, std::move(caption));
     Relayout();
     return k;
 }
 
-void ScopeCtrlBase::SetKeyCaption(int key, std::string caption) {
+void CScopeCtrlBase::SetKeyCaption(int key, std::string caption) {
     if (keys_.At(key).caption == caption)
         return;
     keys_.SetCaption(key, std::move(caption));
@@ -123,18 +123,18 @@ void ScopeCtrlBase::SetKeyCaption(int key, std::string caption) {
 }
 
 // The title row is tight: the font must fit with its accents (the caron of "Č" sits above the capitals).
-QFont ScopeCtrlBase::TitleFont() const {
+QFont CScopeCtrlBase::TitleFont() const {
     QFont f = panelFont(layout_.title.h);
     while (f.pixelSize() > 6 && QFontMetrics(f).height() > layout_.title.h + 1)
         f.setPixelSize(f.pixelSize() - 1);
     return f;
 }
 
-QFont ScopeCtrlBase::ValueFont() const {
+QFont CScopeCtrlBase::ValueFont() const {
     return panelFont(std::min(layout_.value.h - 6, 16));
 }
 
-void ScopeCtrlBase::Relayout() {
+void CScopeCtrlBase::Relayout() {
     // Key widths follow their captions, so the fonts come from a first pass without keys.
     layout_ = LayoutPanel(width(), height(), {});
     const QFontMetrics fm(ValueFont());
@@ -147,47 +147,47 @@ void ScopeCtrlBase::Relayout() {
     update();
 }
 
-void ScopeCtrlBase::resizeEvent(QResizeEvent* event) {
+void CScopeCtrlBase::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Relayout();
 }
 
-void ScopeCtrlBase::focusInEvent(QFocusEvent* event) {
+void CScopeCtrlBase::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     update();
 }
 
-void ScopeCtrlBase::focusOutEvent(QFocusEvent* event) {
+void CScopeCtrlBase::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     update();
 }
 
-void ScopeCtrlBase::Post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) const {
+void CScopeCtrlBase::Post(Msg msg, std::intptr_t wParam, std::intptr_t lParam) const {
     postTo(target_, msg, wParam, lParam);
 }
 
-void ScopeCtrlBase::NotifyClick() const {
+void CScopeCtrlBase::NotifyClick() const {
     if (channel_ != nullptr)
         Post(Msg::UWM_SCOPE_CTRL_BASE, channel_->GetChannel(), Encode(PanelNotice::ChannelClicked));
 }
 
-void ScopeCtrlBase::RunKey(int) {}
-void ScopeCtrlBase::OnKeyFlashEnd(int) {}
-void ScopeCtrlBase::OnCtrlBase(std::intptr_t, std::intptr_t) {}
-void ScopeCtrlBase::RightClick(const QPoint&) {}
+void CScopeCtrlBase::RunKey(int) {}
+void CScopeCtrlBase::OnKeyFlashEnd(int) {}
+void CScopeCtrlBase::OnCtrlBase(std::intptr_t, std::intptr_t) {}
+void CScopeCtrlBase::RightClick(const QPoint&) {}
 
-int ScopeCtrlBase::KeyForShortcut(int) const {
+int CScopeCtrlBase::KeyForShortcut(int) const {
     return -1;
 }
 
 // A key is handled first, then the same click as a click on the label.
-void ScopeCtrlBase::Click(int key, const QPoint& pos) {
+void CScopeCtrlBase::Click(int key, const QPoint& pos) {
     if (key >= 0)
         KeyClick(key);
     LabelClick(pos);
 }
 
-void ScopeCtrlBase::KeyClick(int key) {
+void CScopeCtrlBase::KeyClick(int key) {
     if (channel_ == nullptr || !keys_.Press(key))
         return;
     RunKey(key);
@@ -196,7 +196,7 @@ void ScopeCtrlBase::KeyClick(int key) {
     keyTimer_.start(flashMs_);
 }
 
-void ScopeCtrlBase::LabelClick(const QPoint& pos) {
+void CScopeCtrlBase::LabelClick(const QPoint& pos) {
     if (!rect().contains(pos))
         return;
     // A second click inside the flash must not save the pressed colour as the one to restore.
@@ -209,18 +209,18 @@ void ScopeCtrlBase::LabelClick(const QPoint& pos) {
     labelTimer_.start(flashMs_);
 }
 
-void ScopeCtrlBase::EndKeyFlash() {
+void CScopeCtrlBase::EndKeyFlash() {
     const int key = keys_.Release();
     OnKeyFlashEnd(key);
     update();
 }
 
-void ScopeCtrlBase::EndLabelFlash() {
+void CScopeCtrlBase::EndLabelFlash() {
     background_ = savedBackground_;
     update();
 }
 
-void ScopeCtrlBase::mousePressEvent(QMouseEvent* event) {
+void CScopeCtrlBase::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         Click(keys_.HitTest(pos.x(), pos.y()), pos);
@@ -233,7 +233,7 @@ void ScopeCtrlBase::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void ScopeCtrlBase::keyPressEvent(QKeyEvent* event) {
+void CScopeCtrlBase::keyPressEvent(QKeyEvent* event) {
     const int qtKey = event->key();
     const int key = keys_.Count() > 0 ? KeyForShortcut(qtKey) : -1;
     const QPoint centre = rect().center();
@@ -251,7 +251,7 @@ void ScopeCtrlBase::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-void ScopeCtrlBase::paintEvent(QPaintEvent*) {
+void CScopeCtrlBase::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), ToQColor(background_));
     if (customText_)
@@ -267,7 +267,7 @@ void ScopeCtrlBase::paintEvent(QPaintEvent*) {
     }
 }
 
-void ScopeCtrlBase::DrawLabel(QPainter& p) const {
+void CScopeCtrlBase::DrawLabel(QPainter& p) const {
     p.setFont(panelFont(height() - 2 * kPanelMargin));
     p.setPen(ToQColor(textColor_));
     const QRect r = rect().adjusted(kPanelMargin, kPanelMargin, 0, 0);
@@ -275,7 +275,7 @@ void ScopeCtrlBase::DrawLabel(QPainter& p) const {
                QFontMetrics(p.font()).elidedText(qs(text_), Qt::ElideRight, r.width()));
 }
 
-void ScopeCtrlBase::DrawPanel(QPainter& p) const {
+void CScopeCtrlBase::DrawPanel(QPainter& p) const {
     const QColor ink = ToQColor(textColor_);
     p.setPen(ink);
 

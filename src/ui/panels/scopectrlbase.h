@@ -17,13 +17,13 @@ namespace wavix {
 
 class CChannelData;
 
-class ScopeCtrlBase : public QWidget {
+class CScopeCtrlBase : public QWidget {
     Q_OBJECT
 public:
-    static constexpr const char* kClassName = "ScopeCtrlBase";
+    static constexpr const char* kClassName = "CScopeCtrlBase";
 
-    explicit ScopeCtrlBase(QWidget* parent = nullptr);
-    ~ScopeCtrlBase() override;
+    explicit CScopeCtrlBase(QWidget* parent = nullptr);
+    ~CScopeCtrlBase() override;
 
     void SetTarget(IMessageTarget* target) { target_ = target; }
     void SetChannel(CChannelData* channel);

@@ -7,7 +7,7 @@
 
 namespace wavix {
 
-ScopeCtrlChannel::ScopeCtrlChannel(QWidget* parent) : ScopeCtrlBase(parent) {
+CScopeCtrlChannel::CScopeCtrlChannel(QWidget* parent) : CScopeCtrlBase(parent) {
     SetCustomText(true);
     title_ = std::string(kTitleChannel);
     AddKey(kKeyFaceRange, "▼");
@@ -17,8 +17,8 @@ ScopeCtrlChannel::ScopeCtrlChannel(QWidget* parent) : ScopeCtrlBase(parent) {
     UpdateTexts();
 }
 
-void ScopeCtrlChannel::UpdateTexts() {
-    ScopeCtrlBase::UpdateTexts();
+void CScopeCtrlChannel::UpdateTexts() {
+    CScopeCtrlBase::UpdateTexts();
     CChannelData* ch = GetChannel();
     if (ch == nullptr) {
         SetText(std::string(kLabelUnbound));
@@ -37,7 +37,7 @@ void ScopeCtrlChannel::UpdateTexts() {
     SetValues({ch->RangeText(1.0)});
 }
 
-void ScopeCtrlChannel::RunKey(int key) {
+void CScopeCtrlChannel::RunKey(int key) {
     CChannelData* ch = GetChannel();
     switch (key) {
     case KeyRangeDown:
@@ -57,12 +57,12 @@ void ScopeCtrlChannel::RunKey(int key) {
     }
 }
 
-void ScopeCtrlChannel::OnKeyFlashEnd(int key) {
+void CScopeCtrlChannel::OnKeyFlashEnd(int key) {
     if (key == KeyTrigger)
         UpdateTexts();
 }
 
-int ScopeCtrlChannel::KeyForShortcut(int qtKey) const {
+int CScopeCtrlChannel::KeyForShortcut(int qtKey) const {
     switch (qtKey) {
     case Qt::Key_Down:
         return KeyRangeDown;
@@ -77,13 +77,13 @@ int ScopeCtrlChannel::KeyForShortcut(int qtKey) const {
     }
 }
 
-std::intptr_t ScopeCtrlChannel::PackPoint(const QPoint& p) {
+std::intptr_t CScopeCtrlChannel::PackPoint(const QPoint& p) {
     const auto x = static_cast<std::uint32_t>(p.x()) & 0xFFFFu;
     const auto y = static_cast<std::uint32_t>(p.y()) & 0xFFFFu;
     return static_cast<std::intptr_t>(x | (y << 16));
 }
 
-void ScopeCtrlChannel::RightClick(const QPoint& globalPos) {
+void CScopeCtrlChannel::RightClick(const QPoint& globalPos) {
     if (CChannelData* ch = GetChannel())
         Post(Msg::UWM_CHANNEL_RIGHT_BUTTON_DOWN, reinterpret_cast<std::intptr_t>(ch), PackPoint(globalPos));
 }

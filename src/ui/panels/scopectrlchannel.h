@@ -9,12 +9,12 @@
 
 namespace wavix {
 
-class ScopeCtrlChannel : public ScopeCtrlBase {
+class CScopeCtrlChannel : public CScopeCtrlBase {
     Q_OBJECT
 public:
     enum KeyId { KeyRangeDown, KeyRangeUp, KeyCoupling, KeyTrigger };
 
-    explicit ScopeCtrlChannel(QWidget* parent = nullptr);
+    explicit CScopeCtrlChannel(QWidget* parent = nullptr);
     void UpdateTexts() override;
     QSize sizeHint() const override { return {250, 44}; }
 

@@ -9,20 +9,20 @@ namespace {
 constexpr double kInitialDistance = 50.0;
 } // namespace
 
-ScopeCtrlMeasure::ScopeCtrlMeasure(QWidget* parent) : ScopeCtrlBase(parent) {
+CScopeCtrlMeasure::CScopeCtrlMeasure(QWidget* parent) : CScopeCtrlBase(parent) {
     SetCustomText(true);
     title_ = std::string(kTitleMeasure);
     UpdateTexts();
 }
 
-void ScopeCtrlMeasure::SetCursors(DistanceSource distance, ZoomSource zoom) {
+void CScopeCtrlMeasure::SetCursors(DistanceSource distance, ZoomSource zoom) {
     distance_ = std::move(distance);
     zoom_ = std::move(zoom);
     UpdateTexts();
 }
 
-void ScopeCtrlMeasure::UpdateTexts() {
-    ScopeCtrlBase::UpdateTexts();
+void CScopeCtrlMeasure::UpdateTexts() {
+    CScopeCtrlBase::UpdateTexts();
     CChannelData* ch = BoundChannelOrShowUnbound();
     if (ch == nullptr)
         return;

@@ -8,7 +8,7 @@
 
 namespace wavix {
 
-class ScopeCtrlMeasure : public ScopeCtrlBase {
+class CScopeCtrlMeasure : public CScopeCtrlBase {
     Q_OBJECT
 public:
     // Cursor distance in percent of the plot width (right minus left).
@@ -16,7 +16,7 @@ public:
     // The display's zoom factor, 1.0 when not zoomed.
     using ZoomSource = std::function<double()>;
 
-    explicit ScopeCtrlMeasure(QWidget* parent = nullptr);
+    explicit CScopeCtrlMeasure(QWidget* parent = nullptr);
     void UpdateTexts() override;
     QSize sizeHint() const override { return {250, 44}; }
 

@@ -6,7 +6,7 @@
 
 namespace wavix {
 
-ScopeCtrlTimeBase::ScopeCtrlTimeBase(QWidget* parent) : ScopeCtrlBase(parent) {
+CScopeCtrlTimeBase::CScopeCtrlTimeBase(QWidget* parent) : CScopeCtrlBase(parent) {
     SetCustomText(true);
     title_ = std::string(kTitleTimeBase);
     AddKey(kKeyFaceRange, "◀");
@@ -14,20 +14,20 @@ ScopeCtrlTimeBase::ScopeCtrlTimeBase(QWidget* parent) : ScopeCtrlBase(parent) {
     UpdateTexts();
 }
 
-void ScopeCtrlTimeBase::SetZoom(ZoomSource zoom) {
+void CScopeCtrlTimeBase::SetZoom(ZoomSource zoom) {
     zoom_ = std::move(zoom);
     UpdateTexts();
 }
 
-double ScopeCtrlTimeBase::ZoomFactor() const {
+double CScopeCtrlTimeBase::ZoomFactor() const {
     if (!zoom_)
         return 1.0;
     const double f = zoom_();
     return IsZoomFactor(f) ? f : 1.0;
 }
 
-void ScopeCtrlTimeBase::UpdateTexts() {
-    ScopeCtrlBase::UpdateTexts();
+void CScopeCtrlTimeBase::UpdateTexts() {
+    CScopeCtrlBase::UpdateTexts();
     CChannelData* ch = GetChannel();
     const double zoom = ZoomFactor();
     SetText(TimeBasePanelTitle(title_, zoom));
@@ -39,7 +39,7 @@ void ScopeCtrlTimeBase::UpdateTexts() {
 }
 
 // The channel forwards no timebase edits of its own; the timebase belongs to the record.
-void ScopeCtrlTimeBase::RunKey(int key) {
+void CScopeCtrlTimeBase::RunKey(int key) {
     CScopeData* owner = GetChannel()->GetOwner();
     if (owner == nullptr)
         return;
@@ -49,7 +49,7 @@ void ScopeCtrlTimeBase::RunKey(int key) {
         owner->TimeBaseUp();
 }
 
-void ScopeCtrlTimeBase::OnCtrlBase(std::intptr_t, std::intptr_t lParam) {
+void CScopeCtrlTimeBase::OnCtrlBase(std::intptr_t, std::intptr_t lParam) {
     if (Decode<PanelNotice>(lParam) != PanelNotice::LabelClicked)
         return;
     zoom_ = nullptr;
@@ -57,7 +57,7 @@ void ScopeCtrlTimeBase::OnCtrlBase(std::intptr_t, std::intptr_t lParam) {
     Post(Msg::UWM_SCOPE_CTRL_BASE, 0, Encode(PanelNotice::TimeBaseReleased));
 }
 
-int ScopeCtrlTimeBase::KeyForShortcut(int qtKey) const {
+int CScopeCtrlTimeBase::KeyForShortcut(int qtKey) const {
     switch (qtKey) {
     case Qt::Key_Left:
     case Qt::Key_Minus:

@@ -12,14 +12,14 @@
 
 namespace wavix {
 
-class ScopeCtrlTimeBase : public ScopeCtrlBase {
+class CScopeCtrlTimeBase : public CScopeCtrlBase {
     Q_OBJECT
 public:
     enum KeyId { KeyDown, KeyUp };
     // Answers the linked display's zoom factor, 1.0 when not zoomed.
     using ZoomSource = std::function<double()>;
 
-    explicit ScopeCtrlTimeBase(QWidget* parent = nullptr);
+    explicit CScopeCtrlTimeBase(QWidget* parent = nullptr);
     void UpdateTexts() override;
     QSize sizeHint() const override { return {250, 44}; }
 

@@ -11,7 +11,7 @@ bool doubledLevel(const CChannelData& ch) {
 }
 } // namespace
 
-ScopeCtrlTrigger::ScopeCtrlTrigger(QWidget* parent) : ScopeCtrlBase(parent) {
+CScopeCtrlTrigger::CScopeCtrlTrigger(QWidget* parent) : CScopeCtrlBase(parent) {
     SetCustomText(true);
     title_ = std::string(kTitleTrigger);
     AddKey(kKeyFaceRange, "AUTO");
@@ -19,8 +19,8 @@ ScopeCtrlTrigger::ScopeCtrlTrigger(QWidget* parent) : ScopeCtrlBase(parent) {
     UpdateTexts();
 }
 
-void ScopeCtrlTrigger::UpdateTexts() {
-    ScopeCtrlBase::UpdateTexts();
+void CScopeCtrlTrigger::UpdateTexts() {
+    CScopeCtrlBase::UpdateTexts();
     CChannelData* ch = BoundChannelOrShowUnbound();
     if (ch == nullptr)
         return;
@@ -31,7 +31,7 @@ void ScopeCtrlTrigger::UpdateTexts() {
     SetValues({ch->TriggerLevelText(doubledLevel(*ch)), ch->EdgeText()});
 }
 
-void ScopeCtrlTrigger::RunKey(int key) {
+void CScopeCtrlTrigger::RunKey(int key) {
     CChannelData* ch = GetChannel();
     if (key == KeyMode)
         ch->NextTriggerMode();
@@ -39,7 +39,7 @@ void ScopeCtrlTrigger::RunKey(int key) {
         ch->ToggleTriggerEdge();
 }
 
-int ScopeCtrlTrigger::KeyForShortcut(int qtKey) const {
+int CScopeCtrlTrigger::KeyForShortcut(int qtKey) const {
     if (qtKey == Qt::Key_M)
         return KeyMode;
     if (qtKey == Qt::Key_E)

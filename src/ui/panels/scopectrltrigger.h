@@ -6,12 +6,12 @@
 
 namespace wavix {
 
-class ScopeCtrlTrigger : public ScopeCtrlBase {
+class CScopeCtrlTrigger : public CScopeCtrlBase {
     Q_OBJECT
 public:
     enum KeyId { KeyMode, KeyEdge };
 
-    explicit ScopeCtrlTrigger(QWidget* parent = nullptr);
+    explicit CScopeCtrlTrigger(QWidget* parent = nullptr);
     void UpdateTexts() override;
     QSize sizeHint() const override { return {250, 44}; }
 

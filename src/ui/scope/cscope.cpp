@@ -152,7 +152,7 @@ void CScope::SetMessage(const std::string& text) {
 
 void CScope::SetRollRecording(bool on) {
     rollRecording_ = on;
-    for (ButtonMarker& b : buttons_)
+    for (CButtonMarker& b : buttons_)
         b.SetVisible(on);
     Changed();
 }
@@ -161,7 +161,7 @@ bool CScope::FlashButton(int index) {
     const std::size_t i = index == 0 ? 0 : 1;
     if (!buttonsShown_ || !buttons_[i].Press())
         return false;
-    buttonTimers_[i].start(ButtonMarker::kReleaseMs, this);
+    buttonTimers_[i].start(CButtonMarker::kReleaseMs, this);
     Changed();
     return true;
 }
@@ -191,7 +191,7 @@ void CScope::ResetZoom() {
     Changed();
 }
 
-void CScope::CopyZoomFrom(const ScopeZoom& other) {
+void CScope::CopyZoomFrom(const CScopeZoom& other) {
     zoom_.CopyFrom(other);
     Changed();
 }
@@ -387,27 +387,27 @@ void CScope::ApplyLayout(QSize size) {
     buttons_[1].SetRect(l.button2);
 }
 
-ScopeZoom& CScope::Zoom() {
+CScopeZoom& CScope::Zoom() {
     ApplyLayout(size());
     return zoom_;
 }
 
-MeasureCursors& CScope::Cursors() {
+CMeasureCursors& CScope::Cursors() {
     ApplyLayout(size());
     return cursors_;
 }
 
-TriggerLevelMarker& CScope::TriggerLevel() {
+CTriggerLevelMarker& CScope::TriggerLevel() {
     ApplyLayout(size());
     return level_;
 }
 
-TriggerPositionMarker& CScope::TriggerPosition() {
+CTriggerPositionMarker& CScope::TriggerPosition() {
     ApplyLayout(size());
     return position_;
 }
 
-ButtonMarker& CScope::Button(int index) {
+CButtonMarker& CScope::Button(int index) {
     ApplyLayout(size());
     return buttons_[index == 0 ? 0 : 1];
 }
@@ -789,7 +789,7 @@ void CScope::DrawChannelLabels(QPainter& p, CChannelData& ch, int k, bool first)
 void CScope::DrawCursors(QPainter& p) {
     if (!cursors_.IsEnabled())
         return;
-    QPen pen(ToQColor(MeasureCursors::kColour), 3);
+    QPen pen(ToQColor(CMeasureCursors::kColour), 3);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
     for (int x : {cursors_.LeftX(), cursors_.RightX()})
@@ -810,7 +810,7 @@ void CScope::DrawTriggerLevel(QPainter& p) {
     QPolygon tri;
     tri << QPoint(t.left, y) << QPoint(t.right - 1, t.top) << QPoint(t.right - 1, t.bottom - 1);
     p.setPen(QPen(outline, 1));
-    p.setBrush(ToQColor(TriggerLevelMarker::kFillColour));
+    p.setBrush(ToQColor(CTriggerLevelMarker::kFillColour));
     p.drawPolygon(tri);
     p.setBrush(Qt::NoBrush);
 }
@@ -819,21 +819,21 @@ void CScope::DrawZoomBar(QPainter& p) {
     const Rect& bar = frame_.layout.zoomBar;
     if (!zoomBar_ || bar.IsEmpty())
         return;
-    p.setPen(QPen(ToQColor(ScopeZoom::kFrameColour), 1));
+    p.setPen(QPen(ToQColor(CScopeZoom::kFrameColour), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(ToQRect(bar).adjusted(0, 0, -1, -1));
     const Rect thumb = zoom_.Thumb();
     if (!thumb.IsEmpty()) {
-        const std::uint32_t c = zoom_.IsDragging() ? ScopeZoom::kThumbHighlight : ScopeZoom::kThumbColour;
+        const std::uint32_t c = zoom_.IsDragging() ? CScopeZoom::kThumbHighlight : CScopeZoom::kThumbColour;
         p.fillRect(ToQRect(thumb.Inflated(-1)), ToQColor(c));
     }
 }
 
 void CScope::DrawZoomOverlay(QPainter& p) {
-    const QColor frame = ToQColor(ScopeZoom::kFrameColour);
+    const QColor frame = ToQColor(CScopeZoom::kFrameColour);
     if (zoom_.IsSelecting()) {
         const Rect s = zoom_.Selection();
-        QPen pen(ToQColor(ScopeZoom::kThumbHighlight), 1, Qt::DashLine);
+        QPen pen(ToQColor(CScopeZoom::kThumbHighlight), 1, Qt::DashLine);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         p.drawRect(ToQRect(s).adjusted(0, 0, -1, -1));
@@ -845,7 +845,7 @@ void CScope::DrawZoomOverlay(QPainter& p) {
     p.setBrush(ToQColor(background_));
     p.drawRect(ToQRect(box).adjusted(0, 0, -1, -1));
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(ToQColor(ScopeZoom::kThumbHighlight), 1));
+    p.setPen(QPen(ToQColor(CScopeZoom::kThumbHighlight), 1));
     p.drawLine(box.left + 2, box.top + 2, box.right - 4, box.bottom - 4);
     p.drawLine(box.left + 2, box.bottom - 4, box.right - 4, box.top + 2);
 
@@ -853,7 +853,7 @@ void CScope::DrawZoomOverlay(QPainter& p) {
     p.setFont(font);
     const QString s = QString::fromStdString(StrFormat("Zoom: %0.1fx", zoom_.Factor()));
     const int w = QFontMetrics(font).horizontalAdvance(s);
-    p.setPen(ToQColor(ScopeZoom::kThumbHighlight));
+    p.setPen(ToQColor(CScopeZoom::kThumbHighlight));
     p.drawText(QRect(box.left - 5 - w, box.top, w, box.Height()), Qt::AlignRight | Qt::AlignVCenter, s);
 }
 
@@ -861,7 +861,7 @@ void CScope::DrawTriggerPosition(QPainter& p) {
     const Rect track = position_.Track();
     if (track.IsEmpty())
         return;
-    p.setPen(QPen(ToQColor(TriggerPositionMarker::kTrackColour), 1));
+    p.setPen(QPen(ToQColor(CTriggerPositionMarker::kTrackColour), 1));
     const int mid = (track.top + track.bottom) / 2;
     p.drawLine(track.left, mid, track.right - 1, mid);
     p.drawLine(track.left, track.top, track.left, track.bottom - 1);
@@ -878,30 +878,30 @@ void CScope::DrawTriggerPosition(QPainter& p) {
     const int x = position_.MarkerX();
     const int top = frame_.layout.strip.top + 1;
     const int bottom = track.bottom;
-    const int hw = TriggerPositionMarker::kHalfWidth;
+    const int hw = CTriggerPositionMarker::kHalfWidth;
     QPolygon shape;
     switch (position_.CurrentShape()) {
-    case TriggerPositionMarker::Shape::LeftIndicator:
+    case CTriggerPositionMarker::Shape::LeftIndicator:
         shape << QPoint(x - hw, mid) << QPoint(x + hw, top) << QPoint(x + hw, bottom);
         break;
-    case TriggerPositionMarker::Shape::RightIndicator:
+    case CTriggerPositionMarker::Shape::RightIndicator:
         shape << QPoint(x + hw, mid) << QPoint(x - hw, top) << QPoint(x - hw, bottom);
         break;
-    case TriggerPositionMarker::Shape::Marker:
+    case CTriggerPositionMarker::Shape::Marker:
         shape << QPoint(x - hw, top) << QPoint(x + hw, top) << QPoint(x + hw, bottom - 4) << QPoint(x, bottom)
               << QPoint(x - hw, bottom - 4);
         break;
     }
-    if (position_.CurrentShape() != TriggerPositionMarker::Shape::Marker) {
-        p.setPen(QPen(ToQColor(TriggerPositionMarker::kIndicatorFrame), 1));
-        p.setBrush(ToQColor(TriggerPositionMarker::kIndicatorColour));
+    if (position_.CurrentShape() != CTriggerPositionMarker::Shape::Marker) {
+        p.setPen(QPen(ToQColor(CTriggerPositionMarker::kIndicatorFrame), 1));
+        p.setBrush(ToQColor(CTriggerPositionMarker::kIndicatorColour));
         p.drawPolygon(shape);
         p.setBrush(Qt::NoBrush);
         return;
     }
-    const std::uint32_t face = position_.IsZoomed()    ? TriggerPositionMarker::kFaceZoomed
-                               : position_.IsGrabbed() ? TriggerPositionMarker::kFaceGrabbed
-                                                       : TriggerPositionMarker::kFace;
+    const std::uint32_t face = position_.IsZoomed()    ? CTriggerPositionMarker::kFaceZoomed
+                               : position_.IsGrabbed() ? CTriggerPositionMarker::kFaceGrabbed
+                                                       : CTriggerPositionMarker::kFace;
     p.setPen(QPen(ToQColor(face), 1));
     p.setBrush(ToQColor(position_.Colour()));
     p.drawPolygon(shape);
@@ -909,7 +909,7 @@ void CScope::DrawTriggerPosition(QPainter& p) {
 
     const Rect& plot = frame_.layout.plot;
     if (x >= plot.left && x < plot.right) {
-        p.setPen(QPen(ToQColor(TriggerPositionMarker::kTrackColour), 1, Qt::DotLine));
+        p.setPen(QPen(ToQColor(CTriggerPositionMarker::kTrackColour), 1, Qt::DotLine));
         p.drawLine(x, plot.top, x, plot.bottom - 1);
     }
 }
@@ -918,7 +918,7 @@ void CScope::DrawButtons(QPainter& p) {
     if (!buttonsShown_)
         return;
     const QFont font = PixelFont("Tahoma", 13);
-    for (const ButtonMarker& b : buttons_) {
+    for (const CButtonMarker& b : buttons_) {
         if (!b.IsVisible())
             continue;
         const QRect r = ToQRect(b.GetRect());
@@ -995,12 +995,12 @@ void CScope::mousePressEvent(QMouseEvent* event) {
     for (int i = 0; i < 2; ++i) {
         if (buttonsShown_ && buttons_[i].MouseDown(pt)) {
             button = true;
-            buttonTimers_[i].start(ButtonMarker::kReleaseMs, this);
+            buttonTimers_[i].start(CButtonMarker::kReleaseMs, this);
             Post(Msg::UWM_SCOPE, 0, i == 0 ? Encode(ViewNotice::Button1) : Encode(ViewNotice::Button2));
         }
     }
     const bool cursor = hasData_ && cursors_.MouseDown(pt);
-    if (!cursor && !button && zoom_.MouseDown(pt) == ScopeZoom::Press::Reset)
+    if (!cursor && !button && zoom_.MouseDown(pt) == CScopeZoom::Press::Reset)
         Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomReset));
     if (!rollRecording_) {
         if (triggerMarkerShown_)

@@ -126,15 +126,15 @@ public:
     const std::vector<DisplayMark>& LogMarks() const { return marks_; }
 
     // The overlays, placed for the current size (a hidden widget gets no resize event).
-    ScopeZoom& Zoom();
-    const ScopeZoom& Zoom() const { return zoom_; }
+    CScopeZoom& Zoom();
+    const CScopeZoom& Zoom() const { return zoom_; }
     void ResetZoom();
-    void CopyZoomFrom(const ScopeZoom& other);
-    MeasureCursors& Cursors();
-    const MeasureCursors& Cursors() const { return cursors_; }
-    TriggerLevelMarker& TriggerLevel();
-    TriggerPositionMarker& TriggerPosition();
-    ButtonMarker& Button(int index);
+    void CopyZoomFrom(const CScopeZoom& other);
+    CMeasureCursors& Cursors();
+    const CMeasureCursors& Cursors() const { return cursors_; }
+    CTriggerLevelMarker& TriggerLevel();
+    CTriggerPositionMarker& TriggerPosition();
+    CButtonMarker& Button(int index);
     int GetTriggerLevel(int low, int high) const { return level_.GetTriggerLevel(low, high); }
     void SetTriggerLevel(int low, int high, int level);
 
@@ -242,11 +242,11 @@ private:
     bool triggerMarkerShown_ = true;
     bool labelsShown_ = true;
 
-    ScopeZoom zoom_;
-    MeasureCursors cursors_;
-    TriggerLevelMarker level_;
-    TriggerPositionMarker position_;
-    std::array<ButtonMarker, 2> buttons_;
+    CScopeZoom zoom_;
+    CMeasureCursors cursors_;
+    CTriggerLevelMarker level_;
+    CTriggerPositionMarker position_;
+    std::array<CButtonMarker, 2> buttons_;
     std::vector<DisplayMark> marks_;
 
     QBasicTimer refreshTimer_;

@@ -47,10 +47,10 @@ CDlgScopeSettings::CDlgScopeSettings(const std::filesystem::path& langFile, std:
     setObjectName(QStringLiteral("ScopeSettings"));
 
     for (int i = 0; i < 4; ++i)
-        panels_[static_cast<std::size_t>(i)] = new ScopeCtrlChannel(this);
-    panels_[kTrigger] = new ScopeCtrlTrigger(this);
-    panels_[kTimeBase] = new ScopeCtrlTimeBase(this);
-    panels_[kMeasure] = new ScopeCtrlMeasure(this);
+        panels_[static_cast<std::size_t>(i)] = new CScopeCtrlChannel(this);
+    panels_[kTrigger] = new CScopeCtrlTrigger(this);
+    panels_[kTimeBase] = new CScopeCtrlTimeBase(this);
+    panels_[kMeasure] = new CScopeCtrlMeasure(this);
     for (int i = 0; i < 4; ++i)
         panels_[static_cast<std::size_t>(i)]->SetTitle(text("TXT_803"));
     panels_[kTrigger]->SetTitle(text("TXT_801"));
@@ -91,8 +91,9 @@ const std::string& CDlgScopeSettings::text(std::string_view key) const {
 
 void CDlgScopeSettings::SetDisplaySources(std::function<double()> zoom,
                                           std::function<double()> cursorDistance) {
-    static_cast<ScopeCtrlTimeBase*>(panels_[kTimeBase])->SetZoom(zoom);
-    static_cast<ScopeCtrlMeasure*>(panels_[kMeasure])->SetCursors(std::move(cursorDistance), std::move(zoom));
+    static_cast<CScopeCtrlTimeBase*>(panels_[kTimeBase])->SetZoom(zoom);
+    static_cast<CScopeCtrlMeasure*>(panels_[kMeasure])
+        ->SetCursors(std::move(cursorDistance), std::move(zoom));
 }
 
 void CDlgScopeSettings::BindChannels(const std::array<CChannelData*, 4>& channels) {
@@ -104,7 +105,7 @@ void CDlgScopeSettings::BindChannels(const std::array<CChannelData*, 4>& channel
 }
 
 void CDlgScopeSettings::RefreshPanels() {
-    for (ScopeCtrlBase* panel : panels_) {
+    for (CScopeCtrlBase* panel : panels_) {
         panel->UpdateTexts();
         panel->update();
     }
@@ -133,7 +134,7 @@ void CDlgScopeSettings::OnMessage(Msg msg, std::intptr_t, std::intptr_t lParam) 
 }
 
 void CDlgScopeSettings::SetControlsEnabled(bool enabled) {
-    for (ScopeCtrlBase* panel : panels_)
+    for (CScopeCtrlBase* panel : panels_)
         panel->setEnabled(enabled);
 }
 

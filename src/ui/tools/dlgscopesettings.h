@@ -24,7 +24,7 @@ class QMenu;
 namespace wavix {
 
 class CChannelData;
-class ScopeCtrlBase;
+class CScopeCtrlBase;
 
 class CDlgScopeSettings : public QWidget, private IMessageTarget {
     Q_OBJECT
@@ -53,7 +53,7 @@ public:
     // Off while a roll-mode log is written.
     void SetControlsEnabled(bool enabled);
 
-    ScopeCtrlBase* Panel(int i) const { return panels_.at(static_cast<std::size_t>(i)); }
+    CScopeCtrlBase* Panel(int i) const { return panels_.at(static_cast<std::size_t>(i)); }
 
     // The channel menu: " .: Kanál 2 " and its items.
     QString ChannelMenuTitle(const CChannelData& channel) const;
@@ -75,7 +75,7 @@ private:
     CTextTable texts_;
     std::string dataDir_;
     IMessageTarget* target_ = nullptr;
-    std::array<ScopeCtrlBase*, kPanelCount> panels_{};
+    std::array<CScopeCtrlBase*, kPanelCount> panels_{};
     ToolChoosers choosers_;
 };
 

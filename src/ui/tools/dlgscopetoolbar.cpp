@@ -196,8 +196,8 @@ CDlgScopeToolBar::CDlgScopeToolBar(const std::filesystem::path& langFile, QWidge
             layout->addSpacing(10);
     }
     layout->addSpacing(14);
-    fewerChannels_ = new ScopeCtrlArrow(kArrowLeft, this);
-    moreChannels_ = new ScopeCtrlArrow(kArrowRight, this);
+    fewerChannels_ = new CScopeCtrlArrow(kArrowLeft, this);
+    moreChannels_ = new CScopeCtrlArrow(kArrowRight, this);
     fewerChannels_->setObjectName(QStringLiteral("channelsDown"));
     moreChannels_->setObjectName(QStringLiteral("channelsUp"));
     fewerChannels_->SetTarget(this);
@@ -324,7 +324,7 @@ void CDlgScopeToolBar::refresh() {
         b->setAccessibleName(b->toolTip());
     }
     // The arrows draw themselves alike in both states; dimmed, they look as unusable as they are.
-    for (ScopeCtrlArrow* arrow : {fewerChannels_, moreChannels_}) {
+    for (CScopeCtrlArrow* arrow : {fewerChannels_, moreChannels_}) {
         arrow->setEnabled(!logging_);
         if (logging_) {
             auto* dim = new QGraphicsOpacityEffect(arrow);

@@ -25,7 +25,7 @@ class QToolButton;
 
 namespace wavix {
 
-class ScopeCtrlArrow;
+class CScopeCtrlArrow;
 
 class CDlgScopeToolBar : public QWidget, private IMessageTarget {
     Q_OBJECT
@@ -46,7 +46,7 @@ public:
     // The button that sends the command, or null.
     QToolButton* Button(ToolbarCommand command) const;
     QString ChannelCountText() const;
-    ScopeCtrlArrow* ChannelArrow(bool up) const { return up ? moreChannels_ : fewerChannels_; }
+    CScopeCtrlArrow* ChannelArrow(bool up) const { return up ? moreChannels_ : fewerChannels_; }
     bool IsRunning() const { return running_; }
     bool IsSingleView() const { return singleView_; }
     int ShowMode() const { return showMode_; }
@@ -69,8 +69,8 @@ private:
     std::map<int, QIcon> icons_;
     IMessageTarget* target_ = nullptr;
     std::array<QToolButton*, kButtonCount> buttons_{};
-    ScopeCtrlArrow* fewerChannels_ = nullptr;
-    ScopeCtrlArrow* moreChannels_ = nullptr;
+    CScopeCtrlArrow* fewerChannels_ = nullptr;
+    CScopeCtrlArrow* moreChannels_ = nullptr;
     QLabel* channelCount_ = nullptr;
 
     bool running_ = true;

@@ -312,9 +312,9 @@ public:
     }
     CScopeData& data() { return capture.Data(); }
 
-    FakeTickSource clock{1000};
+    CFakeTickSource clock{1000};
     FakeScopeModule module;
-    RecordingTarget mailbox;
+    CRecordingTarget mailbox;
     CCaptureStore capture;
     CIvoraProtocol protocol{clock, capture};
     RecordingView view{mailbox};

@@ -33,7 +33,7 @@ public:
     std::deque<BoxAnswer> answers;
 
 private:
-    RecordingTarget self_;
+    CRecordingTarget self_;
 };
 
 tOscilExchange record(std::uint16_t mode) {

@@ -15,20 +15,20 @@ std::vector<std::uint8_t> bytesOf(const Packet& p) {
 TEST(RequestBuilder, PayloadIsBigEndianBehindTheFourByteHeader) {
     const std::array<std::uint8_t, 2> block{0xAA, 0xBB};
     const auto p =
-        RequestBuilder(0x0100).put8(0x01).putBE16(0x0203).putBE32(0x04050607).putBytes(block).finish();
+        CRequestBuilder(0x0100).put8(0x01).putBE16(0x0203).putBE32(0x04050607).putBytes(block).finish();
     EXPECT_EQ(bytesOf(p), (std::vector<std::uint8_t>{0x10, 0x02, 0x01, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05,
                                                      0x06, 0x07, 0xAA, 0xBB}));
 }
 
 TEST(RequestBuilder, OverflowIsRefusedAndPoisonsTheRequest) {
     std::vector<std::uint8_t> fill(kPacketBufferSize - kRequestHeaderSize - 1, 0x55);
-    RequestBuilder exact(0x0081);
+    CRequestBuilder exact(0x0081);
     exact.putBytes(fill).put8(1);
     EXPECT_FALSE(exact.overflowed());
     EXPECT_EQ(exact.length(), kPacketBufferSize);
     EXPECT_EQ(exact.finish().size, kPacketBufferSize);
 
-    RequestBuilder over(0x0081);
+    CRequestBuilder over(0x0081);
     over.putBytes(fill).putBE16(0x1234); // one byte short of room
     EXPECT_TRUE(over.overflowed());
     over.put8(1); // fits by itself, but the request is already lost

@@ -12,8 +12,8 @@ PostedMessage comm(std::intptr_t wParam, TrafficNotice notice) {
 }
 
 TEST(TrafficStats, IdleLinkReportsZerosOnlyAfterMoreThanEachPeriod) {
-    TrafficStats stats(0);
-    RecordingTarget target;
+    CTrafficStats stats(0);
+    CRecordingTarget target;
     stats.step(100, &target); // exactly one tenth is not yet "more than"
     EXPECT_TRUE(target.messages.empty());
     // Step the way the deadline timer does: exactly at each next deadline.
@@ -33,8 +33,8 @@ TEST(TrafficStats, IdleLinkReportsZerosOnlyAfterMoreThanEachPeriod) {
 }
 
 TEST(TrafficStats, SecondReportSendsSentThenReceivedAndEachCounterResetsOnItsOwnPeriod) {
-    TrafficStats stats(5000);
-    RecordingTarget target;
+    CTrafficStats stats(5000);
+    CRecordingTarget target;
     stats.addSent(30);
     stats.addReceived(200);
     stats.step(5150, &target); // tenth only
@@ -50,8 +50,8 @@ TEST(TrafficStats, SecondReportSendsSentThenReceivedAndEachCounterResetsOnItsOwn
 
 TEST(TrafficStats, TickWrapNeitherStallsNorFloodsReports) {
     const std::uint32_t start = std::numeric_limits<std::uint32_t>::max() - 50;
-    TrafficStats stats(start);
-    RecordingTarget target;
+    CTrafficStats stats(start);
+    CRecordingTarget target;
     stats.step(start + 60, &target); // wrapped, only 60 ms later
     EXPECT_TRUE(target.messages.empty());
     EXPECT_EQ(stats.msUntilNext(start + 60), 41u);

@@ -12,14 +12,14 @@ namespace {
 const Rect kPlot{10, 16, 510, 316}; // 500 x 300
 const Rect kBar{11, 319, 509, 327};
 
-ScopeZoom ZoomOn() {
-    ScopeZoom z;
+CScopeZoom ZoomOn() {
+    CScopeZoom z;
     z.SetGeometry(kPlot, kBar);
     return z;
 }
 
-void Select(ScopeZoom& z, int x1, int x2) {
-    ASSERT_EQ(z.MouseDown({x1, 100}), ScopeZoom::Press::Selection);
+void Select(CScopeZoom& z, int x1, int x2) {
+    ASSERT_EQ(z.MouseDown({x1, 100}), CScopeZoom::Press::Selection);
     z.MouseMove({x2, 120});
     EXPECT_TRUE(z.MouseUp({x2, 120}));
 }
@@ -35,7 +35,7 @@ TEST(ScopeZoomSelection, FactorWindowAndCap) {
              Case{112, 116, 1.0, 0.0, 100.0},  // under 5 pixels: ignored
              Case{35, -50, 20.0, 0.0, 5.0},    // released left of the plot
          }) {
-        ScopeZoom z = ZoomOn();
+        CScopeZoom z = ZoomOn();
         Select(z, c.x1, c.x2);
         EXPECT_DOUBLE_EQ(z.Factor(), c.factor) << c.x1 << ".." << c.x2;
         EXPECT_NEAR(z.Start(), c.start, 1e-9);
@@ -44,11 +44,11 @@ TEST(ScopeZoomSelection, FactorWindowAndCap) {
 }
 
 TEST(ScopeZoomSelection, CappedFactorKeepsTheWindowInsideTheTrace) {
-    ScopeZoom z;
+    CScopeZoom z;
     const Rect wide{0, 0, 1000, 300};
     z.SetGeometry(wide, {});
     z.ZoomToRange({995, 10}, {1000, 10}); // 5 of 1000 pixels wants 200x
-    EXPECT_DOUBLE_EQ(z.Factor(), ScopeZoom::kMaxFactor);
+    EXPECT_DOUBLE_EQ(z.Factor(), CScopeZoom::kMaxFactor);
     EXPECT_LE(z.End(), 100.0);
     EXPECT_NEAR(z.End() - z.Start(), 1.0, 1e-9);
     EXPECT_EQ(z.LastVisible(614400), 614400);
@@ -56,14 +56,14 @@ TEST(ScopeZoomSelection, CappedFactorKeepsTheWindowInsideTheTrace) {
 }
 
 TEST(ScopeZoomBar, ScrollsWithinTheTraceAndResetsFromTheCloseBox) {
-    ScopeZoom z = ZoomOn();
+    CScopeZoom z = ZoomOn();
     EXPECT_EQ(z.FirstVisible(1000), 0);
     EXPECT_EQ(z.LastVisible(1000), 1000);
     Select(z, 10, 260); // 2x
     const Rect thumb = z.Thumb();
     EXPECT_LE(thumb.right, kBar.right - 2);
     const Point grab{thumb.left + 3, kBar.top + 2};
-    ASSERT_EQ(z.MouseDown(grab), ScopeZoom::Press::BarDrag);
+    ASSERT_EQ(z.MouseDown(grab), CScopeZoom::Press::BarDrag);
     EXPECT_TRUE(z.MouseMove({grab.x + 2000, grab.y}));
     EXPECT_TRUE(z.MouseUp({grab.x + 2000, grab.y}));
     EXPECT_DOUBLE_EQ(z.Start(), 50.0);
@@ -71,16 +71,16 @@ TEST(ScopeZoomBar, ScrollsWithinTheTraceAndResetsFromTheCloseBox) {
     EXPECT_EQ(z.FirstVisible(1000), 500);
 
     // While zoomed a press in the plot starts nothing; the close box resets.
-    EXPECT_EQ(z.MouseDown({100, 100}), ScopeZoom::Press::None);
+    EXPECT_EQ(z.MouseDown({100, 100}), CScopeZoom::Press::None);
     const Rect box = z.CloseBox();
     EXPECT_EQ(box, (Rect{490, 21, 505, 36}));
-    EXPECT_EQ(z.MouseDown({box.left + 1, box.top + 1}), ScopeZoom::Press::Reset);
+    EXPECT_EQ(z.MouseDown({box.left + 1, box.top + 1}), CScopeZoom::Press::Reset);
     EXPECT_FALSE(z.IsZoomed());
     EXPECT_DOUBLE_EQ(z.End(), 100.0);
 }
 
 TEST(MeasureCursorsDrag, GrabsTheNearerCursorAndStaysOnThePlot) {
-    MeasureCursors m;
+    CMeasureCursors m;
     m.SetPlot(kPlot);
     EXPECT_EQ(m.LeftX(), 135);
     EXPECT_EQ(m.RightX(), 385);
@@ -102,7 +102,7 @@ TEST(MeasureCursorsDrag, GrabsTheNearerCursorAndStaysOnThePlot) {
     EXPECT_FALSE(m.MouseDown({m.LeftX(), 100}));
     EXPECT_FALSE(m.Enable());
 
-    MeasureCursors flat;
+    CMeasureCursors flat;
     flat.SetPlot({10, 0, 10, 100});
     EXPECT_FALSE(flat.MouseDown({10, 50})); // zero width plot grabs nothing
 }
@@ -112,7 +112,7 @@ TEST(TriggerLevel, LevelAndPositionRoundTrip) {
         bool doubled, half;
     };
     for (const Case& c : {Case{false, false}, Case{true, false}, Case{false, true}, Case{true, true}}) {
-        TriggerLevelMarker t;
+        CTriggerLevelMarker t;
         t.SetPlot(kPlot);
         t.SetDoubled(c.doubled);
         t.SetHalfMode(c.half);
@@ -121,7 +121,7 @@ TEST(TriggerLevel, LevelAndPositionRoundTrip) {
             EXPECT_EQ(t.GetTriggerLevel(0, 1023), level) << c.doubled << c.half;
         }
     }
-    TriggerLevelMarker t;
+    CTriggerLevelMarker t;
     t.SetPosition(0.0);
     EXPECT_EQ(t.GetTriggerLevel(0, 1023), 1023);
     t.SetPosition(100.0);
@@ -139,7 +139,7 @@ TEST(TriggerLevel, LevelAndPositionRoundTrip) {
 }
 
 TEST(TriggerLevel, DragIsClampedAndNeverDividesByAZeroHeight) {
-    TriggerLevelMarker t;
+    CTriggerLevelMarker t;
     t.SetPlot(kPlot);
     t.SetVisible(true);
     const Rect tri = t.Triangle();
@@ -152,20 +152,20 @@ TEST(TriggerLevel, DragIsClampedAndNeverDividesByAZeroHeight) {
     EXPECT_DOUBLE_EQ(t.Position(), 100.0);
     EXPECT_TRUE(t.MouseUp({0, 0}));
 
-    TriggerLevelMarker flat;
+    CTriggerLevelMarker flat;
     flat.SetPlot({10, 50, 500, 50});
     flat.SetVisible(true);
     ASSERT_TRUE(flat.MouseDown({503, 50}));
     EXPECT_FALSE(flat.MouseMove({503, 80}));
     EXPECT_DOUBLE_EQ(flat.Position(), 50.0);
 
-    TriggerLevelMarker hidden;
+    CTriggerLevelMarker hidden;
     hidden.SetPlot(kPlot);
     EXPECT_FALSE(hidden.MouseDown({tri.left + 2, 166}));
 }
 
 TEST(TriggerPosition, DragStaysOnItsTrackSoTheValueNeverWraps) {
-    TriggerPositionMarker m;
+    CTriggerPositionMarker m;
     m.SetGeometry({0, 0, 528, 12}, kPlot);
     m.SetRange(0, 2000);
     EXPECT_EQ(m.Track(), (Rect{8, 2, 510, 11}));
@@ -189,15 +189,15 @@ TEST(TriggerPosition, DragStaysOnItsTrackSoTheValueNeverWraps) {
 }
 
 TEST(TriggerPosition, ZoomedTrackShowsTheVisibleWindowOnly) {
-    TriggerPositionMarker m;
+    CTriggerPositionMarker m;
     m.SetGeometry({0, 0, 528, 12}, kPlot);
     m.SetRange(0, 1000);
-    ScopeZoom z = ZoomOn();
+    CScopeZoom z = ZoomOn();
     z.ZoomToRange({10, 0}, {135, 0}); // 4x, window 0..25 %
     m.SetVisibleWindow(z);
-    EXPECT_EQ(m.CurrentShape(), TriggerPositionMarker::Shape::RightIndicator);
+    EXPECT_EQ(m.CurrentShape(), CTriggerPositionMarker::Shape::RightIndicator);
     m.SetPosition(12.5);
-    EXPECT_EQ(m.CurrentShape(), TriggerPositionMarker::Shape::Marker);
+    EXPECT_EQ(m.CurrentShape(), CTriggerPositionMarker::Shape::Marker);
     EXPECT_EQ(m.MarkerX(), 260);
     // One pixel of drag is worth a quarter as much while showing a quarter of the trace.
     ASSERT_TRUE(m.MouseDown({260, 5}));
@@ -210,15 +210,15 @@ TEST(TriggerPosition, ZoomedTrackShowsTheVisibleWindowOnly) {
 }
 
 TEST(PushButton, PressesOnlyWhenShownAndHit) {
-    ButtonMarker b;
+    CButtonMarker b;
     b.SetRect({100, 100, 180, 125});
     EXPECT_FALSE(b.MouseDown({120, 110}));
     b.SetVisible(true);
     EXPECT_FALSE(b.MouseDown({180, 110}));
     EXPECT_TRUE(b.MouseDown({179, 124}));
-    EXPECT_EQ(b.FaceColour(), ButtonMarker::kPressedColour);
+    EXPECT_EQ(b.FaceColour(), CButtonMarker::kPressedColour);
     b.Release();
-    EXPECT_EQ(b.FaceColour(), ButtonMarker::kNormalColour);
+    EXPECT_EQ(b.FaceColour(), CButtonMarker::kNormalColour);
 }
 
 } // namespace

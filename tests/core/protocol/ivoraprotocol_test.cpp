@@ -85,9 +85,9 @@ protected:
                           [&](const auto& m) { return m.msg == msg && m.lParam == lParam; }));
     }
 
-    FakeTickSource clock{1000};
+    CFakeTickSource clock{1000};
     RecordingSender sender;
-    RecordingTarget window;
+    CRecordingTarget window;
     CCaptureStore capture;
     CIvoraProtocol protocol{clock, capture};
 };

@@ -98,8 +98,8 @@ protected:
     struct Sender : IDatagramSender {
         bool Send(Packet) override { return true; }
     } sender;
-    FakeTickSource clock{1000};
-    RecordingTarget window;
+    CFakeTickSource clock{1000};
+    CRecordingTarget window;
     CCaptureStore capture;
     CIvoraProtocol protocol{clock, capture};
 };

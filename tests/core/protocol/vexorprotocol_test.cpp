@@ -74,8 +74,8 @@ protected:
     }
 
     FakeSender sender;
-    FakeTickSource ticks{0xFFFFF000}; // near the wrap on purpose
-    RecordingTarget window;
+    CFakeTickSource ticks{0xFFFFF000}; // near the wrap on purpose
+    CRecordingTarget window;
     CVexorProtocol protocol{sender, ticks};
 };
 

@@ -215,8 +215,8 @@ TEST(ChannelProbe, LoadRefusesEveryBadFileAndKeepsThePreviousProbe) {
 }
 
 TEST(ChannelOwner, ChannelsForwardToTheirOwnerAndAnnounceTheirOwnChanges) {
-    RecordingTarget main;
-    RecordingTarget window;
+    CRecordingTarget main;
+    CRecordingTarget window;
     CScopeData data;
     data.SetMainWindow(&main);
     data.SetSettings(DefaultOscilExchange(), false);
@@ -254,7 +254,7 @@ TEST(ChannelOwner, ChannelsForwardToTheirOwnerAndAnnounceTheirOwnChanges) {
     EXPECT_EQ(ch2.GetOffset(), -5);
 
     // A free-standing channel edits nothing and still says goodbye to its window.
-    RecordingTarget freeWindow;
+    CRecordingTarget freeWindow;
     {
         CChannelData alone;
         alone.SetWindow(&freeWindow);

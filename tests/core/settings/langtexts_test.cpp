@@ -87,7 +87,7 @@ TEST_F(LangTable, MissingKeyStopsTheTable) {
 TEST_F(LangTable, MismatchedFormatFallsBackToBuiltinAndIsTraced) {
     test::writeFile(file, "[LANG]\nTXT_003=A\nTXT_004=B\nTXT_101=Přijato %s%n B\nTXT_102=D\n");
     {
-        LogTrace log(LogTrace::kFile, dir.path(), {"trace.log"});
+        CLogTrace log(CLogTrace::kFile, dir.path(), {"trace.log"});
         EXPECT_TRUE(LoadTextTable(file, table, out, false, &log));
     }
     EXPECT_EQ(out[2], "Received %d bytes");
@@ -102,7 +102,7 @@ TEST_F(LangTable, SingleLookupHasTheSameSafetyAndDefaultsToTheBuiltin) {
     EXPECT_EQ(LangText(lang, "TXT_501", "Probe %d"), "Probe %d");
     EXPECT_EQ(LangText(lang, "TXT_502", "Built-in"), "Built-in");
     {
-        LogTrace log(LogTrace::kFile, dir.path(), {"trace.log"});
+        CLogTrace log(CLogTrace::kFile, dir.path(), {"trace.log"});
         EXPECT_EQ(LangText(lang, "TXT_211", " Kanál %d ", &log), " Kanál %d ");
     }
     EXPECT_NE(test::readFile(dir / "trace.log").find("TXT_211 has a width or precision above 64"),

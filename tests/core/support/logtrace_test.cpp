@@ -27,7 +27,7 @@ TEST(LogTrace, PrefixIsDayMonthYearAndMilliseconds) {
 TEST(LogTrace, ModeOffLeavesNoFileBehind) {
     test::TempDir dir;
     {
-        LogTrace log(LogTrace::kOff, dir.path(), {"trace.log"}, fixedTime);
+        CLogTrace log(CLogTrace::kOff, dir.path(), {"trace.log"}, fixedTime);
         EXPECT_FALSE(log.Trace(0, "line"));
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
@@ -37,7 +37,7 @@ TEST(LogTrace, FileModeFramesTheRunAndAppends) {
     test::TempDir dir;
     test::writeFile(dir / "b.log", "earlier run\n");
     {
-        LogTrace log(LogTrace::kFile, dir.path(), {"a.log", "b.log"}, fixedTime);
+        CLogTrace log(CLogTrace::kFile, dir.path(), {"a.log", "b.log"}, fixedTime);
         EXPECT_TRUE(log.Trace(1, "first"));
         EXPECT_TRUE(log.Trace(1, "Parse START : Reply 8080\n\n"));
         EXPECT_FALSE(log.Trace(2, "no such file"));
@@ -51,7 +51,7 @@ TEST(LogTrace, FileModeFramesTheRunAndAppends) {
 
 TEST(LogTrace, MissingFolderIsRefusedNotFatal) {
     test::TempDir dir;
-    LogTrace log(LogTrace::kFile, dir / "missing", {"a.log"}, fixedTime);
+    CLogTrace log(CLogTrace::kFile, dir / "missing", {"a.log"}, fixedTime);
     EXPECT_FALSE(log.Trace(0, "x"));
 }
 
@@ -60,7 +60,7 @@ TEST(LogTrace, LinesOfConcurrentCallersNeverInterleave) {
     constexpr int kThreads = 4;
     constexpr int kLines = 200;
     {
-        LogTrace log(LogTrace::kFile, dir.path(), {"t.log"}, fixedTime);
+        CLogTrace log(CLogTrace::kFile, dir.path(), {"t.log"}, fixedTime);
         std::vector<std::thread> threads;
         for (int t = 0; t < kThreads; ++t)
             threads.emplace_back([&log, t] {
@@ -88,7 +88,7 @@ TEST(LogTrace, LinesOfConcurrentCallersNeverInterleave) {
 TEST(LogTrace, InternalErrorGoesToTheLogAndCarriesOn) {
     test::TempDir dir;
     {
-        LogTrace log(LogTrace::kFile, dir.path(), {"t.log"}, fixedTime);
+        CLogTrace log(CLogTrace::kFile, dir.path(), {"t.log"}, fixedTime);
         InternalError("CPacketSet::GetPayloadSize", &log);
     }
     EXPECT_NE(test::readFile(dir / "t.log").find(kPrefix + "Internal error: CPacketSet::GetPayloadSize\n"),

@@ -59,7 +59,7 @@ TEST(MessageCodes, KeepTheirValuesAndSurviveTheRoundTrip) {
 }
 
 TEST(TickSource, DifferencesSurviveTheWrap) {
-    FakeTickSource clock(0xFFFFFF00u);
+    CFakeTickSource clock(0xFFFFFF00u);
     const auto start = clock.tickMs();
     clock.advance(0x200);
     EXPECT_EQ(ticksSince(clock.tickMs(), start), 0x200u);

@@ -43,15 +43,15 @@ protected:
         panel.SetFlashTime(20);
     }
 
-    static void clickKey(ScopeCtrlBase& panel, int key) {
+    static void clickKey(CScopeCtrlBase& panel, int key) {
         QTest::mouseClick(&panel, Qt::LeftButton, {}, panel.KeyRect(key).center());
     }
-    static bool idle(const ScopeCtrlBase& panel) {
+    static bool idle(const CScopeCtrlBase& panel) {
         return waitUntil([&] { return !panel.IsKeyFlashing() && !panel.IsLabelFlashing(); });
     }
 
     CScopeData data;
-    RecordingTarget parent;
+    CRecordingTarget parent;
 };
 
 } // namespace
@@ -65,17 +65,17 @@ TEST_F(PanelTest, ChannelKeysEditTheRecordOfTheirOwnChannel) {
         int after;
     };
     const Case cases[] = {
-        {ScopeCtrlChannel::KeyRangeDown, 1, [](const auto& r) { return r.CH1_mux; }, 2, 1},
-        {ScopeCtrlChannel::KeyRangeUp, 1, [](const auto& r) { return r.CH1_mux; }, 2, 3},
-        {ScopeCtrlChannel::KeyRangeUp, 2, [](const auto& r) { return r.CH2_mux; }, 8, 8}, // top stays
-        {ScopeCtrlChannel::KeyCoupling, 1, [](const auto& r) { return r.CH1_dc_on; }, CPL_DC, CPL_AC},
-        {ScopeCtrlChannel::KeyCoupling, 3, [](const auto& r) { return r.CH3_dc_on; }, CPL_AC, CPL_DC},
-        {ScopeCtrlChannel::KeyTrigger, 3, [](const auto& r) { return r.TR_channel; }, 1, 3},
+        {CScopeCtrlChannel::KeyRangeDown, 1, [](const auto& r) { return r.CH1_mux; }, 2, 1},
+        {CScopeCtrlChannel::KeyRangeUp, 1, [](const auto& r) { return r.CH1_mux; }, 2, 3},
+        {CScopeCtrlChannel::KeyRangeUp, 2, [](const auto& r) { return r.CH2_mux; }, 8, 8}, // top stays
+        {CScopeCtrlChannel::KeyCoupling, 1, [](const auto& r) { return r.CH1_dc_on; }, CPL_DC, CPL_AC},
+        {CScopeCtrlChannel::KeyCoupling, 3, [](const auto& r) { return r.CH3_dc_on; }, CPL_AC, CPL_DC},
+        {CScopeCtrlChannel::KeyTrigger, 3, [](const auto& r) { return r.TR_channel; }, 1, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "key " << c.key << " channel " << c.channel);
         EXPECT_EQ(data.AcceptSettings(test::fourChannels()), AcceptResult::Accepted);
-        ScopeCtrlChannel panel;
+        CScopeCtrlChannel panel;
         setUp(panel, c.channel);
         parent.clear();
         ASSERT_EQ(c.field(data.GetSettings()), c.before);
@@ -91,32 +91,32 @@ TEST_F(PanelTest, ChannelKeysEditTheRecordOfTheirOwnChannel) {
 }
 
 TEST_F(PanelTest, ASecondClickInsideTheFlashDoesNotEditAgain) {
-    ScopeCtrlChannel panel;
+    CScopeCtrlChannel panel;
     setUp(panel, 1);
     panel.SetFlashTime(1000); // long enough for three clicks on a loaded machine
-    clickKey(panel, ScopeCtrlChannel::KeyRangeUp);
-    clickKey(panel, ScopeCtrlChannel::KeyRangeUp);
-    clickKey(panel, ScopeCtrlChannel::KeyRangeDown);
+    clickKey(panel, CScopeCtrlChannel::KeyRangeUp);
+    clickKey(panel, CScopeCtrlChannel::KeyRangeUp);
+    clickKey(panel, CScopeCtrlChannel::KeyRangeDown);
     EXPECT_EQ(data.GetSettings().CH1_mux, 3);
-    EXPECT_EQ(panel.Key(ScopeCtrlChannel::KeyRangeDown).face, kKeyFaceRange);
+    EXPECT_EQ(panel.Key(CScopeCtrlChannel::KeyRangeDown).face, kKeyFaceRange);
     EXPECT_EQ(parent.messages.size(), 4u); // one key report, three label reports
     // Label clicks inside one flash still end on the original background.
     ASSERT_TRUE(idle(panel));
     EXPECT_EQ(panel.GetBackground(), 0u);
-    EXPECT_EQ(panel.Key(ScopeCtrlChannel::KeyRangeUp).face, kKeyFaceRange);
+    EXPECT_EQ(panel.Key(CScopeCtrlChannel::KeyRangeUp).face, kKeyFaceRange);
 
     panel.SetFlashTime(20);
-    clickKey(panel, ScopeCtrlChannel::KeyRangeDown);
+    clickKey(panel, CScopeCtrlChannel::KeyRangeDown);
     ASSERT_TRUE(idle(panel));
-    clickKey(panel, ScopeCtrlChannel::KeyRangeDown);
+    clickKey(panel, CScopeCtrlChannel::KeyRangeDown);
     EXPECT_EQ(data.GetSettings().CH1_mux, 1);
 }
 
 TEST_F(PanelTest, WithoutAChannelThePanelsShowInitAndIgnoreKeys) {
-    ScopeCtrlChannel channel;
-    ScopeCtrlTrigger trigger;
-    ScopeCtrlMeasure measure;
-    for (ScopeCtrlBase* p : std::initializer_list<ScopeCtrlBase*>{&channel, &trigger, &measure}) {
+    CScopeCtrlChannel channel;
+    CScopeCtrlTrigger trigger;
+    CScopeCtrlMeasure measure;
+    for (CScopeCtrlBase* p : std::initializer_list<CScopeCtrlBase*>{&channel, &trigger, &measure}) {
         setUp(*p, 0);
         EXPECT_EQ(p->GetText(), ".: Init");
         if (p->KeyCount() > 0)
@@ -126,7 +126,7 @@ TEST_F(PanelTest, WithoutAChannelThePanelsShowInitAndIgnoreKeys) {
     EXPECT_TRUE(parent.messages.empty());
     EXPECT_FALSE(data.IsDirty());
 
-    ScopeCtrlBase label;
+    CScopeCtrlBase label;
     EXPECT_EQ(label.GetText(), " .: Base init ");
     EXPECT_EQ(label.GetTextColor(), 0x00FFFFFFu);
     CChannelData loose; // a channel that has no number yet
@@ -140,7 +140,7 @@ TEST_F(PanelTest, WithoutAChannelThePanelsShowInitAndIgnoreKeys) {
 TEST_F(PanelTest, ChannelTitleShowsTheLoadedProbeAndRightClickAsksForTheMenu) {
     const auto probe = std::filesystem::path(::testing::TempDir()) / "panel_probe.ini";
     std::ofstream(probe) << "[PROBE]\nName=Kleště 60A\nUnits=A\nRatio=0.1\nAlowedChannels=F\n";
-    ScopeCtrlChannel panel;
+    CScopeCtrlChannel panel;
     setUp(panel, 2);
     EXPECT_EQ(panel.GetText(), " .: Kanál 2 ");
     ASSERT_TRUE(data.GetChannel(2).LoadProbe(probe));
@@ -155,25 +155,25 @@ TEST_F(PanelTest, ChannelTitleShowsTheLoadedProbeAndRightClickAsksForTheMenu) {
     const PostedMessage& m = parent.messages[0];
     EXPECT_EQ(m.msg, Msg::UWM_CHANNEL_RIGHT_BUTTON_DOWN);
     EXPECT_EQ(m.wParam, reinterpret_cast<std::intptr_t>(&data.GetChannel(2)));
-    EXPECT_EQ(m.lParam, ScopeCtrlChannel::PackPoint(panel.mapToGlobal(at)));
-    EXPECT_EQ(ScopeCtrlChannel::PackPoint({-1, 3}), 0x0003FFFF);
+    EXPECT_EQ(m.lParam, CScopeCtrlChannel::PackPoint(panel.mapToGlobal(at)));
+    EXPECT_EQ(CScopeCtrlChannel::PackPoint({-1, 3}), 0x0003FFFF);
     EXPECT_FALSE(data.IsDirty());
 }
 
 TEST_F(PanelTest, TriggerKeysCycleTheModeAndToggleTheEdge) {
-    ScopeCtrlTrigger panel;
+    CScopeCtrlTrigger panel;
     setUp(panel, 1);
     EXPECT_EQ(panel.GetText(), " .: Spouštění (CH1) ");
-    EXPECT_EQ(panel.Key(ScopeCtrlTrigger::KeyMode).caption, "AUTO");
+    EXPECT_EQ(panel.Key(CScopeCtrlTrigger::KeyMode).caption, "AUTO");
     EXPECT_EQ(panel.GetValues(), (std::vector<std::string>{"0.00 V", "Náběžná"}));
 
     const int modes[] = {TM_NORM, TM_SINGLE, TM_FREE, TM_AUTO};
     for (const int mode : modes) {
-        clickKey(panel, ScopeCtrlTrigger::KeyMode);
+        clickKey(panel, CScopeCtrlTrigger::KeyMode);
         EXPECT_EQ(data.GetSettings().TR_mode, mode);
         ASSERT_TRUE(idle(panel));
     }
-    clickKey(panel, ScopeCtrlTrigger::KeyEdge);
+    clickKey(panel, CScopeCtrlTrigger::KeyEdge);
     EXPECT_EQ(data.GetSettings().TR_rising, 0);
     EXPECT_EQ(parent.messages.size(), 10u);
 
@@ -186,12 +186,12 @@ TEST_F(PanelTest, TriggerKeysCycleTheModeAndToggleTheEdge) {
     ASSERT_EQ(data.AcceptSettings(r), AcceptResult::Accepted);
     panel.UpdateTexts();
     EXPECT_EQ(panel.GetText(), " .: Spouštění (CH2) ");
-    EXPECT_EQ(panel.Key(ScopeCtrlTrigger::KeyMode).caption, "SINGLE");
+    EXPECT_EQ(panel.Key(CScopeCtrlTrigger::KeyMode).caption, "SINGLE");
     EXPECT_EQ(panel.GetValues(), (std::vector<std::string>{"3.00 V", "Sestupná"}));
 }
 
 TEST_F(PanelTest, TimeBaseStepsAndAnyClickDropsTheZoom) {
-    ScopeCtrlTimeBase panel;
+    CScopeCtrlTimeBase panel;
     setUp(panel, 1);
     double zoom = 2.5;
     panel.SetZoom([&zoom] { return zoom; });
@@ -204,7 +204,7 @@ TEST_F(PanelTest, TimeBaseStepsAndAnyClickDropsTheZoom) {
     panel.UpdateTexts();
 
     parent.clear();
-    clickKey(panel, ScopeCtrlTimeBase::KeyUp);
+    clickKey(panel, CScopeCtrlTimeBase::KeyUp);
     EXPECT_EQ(data.GetSettings().time_base_ENUM, 5u);
     EXPECT_FALSE(panel.HasZoom());
     EXPECT_EQ(panel.GetText(), " .: Časová základna ");
@@ -214,14 +214,14 @@ TEST_F(PanelTest, TimeBaseStepsAndAnyClickDropsTheZoom) {
         (std::vector<PostedMessage>{
             kClick(1), kClick(1), {Msg::UWM_SCOPE_CTRL_BASE, 0, Encode(PanelNotice::TimeBaseReleased)}}));
     ASSERT_TRUE(idle(panel));
-    clickKey(panel, ScopeCtrlTimeBase::KeyDown);
+    clickKey(panel, CScopeCtrlTimeBase::KeyDown);
     ASSERT_TRUE(idle(panel));
-    clickKey(panel, ScopeCtrlTimeBase::KeyDown);
+    clickKey(panel, CScopeCtrlTimeBase::KeyDown);
     EXPECT_EQ(data.GetSettings().time_base_ENUM, 3u);
 }
 
 TEST_F(PanelTest, MeasureShowsTheCursorTimeOfItsChannel) {
-    ScopeCtrlMeasure panel;
+    CScopeCtrlMeasure panel;
     setUp(panel, 3);
     EXPECT_EQ(panel.GetText(), " .: Měření čas.osy (CH3) ");
     EXPECT_EQ(panel.GetValues(), (std::vector<std::string>{"dt 5.00 ms", "f 200.00 Hz"}));
@@ -235,17 +235,17 @@ TEST_F(PanelTest, MeasureShowsTheCursorTimeOfItsChannel) {
 }
 
 TEST_F(PanelTest, KeyboardReachesEveryKey) {
-    ScopeCtrlChannel channel;
+    CScopeCtrlChannel channel;
     setUp(channel, 4);
     struct Step {
-        ScopeCtrlBase* panel;
+        CScopeCtrlBase* panel;
         int qtKey;
         std::function<int()> field;
         int after;
     };
-    ScopeCtrlTrigger trigger;
+    CScopeCtrlTrigger trigger;
     setUp(trigger, 1);
-    ScopeCtrlTimeBase timebase;
+    CScopeCtrlTimeBase timebase;
     setUp(timebase, 1);
     const auto& r = data.GetSettings();
     const Step steps[] = {
@@ -273,11 +273,11 @@ TEST_F(PanelTest, KeyboardReachesEveryKey) {
 }
 
 TEST_F(PanelTest, ArrowKeysPostTheirDirection) {
-    ScopeCtrlArrow left(kArrowLeft);
-    ScopeCtrlArrow right(kArrowRight);
-    ScopeCtrlArrow odd(7);
+    CScopeCtrlArrow left(kArrowLeft);
+    CScopeCtrlArrow right(kArrowRight);
+    CScopeCtrlArrow odd(7);
     EXPECT_EQ(odd.GetDirection(), kArrowLeft);
-    for (ScopeCtrlArrow* a : {&left, &right}) {
+    for (CScopeCtrlArrow* a : {&left, &right}) {
         a->SetTarget(&parent);
         a->resize(22, 22);
         a->show();
@@ -296,20 +296,21 @@ TEST_F(PanelTest, ArrowKeysPostTheirDirection) {
 }
 
 TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
-    ScopeCtrlChannel channel;
+    CScopeCtrlChannel channel;
     channel.setObjectName("channel");
-    ScopeCtrlTrigger trigger;
+    CScopeCtrlTrigger trigger;
     trigger.setObjectName("trigger");
-    ScopeCtrlTimeBase timebase;
+    CScopeCtrlTimeBase timebase;
     timebase.setObjectName("timebase");
-    ScopeCtrlMeasure measure;
+    CScopeCtrlMeasure measure;
     measure.setObjectName("measure");
     setUp(channel, 1);
     setUp(trigger, 2);
     setUp(timebase, 3);
     setUp(measure, 4);
 
-    for (ScopeCtrlBase* p : std::initializer_list<ScopeCtrlBase*>{&channel, &trigger, &timebase, &measure}) {
+    for (CScopeCtrlBase* p :
+         std::initializer_list<CScopeCtrlBase*>{&channel, &trigger, &timebase, &measure}) {
         SCOPED_TRACE(p->objectName().toStdString());
         const QImage img = renderOf(*p);
         const QRgb ink = ToQColor(p->GetTextColor()).rgb();
@@ -327,18 +328,18 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
             EXPECT_LT(countColour(img, kr, ToQColor(p->Key(k).face).rgb()), kr.width() * kr.height()) << k;
         }
     }
-    EXPECT_EQ(channel.Key(ScopeCtrlChannel::KeyTrigger).face, kKeyFaceTrigger);
+    EXPECT_EQ(channel.Key(CScopeCtrlChannel::KeyTrigger).face, kKeyFaceTrigger);
 
     // The pressed key and the flashing label show their colours.
     channel.SetFlashTime(60000);
-    clickKey(channel, ScopeCtrlChannel::KeyTrigger);
+    clickKey(channel, CScopeCtrlChannel::KeyTrigger);
     const QImage pressed = renderOf(channel);
-    const QRect kr = channel.KeyRect(ScopeCtrlChannel::KeyTrigger);
+    const QRect kr = channel.KeyRect(CScopeCtrlChannel::KeyTrigger);
     EXPECT_EQ(pressed.pixel(kr.topLeft() + QPoint(1, 1)), ToQColor(kKeyPressedFace).rgb());
     EXPECT_EQ(pressed.pixel(1, channel.height() - 2), ToQColor(kPanelPressedBackground).rgb());
 
     // Narrow, zoomed, with the focus frame: keys keep inside, the long title is cut short, not clipped.
-    ScopeCtrlTimeBase narrow;
+    CScopeCtrlTimeBase narrow;
     setUp(narrow, 1, 170);
     narrow.SetZoom([] { return 12.5; });
     narrow.activateWindow();
@@ -346,13 +347,13 @@ TEST_F(PanelTest, RendersShowTitlesValuesAndKeyFaces) {
     narrow.setFocus();
     ASSERT_TRUE(narrow.hasFocus());
     const QImage n = renderOf(narrow);
-    EXPECT_EQ(narrow.KeyRect(ScopeCtrlTimeBase::KeyUp).right(), 170 - 1 - kPanelMargin);
-    EXPECT_GT(narrow.KeyRect(ScopeCtrlTimeBase::KeyDown).left(), 170 / 3);
+    EXPECT_EQ(narrow.KeyRect(CScopeCtrlTimeBase::KeyUp).right(), 170 - 1 - kPanelMargin);
+    EXPECT_GT(narrow.KeyRect(CScopeCtrlTimeBase::KeyDown).left(), 170 / 3);
     EXPECT_EQ(countColour(n, {n.width() - kPanelMargin, 1, kPanelMargin - 1, n.height() - 2},
                           ToQColor(narrow.GetTextColor()).rgb()),
               0);
 
-    ScopeCtrlArrow arrow(kArrowRight);
+    CScopeCtrlArrow arrow(kArrowRight);
     arrow.resize(22, 22);
     const QImage a = renderOf(arrow);
     EXPECT_EQ(a.pixel(0, 0), ToQColor(kArrowBackground).rgb());

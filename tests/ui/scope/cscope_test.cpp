@@ -50,7 +50,7 @@ protected:
     struct AppFirst {
         AppFirst() { test::app(); }
     } appFirst; // a widget needs the application object before it
-    RecordingTarget target;
+    CRecordingTarget target;
     std::vector<std::unique_ptr<CChannelData>> channels;
     CScope scope;
 };
@@ -231,10 +231,10 @@ TEST_F(ScopeView, ZoomSelectionAndCloseBoxNotify) {
 
     const QImage img = scope.Render(scope.size());
     const Rect box = scope.Zoom().CloseBox();
-    EXPECT_TRUE(IsColour(img, box.left + 2, box.top + 2, ScopeZoom::kThumbHighlight)); // the X
+    EXPECT_TRUE(IsColour(img, box.left + 2, box.top + 2, CScopeZoom::kThumbHighlight)); // the X
     const Rect thumb = scope.Zoom().Thumb();
     EXPECT_TRUE(IsColour(img, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2,
-                         ScopeZoom::kThumbColour));
+                         CScopeZoom::kThumbColour));
 
     target.clear();
     QTest::mouseClick(&scope, Qt::LeftButton, {}, QPoint(box.left + 3, box.top + 3));
@@ -259,7 +259,7 @@ TEST_F(ScopeView, CursorDragNotifiesAndTakesPrecedenceOverZoom) {
     EXPECT_EQ(Scope(Encode(ViewNotice::Measure)).size(), 2u);
     EXPECT_TRUE(Scope(Encode(ViewNotice::ZoomSelected)).empty());
     const QImage img = scope.Render(scope.size());
-    EXPECT_TRUE(IsColour(img, scope.Cursors().LeftX(), y, MeasureCursors::kColour));
+    EXPECT_TRUE(IsColour(img, scope.Cursors().LeftX(), y, CMeasureCursors::kColour));
 }
 
 TEST_F(ScopeView, TriggerMarkersDragAndReportOnRelease) {
@@ -270,7 +270,8 @@ TEST_F(ScopeView, TriggerMarkersDragAndReportOnRelease) {
     ASSERT_TRUE(scope.TriggerLevel().IsVisible());
     const QImage img = scope.Render(scope.size());
     const Rect tri = scope.TriggerLevel().Triangle();
-    EXPECT_TRUE(IsColour(img, tri.left + 6, scope.TriggerLevel().MarkerY(), TriggerLevelMarker::kFillColour));
+    EXPECT_TRUE(
+        IsColour(img, tri.left + 6, scope.TriggerLevel().MarkerY(), CTriggerLevelMarker::kFillColour));
 
     const auto self = reinterpret_cast<std::intptr_t>(&scope);
     const Rect plot = scope.CurrentLayout().plot;
@@ -291,7 +292,7 @@ TEST_F(ScopeView, TriggerMarkersDragAndReportOnRelease) {
               (std::vector<PostedMessage>{{Msg::UWM_SCOPE, self, Encode(ViewNotice::TriggerLevel)}}));
     EXPECT_EQ(scope.GetTriggerLevel(0, 1023), 1023);
 
-    TriggerPositionMarker& pos = scope.TriggerPosition();
+    CTriggerPositionMarker& pos = scope.TriggerPosition();
     pos.SetRange(0, 2000);
     const int x = pos.MarkerX();
     QTest::mousePress(&scope, Qt::LeftButton, {}, QPoint(x, 5));
@@ -314,7 +315,7 @@ TEST_F(ScopeView, PushButtonsRightClickAndLogMarks) {
     EXPECT_EQ(Scope(Encode(ViewNotice::Button2)),
               (std::vector<PostedMessage>{{Msg::UWM_SCOPE, 0, Encode(ViewNotice::Button2)}}));
     EXPECT_TRUE(scope.Button(1).IsPressed());
-    EXPECT_TRUE(IsColour(scope.Render(scope.size()), b2.left + 2, b2.top + 2, ButtonMarker::kPressedColour));
+    EXPECT_TRUE(IsColour(scope.Render(scope.size()), b2.left + 2, b2.top + 2, CButtonMarker::kPressedColour));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !scope.Button(1).IsPressed(); }, 3000));
 
     target.clear();

@@ -31,7 +31,7 @@ std::intptr_t ptr(CChannelData& ch) {
     return reinterpret_cast<std::intptr_t>(&ch);
 }
 
-std::vector<std::intptr_t> toolbarCodes(const RecordingTarget& t) {
+std::vector<std::intptr_t> toolbarCodes(const CRecordingTarget& t) {
     std::vector<std::intptr_t> codes;
     for (const PostedMessage& m : t.messages) {
         EXPECT_EQ(m.msg, Msg::UWM_DLG_SCOPE_TOOL_BAR);
@@ -55,7 +55,7 @@ constexpr const char* kProbe10 = "[PROBE]\nName=Sonda 10:1\nUnits=V\nRatio=0.1\n
 TEST(ScopeToolBar, EveryButtonAndTheChannelArrowsPostTheirCode) {
     test::ensureApp();
     CDlgScopeToolBar bar;
-    RecordingTarget main;
+    CRecordingTarget main;
     bar.SetTarget(&main);
     using enum ToolbarCommand;
     std::vector<std::intptr_t> codes;
@@ -109,7 +109,7 @@ TEST(ScopeToolBar, StateMessagesChangeTipsAndLabelsAndTheLoggingLookLeavesOnlyTh
     bar.OnStateMessage(1000, Encode(ToolbarState::ChannelCount));
     EXPECT_EQ(bar.ChannelCountText(), QStringLiteral("Počet kanálů: 4"));
 
-    RecordingTarget main;
+    CRecordingTarget main;
     bar.SetTarget(&main);
     bar.SetLoggingLook(true);
     QToolButton* log = bar.Button(ToolbarCommand::RollLog);
@@ -141,7 +141,7 @@ protected:
 
 TEST_F(ScopeSettingsTest, PanelClicksGoToTheMainWindowAndTheStripCanBeSwitchedOff) {
     CDlgScopeSettings strip;
-    RecordingTarget main;
+    CRecordingTarget main;
     strip.SetTarget(&main);
     strip.BindChannels(channels());
     EXPECT_EQ(strip.Panel(0)->GetTitle(), "Kanál");
