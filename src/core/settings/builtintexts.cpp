@@ -316,6 +316,13 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1525", "Unexpected command ... "},
     {"TXT_1526", " .: Chyba ... "},
     {"TXT_1527", "Nastavení vyžaduje více vzorků, než modul dokáže přenést."},
+    {"TXT_1540", "Tester na adrese %s neodpovídá, zkouším to znovu ..."},
+    {"TXT_1541", "%s: připojuji ..."},
+    {"TXT_1542", "%s: běží, %d záznamů/s"},
+    {"TXT_1543", "%s: zastaveno"},
+    {"TXT_1544", "%s: neodpovídá"},
+    {"TXT_1545", "%s: spojení ztraceno, připojuji znovu ..."},
+    {"TXT_1546", "Poslední záznam %s"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

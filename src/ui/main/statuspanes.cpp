@@ -8,8 +8,9 @@ namespace wavix {
 void CStatusPanes::Create(QStatusBar& bar) {
     // The name pane carries the whole information line, so it takes what is left;
     // the others keep fixed widths.
-    const std::array<int, 4> widths = {340, 100, 190, 24};
-    const std::array<const char*, 4> names = {"ModuleName", "ModuleType", "ModuleStatus", "ModuleSlider"};
+    const std::array<int, 5> widths = {340, 100, 190, 24, 260};
+    const std::array<const char*, 5> names = {"ModuleName", "ModuleType", "ModuleStatus", "ModuleSlider",
+                                              "LinkState"};
     for (std::size_t i = 0; i < panes_.size(); ++i) {
         auto* label = new QLabel(&bar);
         label->setObjectName(QString::fromLatin1(names[i]));
@@ -17,7 +18,7 @@ void CStatusPanes::Create(QStatusBar& bar) {
             label->setMinimumWidth(widths[i]);
         else
             label->setFixedWidth(widths[i]);
-        if (i < 3)
+        if (i != 3)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panes_[i] = label;
     }
@@ -36,6 +37,8 @@ QLabel* CStatusPanes::label(Pane p) const {
         return panes_[2];
     case Pane::ModuleSlider:
         return panes_[3];
+    case Pane::Link:
+        return panes_[4];
     }
     return nullptr;
 }

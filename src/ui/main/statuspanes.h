@@ -1,6 +1,7 @@
 #pragma once
 // The main window's status bar panes, addressed by name: module name (it takes
-// what is left), module type, module status and the slider pane.
+// what is left), module type, module status, the slider pane and the
+// link pane (the tester's address and the link state).
 
 #include "core/app/mainview.h"
 
@@ -25,7 +26,7 @@ public:
 private:
     QLabel* label(Pane pane) const;
 
-    std::array<QLabel*, 4> panes_{};
+    std::array<QLabel*, 5> panes_{};
 };
 
 } // namespace wavix

@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTime>
 
 #include <algorithm>
 #include <cmath>
@@ -224,6 +225,16 @@ bool CWavixDlg::Initialise() {
     RefreshChannelPanels();
     controller_->ShowStartStatus();
 
+    {
+        const auto& general = settings_.General();
+        controller_->WatchLink(session_->ticks(), general.ReaderAddress(), general.ReaderPort(),
+                               [](std::uint32_t ageMs) {
+                                   return QTime::currentTime()
+                                       .addMSecs(-static_cast<int>(ageMs))
+                                       .toString(QStringLiteral("HH:mm:ss"))
+                                       .toStdString();
+                               });
+    }
     if (!openLink())
         return false;
     capture_.SetNoticeTarget(target_);

@@ -69,6 +69,8 @@ struct WavixDlgOptions {
     // Set: the save dialog is not shown, it answers this path, and the roll-log
     // questions are answered Yes (scripted runs).
     std::string savePath;
+    // Told every change of the link state (trace name, "address:port").
+    std::function<void(std::string_view state, std::string_view endpoint)> linkObserver;
 };
 
 // Stand-ins for the choosers the commands open; unset ones open the real dialog.
@@ -138,10 +140,17 @@ public:
     // Scripted runs: the file the next save or log goes to, without the dialog.
     void SetScriptedSavePath(std::string path) { rollLog_->SetScriptedPath(std::move(path)); }
 
+    // Samples per channel of the live capture.
+    std::uint32_t CaptureSamples() const { return capture_.Data().GetChannel(1).GetSampleCount(); }
+
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
                          BoxButtons buttons) override;
     void SetPaneText(Pane pane, std::string_view text) override { panes_.SetText(pane, text); }
+    void LinkStateChanged(std::string_view state, std::string_view endpoint) override {
+        if (options_.linkObserver)
+            options_.linkObserver(state, endpoint);
+    }
     void ShowMessage(std::string_view text) override { viewSet_.ShowMessage(text); }
     void HideMessages() override { viewSet_.ShowMessage({}); }
     void RedrawTraces() override;
