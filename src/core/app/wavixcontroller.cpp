@@ -40,6 +40,7 @@ void CWavixController::WatchLink(const ITickSource& ticks, std::string address, 
                                  std::function<std::string(std::uint32_t)> clockText) {
     ticks_ = &ticks;
     clockText_ = std::move(clockText);
+    link_ = CLinkStatus();
     link_.SetEndpoint(std::move(address), port);
     showLink();
 }

@@ -52,8 +52,9 @@ public:
     void SetStartMode(StartMode mode, int customStep = 1, int customChannels = 1);
     // "Start" in the status pane, before the link is open.
     void ShowStartStatus();
-    // The tester's address for the link pane and its texts; ticks time the
-    // reports, clockText(ageMs) gives the wall-clock time that long ago.
+    // The tester's address for the link pane and its texts, each time the link
+    // opens to a new one; ticks time the reports, clockText(ageMs) gives the
+    // wall-clock time that long ago.
     void WatchLink(const ITickSource& ticks, std::string address, std::uint16_t port,
                    std::function<std::string(std::uint32_t)> clockText);
 

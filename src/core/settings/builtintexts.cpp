@@ -80,6 +80,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_601", "Uložit nastavení"},
     {"TXT_602", "Konec"},
     {"TXT_603", "Kalibrace"},
+    {"TXT_604", "Připojení ..."},
     {"TXT_610", "Zobraz"},
     {"TXT_611", "Tlačítlová lišta"},
     {"TXT_612", "Nastavení osciloskopu"},
@@ -323,6 +324,14 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1544", "%s: neodpovídá"},
     {"TXT_1545", "%s: spojení ztraceno, připojuji znovu ..."},
     {"TXT_1546", "Poslední záznam %s"},
+    {"TXT_1547", "Připojení k testeru"},
+    {"TXT_1548", "Adresa testeru:"},
+    {"TXT_1549", "Port:"},
+    {"TXT_1550", "Adresa musí být IPv4 adresa (např. 192.168.1.50) nebo název počítače."},
+    {"TXT_1551", "Port musí být číslo od 1 do 65535."},
+    {"TXT_1552", "Adresu nelze uložit do General.ini."},
+    {"TXT_1553", "Připojit"},
+    {"TXT_1554", "Zrušit"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <string_view>
 
 class QLabel;
@@ -17,8 +18,9 @@ namespace wavix {
 
 class CStatusPanes {
 public:
-    // The panes go into bar, as its children.
-    void Create(QStatusBar& bar);
+    // The panes go into bar, as its children; a double-click on the module
+    // status or the link pane calls onDoubleClick.
+    void Create(QStatusBar& bar, std::function<void()> onDoubleClick = {});
     // Empty before Create.
     QString Text(Pane pane) const;
     void SetText(Pane pane, std::string_view text);

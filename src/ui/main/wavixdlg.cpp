@@ -30,7 +30,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QTime>
 
 #include <algorithm>
 #include <cmath>
@@ -220,21 +219,12 @@ bool CWavixDlg::Initialise() {
         return false;
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
-    panes_.Create(*status_);
+    panes_.Create(*status_, [this] { OpenConnection(); });
     tools_->Create(target_);
     RefreshChannelPanels();
     controller_->ShowStartStatus();
 
-    {
-        const auto& general = settings_.General();
-        controller_->WatchLink(session_->ticks(), general.ReaderAddress(), general.ReaderPort(),
-                               [](std::uint32_t ageMs) {
-                                   return QTime::currentTime()
-                                       .addMSecs(-static_cast<int>(ageMs))
-                                       .toString(QStringLiteral("HH:mm:ss"))
-                                       .toStdString();
-                               });
-    }
+    watchLink();
     if (!openLink())
         return false;
     capture_.SetNoticeTarget(target_);

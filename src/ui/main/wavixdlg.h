@@ -140,6 +140,13 @@ public:
     // Scripted runs: the file the next save or log goes to, without the dialog.
     void SetScriptedSavePath(std::string path) { rollLog_->SetScriptedPath(std::move(path)); }
 
+    // File menu "Připojení ...", and a double-click on the status panes: the
+    // tester's address and port edited, stored in General.ini, and the link
+    // opened to them at once.
+    void OpenConnection();
+    // Tests: runs the connection dialog instead of exec().
+    void SetConnectionHook(std::function<void(QDialog&)> hook) { connectionHook_ = std::move(hook); }
+
     // Samples per channel of the live capture.
     std::uint32_t CaptureSamples() const { return capture_.Data().GetChannel(1).GetSampleCount(); }
 
@@ -251,6 +258,7 @@ private:
     void createCommands();
     void createMenuBar();
     void onMainCommand(int id);
+    void watchLink();
     // IToolbarCommands
     void OnPrint() override;
     void OnSaveCapture() override;
@@ -270,6 +278,7 @@ private:
     CMainTexts texts_;
     // The run's samples; the session (a child, closed by the destructor) hands them over.
     CCaptureStore capture_;
+    std::function<void(QDialog&)> connectionHook_;
     CModuleSession* session_ = nullptr;
     CQtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;
