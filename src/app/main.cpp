@@ -208,11 +208,16 @@ int main(int argc, char* argv[]) {
     // WAVIX_TRACE=1: trace lines on stderr for the soak and budget scripts.
     CRunTrace trace;
     const char* traceEnv = std::getenv("WAVIX_TRACE");
-    if (traceEnv != nullptr && *traceEnv != '\0' && *traceEnv != '0')
+    if (traceEnv != nullptr && *traceEnv != '\0' && *traceEnv != '0') {
         app.installEventFilter(&trace);
+        options.linkObserver = [&trace](std::string_view state, std::string_view endpoint) {
+            trace.Link(state, endpoint);
+        };
+    }
 
     CWavixDlg dlg(options);
     trace.SetMainWindow(&dlg);
+    trace.SetCaptureSamples([&dlg] { return dlg.CaptureSamples(); });
     if (!dlg.Initialise())
         return dlg.EndCode();
 

@@ -14,6 +14,7 @@ constexpr auto kLayout = std::to_array<MainMenuEntry>({
     {0, "TXT_600", ""},
     {id(MainCommand::SaveSettings), "TXT_601", "Ctrl+S"},
     {id(MainCommand::Calibration), "TXT_603", ""},
+    {id(MainCommand::Connection), "TXT_604", ""},
     {id(MainCommand::End), "TXT_602", "Ctrl+Q"},
     {0, "TXT_610", ""},
     {id(MainCommand::Toolbar), "TXT_611", ""},

@@ -10,6 +10,7 @@ enum class MainCommand : int {
     SaveSettings = 0x8010,
     End = 0x8006,
     Calibration = 0x8013,
+    Connection = 0x8014,
     Toolbar = 0xE800,
     ScopeSettings = 0x8009,
     ChannelOptions = 0x800C,

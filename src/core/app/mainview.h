@@ -14,7 +14,7 @@ namespace wavix {
 struct tOscilExchange;
 
 // Status bar panes, addressed by name rather than by position.
-enum class Pane { ModuleName, ModuleType, ModuleStatus, ModuleSlider };
+enum class Pane { ModuleName, ModuleType, ModuleStatus, ModuleSlider, Link };
 
 enum class BoxIcon { None, Error, Information, Question, Exclamation };
 enum class BoxButtons { Ok, YesNo };
@@ -34,6 +34,8 @@ public:
     virtual BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
                                  BoxButtons buttons) = 0;
     virtual void SetPaneText(Pane pane, std::string_view text) = 0;
+    // The link state changed (its trace name and the tester's "address:port").
+    virtual void LinkStateChanged(std::string_view /*state*/, std::string_view /*endpoint*/) {}
 
     // The text over the traces of all four views; HideMessages clears that display.
     virtual void ShowMessage(std::string_view text) = 0;

@@ -6,6 +6,12 @@
 #include <algorithm>
 
 namespace wavix {
+namespace {
+
+constexpr std::string_view kNoAnswerKey = "TXT_1540";
+constexpr std::string_view kLastCaptureKey = "TXT_1546";
+
+} // namespace
 
 CWavixController::CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view,
                                    const CMainTexts& texts)
@@ -30,6 +36,99 @@ void CWavixController::ShowStartStatus() {
     status_.SetStatus(texts_.Get("TXT_003"));
 }
 
+void CWavixController::WatchLink(const ITickSource& ticks, std::string address, std::uint16_t port,
+                                 std::function<std::string(std::uint32_t)> clockText) {
+    ticks_ = &ticks;
+    clockText_ = std::move(clockText);
+    link_ = CLinkStatus();
+    link_.SetEndpoint(std::move(address), port);
+    showLink();
+}
+
+// The text of key with its "%s" replaced by the tester's address and port.
+std::string CWavixController::linkText(std::string_view key) const {
+    std::string text(texts_.Get(key));
+    if (const auto at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, link_.Endpoint());
+    return text;
+}
+
+void CWavixController::followLink(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
+    if (ticks_ == nullptr || state_.ended)
+        return;
+    const std::uint32_t now = ticks_->tickMs();
+    const LinkState before = link_.State();
+    bool changed = false;
+    if (msg == Msg::UWM_IVORA_PROTOCOL) {
+        switch (DecodeModuleEvent(wParam)) {
+        case ModuleEvent::Initialised:
+            changed = link_.OnSessionStart(now);
+            break;
+        case ModuleEvent::LinkUp:
+            changed = link_.OnLinkUp();
+            break;
+        case ModuleEvent::ScopeRunning:
+            changed = link_.OnScopeRunning(now);
+            break;
+        case ModuleEvent::Stopped:
+            changed = link_.OnStopped();
+            break;
+        case ModuleEvent::ReplyTimeout:
+            changed = link_.OnReplyTimeout(now);
+            break;
+        default:
+            break;
+        }
+    } else if (msg == Msg::UWM_SCOPE_DATA && Decode<ScopeDataNotice>(lParam) == ScopeDataNotice::NewSamples &&
+               NewSamplesCount(wParam) >= 0) {
+        changed = link_.OnCapture(now);
+    }
+    changed = link_.OnTick(now) || changed;
+    if (!changed)
+        return;
+    const LinkState after = link_.State();
+    if (after == LinkState::NoAnswer) {
+        const std::string text = linkText(kNoAnswerKey);
+        status_.SetStatus(text);
+        view_.ShowMessage(text);
+    } else if (after == LinkState::Lost && link_.HadCapture() && clockText_) {
+        // The trace on screen is no longer live: say when it was taken.
+        std::string text(texts_.Get(kLastCaptureKey));
+        const std::string at = clockText_(ticksSince(now, link_.LastCaptureTick()));
+        if (const auto pos = text.find("%s"); pos != std::string::npos)
+            text.replace(pos, 2, at);
+        view_.ShowMessage(std::string(texts_.Get("TXT_102")) + "  " + text);
+    } else if (before == LinkState::NoAnswer && after == LinkState::Connecting) {
+        view_.ShowMessage("");
+    }
+    showLink();
+}
+
+void CWavixController::showLink() {
+    std::string text;
+    switch (link_.State()) {
+    case LinkState::Connecting:
+        text = linkText("TXT_1541");
+        break;
+    case LinkState::Running:
+        text = linkText("TXT_1542");
+        if (const auto at = text.find("%d"); at != std::string::npos)
+            text.replace(at, 2, std::to_string(link_.CapturesPerSecond()));
+        break;
+    case LinkState::Stopped:
+        text = linkText("TXT_1543");
+        break;
+    case LinkState::NoAnswer:
+        text = linkText("TXT_1544");
+        break;
+    case LinkState::Lost:
+        text = linkText("TXT_1545");
+        break;
+    }
+    view_.SetPaneText(Pane::Link, text);
+    view_.LinkStateChanged(LinkStateName(link_.State()), link_.Endpoint());
+}
+
 void CWavixController::StartCalibration(const SOscil_EEPROM& header) {
     state_.calibration.inProgress = true;
     state_.calibration.header = header;
@@ -42,6 +141,11 @@ void CWavixController::OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lP
     // After a fatal box the window is closing; nothing may start another request or box.
     if (state_.ended)
         return;
+    dispatch(msg, wParam, lParam);
+    followLink(msg, wParam, lParam);
+}
+
+void CWavixController::dispatch(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
     switch (msg) {
     case Msg::UWM_COMMUNICATION:
         status_.OnTraffic(wParam, lParam);

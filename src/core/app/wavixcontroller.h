@@ -14,6 +14,7 @@
 // every call into the controller.
 
 #include "core/app/controllerstate.h"
+#include "core/app/linkstatus.h"
 #include "core/app/maintexts.h"
 #include "core/app/mainview.h"
 #include "core/app/moduleevents.h"
@@ -23,7 +24,9 @@
 #include "core/app/windowparts.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace wavix {
 
@@ -49,6 +52,11 @@ public:
     void SetStartMode(StartMode mode, int customStep = 1, int customChannels = 1);
     // "Start" in the status pane, before the link is open.
     void ShowStartStatus();
+    // The tester's address for the link pane and its texts, each time the link
+    // opens to a new one; ticks time the reports, clockText(ageMs) gives the
+    // wall-clock time that long ago.
+    void WatchLink(const ITickSource& ticks, std::string address, std::uint16_t port,
+                   std::function<std::string(std::uint32_t)> clockText);
 
     void OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     // The window's timers; false for an id that is neither the pending retry
@@ -61,6 +69,7 @@ public:
 
     const ControllerState& State() const { return state_; }
     const CStatusLine& Status() const { return status_; }
+    const CLinkStatus& Link() const { return link_; }
     bool HasEnded() const { return state_.ended; }
 
 private:
@@ -68,6 +77,10 @@ private:
     void forwardChannelData(std::intptr_t wParam, std::intptr_t lParam);
     void onWindowToolbar(std::intptr_t command);
     void openViewMenu(std::intptr_t view, std::intptr_t point);
+    void dispatch(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    void followLink(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    void showLink();
+    std::string linkText(std::string_view key) const;
 
     CIvoraProtocol& protocol_;
     CCaptureStore& capture_;
@@ -79,6 +92,9 @@ private:
     CScopeDataEvents scopeData_;
     WindowParts parts_;
     std::unique_ptr<CViewNotices> notices_;
+    CLinkStatus link_;
+    const ITickSource* ticks_ = nullptr;
+    std::function<std::string(std::uint32_t)> clockText_;
 };
 
 } // namespace wavix

@@ -62,6 +62,12 @@ bool CProgramSettings::Load(const std::string& dataDir, const tOscilExchange& cu
     return true;
 }
 
+bool CProgramSettings::SaveReader(const std::string& address, std::uint16_t port) {
+    const std::string settingsFolder = SettingsFolder(dataDir_);
+    return !settingsFolder.empty() &&
+           general_.SaveReader(settingsFolder + std::string(kGeneralIniName), address, port);
+}
+
 void CProgramSettings::loadViews(const CIni& ini) {
     for (std::size_t i = 0; i < views_.size(); ++i) {
         const auto section = kViewSections[i];

@@ -62,6 +62,8 @@ public:
 
     const std::string& DataDirectory() const { return dataDir_; }
     const CVexorGeneralSettings& General() const { return general_; }
+    // The tester's address and port stored in General.ini and taken.
+    bool SaveReader(const std::string& address, std::uint16_t port);
     const tOscilExchange& LastRecord() const { return lastRecord_; }
 
     const std::string& LangFileName() const { return langFileName_; }

@@ -4,20 +4,42 @@
 #include <QStatusBar>
 
 namespace wavix {
+namespace {
 
-void CStatusPanes::Create(QStatusBar& bar) {
+class CPaneLabel : public QLabel {
+public:
+    CPaneLabel(QWidget* parent, std::function<void()> onDoubleClick)
+        : QLabel(parent), onDoubleClick_(std::move(onDoubleClick)) {}
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        if (onDoubleClick_)
+            onDoubleClick_();
+        else
+            QLabel::mouseDoubleClickEvent(event);
+    }
+
+private:
+    std::function<void()> onDoubleClick_;
+};
+
+} // namespace
+
+void CStatusPanes::Create(QStatusBar& bar, std::function<void()> onDoubleClick) {
     // The name pane carries the whole information line, so it takes what is left;
     // the others keep fixed widths.
-    const std::array<int, 4> widths = {340, 100, 190, 24};
-    const std::array<const char*, 4> names = {"ModuleName", "ModuleType", "ModuleStatus", "ModuleSlider"};
+    const std::array<int, 5> widths = {340, 100, 190, 24, 260};
+    const std::array<const char*, 5> names = {"ModuleName", "ModuleType", "ModuleStatus", "ModuleSlider",
+                                              "LinkState"};
     for (std::size_t i = 0; i < panes_.size(); ++i) {
-        auto* label = new QLabel(&bar);
+        const bool opens = i == 2 || i == 4; // where a missing tester is told
+        auto* label = new CPaneLabel(&bar, opens ? onDoubleClick : std::function<void()>());
         label->setObjectName(QString::fromLatin1(names[i]));
         if (i == 0)
             label->setMinimumWidth(widths[i]);
         else
             label->setFixedWidth(widths[i]);
-        if (i < 3)
+        if (i != 3)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panes_[i] = label;
     }
@@ -36,6 +58,8 @@ QLabel* CStatusPanes::label(Pane p) const {
         return panes_[2];
     case Pane::ModuleSlider:
         return panes_[3];
+    case Pane::Link:
+        return panes_[4];
     }
     return nullptr;
 }

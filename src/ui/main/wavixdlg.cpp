@@ -219,11 +219,12 @@ bool CWavixDlg::Initialise() {
         return false;
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
-    panes_.Create(*status_);
+    panes_.Create(*status_, [this] { OpenConnection(); });
     tools_->Create(target_);
     RefreshChannelPanels();
     controller_->ShowStartStatus();
 
+    watchLink();
     if (!openLink())
         return false;
     capture_.SetNoticeTarget(target_);

@@ -69,6 +69,8 @@ struct WavixDlgOptions {
     // Set: the save dialog is not shown, it answers this path, and the roll-log
     // questions are answered Yes (scripted runs).
     std::string savePath;
+    // Told every change of the link state (trace name, "address:port").
+    std::function<void(std::string_view state, std::string_view endpoint)> linkObserver;
 };
 
 // Stand-ins for the choosers the commands open; unset ones open the real dialog.
@@ -138,10 +140,24 @@ public:
     // Scripted runs: the file the next save or log goes to, without the dialog.
     void SetScriptedSavePath(std::string path) { rollLog_->SetScriptedPath(std::move(path)); }
 
+    // File menu "Připojení ...", and a double-click on the status panes: the
+    // tester's address and port edited, stored in General.ini, and the link
+    // opened to them at once.
+    void OpenConnection();
+    // Tests: runs the connection dialog instead of exec().
+    void SetConnectionHook(std::function<void(QDialog&)> hook) { connectionHook_ = std::move(hook); }
+
+    // Samples per channel of the live capture.
+    std::uint32_t CaptureSamples() const { return capture_.Data().GetChannel(1).GetSampleCount(); }
+
     // IMainView
     BoxAnswer MessageBox(std::string_view caption, std::string_view text, BoxIcon icon,
                          BoxButtons buttons) override;
     void SetPaneText(Pane pane, std::string_view text) override { panes_.SetText(pane, text); }
+    void LinkStateChanged(std::string_view state, std::string_view endpoint) override {
+        if (options_.linkObserver)
+            options_.linkObserver(state, endpoint);
+    }
     void ShowMessage(std::string_view text) override { viewSet_.ShowMessage(text); }
     void HideMessages() override { viewSet_.ShowMessage({}); }
     void RedrawTraces() override;
@@ -242,6 +258,7 @@ private:
     void createCommands();
     void createMenuBar();
     void onMainCommand(int id);
+    void watchLink();
     // IToolbarCommands
     void OnPrint() override;
     void OnSaveCapture() override;
@@ -261,6 +278,7 @@ private:
     CMainTexts texts_;
     // The run's samples; the session (a child, closed by the destructor) hands them over.
     CCaptureStore capture_;
+    std::function<void(QDialog&)> connectionHook_;
     CModuleSession* session_ = nullptr;
     CQtMessageTarget* target_ = nullptr;
     std::unique_ptr<CWavixController> controller_;

@@ -11,6 +11,7 @@
 #include "ui/colorref.h"
 #include "ui/dialogs/dlgabout.h"
 #include "ui/dialogs/dlgchangetimebase.h"
+#include "ui/dialogs/dlgconnection.h"
 #include "ui/main/menubuilder.h"
 #include "ui/main/rolllogui.h"
 #include "ui/main/toolwindows.h"
@@ -26,6 +27,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTime>
 
 #include <filesystem>
 #include <functional>
@@ -171,8 +173,46 @@ void CWavixDlg::createMenuBar() {
     }
 }
 
+// --- the tester's address
+
+void CWavixDlg::watchLink() {
+    const auto& general = settings_.General();
+    controller_->WatchLink(session_->ticks(), general.ReaderAddress(), general.ReaderPort(),
+                           [](std::uint32_t ageMs) {
+                               return QTime::currentTime()
+                                   .addMSecs(-static_cast<int>(ageMs))
+                                   .toString(QStringLiteral("HH:mm:ss"))
+                                   .toStdString();
+                           });
+}
+
+void CWavixDlg::OpenConnection() {
+    // A log being recorded or viewed keeps the link it has.
+    if (IsRollLogOpen() || !session_->IsOpen())
+        return;
+    const auto& general = settings_.General();
+    CDlgConnection dlg(settings_.LangFilePath(), general.ReaderAddress(), general.ReaderPort(), this);
+    if (connectionHook_)
+        connectionHook_(dlg);
+    else
+        dlg.exec();
+    if (dlg.result() != QDialog::Accepted)
+        return;
+    if (!settings_.SaveReader(dlg.Address(), dlg.Port())) {
+        MessageBox(" .: ERROR ... ", texts_.Get("TXT_1552"), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    session_->Close();
+    watchLink();
+    ReopenLink();
+    session_->Rearm();
+}
+
 void CWavixDlg::onMainCommand(int id) {
     switch (static_cast<MainCommand>(id)) {
+    case MainCommand::Connection:
+        OpenConnection();
+        break;
     case MainCommand::SaveSettings:
         if (!settings_.Save(CProgramSettings::SaveScope::LastSettingsOnly, capture_.Data().GetSettings()))
             MessageBox(" .: ERROR ... ", " The settings could not be saved ... ", BoxIcon::Error,

@@ -177,6 +177,9 @@ public:
         return BoxAnswer::Ok;
     }
     void SetPaneText(Pane pane, std::string_view text) override { panes[pane].emplace_back(text); }
+    void LinkStateChanged(std::string_view state, std::string_view endpoint) override {
+        links.push_back(std::string(state) + " " + std::string(endpoint));
+    }
     void ShowMessage(std::string_view text) override { viewMessages.emplace_back(text); }
     void HideMessages() override { viewMessages.emplace_back("<hidden>"); }
     void RedrawTraces() override { ++redraws; }
@@ -227,6 +230,7 @@ public:
     std::function<void()> whileBoxOpen;
     std::map<Pane, std::vector<std::string>> panes;
     std::vector<std::string> viewMessages;
+    std::vector<std::string> links; // "state address:port", each change
     std::vector<std::string> calls;
     std::vector<int> timers;
     std::vector<int> guards; // calibration guard: its time when started, 0 when stopped

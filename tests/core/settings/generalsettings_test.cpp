@@ -64,3 +64,65 @@ TEST(GeneralSettings, RefusesAMissingFileAndAPortBeyondSixteenBits) {
 
 } // namespace
 } // namespace wavix
+
+namespace wavix {
+namespace {
+
+TEST(GeneralSettings, TypedAddressAndPortAreChecked) {
+    struct Case {
+        const char* address;
+        const char* port;
+        EndpointFault fault;
+    };
+    const Case cases[] = {
+        {"192.168.1.50", "10000", EndpointFault::None},
+        {"tester-3.workshop.local", "1", EndpointFault::None},
+        {"127.0.0.2", "65535", EndpointFault::None},
+        {"192.168.1.256", "10000", EndpointFault::BadAddress}, // a part beyond 255
+        {"192.168.1", "10000", EndpointFault::BadAddress},     // digits and dots: never a name
+        {"192.168..1", "10000", EndpointFault::BadAddress},
+        {"", "10000", EndpointFault::BadAddress},
+        {"tester 3", "10000", EndpointFault::BadAddress},
+        {"-tester", "10000", EndpointFault::BadAddress},
+        {"192.168.1.50", "0", EndpointFault::BadPort},
+        {"192.168.1.50", "65536", EndpointFault::BadPort},
+        {"192.168.1.50", "", EndpointFault::BadPort},
+        {"192.168.1.50", "10 000", EndpointFault::BadPort},
+        {"192.168.1.50", "9999999999", EndpointFault::BadPort},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.address) + " : " + c.port);
+        std::uint16_t port = 0;
+        EXPECT_EQ(CheckEndpoint(c.address, c.port, &port), c.fault);
+        if (c.fault == EndpointFault::None) {
+            EXPECT_EQ(port, static_cast<std::uint16_t>(std::stoi(c.port)));
+        }
+    }
+}
+
+TEST(GeneralSettings, SavedReaderIsReadBackAndTheRestOfTheFileStays) {
+    test::TempDir tmp;
+    const std::string before = test::readFile(kShippedGeneral);
+    test::writeFile(tmp / "General.ini", before);
+    CVexorGeneralSettings g;
+    ASSERT_TRUE(g.Load(tmp / "General.ini"));
+    ASSERT_TRUE(g.SaveReader(tmp / "General.ini", "10.0.0.7", 10320));
+    EXPECT_EQ(g.ReaderAddress(), "10.0.0.7");
+
+    CVexorGeneralSettings again;
+    ASSERT_TRUE(again.Load(tmp / "General.ini"));
+    EXPECT_EQ(again.ReaderAddress(), "10.0.0.7");
+    EXPECT_EQ(again.ReaderPort(), 10320);
+    EXPECT_EQ(again.Owner().company, g.Owner().company);
+    const std::string after = test::readFile(tmp / "General.ini");
+    const auto withoutNet = [](const std::string& text) {
+        return std::regex_replace(text, std::regex("\nReader(Addres|Port)=[^\n]*"), "");
+    };
+    EXPECT_EQ(withoutNet(after), withoutNet(before));
+
+    EXPECT_FALSE(g.SaveReader(tmp / "missing.ini", "10.0.0.8", 1));
+    EXPECT_EQ(g.ReaderAddress(), "10.0.0.7");
+}
+
+} // namespace
+} // namespace wavix

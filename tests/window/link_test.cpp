@@ -1,0 +1,103 @@
+#include "ui/scope/cscope.h"
+#include "window/windowsupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace wavix::test {
+namespace {
+
+const StartupResult kTester{StartupChoice::Tester, 1, 1};
+
+TEST(WindowLink, NoTesterAtTheAddressIsSaidWithinThreeSeconds) {
+    WindowRun run;
+    const std::uint16_t port = Simulator::freePort(); // nobody listens there
+    ASSERT_TRUE(copyDataTree(run.dir.path(), port));
+    run.options.dataDir = run.dataDir();
+    QElapsedTimer since;
+    since.start();
+    ASSERT_TRUE(run.open(kTester));
+    const std::string endpoint = std::string(Simulator::kAddress) + ":" + std::to_string(port);
+    const std::string said = "Tester na adrese " + endpoint + " neodpovídá, zkouším to znovu ...";
+    ASSERT_TRUE(runUntil([&] { return run.dlg->PaneText(Pane::ModuleStatus).toStdString() == said; }, 3500))
+        << run.dlg->PaneText(Pane::ModuleStatus).toStdString();
+    EXPECT_LT(since.elapsed(), 3000);
+    EXPECT_EQ(run.dlg->View(0).GetMessage(), said);
+    EXPECT_EQ(run.dlg->PaneText(Pane::Link).toStdString(), endpoint + ": neodpovídá");
+    if (shotsWanted())
+        run.dlg->grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/no-tester.png");
+
+    // A tester that comes up later is found without a click.
+    ASSERT_TRUE(run.sim.start(port));
+    EXPECT_TRUE(run.capturing(3));
+    EXPECT_TRUE(runUntil([&] { return run.dlg->PaneText(Pane::Link).contains(QStringLiteral("běží")); }, 3000))
+        << run.dlg->PaneText(Pane::Link).toStdString();
+}
+
+TEST(WindowLink, ThePaneShowsTheRunAndALossMarksTheLastCapture) {
+    WindowRun run;
+    ASSERT_TRUE(run.start(kTester));
+    ASSERT_TRUE(run.capturing(5));
+    // Captures per second are counted over a whole second.
+    ASSERT_TRUE(runUntil([&] { return run.dlg->PaneText(Pane::Link).contains(QStringLiteral(" záznamů/s")) &&
+                                      !run.dlg->PaneText(Pane::Link).contains(QStringLiteral(" 0 záznamů/s")); },
+                         4000))
+        << run.dlg->PaneText(Pane::Link).toStdString();
+    EXPECT_TRUE(run.dlg->PaneText(Pane::Link).startsWith(QStringLiteral("127.0.0.2:")));
+    if (shotsWanted())
+        run.dlg->grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/link-running.png");
+
+    ASSERT_TRUE(run.sim.stop());
+    ASSERT_TRUE(runUntil([&] { return run.dlg->PaneText(Pane::Link).contains(QStringLiteral("ztraceno")); }, 5000))
+        << run.dlg->PaneText(Pane::Link).toStdString();
+    EXPECT_NE(run.dlg->View(0).GetMessage().find("Poslední záznam "), std::string::npos)
+        << run.dlg->View(0).GetMessage();
+    EXPECT_FALSE(run.dlg->HasEnded());
+}
+
+TEST(WindowLink, TheConnectionDialogChecksStoresAndReconnects) {
+    WindowRun run;
+    ASSERT_TRUE(copyDataTree(run.dir.path(), Simulator::freePort())); // nobody there
+    run.options.dataDir = run.dataDir();
+    ASSERT_TRUE(run.open(kTester));
+    ASSERT_TRUE(runUntil([&] { return run.dlg->PaneText(Pane::Link).contains(QStringLiteral("neodpovídá")); },
+                         3500));
+    const std::uint16_t port = Simulator::freePort();
+    ASSERT_TRUE(run.sim.start(port));
+
+    std::vector<std::string> faults;
+    run.dlg->SetConnectionHook([&](QDialog& dlg) {
+        auto* address = dlg.findChild<QLineEdit*>(QStringLiteral("address"));
+        auto* portEdit = dlg.findChild<QLineEdit*>(QStringLiteral("port"));
+        auto* fault = dlg.findChild<QLabel*>(QStringLiteral("fault"));
+        ASSERT_TRUE(address != nullptr && portEdit != nullptr && fault != nullptr);
+        const std::pair<const char*, const char*> typed[] = {{"127.0.0.300", "1"}, {"127.0.0.2", "70000"}};
+        for (const auto& [a, p] : typed) {
+            address->setText(QString::fromLatin1(a));
+            portEdit->setText(QString::fromLatin1(p));
+            dlg.accept();
+            faults.push_back(fault->text().toStdString());
+        }
+        if (shotsWanted())
+            dlg.grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/connection.png");
+        EXPECT_EQ(dlg.result(), QDialog::Rejected);
+        address->setText(QString::fromLatin1(Simulator::kAddress));
+        portEdit->setText(QString::number(port));
+        dlg.accept();
+    });
+    run.dlg->OpenConnection();
+    EXPECT_EQ(faults, (std::vector<std::string>{
+                          "Adresa musí být IPv4 adresa (např. 192.168.1.50) nebo název počítače.",
+                          "Port musí být číslo od 1 do 65535."}));
+    EXPECT_TRUE(run.capturing(3));
+    QFile ini(run.dir.path() + "/Settings/General.ini");
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("ReaderPort=" + QByteArray::number(port)));
+    EXPECT_TRUE(run.dlg->PaneText(Pane::Link).startsWith(QString::fromStdString(
+        std::string(Simulator::kAddress) + ":" + std::to_string(port))));
+}
+
+} // namespace
+} // namespace wavix::test
