@@ -316,6 +316,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1525", "Unexpected command ... "},
     {"TXT_1526", " .: Chyba ... "},
     {"TXT_1527", "Nastavení vyžaduje více vzorků, než modul dokáže přenést."},
+    {"TXT_1530", "Nastavení obnoveno po restartu čtečky"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -265,6 +265,53 @@ TEST_F(Controller, LostLinkAndBadStartAnswerRestartTheSession) {
     }
 }
 
+// A tester that browns out comes back with its power-up record: after a lost
+// link the record the user had in force goes back to it as an edit would; a
+// reconnect the user asked for takes the tester's record as at start.
+TEST_F(Controller, TheRecordInForceSurvivesATesterRestart) {
+    for (const bool lost : {true, false}) {
+        SCOPED_TRACE(lost);
+        ControllerHarness h;
+        h.module.groupsLeft = 1;
+        h.start();
+        h.data().SetTimeBase(6);
+        h.data().SetChannelCount(2);
+        h.deliver(reply(0x8080, 0)); // the waiting request answered header-only: the edit goes out
+        h.settle();
+        const tOscilExchange user = h.data().GetSettings();
+        ASSERT_EQ(h.module.inForce, user);
+        const std::size_t sent = h.module.sent.size();
+
+        if (lost) {
+            h.module.silent = true;
+            h.clock.advance(CIvoraProtocol::kReplyTimeoutMs + 1);
+            h.protocol.OnTimer();
+            h.settle();
+            h.module.silent = false;
+        } else {
+            h.post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
+            h.post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
+            h.protocol.Reinit(); // what the window's reopen does
+        }
+        h.module.groupsLeft = 1;
+        h.clock.advance(1000);
+        h.start();
+
+        EXPECT_EQ(h.module.commands.back(), c_ivrASK_SCOPE_DATA) << "capturing again";
+        EXPECT_EQ(h.view.calls.back(), "save");
+        if (lost) {
+            ASSERT_EQ(h.module.sent.size(), sent + 1);
+            EXPECT_EQ(h.module.inForce, user);
+            EXPECT_EQ(h.data().GetSettings(), user);
+            EXPECT_EQ(h.view.pane(Pane::ModuleStatus), "Nastavení obnoveno po restartu čtečky");
+        } else {
+            EXPECT_EQ(h.module.sent.size(), sent);
+            EXPECT_EQ(h.data().GetActiveChannelCount(), h.module.own.chann_num);
+            EXPECT_EQ(h.data().GetSettings().time_base_ENUM, h.module.own.time_base_ENUM);
+        }
+    }
+}
+
 TEST_F(Controller, RecoveryBoxOpensOnceAndRestartsTheSession) {
     start();
     int nested = 0;
