@@ -87,6 +87,16 @@ void CModuleEvents::sendEditedSettings() {
     status_.SetStatus(texts_.Get("TXT_006"));
 }
 
+// SINGLE stops the tester after its shot: the record says so too, so that the
+// run button offers the next shot and one press takes it.
+bool CModuleEvents::takeSingleShot() {
+    const tOscilExchange& rec = data_.GetSettings();
+    if (!data_.IsRunning() || (rec.TR_mode & ~kStopBit) != TM_SINGLE)
+        return false;
+    data_.Stop();
+    return true;
+}
+
 // The module's own record has just come in after a restart: ours goes out as an edit.
 bool CModuleEvents::sendRestoredRecord() {
     if (!state_.restore || state_.restoreSent)
@@ -193,7 +203,8 @@ void CModuleEvents::scopeFault(ModuleEvent event) {
 void CModuleEvents::showTriggerState() {
     switch (data_.ModeIndex()) {
     case 0:
-        view_.ShowMessage(texts_.Get("TXT_011"));
+        view_.ShowMessage(texts_.Get((data_.GetSettings().TR_mode & ~kStopBit) == TM_SINGLE ? "TXT_1531"
+                                                                                          : "TXT_011"));
         break;
     case 3:
         view_.ShowMessage(texts_.Get("TXT_012"));
@@ -256,7 +267,7 @@ void CModuleEvents::scopeState(ModuleEvent event) {
         if (cal.inProgress) {
             sendCalibrationHeader();
             view_.HideMessages();
-        } else if (data.IsDirty()) {
+        } else if (data.IsDirty() || takeSingleShot()) {
             // A module that always has samples never answers header-only, so an
             // edit would wait for SettingsDirty forever.
             sendEditedSettings();

@@ -49,6 +49,7 @@ private:
 
     void sendEditedSettings();
     bool sendRestoredRecord();
+    bool takeSingleShot();
     void restartSession();
     void fatal(std::string_view caption, std::string_view text, int result);
     void sendCalibrationHeader();

@@ -68,6 +68,9 @@ private:
     void forwardChannelData(std::intptr_t wParam, std::intptr_t lParam);
     void onWindowToolbar(std::intptr_t command);
     void openViewMenu(std::intptr_t view, std::intptr_t point);
+    // The run and connect buttons follow the record in force and the session,
+    // whatever path changed them; told only on a change.
+    void syncToolbar();
 
     CIvoraProtocol& protocol_;
     CCaptureStore& capture_;
@@ -79,6 +82,9 @@ private:
     CScopeDataEvents scopeData_;
     WindowParts parts_;
     std::unique_ptr<CViewNotices> notices_;
+    int runInForce_ = -1; // a RunState once a record is in force
+    int runShown_ = -1;
+    int linkShown_ = -1;
 };
 
 } // namespace wavix

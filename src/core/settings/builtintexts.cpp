@@ -121,6 +121,8 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_760", "Načíst vzorový průběh"},
     {"TXT_761", "Načíst logovaný průběh"},
     {"TXT_762", "Ukládání log. souboru v módu Roll"},
+    {"TXT_763", "Zachytit další jeden odměr (F5)"},
+    {"TXT_764", "Připojit Vexor Reader"},
     {"TXT_770", "Stop"},
     {"TXT_771", "Start"},
     {"TXT_772", "Grafy"},
@@ -135,6 +137,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_781", "Logy"},
     {"TXT_782", "Log"},
     {"TXT_783", "REC"},
+    {"TXT_784", "Připojit"},
     {"TXT_800", "Časová základna"},
     {"TXT_801", "Spouštění"},
     {"TXT_802", "Měření čas.osy"},
@@ -317,6 +320,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1526", " .: Chyba ... "},
     {"TXT_1527", "Nastavení vyžaduje více vzorků, než modul dokáže přenést."},
     {"TXT_1530", "Nastavení obnoveno po restartu čtečky"},
+    {"TXT_1531", "Jeden odměr hotov: Start (F5) zachytí další"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {
