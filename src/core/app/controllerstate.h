@@ -4,6 +4,7 @@
 // what the controller itself must remember between events.
 
 #include "core/scope/oscileeprom.h"
+#include "core/scope/oscilexchange.h"
 
 #include <optional>
 #include <string>
@@ -37,6 +38,11 @@ struct ControllerState {
     bool retryPending = false;
     bool recoveryBoxOpen = false;
     bool ended = false; // the dialog was told to end; later events change nothing
+    bool recordInForce = false; // the module has confirmed a record in this run
+    // The record held when the link was lost: a tester that restarted comes back
+    // with its power-up record, and this one goes back to it once that is in.
+    std::optional<tOscilExchange> restore;
+    bool restoreSent = false; // in this session
     CalibrationState calibration;
 };
 

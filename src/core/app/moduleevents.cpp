@@ -87,12 +87,35 @@ void CModuleEvents::sendEditedSettings() {
     status_.SetStatus(texts_.Get("TXT_006"));
 }
 
+// SINGLE stops the tester after its shot: the record says so too, so that the
+// run button offers the next shot and one press takes it.
+bool CModuleEvents::takeSingleShot() {
+    const tOscilExchange& rec = data_.GetSettings();
+    if (!data_.IsRunning() || (rec.TR_mode & ~kStopBit) != TM_SINGLE)
+        return false;
+    data_.Stop();
+    return true;
+}
+
+// The module's own record has just come in after a restart: ours goes out as an edit.
+bool CModuleEvents::sendRestoredRecord() {
+    if (!state_.restore || state_.restoreSent)
+        return false;
+    state_.restoreSent = true;
+    data_.SetSettings(*state_.restore, true);
+    sendEditedSettings();
+    return true;
+}
+
 void CModuleEvents::ApplyTriggerLevel(int level) {
     view_.SetInputRanges(ChannelRanges(data_.GetSettings()));
     view_.SetTriggerLevel(level);
 }
 
 void CModuleEvents::restartSession() {
+    // Kept over a second loss: by then the record held may be the power-up one.
+    if (state_.recordInForce && !state_.restore)
+        state_.restore = data_.GetSettings();
     protocol_.Reinit();
     view_.ShowMessage(texts_.Get("TXT_102"));
 }
@@ -180,7 +203,8 @@ void CModuleEvents::scopeFault(ModuleEvent event) {
 void CModuleEvents::showTriggerState() {
     switch (data_.ModeIndex()) {
     case 0:
-        view_.ShowMessage(texts_.Get("TXT_011"));
+        view_.ShowMessage(texts_.Get((data_.GetSettings().TR_mode & ~kStopBit) == TM_SINGLE ? "TXT_1531"
+                                                                                          : "TXT_011"));
         break;
     case 3:
         view_.ShowMessage(texts_.Get("TXT_012"));
@@ -199,6 +223,7 @@ void CModuleEvents::scopeState(ModuleEvent event) {
     CalibrationState& cal = state_.calibration;
     switch (event) {
     case ModuleEvent::ScopeRunning:
+        state_.restoreSent = false;
         if (state_.startMode == StartMode::SendOwn)
             protocol_.build_SetOscilExchange_packet();
         else
@@ -207,7 +232,12 @@ void CModuleEvents::scopeState(ModuleEvent event) {
             state_.startMode = StartMode::AskModule;
         status_.SetStatus(texts_.Get("TXT_004"));
         break;
-    case ModuleEvent::SettingsExchanged:
+    case ModuleEvent::SettingsExchanged: {
+        if (sendRestoredRecord())
+            break;
+        const bool restored = state_.restore.has_value();
+        state_.restore.reset();
+        state_.recordInForce = state_.recordInForce || state_.startMode != StartMode::Custom;
         if (state_.startMode == StartMode::Custom) {
             tOscilExchange rec = data.GetSettings();
             rec.chann_num = static_cast<std::uint16_t>(state_.customChannels);
@@ -227,14 +257,17 @@ void CModuleEvents::scopeState(ModuleEvent event) {
             AskForData();
         }
         ApplyTriggerLevel(data.GetSettings().TR_level);
-        if (state_.settingsSent)
+        if (restored)
+            status_.SetStatus(texts_.Get("TXT_1530"));
+        else if (state_.settingsSent)
             status_.SetStatus(texts_.Get("TXT_005"));
         break;
+    }
     case ModuleEvent::GroupConverted:
         if (cal.inProgress) {
             sendCalibrationHeader();
             view_.HideMessages();
-        } else if (data.IsDirty()) {
+        } else if (data.IsDirty() || takeSingleShot()) {
             // A module that always has samples never answers header-only, so an
             // edit would wait for SettingsDirty forever.
             sendEditedSettings();
@@ -264,6 +297,8 @@ void CModuleEvents::scopeState(ModuleEvent event) {
         status_.SetStatus(texts_.Get("TXT_007"));
         break;
     case ModuleEvent::Disconnected:
+        // The user's reconnect starts as the program does: with the tester's record.
+        state_.restore.reset();
         protocol_.Stop();
         if (!view_.CloseLink())
             view_.MessageBox(" Socket ERROR ...", texts_.Get("TXT_1503"), BoxIcon::Error, BoxButtons::Ok);

@@ -48,6 +48,8 @@ private:
     void scopeState(ModuleEvent event);
 
     void sendEditedSettings();
+    bool sendRestoredRecord();
+    bool takeSingleShot();
     void restartSession();
     void fatal(std::string_view caption, std::string_view text, int result);
     void sendCalibrationHeader();

@@ -1,10 +1,12 @@
 #pragma once
 // Unattended roll-mode recording (`wavix --roll-log`): starts the log once
 // roll-mode samples arrive and ends it after the given time. A tester that
-// restarts comes back with its own record, which ends the log; the script then
-// acts as the technician would: once capture runs again it turns the trigger
-// mode back to roll with the panel's mode key and records on into the next
-// file (name-2.sdf, name-3.sdf, ...). Driven by a clock in milliseconds.
+// restarts comes back with its own record; the controller sends the record held
+// before the loss back to it and the log goes on with a seam. Should the
+// tester's record stay in force, the log ends; the script then acts as the
+// technician would: once capture runs again it turns the trigger mode back to
+// roll with the panel's mode key and records on into the next file (name-2.sdf,
+// name-3.sdf, ...). Driven by a clock in milliseconds.
 
 #include <cstdint>
 #include <filesystem>

@@ -78,7 +78,10 @@ void CScopeDataEvents::OnChannelsChanged() {
 
 void CScopeDataEvents::arrangeViews() {
     CScopeData& data = capture_.Data();
-    if (view_.IsRollLogOpen())
+    // The tester's power-up record after its restart is replaced at once by the
+    // one held before: the log goes on, with a seam, once that is back.
+    const bool replacedAtOnce = state_.restore.has_value() && !state_.restoreSent;
+    if (view_.IsRollLogOpen() && !replacedAtOnce)
         view_.EndRollLogIfChanged(data.GetSettings());
     status_.ClearModuleName();
     status_.ShowInformation(data.GetSettings(), data.GetCalibration(), state_.calibration.info);

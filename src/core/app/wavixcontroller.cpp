@@ -11,6 +11,12 @@ namespace {
 constexpr std::string_view kNoAnswerKey = "TXT_1540";
 constexpr std::string_view kLastCaptureKey = "TXT_1546";
 
+RunState RunStateOf(const tOscilExchange& rec) {
+    if ((rec.TR_mode & kStopBit) == 0)
+        return RunState::Running;
+    return (rec.TR_mode & ~kStopBit) == TM_SINGLE ? RunState::ShotTaken : RunState::Stopped;
+}
+
 } // namespace
 
 CWavixController::CWavixController(CIvoraProtocol& protocol, CCaptureStore& capture, IMainView& view,
@@ -156,6 +162,7 @@ void CWavixController::dispatch(Msg msg, std::intptr_t wParam, std::intptr_t lPa
     case Msg::UWM_SCOPE_DATA:
         scopeData_.OnNotice(wParam, lParam);
         if (Decode<ScopeDataNotice>(lParam) == ScopeDataNotice::RecordInForce && !state_.ended) {
+            runInForce_ = static_cast<int>(RunStateOf(capture_.Data().GetSettings()));
             view_.SaveAllSettings();
             view_.SetInputRanges(ChannelRanges(capture_.Data().GetSettings()));
         }
@@ -193,6 +200,20 @@ void CWavixController::dispatch(Msg msg, std::intptr_t wParam, std::intptr_t lPa
         if (parts_.download != nullptr)
             parts_.download->OnFileLinkNotice(msg, wParam, lParam);
         break;
+    }
+    if (!state_.ended)
+        syncToolbar();
+}
+
+void CWavixController::syncToolbar() {
+    if (runInForce_ >= 0 && runInForce_ != runShown_) {
+        runShown_ = runInForce_;
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, runShown_, Encode(ToolbarState::Running));
+    }
+    const int link = protocol_.IsState(ModuleEvent::Stopped) ? 0 : 1;
+    if (link != linkShown_) {
+        linkShown_ = link;
+        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, link, Encode(ToolbarState::Connected));
     }
 }
 
@@ -241,9 +262,8 @@ void CWavixController::onToolbar(std::intptr_t command) {
             data.Stop();
         else
             data.Run();
+        // The button follows once the module has the record.
         protocol_.build_SetOscilExchange_packet();
-        view_.PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, data.IsRunning() ? 1 : 0,
-                         Encode(ToolbarState::Running));
         break;
     case ToolbarCommand::ChannelsDown:
         data.ChannelCountDown();

@@ -81,6 +81,9 @@ private:
     void followLink(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     void showLink();
     std::string linkText(std::string_view key) const;
+    // The run and connect buttons follow the record in force and the session,
+    // whatever path changed them; told only on a change.
+    void syncToolbar();
 
     CIvoraProtocol& protocol_;
     CCaptureStore& capture_;
@@ -95,6 +98,9 @@ private:
     CLinkStatus link_;
     const ITickSource* ticks_ = nullptr;
     std::function<std::string(std::uint32_t)> clockText_;
+    int runInForce_ = -1; // a RunState once a record is in force
+    int runShown_ = -1;
+    int linkShown_ = -1;
 };
 
 } // namespace wavix

@@ -332,6 +332,7 @@ void CScopeData::SetSettings(const tOscilExchange& rec, bool notify) {
     tOscilExchange checked = rec;
     ClampOscilExchange(checked);
     settings_ = checked;
+    stopped_ = (checked.TR_mode & kStopBit) != 0;
     dirty_ = true;
     if (notify)
         SettingsChanged(-1);

@@ -141,9 +141,17 @@ enum class ToolbarCommand : int {
 
 enum class ToolbarState : int {
     SingleView = 0, // wParam 1: one view shows all channels
-    Running = 1,
+    Running = 1, // wParam a RunState
     ShowMode = 5,
     ChannelCount = 8,
+    Connected = 9, // wParam 1: the connect button disconnects
+};
+
+// wParam of ToolbarState::Running: what the record in force says.
+enum class RunState : int {
+    Stopped = 0,
+    Running = 1,
+    ShotTaken = 2, // SINGLE stopped after its shot: one press takes the next
 };
 
 // ---- UWM_DLG_CONTROL_LOG_CHART_MSG: the log navigator's notice in lParam.

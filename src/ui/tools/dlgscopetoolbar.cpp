@@ -30,7 +30,7 @@ struct ButtonDef {
 
 // Tool tips and labels of the strip.
 constexpr int kFirstText = 750;
-constexpr int kLastText = 783;
+constexpr int kLastText = 784;
 
 // Order along the strip.
 constexpr std::array<ButtonDef, CDlgScopeToolBar::kButtonCount> kButtons{{
@@ -257,7 +257,11 @@ void CDlgScopeToolBar::OnStateMessage(std::intptr_t wParam, std::intptr_t code) 
         singleView_ = wParam == 1;
         break;
     case ToolbarState::Running:
-        running_ = wParam != 0;
+        running_ = wParam == static_cast<std::intptr_t>(RunState::Running);
+        shotTaken_ = wParam == static_cast<std::intptr_t>(RunState::ShotTaken);
+        break;
+    case ToolbarState::Connected:
+        connected_ = wParam != 0;
         break;
     case ToolbarState::ShowMode:
         showMode_ = static_cast<int>(std::clamp<std::intptr_t>(wParam, 0, 0xFFFF));
@@ -293,9 +297,14 @@ void CDlgScopeToolBar::refresh() {
         b->setEnabled(!logging_ || def.code == ToolbarCommand::RollLog);
         switch (def.code) {
         case ToolbarCommand::RunStop:
-            b->setToolTip(qs(text(running_ ? "TXT_751" : "TXT_752")));
+            b->setToolTip(qs(text(running_ ? "TXT_751" : shotTaken_ ? "TXT_763" : "TXT_752")));
             b->setText(qs(text(running_ ? "TXT_770" : "TXT_771")));
             b->setIcon(icon(def.code, running_ ? 1 : 0));
+            break;
+        case ToolbarCommand::Connect:
+            b->setIcon(icon(def.code, 0));
+            b->setToolTip(qs(text(connected_ ? def.tipKey : "TXT_764")));
+            b->setText(qs(text(connected_ ? def.labelKey : "TXT_784")));
             break;
         case ToolbarCommand::ViewMode:
             b->setIcon(icon(def.code, singleView_ ? 1 : 0));

@@ -48,6 +48,7 @@ public:
     QString ChannelCountText() const;
     CScopeCtrlArrow* ChannelArrow(bool up) const { return up ? moreChannels_ : fewerChannels_; }
     bool IsRunning() const { return running_; }
+    bool IsConnected() const { return connected_; }
     bool IsSingleView() const { return singleView_; }
     int ShowMode() const { return showMode_; }
 
@@ -74,6 +75,8 @@ private:
     QLabel* channelCount_ = nullptr;
 
     bool running_ = true;
+    bool shotTaken_ = false;
+    bool connected_ = true;
     bool singleView_ = true;
     int showMode_ = 3028;
     int channels_ = 1;

@@ -204,7 +204,10 @@ public:
     bool CloseLink() override { return closeLinkWorks; }
     void ReopenLink() override { calls.emplace_back("reopen"); }
     bool IsRollLogOpen() const override { return rollLogOpen; }
-    void EndRollLogIfChanged(const tOscilExchange&) override { rollLogOpen = false; }
+    void EndRollLogIfChanged(const tOscilExchange& inForce) override {
+        logChecks.push_back(inForce);
+        rollLogOpen = false;
+    }
     void SetSettingsChannelCount(int) override {}
     void CopyViewSettings() override {}
     void PostToSelf(Msg msg, std::intptr_t w, std::intptr_t l) override { self_.post(msg, w, l); }
@@ -235,6 +238,7 @@ public:
     std::vector<int> timers;
     std::vector<int> guards; // calibration guard: its time when started, 0 when stopped
     std::vector<std::uint32_t> logged;
+    std::vector<tOscilExchange> logChecks; // records a roll log was held against
     std::vector<std::pair<ToolWindow, PostedMessage>> tools;
     int redraws = 0;
     int scaleResets = 0;

@@ -265,6 +265,111 @@ TEST_F(Controller, LostLinkAndBadStartAnswerRestartTheSession) {
     }
 }
 
+// A tester that browns out comes back with its power-up record: after a lost
+// link the record the user had in force goes back to it as an edit would; a
+// reconnect the user asked for takes the tester's record as at start.
+TEST_F(Controller, TheRecordInForceSurvivesATesterRestart) {
+    for (const bool lost : {true, false}) {
+        SCOPED_TRACE(lost);
+        ControllerHarness h;
+        h.module.groupsLeft = 1;
+        h.start();
+        h.data().SetTimeBase(6);
+        h.data().SetChannelCount(2);
+        h.deliver(reply(0x8080, 0)); // the waiting request answered header-only: the edit goes out
+        h.settle();
+        const tOscilExchange user = h.data().GetSettings();
+        ASSERT_EQ(h.module.inForce, user);
+        const std::size_t sent = h.module.sent.size();
+
+        if (lost) {
+            h.view.rollLogOpen = true;
+            h.module.silent = true;
+            h.clock.advance(CIvoraProtocol::kReplyTimeoutMs + 1);
+            h.protocol.OnTimer();
+            h.settle();
+            h.module.silent = false;
+        } else {
+            h.post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
+            h.post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
+            h.protocol.Reinit(); // what the window's reopen does
+        }
+        h.module.groupsLeft = 1;
+        h.clock.advance(1000);
+        h.start();
+
+        EXPECT_EQ(h.module.commands.back(), c_ivrASK_SCOPE_DATA) << "capturing again";
+        EXPECT_EQ(h.view.calls.back(), "save");
+        if (lost) {
+            ASSERT_EQ(h.module.sent.size(), sent + 1);
+            EXPECT_EQ(h.module.inForce, user);
+            EXPECT_EQ(h.data().GetSettings(), user);
+            EXPECT_EQ(h.view.pane(Pane::ModuleStatus), "Nastavení obnoveno po restartu čtečky");
+            // The power-up record in between must not end a roll log: it goes on once ours is back.
+            EXPECT_EQ(h.view.logChecks, std::vector<tOscilExchange>{user});
+        } else {
+            EXPECT_EQ(h.module.sent.size(), sent);
+            EXPECT_EQ(h.data().GetActiveChannelCount(), h.module.own.chann_num);
+            EXPECT_EQ(h.data().GetSettings().time_base_ENUM, h.module.own.time_base_ENUM);
+        }
+    }
+}
+
+// The run and connect buttons follow the record in force and the session on
+// every path: the run command, a record set whole (a chart loaded with its
+// settings), SINGLE after its shot, disconnect and reconnect.
+TEST_F(Controller, RunAndConnectButtonsTellTheTruth) {
+    const auto shown = [&](ToolbarState state) {
+        for (auto it = view.tools.rbegin(); it != view.tools.rend(); ++it)
+            if (it->first == ToolWindow::Toolbar && it->second.msg == Msg::UWM_DLG_SCOPE_TOOL_BAR &&
+                it->second.lParam == Encode(state))
+                return static_cast<int>(it->second.wParam);
+        return -1;
+    };
+    const int running = static_cast<int>(RunState::Running);
+    module.groupsLeft = 1;
+    module.emptyWhenIdle = true;
+    start();
+    EXPECT_EQ(shown(ToolbarState::Running), running);
+    EXPECT_EQ(shown(ToolbarState::Connected), 1);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
+    EXPECT_EQ(shown(ToolbarState::Running), static_cast<int>(RunState::Stopped));
+
+    // A chart loaded with its settings runs again.
+    tOscilExchange chart = data().GetSettings();
+    chart.TR_mode = TM_AUTO;
+    data().SetSettings(chart, true);
+    EXPECT_TRUE(data().IsRunning());
+    const auto retry = [&] {
+        clock.advance(kRetryMs);
+        controller.OnTimer(CWavixController::kRetryTimerId);
+        settle();
+    };
+    retry();
+    EXPECT_EQ(module.inForce.TR_mode, TM_AUTO);
+    EXPECT_EQ(shown(ToolbarState::Running), running);
+
+    // SINGLE: the shot stops the tester, the button offers the next, one press takes it.
+    chart.TR_mode = TM_SINGLE;
+    data().SetSettings(chart, true);
+    retry();
+    module.groupsLeft = 1;
+    retry();
+    EXPECT_EQ(module.inForce.TR_mode, TM_SINGLE | kStopBit);
+    EXPECT_EQ(shown(ToolbarState::Running), static_cast<int>(RunState::ShotTaken));
+    EXPECT_EQ(view.viewMessages.back(), "Jeden odměr hotov: Start (F5) zachytí další");
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
+    EXPECT_EQ(module.sent.back().TR_mode, TM_SINGLE) << "re-armed by one press";
+    EXPECT_EQ(shown(ToolbarState::Running), running);
+
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
+    EXPECT_EQ(shown(ToolbarState::Connected), 0);
+    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
+    protocol.Reinit(); // what the window's reopen does
+    start();
+    EXPECT_EQ(shown(ToolbarState::Connected), 1);
+}
+
 TEST_F(Controller, RecoveryBoxOpensOnceAndRestartsTheSession) {
     start();
     int nested = 0;

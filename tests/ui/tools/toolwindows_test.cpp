@@ -97,6 +97,18 @@ TEST(ScopeToolBar, StateMessagesChangeTipsAndLabelsAndTheLoggingLookLeavesOnlyTh
     bar.OnStateMessage(0, Encode(ToolbarState::Running));
     EXPECT_EQ(run->icon().cacheKey(), stoppedIcon);
 
+    bar.OnStateMessage(static_cast<std::intptr_t>(RunState::ShotTaken), Encode(ToolbarState::Running));
+    EXPECT_FALSE(bar.IsRunning());
+    EXPECT_EQ(run->text(), QStringLiteral("Start"));
+    EXPECT_EQ(run->toolTip(), QStringLiteral("Zachytit další jeden odměr (F5)"));
+    QToolButton* connect = bar.Button(ToolbarCommand::Connect);
+    EXPECT_EQ(connect->text(), QStringLiteral("Odpojit"));
+    bar.OnStateMessage(0, Encode(ToolbarState::Connected));
+    EXPECT_EQ(connect->text(), QStringLiteral("Připojit"));
+    EXPECT_EQ(connect->toolTip(), QStringLiteral("Připojit Vexor Reader"));
+    bar.OnStateMessage(1, Encode(ToolbarState::Connected));
+    EXPECT_EQ(connect->toolTip(), QStringLiteral("Odpojit Vexor Reader"));
+
     bar.OnStateMessage(3, Encode(ToolbarState::ChannelCount));
     EXPECT_EQ(bar.ChannelCountText(), QStringLiteral("Počet kanálů: 3"));
     bar.OnStateMessage(0, Encode(ToolbarState::SingleView));
