@@ -1,6 +1,8 @@
 #pragma once
 // A writable copy of the shipped data tree for one run against vexor-sim.
 
+#include "core/scope/oscilexchange.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
@@ -8,6 +10,8 @@
 #include <QFileInfo>
 #include <QList>
 #include <QPair>
+#include <QProcess>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -45,6 +49,28 @@ inline bool copyDataTree(const QString& to, std::uint16_t port, const IniValues&
     }
     return setIniValues(to + "/Settings/General.ini", {{"ReaderPort", QByteArray::number(port)}}) &&
            (lastSettings.isEmpty() || setIniValues(to + "/Settings/Wavix.ini", lastSettings));
+}
+
+// Last settings (Wavix.ini) of a record at timebase `step` on `channels` channels.
+inline IniValues lastSettings(int step, int channels, int triggerMode) {
+    return {{"chann_num", QByteArray::number(channels)},
+            {"time_base_ENUM", QByteArray::number(step)},
+            {"time_base", QByteArray::number(TimeBaseDivider(step))},
+            {"samples_all", QByteArray::number(SamplesPerStep(step))},
+            {"TR_mode", QByteArray::number(triggerMode)}};
+}
+
+// Starts wavix offscreen with its own runtime folder under `root` (its own
+// single-instance lock, so a copy running beside the test does not matter).
+inline void startWavix(QProcess& wavix, const QString& root, const QStringList& args) {
+    QDir().mkpath(root + "/run");
+    QFile::setPermissions(root + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", root + "/run");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    wavix.setProcessEnvironment(env);
+    wavix.setProcessChannelMode(QProcess::MergedChannels);
+    wavix.start(qEnvironmentVariable("WAVIX_BIN_DIR") + "/wavix", args);
 }
 
 } // namespace wavix::test

@@ -28,23 +28,9 @@ TEST_F(TesterRestart, TheSetUpGoesBackToTheTesterAfterItsPowerCycle) {
     // One power cycle within the run; the reply time-out finds it 3 s later.
     ASSERT_TRUE(sim.start(port, {"--restart-every", "5"})) << sim.output().toStdString();
     QTemporaryDir dir;
-    ASSERT_TRUE(copyDataTree(dir.path() + "/Data", port,
-                             {{"chann_num", "2"},
-                              {"time_base_ENUM", QByteArray::number(kStep)},
-                              {"time_base", QByteArray::number(TimeBaseDivider(kStep))},
-                              {"samples_all", QByteArray::number(SamplesPerStep(kStep))},
-                              {"TR_mode", QByteArray::number(TM_AUTO)}}));
-    QDir().mkpath(dir.path() + "/run");
-    QFile::setPermissions(dir.path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
+    ASSERT_TRUE(copyDataTree(dir.path() + "/Data", port, lastSettings(kStep, 2, TM_AUTO)));
     QProcess wavix;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", dir.path() + "/run");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    wavix.setProcessEnvironment(env);
-    wavix.setProcessChannelMode(QProcess::MergedChannels);
-    wavix.start(qEnvironmentVariable("WAVIX_BIN_DIR") + "/wavix",
-                {"--start", "pc", "--data", dir.path() + "/Data", "--quit-after", "11"});
+    startWavix(wavix, dir.path(), {"--start", "pc", "--data", dir.path() + "/Data", "--quit-after", "11"});
     ASSERT_TRUE(wavix.waitForStarted(10000));
     ASSERT_TRUE(waitUntil([&] { return wavix.state() == QProcess::NotRunning; }, 40000));
     const std::string out = wavix.readAll().toStdString();

@@ -74,26 +74,13 @@ TEST_F(RollLogRecording, ThirtySecondsOfRollModeReachTheFileWithoutAGapOrARepeat
     ASSERT_TRUE(sim.start(port, {"--seed", QString::number(kSeed)})) << sim.output().toStdString();
     QTemporaryDir dir;
     // The last settings in roll mode on four channels.
-    ASSERT_TRUE(copyDataTree(dir.path() + "/Data", port,
-                             {{"chann_num", "4"},
-                              {"time_base_ENUM", QByteArray::number(kStep)},
-                              {"time_base", QByteArray::number(TimeBaseDivider(kStep))},
-                              {"samples_all", QByteArray::number(SamplesPerStep(kStep))},
-                              {"TR_mode", QByteArray::number(TM_FREE)}}));
-    // Its own single-instance lock, so a copy of the program running beside the test does not matter.
-    QDir().mkpath(dir.path() + "/run");
-    QFile::setPermissions(dir.path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(copyDataTree(dir.path() + "/Data", port, lastSettings(kStep, 4, TM_FREE)));
     const QString logPath = dir.path() + "/Data/Scope/LogCharts/run.sdf";
 
     QProcess wavix;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", dir.path() + "/run");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    wavix.setProcessEnvironment(env);
-    wavix.setProcessChannelMode(QProcess::MergedChannels);
-    wavix.start(qEnvironmentVariable("WAVIX_BIN_DIR") + "/wavix",
-                {"--start", "pc", "--data", dir.path() + "/Data", "--roll-log", logPath, "--roll-seconds",
-                 QString::number(kSeconds)});
+    startWavix(wavix, dir.path(),
+               {"--start", "pc", "--data", dir.path() + "/Data", "--roll-log", logPath, "--roll-seconds",
+                QString::number(kSeconds)});
     ASSERT_TRUE(wavix.waitForStarted(10000));
     ASSERT_TRUE(waitUntil([&] { return wavix.state() == QProcess::NotRunning; }, (kSeconds + 60) * 1000))
         << wavix.readAll().toStdString();
