@@ -30,7 +30,10 @@ protected:
     static inline std::unique_ptr<SimFileMap> files_;
 
     static std::unique_ptr<ReadLog> read(const std::string& name) {
-        const auto path = std::filesystem::temp_directory_path() / ("wavix-simlog-" + name);
+        // One file per test: ctest runs the tests of this suite side by side.
+        const auto path = std::filesystem::temp_directory_path() /
+                          ("wavix-simlog-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                           "-" + name);
         const std::vector<std::uint8_t>& bytes = files_->at(name);
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
