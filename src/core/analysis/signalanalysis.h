@@ -80,12 +80,15 @@ private:
     double FindBurnEnd(std::size_t peakIndex, int peak, std::size_t end);
 
     static constexpr int kLowest = -512;
-    static constexpr std::size_t kBins = 2048; // -512..1535: the values a log word can hold
+    static constexpr int kHighest = 1535; // -512..1535: the values a log word can hold
+    static constexpr std::size_t kBins = 2048;
+    static constexpr std::size_t kHistogramSamples = 65536;
 
     SignalInput in_;
     bool haveStats_ = false, haveLevels_ = false, haveEdges_ = false, haveFirings_ = false;
     std::array<std::uint32_t, kBins> hist_{};
     std::array<std::uint64_t, kBins + 1> cumulative_{};
+    std::uint64_t histCount_ = 0;
     SignalStats stats_;
     SignalLevels levels_;
     std::vector<SignalEdge> edges_;

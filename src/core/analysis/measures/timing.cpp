@@ -94,7 +94,8 @@ MeasureResult Transition(CSignalAnalysis& a, bool rising) {
         std::size_t j = static_cast<std::size_t>(e[i].at);
         while (j > low && !short_of(p[j], from))
             --j;
-        std::size_t k = j + 1;
+        // From the middle on to 90 %.
+        std::size_t k = static_cast<std::size_t>(e[i].at) + 1;
         while (k < high && short_of(p[k], to))
             ++k;
         if (!short_of(p[j], from) || k >= high || j + 1 >= p.size())
