@@ -82,7 +82,7 @@ private:
     static constexpr int kLowest = -512;
     static constexpr int kHighest = 1535; // -512..1535: the values a log word can hold
     static constexpr std::size_t kBins = 2048;
-    static constexpr std::size_t kHistogramSamples = 65536;
+    static constexpr std::size_t kHistogramSamples = 16384;
 
     SignalInput in_;
     bool haveStats_ = false, haveLevels_ = false, haveEdges_ = false, haveFirings_ = false;

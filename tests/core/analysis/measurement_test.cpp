@@ -3,6 +3,7 @@
 // period, levels within a count, and the reason when a value cannot be had.
 
 #include "core/analysis/measurement.h"
+#include "core/analysis/measurementtable.h"
 #include "core/scope/channeldata.h"
 #include "core/settings/builtintexts.h"
 
@@ -245,8 +246,14 @@ std::vector<Case> cases() {
                         {"peak_v", 350.0, 3 * u},
                         none("injector_ms", W::NoInjection)}});
         // Through a 10:1 probe on 20 V/div: the dwell lies only ten counts below the battery.
-        out.push_back({"ignition on a coarse range", 60000, dt, 1.282, 2, coil,
-                       {{"dwell_ms", 4e-3, dt}, {"burn_ms", 1.5e-3, dt}, none("injector_ms", W::NoInjection)}});
+        out.push_back(
+            {"ignition on a coarse range",
+             60000,
+             dt,
+             1.282,
+             2,
+             coil,
+             {{"dwell_ms", 4e-3, dt}, {"burn_ms", 1.5e-3, dt}, none("injector_ms", W::NoInjection)}});
         // On a range the spike runs off: the peak is not known, the times are.
         out.push_back({"ignition clipped at 200 V",
                        60000,
@@ -324,6 +331,43 @@ TEST(Measurement, RegistryKeysTextsAndReasonsAreComplete) {
         EXPECT_FALSE(MeasureWhyText(why).empty()) << w;
         EXPECT_FALSE(BuiltinText(MeasureWhyKey(why)).empty()) << w;
     }
+}
+
+// Rows keep their results in step through removals, and every evaluation
+// measures the spans it is given, not those of the last one.
+TEST(Measurement, TableRowsFollowTheirChannelsSpans) {
+    CMeasurementTable table;
+    EXPECT_TRUE(table.Add(1, "vmax"));
+    EXPECT_TRUE(table.Add(2, "vmax"));
+    EXPECT_TRUE(table.Add(3, "mean"));
+    EXPECT_TRUE(table.Add(1, "vmin"));
+    EXPECT_FALSE(table.Add(1, "vmax")); // already there
+    EXPECT_FALSE(table.Add(0, "vmax"));
+    EXPECT_FALSE(table.Add(kChannelCount + 1, "vmax"));
+    EXPECT_FALSE(table.Add(1, "nonsense"));
+    ASSERT_EQ(table.Results().size(), 4u);
+    EXPECT_EQ(table.Results()[0].why, MeasureWhy::NoSamples);
+
+    const std::vector<std::int32_t> a{1, 5, -3}, b{7, 9, 2}, c{-1, -2, -4};
+    const SignalInput two[] = {{a, 1e-3, 2.0}, {b, 1e-3, 1.0}};
+    table.Evaluate(two);
+    const double expected[] = {10.0, 9.0, kNaN, -6.0};
+    for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        if (std::isnan(expected[i]))
+            EXPECT_EQ(table.Results()[i].why, MeasureWhy::NoSamples);
+        else
+            EXPECT_DOUBLE_EQ(table.Results()[i].value, expected[i]);
+    }
+    table.Remove(1);
+    table.Remove(9);
+    const SignalInput next[] = {{c, 1e-3, 1.0}, {b, 1e-3, 1.0}, {a, 1e-3, 1.0}};
+    table.Evaluate(next);
+    ASSERT_EQ(table.Rows().size(), 3u);
+    EXPECT_EQ(table.Rows()[1].channel, 3);
+    EXPECT_DOUBLE_EQ(table.Results()[0].value, -1.0);
+    EXPECT_DOUBLE_EQ(table.Results()[1].value, 1.0);
+    EXPECT_DOUBLE_EQ(table.Results()[2].value, -4.0);
 }
 
 TEST(Measurement, ChannelSpanStaysWithinTheReceivedSamples) {

@@ -38,6 +38,7 @@ CrankWheel FindCrankWheel(CSignalAnalysis& a) {
     for (std::size_t i = 0; i + 1 < at.size(); ++i)
         d[i] = at[i + 1] - at[i];
     std::vector<std::size_t> gaps;
+    std::vector<char> isGap(d.size(), 0);
     int missing = 0;
     for (std::size_t i = 0; i < d.size(); ++i) {
         const bool overBefore = i == 0 || d[i] > kGapRatio * d[i - 1];
@@ -51,15 +52,14 @@ CrankWheel FindCrankWheel(CSignalAnalysis& a) {
         if (gaps.empty())
             missing = m;
         gaps.push_back(i);
+        isGap[i] = 1;
     }
     if (gaps.empty())
         return w;
     // Teeth must come at an even pace, or this is some other signal with pauses.
     int teethIntervals = 0, uneven = 0;
     for (std::size_t i = 1; i < d.size(); ++i) {
-        const bool gap = std::find(gaps.begin(), gaps.end(), i) != gaps.end() ||
-                         std::find(gaps.begin(), gaps.end(), i - 1) != gaps.end();
-        if (gap)
+        if (isGap[i] != 0 || isGap[i - 1] != 0)
             continue;
         ++teethIntervals;
         if (d[i] > kToothSpread * d[i - 1] || d[i - 1] > kToothSpread * d[i])
