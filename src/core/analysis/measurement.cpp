@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace wavix {
 namespace {
@@ -15,7 +16,7 @@ struct WhyText {
     std::string_view key;
 };
 
-constexpr std::array<WhyText, 12> kWhy{{
+constexpr std::array<WhyText, 13> kWhy{{
     {"", ""},
     {"no samples", "TXT_1690"},
     {"signal does not change", "TXT_1691"},
@@ -28,6 +29,7 @@ constexpr std::array<WhyText, 12> kWhy{{
     {"no injector pulse with a closing spike", "TXT_1698"},
     {"no dwell ended by a spark", "TXT_1699"},
     {"no full burn", "TXT_1700"},
+    {"the channel has no time base or scale", "TXT_1701"},
 }};
 
 using enum MeasureUnit;
@@ -70,6 +72,11 @@ std::string_view MeasureWhyKey(MeasureWhy why) {
 
 std::span<const MeasureDef> Measurements() {
     return kRegistry;
+}
+
+MeasureResult Measure(const MeasureDef& d, CSignalAnalysis& a) {
+    const MeasureResult r = d.measure(a);
+    return r.ok() && !std::isfinite(r.value) ? MeasureResult::Not(MeasureWhy::NoScale) : r;
 }
 
 const MeasureDef* FindMeasurement(std::string_view key) {

@@ -29,6 +29,7 @@ enum class MeasureWhy : std::uint8_t {
     NoInjection,
     NoSpark,
     NoFullBurn,
+    NoScale,
 };
 
 // English, for JSON and logs.
@@ -60,6 +61,9 @@ struct MeasureDef {
 };
 
 std::span<const MeasureDef> Measurements();
+// d.measure(a), or NoScale where the channel's time base or units make the
+// value infinite or undefined (a divider of 0, a probe ratio of 0).
+MeasureResult Measure(const MeasureDef& d, CSignalAnalysis& a);
 const MeasureDef* FindMeasurement(std::string_view key);
 
 // Samples from..from+count of a channel (clipped to those it received), its

@@ -40,7 +40,7 @@ void CMeasurementTable::Evaluate(std::span<const SignalInput> spans) {
             analysis_[c].Reset(spans[c]);
             fresh[c] = true;
         }
-        results_[i] = rows_[i].def->measure(analysis_[c]);
+        results_[i] = Measure(*rows_[i].def, analysis_[c]);
     }
 }
 

@@ -367,6 +367,7 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1698", "Vstřik se zavírací špičkou nenalezen"},
     {"TXT_1699", "Sepnutí cívky se zážehem nenalezeno"},
     {"TXT_1700", "Chybí celé hoření jiskry"},
+    {"TXT_1701", "Kanál nemá časovou základnu ani měřítko"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -28,7 +28,7 @@ QJsonObject Measure(int channel, const SignalInput& input) {
     for (const MeasureDef& d : Measurements()) {
         if (!d.json)
             continue;
-        const MeasureResult r = d.measure(a);
+        const MeasureResult r = Measure(d, a);
         if (r.ok()) {
             o[qs(d.key)] = r.value * d.jsonScale;
         } else if (!d.automotive) {

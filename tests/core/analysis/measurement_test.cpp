@@ -307,7 +307,7 @@ TEST(Measurement, KnownSignalsGiveTheirValuesOrSayWhyNot) {
         for (const Expect& e : c.expect) {
             const MeasureDef* def = FindMeasurement(e.key);
             ASSERT_NE(def, nullptr) << e.key;
-            const MeasureResult r = def->measure(a);
+            const MeasureResult r = Measure(*def, a);
             EXPECT_EQ(r.why, e.why) << e.key << ": " << MeasureWhyText(r.why);
             if (e.why == MeasureWhy::None)
                 EXPECT_NEAR(r.value, e.value, e.tolerance) << e.key;
@@ -359,6 +359,14 @@ TEST(Measurement, TableRowsFollowTheirChannelsSpans) {
         else
             EXPECT_DOUBLE_EQ(table.Results()[i].value, expected[i]);
     }
+    // A channel without time base or with a probe ratio of 0 has no finite values.
+    EXPECT_TRUE(table.Add(2, "frequency_hz"));
+    const std::vector<std::int32_t> square{0, 0, 100, 100, 0, 0, 100, 100, 0, 0, 100, 100};
+    const SignalInput unscaled[] = {{a, 1e-3, std::numeric_limits<double>::infinity()}, {square, 0.0, 1.0}};
+    table.Evaluate(unscaled);
+    EXPECT_EQ(table.Results()[0].why, MeasureWhy::NoScale);
+    EXPECT_EQ(table.Results()[4].why, MeasureWhy::NoScale);
+    table.Remove(4);
     table.Remove(1);
     table.Remove(9);
     const SignalInput next[] = {{c, 1e-3, 1.0}, {b, 1e-3, 1.0}, {a, 1e-3, 1.0}};
