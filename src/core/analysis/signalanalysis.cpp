@@ -21,10 +21,12 @@ constexpr double kSpikeSwings = 2.0;
 constexpr double kSpikeSearchSeconds = 3e-3;
 constexpr double kBurnLevelSeconds = 0.25e-3;
 
+// Sums wrap without harm: exact while every value is within -2048..2047, and
+// runs holding others are summed again with clamped values.
 struct RunSums {
     std::int32_t lo, hi;
-    std::int32_t sum;
-    std::uint32_t squares; // exact while every value is within -2048..2047
+    std::uint32_t sum; // two's complement of the signed sum
+    std::uint32_t squares;
 };
 
 // The hot loops, built once more for AVX2 where the processor has it (the
@@ -39,7 +41,7 @@ WAVIX_VECTOR_CLONES RunSums SumRun(const std::int32_t* p) {
         const std::int32_t v = p[k];
         r.lo = std::min(r.lo, v);
         r.hi = std::max(r.hi, v);
-        r.sum += v;
+        r.sum += static_cast<std::uint32_t>(v);
         r.squares += static_cast<std::uint32_t>(v) * static_cast<std::uint32_t>(v);
     }
     return r;
@@ -137,13 +139,13 @@ void CSignalAnalysis::FindStats() {
             r = {kHighest, kLowest, 0, 0};
             for (std::size_t k = 0; k < kRun; ++k) {
                 const std::int32_t v = clamped(p[i + k]);
-                r = {std::min(r.lo, v), std::max(r.hi, v), r.sum + v,
+                r = {std::min(r.lo, v), std::max(r.hi, v), r.sum + static_cast<std::uint32_t>(v),
                      r.squares + static_cast<std::uint32_t>(v * v)};
             }
         }
         lo = std::min(lo, r.lo);
         hi = std::max(hi, r.hi);
-        sum += r.sum;
+        sum += static_cast<std::int32_t>(r.sum);
         squares += r.squares;
         if (stride == 1) {
             for (std::size_t k = 0; k < kRun; ++k)

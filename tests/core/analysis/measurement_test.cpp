@@ -378,6 +378,18 @@ TEST(Measurement, TableRowsFollowTheirChannelsSpans) {
     EXPECT_DOUBLE_EQ(table.Results()[2].value, -4.0);
 }
 
+// Values no converter gives (a damaged file) count at its ends, not as overflowing sums.
+TEST(Measurement, ValuesBeyondTheConverterCountAtItsEnds) {
+    std::vector<std::int32_t> wild(1030, 2'000'000'000);
+    wild[5] = -2'000'000'000;
+    CSignalAnalysis a;
+    a.Reset({wild, 1e-3, 1.0});
+    EXPECT_EQ(a.Stats().max, 1535);
+    EXPECT_EQ(a.Stats().min, -512);
+    EXPECT_NEAR(a.Stats().mean, (1029.0 * 1535 - 512) / 1030, 1e-9);
+    EXPECT_NEAR(a.Stats().rms, std::sqrt((1029.0 * 1535 * 1535 + 512 * 512) / 1030), 1e-9);
+}
+
 TEST(Measurement, ChannelSpanStaysWithinTheReceivedSamples) {
     CChannelData ch;
     ch.ApplySettings(DefaultOscilExchange(), 1);

@@ -46,6 +46,8 @@ CrankWheel FindCrankWheel(CSignalAnalysis& a) {
         if (!overBefore || !overAfter || d.size() < 2)
             continue;
         const double tooth = i == 0 ? d[1] : i + 1 == d.size() ? d[i - 1] : (d[i - 1] + d[i + 1]) / 2.0;
+        if (!(tooth > 0.0))
+            continue;
         const int m = static_cast<int>(std::lround(d[i] / tooth)) - 1;
         if (m < 1 || m > 3)
             continue;
