@@ -31,7 +31,14 @@ struct RunSums {
 
 // The hot loops, built once more for AVX2 where the processor has it (the
 // baseline has no 32-bit vector minimum or product).
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
 #define WAVIX_VECTOR_CLONES __attribute__((target_clones("default", "avx2")))
+#endif
+#endif
+#ifndef WAVIX_VECTOR_CLONES
+#define WAVIX_VECTOR_CLONES
+#endif
 
 constexpr std::size_t kRun = 512;
 
