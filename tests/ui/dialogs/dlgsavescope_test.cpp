@@ -36,12 +36,16 @@ protected:
 };
 
 TEST_F(SaveDialogTest, EnterSavesWithTheExtensionRuleAndABadFolderKeepsTheDialogOpen) {
+    const QString badPath =
+        QStringLiteral("Zadaná cesta souboru není platná!! Prosím opravte umístění souboru.");
+    const QString noName = QStringLiteral("Chybí jméno souboru. Zadejte ho prosím.");
     struct Case {
         const char* typed;
         const char* file; // empty: refused
+        QString error = {};
     };
-    const Case cases[] = {
-        {"test", "test.sdf"}, {"test.", "test.sdf"}, {"test.txt", "test.txt"}, {"nowhere/x", ""}, {"", ""}};
+    const Case cases[] = {{"test", "test.sdf"},       {"test.", "test.sdf"}, {"test.txt", "test.txt"},
+                          {"nowhere/x", "", badPath}, {"", "", noName},      {"   ", "", noName}};
     for (const Case& c : cases) {
         CDlgSaveScope dlg(nullptr, dir.path() / "");
         QStringList errors;
@@ -54,10 +58,7 @@ TEST_F(SaveDialogTest, EnterSavesWithTheExtensionRuleAndABadFolderKeepsTheDialog
         const bool closed = typeAndEnter(dlg, child<QLineEdit>(dlg, "fileName"), QString::fromUtf8(c.typed));
         if (*c.file == '\0') {
             EXPECT_FALSE(closed) << c.typed;
-            EXPECT_EQ(errors, (QStringList{QStringLiteral(" .: Chyba ..."),
-                                           QStringLiteral("Zadaná cesta souboru není platná!! Prosím "
-                                                          "opravte umístění souboru.")}))
-                << c.typed;
+            EXPECT_EQ(errors, (QStringList{QStringLiteral(" .: Chyba ..."), c.error})) << c.typed;
             dlg.reject();
             continue;
         }
@@ -106,11 +107,33 @@ TEST_F(SaveDialogTest, SaveAllTitleAndErrorComeFromTheLanguageFile) {
     dlg.SetErrorBox([&](const QString&, const QString& text) { errors << text; });
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    auto* file = child<QLineEdit>(dlg, "fileName");
+    file->setText(QStringLiteral("nowhere/x"));
+    child<QPushButton>(dlg, "ok")->click();
+    file->clear();
     child<QPushButton>(dlg, "ok")->click();
     EXPECT_EQ(errors,
-              QStringList{QStringLiteral("The file path is not valid!! Please correct the location of "
-                                         "the file.")});
+              (QStringList{QStringLiteral("The file path is not valid!! Please correct the location of "
+                                          "the file."),
+                           QStringLiteral("The file name is missing. Please type one.")}));
     dlg.reject();
+}
+
+TEST_F(SaveDialogTest, FileNameFollowsTheChartNameUntilTyped) {
+    CDlgSaveScope dlg(nullptr, dir.path() / "");
+    dlg.SetClock([] { return FileTime{2026, 12, 1, 7, 8, 5, 0, 0}; });
+    auto* name = child<QLineEdit>(dlg, "chartName");
+    auto* file = child<QLineEdit>(dlg, "fileName");
+    EXPECT_EQ(file->text(), QStringLiteral("2026-12-07_08-05.sdf"));
+    name->setText(QStringLiteral("Octavia: volnoběh"));
+    EXPECT_EQ(file->text(), QStringLiteral("2026-12-07_08-05 Octavia_ volnoběh.sdf"));
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    QTest::keyClicks(file, "x");
+    name->setText(QStringLiteral("jiný"));
+    EXPECT_EQ(file->text(), QStringLiteral("2026-12-07_08-05 Octavia_ volnoběh.sdfx"));
+    QTest::keyClick(file, Qt::Key_Return);
+    EXPECT_EQ(dlg.FullPath(), dir.path() / "2026-12-07_08-05 Octavia_ volnoběh.sdfx");
 }
 
 } // namespace
