@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace wavix::test {
 namespace {
 
@@ -33,6 +35,7 @@ bool writeFourChannels(const std::filesystem::path& path, int step) {
         for (std::uint32_t i = 0; i < n; ++i)
             s[i] = static_cast<std::int32_t>((i * static_cast<std::uint32_t>(ch) / 4) % 400) - 200;
         c->SetSampleCount(n);
+        c->SetColor(std::array<std::uint32_t, 4>{0x0000FFFF, 0x00FF00FF, 0x00FFFF00, 0x00FFFFFF}[ch - 1]);
         file.AddChannel(std::move(c));
     }
     file.SetHeaderText("Octavia, čtyři kanály");
@@ -58,6 +61,8 @@ TEST(WindowCharts, SavedChartIsFoundInTheBookAndComparedWithALegend) {
         2, [&] { return run.startRecordInForce(); }, 10000));
 
     // Saved: the status line says where to.
+    ASSERT_TRUE(
+        run.capturing(dlg.ConvertedGroups() + 1, [&] { return dlg.Channel(1).GetSampleCount() > 0; }));
     const std::filesystem::path saved = charts / "volnobeh.sdf";
     dlg.SetScriptedSavePath(saved.string());
     dlg.SaveCapture(0);
@@ -100,7 +105,8 @@ TEST(WindowCharts, SavedChartIsFoundInTheBookAndComparedWithALegend) {
     ASSERT_EQ(dlg.View(0).ReferenceCount(), 2);
     for (const char* row : {"CH1 živě", "CH2 živě", "CH1 volnobeh", "CH2 volnobeh"})
         EXPECT_TRUE(hasRow(dlg.View(0), row)) << row;
-    ASSERT_TRUE(run.moreGroups(2));
+    ASSERT_TRUE(
+        run.capturing(dlg.ConvertedGroups() + 2, [&] { return dlg.Channel(1).GetSampleCount() > 0; }));
     shoot(dlg, "charts_comparison.png");
     EXPECT_FALSE(dlg.HasEnded()) << dlg.LastBoxText();
 }
