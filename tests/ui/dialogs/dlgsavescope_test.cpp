@@ -1,12 +1,15 @@
 // The save dialog by keyboard: names typed, Enter for OK, the refusal of a
-// folder that does not exist (the dialog stays), the browse result, the
-// extension rule, and the texts of the language file.
+// folder that does not exist (the dialog stays) or of no name, the proposed
+// name, the browse result, the extension rule, and the texts of the language
+// file, the file choosers' included.
 
 #include "ui/dialogs/dlgsavescope.h"
 
 #include "core/tempdir.h"
+#include "ui/dialogs/chartchooser.h"
 #include "ui/uitestapp.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -134,6 +137,29 @@ TEST_F(SaveDialogTest, FileNameFollowsTheChartNameUntilTyped) {
     EXPECT_EQ(file->text(), QStringLiteral("2026-12-07_08-05 Octavia_ volnoběh.sdfx"));
     QTest::keyClick(file, Qt::Key_Return);
     EXPECT_EQ(dlg.FullPath(), dir.path() / "2026-12-07_08-05 Octavia_ volnoběh.sdfx");
+}
+
+TEST_F(SaveDialogTest, ChartChoosersSpeakTheLanguageOfTheLanguageFile) {
+    struct Case {
+        const char* file;
+        QFileDialog::AcceptMode mode;
+        const char* lookIn;
+        const char* accept;
+        const char* reject;
+    };
+    const Case cases[] = {{"Cestina.lng", QFileDialog::AcceptOpen, "Hledat v:", "Otevřít", "Zrušit"},
+                          {"Cestina.lng", QFileDialog::AcceptSave, "Hledat v:", "Uložit", "Zrušit"},
+                          {"English.lng", QFileDialog::AcceptOpen, "Look in:", "Open", "Cancel"}};
+    for (const Case& c : cases) {
+        QFileDialog chooser;
+        chooser.setAcceptMode(c.mode);
+        SpeakUserLanguage(chooser, kLangDir / c.file);
+        // A native chooser would speak the desktop's language instead.
+        EXPECT_TRUE(chooser.testOption(QFileDialog::DontUseNativeDialog)) << c.file;
+        EXPECT_EQ(chooser.labelText(QFileDialog::LookIn), QString::fromUtf8(c.lookIn)) << c.file;
+        EXPECT_EQ(chooser.labelText(QFileDialog::Accept), QString::fromUtf8(c.accept)) << c.file;
+        EXPECT_EQ(chooser.labelText(QFileDialog::Reject), QString::fromUtf8(c.reject)) << c.file;
+    }
 }
 
 } // namespace

@@ -110,6 +110,7 @@ TEST_F(ScopeView, LoadedChartIsDashedPaleUndrawnWithoutSamplesAndNamedInTheLegen
               (std::vector<LegendRow>{{"CH1 živě", live.GetColor(), false}, {"CH1 Octavia", pale, true}}));
 
     const QImage img = scope.Render(scope.size());
+    test::shoot(img, "charts_half_span.png");
     const HorizontalMap hm = scope.CurrentHorizontalMap();
     const Rect plot = scope.CurrentLayout().plot;
     const auto columnsWith = [&](int from, int to) {
