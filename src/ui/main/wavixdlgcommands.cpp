@@ -9,6 +9,7 @@
 #include "core/settings/builtintexts.h"
 #include "platform/modulesession.h"
 #include "ui/colorref.h"
+#include "ui/dialogs/chartchooser.h"
 #include "ui/dialogs/dlgabout.h"
 #include "ui/dialogs/dlgchangetimebase.h"
 #include "ui/dialogs/dlgconnection.h"
@@ -24,7 +25,6 @@
 
 #include <QAction>
 #include <QColorDialog>
-#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTime>
@@ -459,13 +459,7 @@ void CWavixDlg::LoadCapture() {
     if (hooks_.chooseFile) {
         path = hooks_.chooseFile(folder);
     } else {
-        QFileDialog chooser(this, QStringLiteral("Open Scope file .. "), QString::fromStdString(folder),
-                            QStringLiteral("Scope Data File (*.sdf)"));
-        chooser.setAcceptMode(QFileDialog::AcceptOpen);
-        chooser.setFileMode(QFileDialog::ExistingFile);
-        chooser.setDefaultSuffix(QStringLiteral("sdf"));
-        if (chooser.exec() == QDialog::Accepted && !chooser.selectedFiles().isEmpty())
-            path = chooser.selectedFiles().first().toStdString();
+        path = ChooseChartToOpen(this, folder, settings_.LangFilePath()).toStdString();
     }
     if (path.empty())
         return;

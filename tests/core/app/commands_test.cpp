@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 
 namespace wavix::test {
@@ -289,6 +290,16 @@ TEST_F(Notices, CapturesAreReadWholeOrNotAtAll) {
     EXPECT_EQ(loaded.Find(1, 1)->GetSampleCount(), 1000u);
     EXPECT_EQ(loaded.Find(1, 2), nullptr);
     EXPECT_EQ(loaded.Find(4, 0), nullptr);
+    EXPECT_EQ(loaded.ChartName(loaded.Find(1, 1)), "three"); // no name typed: the file's
+
+    // Fewer views on screen than channels: the others join view A, none is lost.
+    const std::vector<std::pair<int, std::array<std::size_t, 4>>> arrangements{
+        {1, {6, 0, 0, 0}}, {2, {4, 2, 0, 0}}, {4, {2, 2, 2, 0}}};
+    for (const auto& [shown, sizes] : arrangements) {
+        loaded.Arrange(shown);
+        for (int v = 0; v < 4; ++v)
+            EXPECT_EQ(loaded.ForView(v).size(), sizes[static_cast<std::size_t>(v)]) << shown << " " << v;
+    }
     loaded.Clear();
     EXPECT_FALSE(loaded.HasAny());
     EXPECT_TRUE(loaded.ForView(0).empty());

@@ -94,6 +94,44 @@ TEST_F(ScopeView, ReferenceOfHalfTheLiveSpanCoversTheMiddleHalf) {
     EXPECT_EQ(buf[1500], buf[1999]);
 }
 
+TEST_F(ScopeView, LoadedChartIsDashedPaleUndrawnWithoutSamplesAndNamedInTheLegend) {
+    CChannelData& live = Flat(1, 0);
+    // Channel 1 of a chart taken at twice the sample rate: it covers the middle half only.
+    const double volts = 150.0 * RangeVoltPerDiv(2) * 3.0 * RangeCorrection(2) / 512.0; // 150 counts up
+    channels.push_back(MakeChannel(
+        1, 2, 4, [=](double) { return volts; }, 1, TimeBaseDivider(4) / 2));
+    CChannelData& ref = *channels.back();
+    scope.AddChannel(&live);
+    scope.AddReference(&ref, "Octavia");
+    scope.SetLegendWord("živě");
+    ASSERT_EQ(scope.UpdateData(), 1);
+    const std::uint32_t pale = LoadedTraceColour(ref.GetColor(), scope.GetBackgroundColour());
+    EXPECT_EQ(scope.LegendRows(),
+              (std::vector<LegendRow>{{"CH1 živě", live.GetColor(), false}, {"CH1 Octavia", pale, true}}));
+
+    const QImage img = scope.Render(scope.size());
+    test::shoot(img, "charts_half_span.png");
+    const HorizontalMap hm = scope.CurrentHorizontalMap();
+    const Rect plot = scope.CurrentLayout().plot;
+    const auto columnsWith = [&](int from, int to) {
+        int n = 0;
+        for (int x = from; x < to; ++x)
+            n += test::CountColour(img, QRect(x, plot.top, 1, plot.Height()), pale) > 0 ? 1 : 0;
+        return n;
+    };
+    // No flat line where the chart has no samples.
+    EXPECT_EQ(columnsWith(plot.left + 2, hm.X(500) - 2), 0);
+    EXPECT_EQ(columnsWith(hm.X(1500) + 2, plot.right - 120), 0); // the legend sits top right
+    // Dashed: drawn over most of its span, but not all of it.
+    const int from = hm.X(520), to = hm.X(1480);
+    const int drawn = columnsWith(from, to);
+    EXPECT_GT(drawn, (to - from) / 2);
+    EXPECT_LT(drawn, (to - from) * 3 / 4);
+
+    scope.ClearReferences();
+    EXPECT_TRUE(scope.LegendRows().empty());
+}
+
 TEST_F(ScopeView, HalfModeHalvesDivisionsKeepsTheLevelAndRestores) {
     CChannelData& ch = Flat(1, 200);
     scope.AddChannel(&ch);
