@@ -1,5 +1,6 @@
 #include "ui/scope/cscope.h"
 
+#include "core/display/labelcontrast.h"
 #include "core/display/tracebuffer.h"
 #include "core/scope/channeldata.h"
 #include "core/scope/oscilexchange.h"
@@ -9,6 +10,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QPolygon>
 #include <QTimerEvent>
@@ -765,7 +767,7 @@ void CScope::DrawLabel(QPainter& p, const Rect& box, std::uint32_t colour, const
             break;
     }
     p.setFont(font);
-    p.setPen(ToQColor(RotateLabelColour(colour)));
+    p.setPen(ToQColor(ReadableLabelColour(colour)));
     p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, s);
 }
 
@@ -1026,6 +1028,23 @@ void CScope::mouseMoveEvent(QMouseEvent* event) {
     UpdatePointer(pt);
     if (changed)
         Changed();
+}
+
+void CScope::wheelEvent(QWheelEvent* event) {
+    // Some platforms turn a Shift wheel into a sideways one.
+    const QPoint delta = event->angleDelta();
+    const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / 120.0;
+    const bool moved = (event->modifiers() & Qt::ShiftModifier) != 0
+                           ? zoom_.WheelScroll(-notches)
+                           : zoom_.WheelZoom(ToPoint(event->position()).x, notches);
+    event->accept();
+    if (!moved)
+        return;
+    // As a finished selection: the panels and the other views follow.
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomSelected));
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomInfo));
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomApply));
+    Changed();
 }
 
 void CScope::mouseReleaseEvent(QMouseEvent* event) {
