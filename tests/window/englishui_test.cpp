@@ -126,6 +126,8 @@ constexpr const char* kNeutral[] = {
     "zoom",  "marker", "channel", "options", "name",   "ratio",   "units", "load",   "unload", "probe",
     "color", "ac",     "dc",      "gnd",     "offset", "none",    "free",  "auto",   "norm",   "single",
     "file",  "data",   "sdf",     "open",    "tr",     "x",       "h",     "m",
+    // The language menu lists the language files by name.
+    "lng",   "cestina", "english",
 };
 
 TEST(EnglishUi, EveryWindowAndDialogShowsOnlyTextsOfTheLanguageFile) {
