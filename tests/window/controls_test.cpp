@@ -109,7 +109,12 @@ TEST(WindowControls, MenusKeysTipsWheelAndLanguage) {
             EXPECT_EQ(++keys[a->shortcut().toString()], 1) << a->shortcut().toString().toStdString();
         }
 
-    // Hovering a toolbar button shows its tip, and it can be read.
+    // Hovering a toolbar button shows its tip, and it can be read on the pale
+    // ground most desktops give tips.
+    QPalette tips = QToolTip::palette();
+    tips.setColor(QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC));
+    tips.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(tips);
     QToolButton* print = bar->Button(ToolbarCommand::Print);
     QWidget* tip = hover(*print, print->rect().center());
     ASSERT_NE(tip, nullptr);

@@ -175,10 +175,7 @@ CDlgScopeToolBar::CDlgScopeToolBar(const std::filesystem::path& langFile, QWidge
         "QToolButton:disabled { color: #6a6a6a; background: #222121; }"
         "QToolButton[rec=\"true\"] { background: #c01818; color: white; font-weight: bold; }"
         "QLabel { color: #e6e6e6; }"
-        "QLabel:disabled { color: #6a6a6a; }"
-        // A tool tip is a label too: without its own colours it took the strip's
-        // light text on its pale ground and could not be read.
-        "QToolTip { color: #000000; background: #ffffe1; border: 1px solid #767676; }"));
+        "QLabel:disabled { color: #6a6a6a; }"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
