@@ -487,17 +487,20 @@ void CScope::RenderInto(QPainter& p, QSize size) {
                 DrawTrace(p, refBuf_[k], ref->GetColor());
         }
         p.restore();
-        for (int k = 0; k < liveCount_; ++k) {
-            CChannelData* ch = live_[k];
-            if (ch == nullptr || ch->GetSampleCount() == 0)
-                continue;
-            if (labelsShown_)
-                DrawChannelLabels(p, *ch, k, k == 0);
-            if (ch->IsShown()) {
-                p.save();
-                p.setClipRect(ToQRect(plot.Inflated(1)));
-                DrawTrace(p, liveBuf_[k], ch->GetColor(), liveFrom_[k]);
-                p.restore();
+        // Labels after every trace: a trace crossing a label hid its text.
+        for (const bool labels : {false, true}) {
+            for (int k = 0; k < liveCount_; ++k) {
+                CChannelData* ch = live_[k];
+                if (ch == nullptr || ch->GetSampleCount() == 0)
+                    continue;
+                if (labels && labelsShown_) {
+                    DrawChannelLabels(p, *ch, k, k == 0);
+                } else if (!labels && ch->IsShown()) {
+                    p.save();
+                    p.setClipRect(ToQRect(plot.Inflated(1)));
+                    DrawTrace(p, liveBuf_[k], ch->GetColor(), liveFrom_[k]);
+                    p.restore();
+                }
             }
         }
     }

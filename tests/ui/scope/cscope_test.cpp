@@ -199,6 +199,29 @@ TEST_F(ScopeView, LabelsFillWithTheChannelColourAndTextReadsOnIt) {
     }
 }
 
+TEST_F(ScopeView, LabelsStayAboveEveryTrace) {
+    // Channel 2 runs flat through the middle of channel 1's left time label.
+    CChannelData& first = Flat(1, 0);
+    scope.AddChannel(&first);
+    scope.UpdateData();
+    scope.Render(scope.size());
+    const VerticalMap vm = scope.CurrentVerticalMap();
+    const Rect box = TimeLabelLeft(scope.CurrentLayout().plot, vm);
+    int counts = 0;
+    while (counts < 512 && vm.Y(vm.mid + counts) > (box.top + box.bottom) / 2)
+        ++counts;
+    CChannelData& second = Flat(2, counts);
+    constexpr std::uint32_t kMagenta = 0x00FF00FF;
+    second.SetColor(kMagenta);
+    scope.AddChannel(&second);
+    scope.UpdateData();
+    const QImage img = scope.Render(scope.size());
+    const QRect inside(box.left, box.top, box.Width(), box.Height());
+    EXPECT_EQ(test::CountColour(img, inside, kMagenta), 0);
+    // The trace is there beside the label.
+    EXPECT_TRUE(IsColour(img, box.right + 4, vm.Y(vm.mid + counts), kMagenta));
+}
+
 TEST_F(ScopeView, TimerTickRepaintsFromTheCachedImage) {
     CChannelData& ch = Flat(1, 0);
     scope.AddChannel(&ch);
