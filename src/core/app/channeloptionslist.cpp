@@ -90,7 +90,8 @@ void CChannelOptionsList::StepGain(CChannelData& channel, int step) {
 }
 
 void CChannelOptionsList::StepOffset(CChannelData& channel, int step) {
-    const int target = std::clamp(channel.GetOffset() + step * kOffsetStepCounts, -kOffsetLimit, kOffsetLimit);
+    const int target =
+        std::clamp(channel.GetOffset() + step * kOffsetStepCounts, -kOffsetLimit, kOffsetLimit);
     if (target != channel.GetOffset())
         channel.MoveOffset(target - channel.GetOffset());
 }

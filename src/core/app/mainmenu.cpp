@@ -63,8 +63,8 @@ std::vector<KeyHelpRow> KeyHelpRows(const std::function<std::string(std::string_
                 label.pop_back();
             rows.push_back({std::string(e.shortcut), label});
         }
-    for (const char* key : {"TXT_1629", "TXT_1613", "TXT_1614", "TXT_1615", "TXT_1626", "TXT_1627", "TXT_1628",
-                            "TXT_1630"})
+    for (const char* key :
+         {"TXT_1629", "TXT_1613", "TXT_1614", "TXT_1615", "TXT_1626", "TXT_1627", "TXT_1628", "TXT_1630"})
         rows.push_back({"", text(key)});
     return rows;
 }

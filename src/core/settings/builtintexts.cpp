@@ -367,7 +367,8 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1627", "Tažení trojúhelníku vpravo od grafu: úroveň spouštění"},
     {"TXT_1628", "Pravé tlačítko myši v grafu: nabídka grafu"},
     {"TXT_1629", "F7 / F8: značka do logu, nebo krok v nahraném logu"},
-    {"TXT_1630", "Panel kanálu: ↓ ↑ rozsah, C vazba, T spouštění; panel spouštění: M režim, E hrana; časová základna: ← →"},
+    {"TXT_1630", "Panel kanálu: ↓ ↑ rozsah, C vazba, T spouštění; panel spouštění: M režim, E hrana; časová "
+                 "základna: ← →"},
     {"TXT_1631", "Rozsah kanálu o stupeň níž (↓)"},
     {"TXT_1632", "Rozsah kanálu o stupeň výš (↑)"},
     {"TXT_1633", "Vstupní vazba AC / DC (C)"},

@@ -136,7 +136,8 @@ std::vector<std::string> CProgramSettings::LanguageFiles() const {
     std::error_code error;
     if (folder.empty())
         return out;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
         const std::filesystem::path& p = it->path();
         std::string ext = p.extension().string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });

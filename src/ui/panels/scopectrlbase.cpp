@@ -122,8 +122,7 @@ bool CScopeCtrlBase::event(QEvent* event) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const int key = keys_.HitTest(help->pos().x(), help->pos().y());
     if (key >= 0 && !keys_.At(key).tip.empty())
-        QToolTip::showText(help->globalPos(), QString::fromStdString(keys_.At(key).tip), this,
-                           KeyRect(key));
+        QToolTip::showText(help->globalPos(), QString::fromStdString(keys_.At(key).tip), this, KeyRect(key));
     else
         QToolTip::hideText();
     return true;

@@ -10,10 +10,10 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QWheelEvent>
 #include <QPainter>
 #include <QPolygon>
 #include <QTimerEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cstdio>

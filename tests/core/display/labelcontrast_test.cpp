@@ -27,9 +27,10 @@ TEST(LabelContrast, RatiosOfKnownPairs) {
 // and, as the colour chooser takes any colour, a sweep through the colour cube.
 std::vector<std::uint32_t> offeredColours() {
     std::vector<std::uint32_t> out{kDefaultChannelCol, 0x0080FF, 0x00A5FF, 0x00FF00, 0x249339,
-                                   0x000000, 0xFFFFFF, 0x808080, 0x767676, 0x7F7F7F};
-    const auto data = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() /
-                      "data" / "Settings" / "Wavix.ini";
+                                   0x000000,           0xFFFFFF, 0x808080, 0x767676, 0x7F7F7F};
+    const auto data =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" /
+        "Settings" / "Wavix.ini";
     const CIni ini(data);
     for (const char* key : {"Channel1Col", "Channel2Col", "Channel3Col", "Channel4Col"}) {
         const auto value = ini.Find("General", key);

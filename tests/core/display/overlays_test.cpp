@@ -61,7 +61,8 @@ TEST(ScopeZoomWheel, ZoomsAboutThePointerAndMovesAlongTheTrace) {
         int x;
         double startBefore; // a 2x zoom from here, or 0 for none
     };
-    for (const Case c : {Case{10, 0}, Case{135, 0}, Case{260, 0}, Case{510, 0}, Case{400, 30}, Case{20, 50}}) {
+    for (const Case c :
+         {Case{10, 0}, Case{135, 0}, Case{260, 0}, Case{510, 0}, Case{400, 30}, Case{20, 50}}) {
         CScopeZoom z = ZoomOn();
         if (c.startBefore > 0)
             z.ZoomToRange({10 + static_cast<int>(c.startBefore * 5), 0},
