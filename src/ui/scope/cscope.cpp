@@ -1003,11 +1003,13 @@ void CScope::DrawLogMarks(QPainter& p) {
             continue;
         lastLine = x;
         const std::uint32_t colour = LogMarkColour(m.kind);
-        p.setPen(QPen(ToQColor(colour), 1, Qt::DashLine));
+        // Two pixels wide: a mark the window is centred on lies on the centre axis.
+        p.setPen(QPen(ToQColor(colour), 2, Qt::DashLine));
         p.drawLine(x, plot.top, x, plot.bottom - 1);
         const QString text = QString::number(m.number);
         const int w = std::max(18, metrics.horizontalAdvance(text) + 6);
-        const QRect box(x - w / 2, plot.top + 2, w, 15);
+        // At the foot, right of the line: the voltage labels hold the top and the centre's left.
+        const QRect box(x + 2, plot.bottom - 17, w, 15);
         if (box.intersects(lastLabel))
             continue;
         lastLabel = box;
