@@ -10,6 +10,9 @@
 #include "ui/scope/cscope.h"
 #include "window/windowsupport.h"
 
+#include <QAction>
+#include <QScreen>
+
 #include <gtest/gtest.h>
 
 namespace wavix::test {
@@ -64,19 +67,90 @@ TEST_F(LogChartsWindow, ShowsALogWindowByWindow) {
     EXPECT_EQ(before, 150000);
 
     // Next mark twice: the window centres on the second mark (60 000).
-    charts.Control().PressNextMark();
-    charts.Control().PressNextMark();
-    ASSERT_TRUE(runUntil([&] { return charts.Viewer().Navigator().Position() == 35000; }, 2000));
+    CDlgControlLogChart& nav = charts.Control();
+    nav.PressNextMark();
+    nav.PressNextMark();
+    const auto positionIs = [&](std::int64_t at) {
+        return runUntil([&] { return charts.Viewer().Navigator().Position() == at; }, 5000);
+    };
+    ASSERT_TRUE(positionIs(35000));
     QCoreApplication::processEvents();
+
+    // 500 ms/div at 100 us an instant: the labels give the window's place in the
+    // log, 3.5 s to 8.5 s, not five divisions either side; its length in seconds too.
+    EXPECT_EQ(a.TimeLabelText(false), "3.50 s");
+    EXPECT_EQ(a.TimeLabelText(true), "8.50 s");
+    EXPECT_TRUE(nav.WindowLabel().endsWith(" = 5.00 s")) << nav.WindowLabel().toStdString();
+    for (int slot = 0; slot < 4; ++slot) {
+        const CChannelData* channel = a.LiveChannel(slot);
+        ASSERT_NE(channel, nullptr);
+        EXPECT_EQ(channel->GetColor(), dlg.Channel(slot + 1).GetColor()) << slot;
+    }
+
+    // The mark list: time in the log and kind; the active mark is the one selected.
+    ASSERT_EQ(nav.MarkRows(), 5);
+    EXPECT_EQ(nav.MarkCell(1, CLogChartNavigator::kMarkTime), "6.00 s");
+    EXPECT_EQ(nav.MarkCell(1, CLogChartNavigator::kMarkKind), "2");
+    EXPECT_EQ(nav.MarkCell(4, CLogChartNavigator::kMarkTime), "18.00 s");
+    EXPECT_EQ(nav.SelectedMarkRow(), 1);
+    nav.ActivateMarkRow(2); // 100 000
+    ASSERT_TRUE(positionIs(75000));
+    EXPECT_EQ(nav.SelectedMarkRow(), 2);
+
+    // F8 and F7 (the view's mark buttons) step half a window on and back.
+    const auto pressKey = [&](Qt::Key key) {
+        for (QAction* action : dlg.actions())
+            if (action->shortcut() == QKeySequence(key))
+                action->trigger();
+    };
+    pressKey(Qt::Key_F8);
+    ASSERT_TRUE(positionIs(100000));
+    pressKey(Qt::Key_F7);
+    ASSERT_TRUE(positionIs(75000));
+    nav.ActivateMarkRow(1);
+    ASSERT_TRUE(positionIs(35000));
+
     dlg.resize(1100, 700);
     QCoreApplication::processEvents();
     shoot(dlg, "log_window.png");
-    shoot(charts.Control(), "navigator.png");
+    shoot(nav, "navigator.png");
 
-    charts.Control().PressDisplayMode();
-    ASSERT_TRUE(runUntil([&] { return dlg.View(3).LiveCount() == 1; }, 2000));
+    // One display per channel: four equal bands, view A no longer behind the
+    // others, each with its channel, its time labels and the mark as a line.
+    nav.PressDisplayMode();
+    ASSERT_TRUE(runUntil([&] { return dlg.View(3).LiveCount() == 1; }, 5000));
+    QCoreApplication::processEvents();
     EXPECT_EQ(a.LiveCount(), 1);
+    for (int i = 0; i < 4; ++i) {
+        const CScope& view = dlg.View(i);
+        EXPECT_TRUE(view.isVisible()) << i;
+        EXPECT_NEAR(view.height(), dlg.View(0).height(), 1) << i;
+        if (i > 0) {
+            EXPECT_LE(dlg.View(i - 1).geometry().bottom(), view.geometry().top()) << i;
+        }
+        EXPECT_EQ(dlg.View(i).TimeLabelText(true), "8.50 s") << i;
+        ASSERT_EQ(view.LogMarks().size(), 1u) << i;
+        EXPECT_EQ(view.LogMarks()[0].position, 25000) << i;
+    }
     shoot(dlg, "log_window_per_channel.png");
+}
+
+// The navigator opens beside the main window, not over its traces.
+TEST_F(LogChartsWindow, TheNavigatorOpensBesideTheWindow) {
+    ASSERT_TRUE(open());
+    CWavixDlg& dlg = *run.dlg;
+    CLogChartsUi& charts = dlg.LogCharts();
+    const QRect screen = dlg.screen()->availableGeometry();
+    // Room on the right, whatever the test screen's size.
+    dlg.move(screen.left() - dlg.frameGeometry().width() + 100, screen.top());
+    QCoreApplication::processEvents();
+    charts.OpenFile(logs / "volnobeh.sdf");
+    ASSERT_TRUE(runUntil([&] { return !charts.IsBusy() && charts.Control().isVisible(); }, 10000));
+    QCoreApplication::processEvents();
+    const QRect owner = dlg.frameGeometry();
+    const QRect navigator = charts.Control().frameGeometry();
+    EXPECT_FALSE(navigator.intersects(owner)) << navigator.x() << "," << navigator.y();
+    EXPECT_TRUE(screen.contains(navigator.topLeft()));
 }
 
 // Closing waits for the worker; destroying the window cancels it and frees its job.

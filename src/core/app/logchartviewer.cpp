@@ -1,6 +1,36 @@
 #include "core/app/logchartviewer.h"
 
+#include <algorithm>
+#include <array>
+
 namespace wavix {
+
+Point PlaceBeside(const Rect& owner, int width, int height, const Rect& screen) {
+    const auto clampX = [&](int x) {
+        return std::clamp(x, screen.left, std::max(screen.left, screen.right - width));
+    };
+    const auto clampY = [&](int y) {
+        return std::clamp(y, screen.top, std::max(screen.top, screen.bottom - height));
+    };
+    struct Side {
+        int room;   // free pixels on that side of the owner
+        int needed; // the window's extent across that side
+        Point at;
+    };
+    const std::array<Side, 4> sides{{
+        {screen.right - owner.right, width, {owner.right, clampY(owner.top)}},
+        {owner.left - screen.left, width, {owner.left - width, clampY(owner.top)}},
+        {screen.bottom - owner.bottom, height, {clampX(owner.left), owner.bottom}},
+        {owner.top - screen.top, height, {clampX(owner.left), owner.top - height}},
+    }};
+    for (const Side& side : sides)
+        if (side.room >= side.needed)
+            return side.at;
+    const auto roomiest = std::max_element(sides.begin(), sides.end(), [](const Side& a, const Side& b) {
+        return a.room - a.needed < b.room - b.needed;
+    });
+    return {clampX(roomiest->at.x), clampY(roomiest->at.y)};
+}
 
 CLogChartViewer::CLogChartViewer(ILogChartHost& host) : host_(host) {}
 

@@ -9,6 +9,7 @@
 // the window asks CanOpen()/CanClose() first.
 
 #include "core/app/logcharthost.h"
+#include "core/display/displaygeometry.h"
 #include "core/files/logchartnavigator.h"
 #include "core/files/logloadjob.h"
 #include "core/support/messagecodes.h"
@@ -21,6 +22,12 @@ namespace wavix {
 inline constexpr std::string_view kLogFileNotValid = "TXT_1515";
 inline constexpr std::string_view kLoadFailed = "TXT_1500";
 inline constexpr std::string_view kLogDataNotValid = "TXT_1516";
+
+// Top-left corner for the navigator window of the given size next to the main
+// window's frame, so it never covers the traces: right of it, else left, else
+// below, else above, whichever first fits the screen; when none fits, the side
+// with the most room, kept on the screen.
+Point PlaceBeside(const Rect& owner, int width, int height, const Rect& screen);
 
 class CLogChartViewer {
 public:

@@ -1,6 +1,7 @@
 #include "core/files/logchartnavigator.h"
 
 #include "core/scope/channeldata.h"
+#include "core/scope/engprefix.h"
 #include "core/settings/langtexts.h"
 
 #include "core/settings/builtintexts.h"
@@ -27,9 +28,25 @@ std::string FormatHoursMinutesSeconds(double seconds) {
                      rest);
 }
 
+std::string FormatLogTime(double seconds) {
+    if (!std::isfinite(seconds) || seconds < 0.0)
+        seconds = 0.0;
+    seconds = std::min(seconds, 1e15);
+    // Rounded once, so 59.999 s reads "1:00.00 min" rather than "0:60.00".
+    const auto centis = static_cast<std::int64_t>(std::llround(seconds * 100.0));
+    if (centis >= 6000)
+        return StrFormat("%lld:%05.2f min", static_cast<long long>(centis / 6000),
+                         static_cast<double>(centis % 6000) / 100.0);
+    if (seconds >= 1.0 || seconds == 0.0)
+        return StrFormat("%.2f s", static_cast<double>(centis) / 100.0);
+    const auto eng = EngineeringPrefix(seconds);
+    return eng ? StrFormat("%.2f %ss", eng->value, std::string(eng->prefix).c_str()) : "0.00 s";
+}
+
 CLogChartNavigator::CLogChartNavigator() = default;
 
 bool CLogChartNavigator::SetLanguage(const std::filesystem::path& langFile, CLogTrace* trace) {
+    markTexts_.Load(langFile, trace);
     return texts_.Load(langFile, trace);
 }
 
@@ -166,8 +183,9 @@ std::string CLogChartNavigator::PositionText() const {
 
 std::string CLogChartNavigator::WindowText() const {
     const double seconds = static_cast<double>(window_) * static_cast<double>(samplePeriod_);
-    return StrFormat("%s: %lld , %s : %s (h:m:s)", GetText(kWindow).c_str(), static_cast<long long>(window_),
-                     GetText(kTime).c_str(), FormatHoursMinutesSeconds(seconds).c_str());
+    return StrFormat("%s: %lld , %s : %s (h:m:s) = %s", GetText(kWindow).c_str(),
+                     static_cast<long long>(window_), GetText(kTime).c_str(),
+                     FormatHoursMinutesSeconds(seconds).c_str(), FormatLogTime(seconds).c_str());
 }
 
 std::string CLogChartNavigator::MarkCountText() const {
@@ -192,10 +210,14 @@ std::string CLogChartNavigator::MeasurementText() const {
                      static_cast<double>(measurePercent_) / 100.0 / static_cast<double>(measureDivisor_);
     if (!std::isfinite(t) || t >= static_cast<double>(std::numeric_limits<int>::max()))
         return "--";
-    const int whole = static_cast<int>(t);
-    // Whole seconds on purpose: the text shows minutes and seconds of the window.
-    return StrFormat("%s : %d:%02.2f (m:s)", GetText(kMeasurement).c_str(), whole / 60,
-                     static_cast<double>(whole % 60));
+    // Rounded to the hundredth before splitting, so 59.999 s reads "1:00.00".
+    const auto centis = static_cast<long long>(std::llround(std::max(t, 0.0) * 100.0));
+    return StrFormat("%s : %lld:%05.2f (m:s)", GetText(kMeasurement).c_str(), centis / 6000,
+                     static_cast<double>(centis % 6000) / 100.0);
+}
+
+std::string CLogChartNavigator::MarkTimeText(const LogMark& mark) const {
+    return FormatLogTime(static_cast<double>(mark.position) * static_cast<double>(samplePeriod_));
 }
 
 std::vector<std::string> CLogChartNavigator::ChannelListLines(std::span<CChannelData* const> channels) {

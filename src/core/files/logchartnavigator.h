@@ -27,6 +27,10 @@ class CLogTrace;
 // fraction kept in the seconds (59.6 s reads "00:00:60"). Negative or not finite reads as 0.
 std::string FormatHoursMinutesSeconds(double seconds);
 
+// A time in a log, to the hundredth: "250.00 ms", "12.34 s", from a minute on
+// "2:05.30 min". Negative or not finite reads as 0.
+std::string FormatLogTime(double seconds);
+
 class CLogChartNavigator {
 public:
     static constexpr int kFactorMin = 1;
@@ -57,12 +61,15 @@ public:
         kMarksNotShown,
         kTextCount
     };
+    // Column titles of the mark list, TXT_1560 .. TXT_1562.
+    enum MarkColumn { kMarkNumber, kMarkTime, kMarkKind, kMarkColumnCount };
 
     CLogChartNavigator();
 
     // At the first missing key loading stops; the texts already there stay.
     bool SetLanguage(const std::filesystem::path& langFile, CLogTrace* trace = nullptr);
     const std::string& GetText(Text t) const { return texts_[static_cast<std::size_t>(t)]; }
+    const std::string& GetText(MarkColumn c) const { return markTexts_[static_cast<std::size_t>(c)]; }
 
     // The dialog is shown: factor 5, position 0, no active mark, no measurement.
     void Reset();
@@ -114,6 +121,8 @@ public:
     std::string MarkCountText() const;
     std::string ActiveMarkText() const;
     std::string MeasurementText() const;
+    // Time of a mark from the start of the log.
+    std::string MarkTimeText(const LogMark& mark) const;
 
     // The channel list: "name: gain, coupling" per channel, then timebase,
     // trigger mode, edge and level of the first channel.
@@ -124,6 +133,7 @@ private:
     bool moveTo(std::int64_t position);
 
     CTextTable texts_{BuiltinTextRange(1200, 1218)};
+    CTextTable markTexts_{BuiltinTextRange(1560, 1562)};
     bool loaded_ = false;
     std::int64_t total_ = 0;
     int factor_ = kFactorDefault;

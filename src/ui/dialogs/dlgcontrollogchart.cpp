@@ -1,15 +1,24 @@
 #include "ui/dialogs/dlgcontrollogchart.h"
 
+#include "ui/colorref.h"
+#include "ui/scope/cscope.h"
+
+#include <QAbstractTableModel>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSlider>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <limits>
 
 namespace wavix {
@@ -33,6 +42,63 @@ QPushButton* stepButton(const char* text, const char* name) {
 }
 
 } // namespace
+
+// The navigator's marks as rows; a log may hold 100 000, so nothing is copied.
+class CMarkListModel : public QAbstractTableModel {
+public:
+    CMarkListModel(const CLogChartNavigator& nav, QObject* parent) : QAbstractTableModel(parent), nav_(nav) {
+        for (const int kind : {1, 2}) {
+            QPixmap swatch(10, 10);
+            swatch.fill(ToQColor(LogMarkColour(kind)));
+            swatches_[kind - 1] = swatch;
+        }
+    }
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(std::min<std::size_t>(nav_.Marks().size(), INT_MAX));
+    }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : CLogChartNavigator::kMarkColumnCount;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || static_cast<std::size_t>(index.row()) >= nav_.Marks().size())
+            return {};
+        const LogMark& mark = nav_.Marks()[static_cast<std::size_t>(index.row())];
+        if (role == Qt::DisplayRole) {
+            switch (index.column()) {
+            case CLogChartNavigator::kMarkNumber:
+                return mark.number;
+            case CLogChartNavigator::kMarkTime:
+                return qs(nav_.MarkTimeText(mark));
+            case CLogChartNavigator::kMarkKind:
+                return mark.kind;
+            default:
+                return {};
+            }
+        }
+        if (role == Qt::DecorationRole && index.column() == CLogChartNavigator::kMarkKind)
+            return swatches_[mark.kind == 2 ? 1 : 0];
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+            section >= CLogChartNavigator::kMarkColumnCount)
+            return {};
+        return qs(nav_.GetText(static_cast<CLogChartNavigator::MarkColumn>(section)));
+    }
+    void Reload() {
+        beginResetModel();
+        endResetModel();
+    }
+    void TextsChanged() {
+        emit headerDataChanged(Qt::Horizontal, 0, CLogChartNavigator::kMarkColumnCount - 1);
+    }
+
+private:
+    const CLogChartNavigator& nav_;
+    std::array<QPixmap, 2> swatches_;
+};
 
 CDlgControlLogChart::CDlgControlLogChart(CLogChartNavigator& navigator, IMessageTarget* target,
                                          QWidget* parent)
@@ -79,6 +145,18 @@ CDlgControlLogChart::CDlgControlLogChart(CLogChartNavigator& navigator, IMessage
     marks->addWidget(goToMark_, 2, 0);
     marks->addWidget(previous, 2, 1);
     marks->addWidget(next, 2, 2);
+    markModel_ = new CMarkListModel(nav_, this);
+    markList_ = new QTableView;
+    markList_->setObjectName(QStringLiteral("markList"));
+    markList_->setModel(markModel_);
+    markList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    markList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    markList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    markList_->verticalHeader()->hide();
+    markList_->verticalHeader()->setDefaultSectionSize(markList_->fontMetrics().height() + 4);
+    markList_->horizontalHeader()->setStretchLastSection(true);
+    markList_->setMinimumHeight(120);
+    marks->addWidget(markList_, 3, 0, 1, 3);
 
     measureGroup_ = new QGroupBox;
     auto* measure = new QVBoxLayout(measureGroup_);
@@ -123,6 +201,8 @@ CDlgControlLogChart::CDlgControlLogChart(CLogChartNavigator& navigator, IMessage
     connect(previous, &QPushButton::clicked, this, &CDlgControlLogChart::PressPreviousMark);
     connect(stop_, &QPushButton::clicked, this, &CDlgControlLogChart::PressStop);
     connect(displayMode_, &QPushButton::clicked, this, &CDlgControlLogChart::PressDisplayMode);
+    connect(markList_, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { ActivateMarkRow(index.row()); });
     // A drag counts when released; keys and clicks on the groove move at once.
     connect(position_, &QSlider::sliderReleased, this, [this] { ReleasePositionSlider(position_->value()); });
     connect(position_, &QSlider::valueChanged, this, [this](int v) {
@@ -150,6 +230,7 @@ void CDlgControlLogChart::ApplyTexts() {
     displayMode_->setText(qs(nav_.GetText(N::kDisplayMode)));
     stop_->setText(qs(nav_.GetText(N::kStop)));
     channelsGroup_->setTitle(qs(nav_.GetText(N::kChannelsGroup)));
+    markModel_->TextsChanged();
 }
 
 void CDlgControlLogChart::ShowLog(const std::vector<std::string>& channelLines) {
@@ -157,6 +238,8 @@ void CDlgControlLogChart::ShowLog(const std::vector<std::string>& channelLines) 
     for (const auto& line : channelLines)
         channels_->addItem(qs(line));
     measurement_->setText(QStringLiteral("--"));
+    markModel_->Reload();
+    markList_->resizeColumnsToContents();
     Refresh();
 }
 
@@ -173,6 +256,14 @@ void CDlgControlLogChart::Refresh() {
     windowText_->setText(qs(nav_.WindowText()));
     markCount_->setText(qs(nav_.MarkCountText()));
     activeMark_->setText(qs(nav_.ActiveMarkText()));
+    // The active mark stays in sight in the list.
+    if (nav_.ActiveMark() >= 1 && nav_.ActiveMark() <= markModel_->rowCount({})) {
+        const QModelIndex row = markModel_->index(nav_.ActiveMark() - 1, 0);
+        markList_->selectRow(row.row());
+        markList_->scrollTo(row);
+    } else {
+        markList_->clearSelection();
+    }
 }
 
 void CDlgControlLogChart::SetMeasurement(float percent, float divisor) {
@@ -226,6 +317,10 @@ void CDlgControlLogChart::ReleaseFactorSlider(int value) {
     moved(nav_.SetFactor(value));
 }
 
+void CDlgControlLogChart::ActivateMarkRow(int row) {
+    moved(nav_.GoToMark(row + 1));
+}
+
 void CDlgControlLogChart::PressStop() {
     post(LogChartNotice::Stop);
 }
@@ -258,6 +353,16 @@ QStringList CDlgControlLogChart::ChannelLines() const {
 }
 int CDlgControlLogChart::PositionSliderMax() const {
     return position_->maximum();
+}
+int CDlgControlLogChart::MarkRows() const {
+    return markModel_->rowCount({});
+}
+QString CDlgControlLogChart::MarkCell(int row, int column) const {
+    return markModel_->data(markModel_->index(row, column), Qt::DisplayRole).toString();
+}
+int CDlgControlLogChart::SelectedMarkRow() const {
+    const QModelIndexList rows = markList_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
 }
 
 } // namespace wavix

@@ -1,6 +1,6 @@
 #pragma once
 // The log chart navigator window (modeless): window length and position sliders
-// with their step buttons, the marks, the log's channel settings, the measured
+// with their step buttons, the marks and their list, the log's channel settings, the measured
 // time, "Režim zobrazení" and "Stop". It shows and changes a CLogChartNavigator
 // kept by the main window and posts UWM_DLG_CONTROL_LOG_CHART_MSG to it with a
 // LogChartNotice in lParam (WindowChanged and DisplayMode only while a log is
@@ -20,8 +20,11 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QSlider;
+class QTableView;
 
 namespace wavix {
+
+class CMarkListModel;
 
 class CDlgControlLogChart : public QDialog {
     Q_OBJECT
@@ -48,6 +51,8 @@ public:
     void ReleaseFactorSlider(int value);
     void PressStop();
     void PressDisplayMode();
+    // A double-click on a row of the mark list: the window centres on that mark.
+    void ActivateMarkRow(int row);
 
     QString PositionLabel() const;
     QString WindowLabel() const;
@@ -56,6 +61,10 @@ public:
     QString MeasurementLabel() const;
     QStringList ChannelLines() const;
     int PositionSliderMax() const;
+    // The mark list: one row per mark with number, time in the log and kind.
+    int MarkRows() const;
+    QString MarkCell(int row, int column) const;
+    int SelectedMarkRow() const;
 
 protected:
     void reject() override {} // closed only by Stop
@@ -80,6 +89,8 @@ private:
     QLabel* goToMark_ = nullptr;
     QLabel* measurement_ = nullptr;
     QListWidget* channels_ = nullptr;
+    CMarkListModel* markModel_ = nullptr;
+    QTableView* markList_ = nullptr;
     QPushButton* displayMode_ = nullptr;
     QPushButton* stop_ = nullptr;
     bool refreshing_ = false;

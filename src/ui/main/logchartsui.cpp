@@ -10,6 +10,7 @@
 #include "ui/main/wavixdlg.h"
 #include "ui/scope/cscope.h"
 
+#include <QScreen>
 #include <QThread>
 
 #include <algorithm>
@@ -212,28 +213,41 @@ void CLogChartsUi::ClearDisplays() {
         view.ClearChannels();
         view.ClearReferences();
         view.SetLogMarks({});
+        view.SetLogTimeAxis(0.0, 0.0);
         view.SetMessage({});
     }
 }
 
 void CLogChartsUi::ShowLogWindow(CScopeFile& file, const std::vector<LogDisplayAssignment>& plan,
                                  const std::vector<LogMark>& marks) {
-    int shown = 0;
-    for (const auto& assignment : plan) {
-        CScope& view = window_.View(assignment.display);
-        for (int c : assignment.channels)
-            view.AddChannel(file.GetChannel(c));
-        view.SetRefreshPeriod(kLogRefreshMs);
-        view.ResetZoom();
-        view.UpdateData();
-        ++shown;
-    }
+    const CLogChartNavigator& nav = viewer_.Navigator();
+    const double period = nav.GetSamplePeriod();
     std::vector<DisplayMark> display;
     display.reserve(marks.size());
     for (const auto& m : marks)
         display.push_back({m.number, static_cast<std::int64_t>(m.position), m.kind});
-    window_.View(0).SetLogMarks(std::move(display));
-    window_.LayoutViews(shown);
+    int shown = 0;
+    for (const auto& assignment : plan) {
+        CScope& view = window_.View(assignment.display);
+        for (int c : assignment.channels) {
+            CChannelData* channel = file.GetChannel(c);
+            // A log's channel looks like the live channel it was recorded from.
+            if (channel != nullptr) {
+                const int live = channel->GetChannel() >= 1 && channel->GetChannel() <= kViewCount
+                                     ? channel->GetChannel()
+                                     : c + 1;
+                channel->SetColor(window_.Channel(std::min(live, kViewCount)).GetColor());
+            }
+            view.AddChannel(channel);
+        }
+        view.SetRefreshPeriod(kLogRefreshMs);
+        view.ResetZoom();
+        view.SetLogTimeAxis(static_cast<double>(nav.Position()) * period, period);
+        view.SetLogMarks(display);
+        view.UpdateData();
+        ++shown;
+    }
+    window_.LayoutLogViews(shown);
     for (int i = 0; i < kViewCount; ++i)
         window_.View(i).setVisible(i < std::max(shown, 1));
 }
@@ -242,8 +256,28 @@ void CLogChartsUi::ShowNavigator(const std::vector<std::string>& channelLines) {
     window_.SetToolWindowVisible(ToolWindow::Settings, false);
     window_.SetToolWindowVisible(ToolWindow::Toolbar, false);
     control_->ShowLog(channelLines);
+    control_->adjustSize();
     control_->show();
+    // Beside the main window, where it hides no trace.
+    const QRect owner = window_.frameGeometry();
+    const QScreen* screen = window_.screen();
+    const QRect free = screen != nullptr ? screen->availableGeometry() : owner;
+    const QSize size = control_->frameGeometry().size();
+    const Point at =
+        PlaceBeside({owner.left(), owner.top(), owner.right() + 1, owner.bottom() + 1}, size.width(),
+                    size.height(), {free.left(), free.top(), free.right() + 1, free.bottom() + 1});
+    control_->move(at.x, at.y);
     control_->raise();
+}
+
+void CLogChartsUi::StepWindow(int direction) {
+    // F7 and F8: half a window back or on, as the navigator's position buttons.
+    if (!viewer_.IsShowing())
+        return;
+    if (direction == 1)
+        control_->PressPositionBack();
+    else if (direction == 2)
+        control_->PressPositionForward();
 }
 
 void CLogChartsUi::RefreshNavigator() {

@@ -44,6 +44,8 @@ public:
     void OnControlMessage(std::intptr_t code) override;
     // The display's measured span, as percent of the window and the scale divisor.
     void SetMeasurement(float percent, float divisor);
+    // The view's mark buttons (F7 / F8) while a log is shown: 1 back, 2 on.
+    void StepWindow(int direction);
 
     // While a worker reads a log, nothing may open another or close the window.
     bool IsBusy() const { return viewer_.IsLoading(); }

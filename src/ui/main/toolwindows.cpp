@@ -144,6 +144,10 @@ void CToolWindows::Send(ToolWindow tool, Msg msg, std::intptr_t wParam, std::int
         if (msg == Msg::UWM_SCOPE && (Decode<ViewNotice>(lParam) == ViewNotice::Measure ||
                                       Decode<ViewNotice>(lParam) == ViewNotice::ZoomInfo))
             shareMeasurement(wParam);
+        else if (msg == Msg::UWM_SCOPE && logCharts_ != nullptr &&
+                 (Decode<ViewNotice>(lParam) == ViewNotice::Button1 ||
+                  Decode<ViewNotice>(lParam) == ViewNotice::Button2))
+            logCharts_->StepWindow(Decode<ViewNotice>(lParam) == ViewNotice::Button1 ? 1 : 2);
         break;
     case ToolWindow::ChannelInfo: // shows a snapshot, nothing to follow
     case ToolWindow::LogFiles:

@@ -189,7 +189,8 @@ void CWavixDlg::relayout() {
         tools_->SettingsWindow()->setGeometry(toQRect(regions.settings));
     const Rect area{regions.views.left + 2, regions.views.top, regions.views.right - 2,
                     regions.views.bottom - 2};
-    const auto bands = ArrangeViews(area, controller_->State().multiView, laidOutViews_);
+    const auto bands = logViews_ > 0 ? ArrangeViews(area, logViews_ > 1, logViews_)
+                                     : ArrangeViews(area, controller_->State().multiView, laidOutViews_);
     for (std::size_t i = 0; i < views_.size(); ++i)
         if (!bands[i].IsEmpty())
             views_[i]->setGeometry(toQRect(bands[i]));
@@ -329,6 +330,12 @@ void CWavixDlg::ResetScaleFactors() {
 
 void CWavixDlg::LayoutViews(int visibleViews) {
     laidOutViews_ = std::clamp(visibleViews, 1, kViewCount);
+    logViews_ = 0;
+    relayout();
+}
+
+void CWavixDlg::LayoutLogViews(int views) {
+    logViews_ = std::clamp(views, 1, kViewCount);
     relayout();
 }
 

@@ -170,6 +170,8 @@ public:
     }
     void ResetScaleFactors() override;
     void LayoutViews(int visibleViews) override;
+    // A log's views: one band each for 2 to 4, or view A alone; until LayoutViews.
+    void LayoutLogViews(int views);
     void AttachChannels(bool multiView, int visibleViews, int activeChannels) override;
     void RefreshChannelPanels() override { tools_->RefreshChannelPanels(); }
     void StartRetryTimer(std::uint32_t ms) override { retry_.start(static_cast<int>(ms)); }
@@ -299,6 +301,7 @@ private:
     std::array<CScope*, kViewCount> views_{};
     CMainViews viewSet_{views_};
     int laidOutViews_ = 1;
+    int logViews_ = 0; // 0: the live arrangement
     std::unique_ptr<CToolWindows> tools_;
     QStatusBar* status_ = nullptr;
     CStatusPanes panes_;

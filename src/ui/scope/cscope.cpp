@@ -2,6 +2,7 @@
 
 #include "core/display/labelcontrast.h"
 #include "core/display/tracebuffer.h"
+#include "core/files/logchartnavigator.h"
 #include "core/scope/channeldata.h"
 #include "core/scope/oscilexchange.h"
 #include "core/support/strformat.h"
@@ -180,6 +181,12 @@ void CScope::SetTriggerMarkerShown(bool on) {
 
 void CScope::SetLabelsShown(bool on) {
     labelsShown_ = on;
+    Changed();
+}
+
+void CScope::SetLogTimeAxis(double startSeconds, double samplePeriod) {
+    logStart_ = startSeconds;
+    logPeriod_ = samplePeriod > 0.0 ? samplePeriod : 0.0;
     Changed();
 }
 
@@ -809,9 +816,8 @@ void CScope::DrawLabel(QPainter& p, const Rect& box, std::uint32_t colour, const
 void CScope::DrawChannelLabels(QPainter& p, CChannelData& ch, int k, bool first) {
     const Rect& plot = frame_.layout.plot;
     if (first && timeLabels_) {
-        const double zoom = zoom_.Factor();
-        DrawLabel(p, TimeLabelLeft(plot, frame_.vm), ch.GetColor(), ch.TimeText(zoom, -horzDivs_ / 2.0));
-        DrawLabel(p, TimeLabelRight(plot, frame_.vm), ch.GetColor(), ch.TimeText(zoom, horzDivs_ / 2.0));
+        DrawLabel(p, TimeLabelLeft(plot, frame_.vm), ch.GetColor(), TimeLabelText(false));
+        DrawLabel(p, TimeLabelRight(plot, frame_.vm), ch.GetColor(), TimeLabelText(true));
     }
     if (!ch.IsShown() || !voltageLabels_)
         return;
@@ -821,6 +827,16 @@ void CScope::DrawChannelLabels(QPainter& p, CChannelData& ch, int k, bool first)
         DrawLabel(p, VoltageLabelTop(plot, k), ch.GetColor(), ch.RangeText(vertDivs_ / 2.0));
         DrawLabel(p, VoltageLabelBottom(plot, k), ch.GetColor(), ch.RangeText(-vertDivs_ / 2.0));
     }
+}
+
+std::string CScope::TimeLabelText(bool right) {
+    if (logPeriod_ > 0.0) {
+        const std::int64_t at = right ? zoom_.LastVisible(n_) : zoom_.FirstVisible(n_);
+        return FormatLogTime(logStart_ + static_cast<double>(at) * logPeriod_);
+    }
+    if (liveCount_ == 0 || live_[0] == nullptr)
+        return {};
+    return live_[0]->TimeText(zoom_.Factor(), (right ? 1.0 : -1.0) * horzDivs_ / 2.0);
 }
 
 void CScope::DrawCursors(QPainter& p) {
@@ -991,12 +1007,14 @@ void CScope::DrawLogMarks(QPainter& p) {
         if (x == lastLine)
             continue;
         lastLine = x;
-        const std::uint32_t colour = m.kind == 2 ? 0x00FFBF00 : 0x0000D7FF;
-        p.setPen(QPen(ToQColor(colour), 1, Qt::DashLine));
+        const std::uint32_t colour = LogMarkColour(m.kind);
+        // Two pixels wide: a mark the window is centred on lies on the centre axis.
+        p.setPen(QPen(ToQColor(colour), 2, Qt::DashLine));
         p.drawLine(x, plot.top, x, plot.bottom - 1);
         const QString text = QString::number(m.number);
         const int w = std::max(18, metrics.horizontalAdvance(text) + 6);
-        const QRect box(x - w / 2, plot.top + 2, w, 15);
+        // At the foot, right of the line: the voltage labels hold the top and the centre's left.
+        const QRect box(x + 2, plot.bottom - 17, w, 15);
         if (box.intersects(lastLabel))
             continue;
         lastLabel = box;

@@ -43,6 +43,11 @@ struct DisplayMark {
     int kind = 1;
 };
 
+// The colour of a mark's line and label, by kind.
+inline std::uint32_t LogMarkColour(int kind) {
+    return kind == 2 ? 0x00FFBF00 : 0x0000D7FF;
+}
+
 class CScope : public QWidget {
     Q_OBJECT
 public:
@@ -131,6 +136,12 @@ public:
     int RefreshPeriod() const { return refreshMs_; }
     void SetLogMarks(std::vector<DisplayMark> marks);
     const std::vector<DisplayMark>& LogMarks() const { return marks_; }
+    // A window of a log: the time labels give the time in the log, startSeconds at
+    // the first sample and samplePeriod per sample, not the timebase's divisions.
+    // A period of 0 goes back to the timebase.
+    void SetLogTimeAxis(double startSeconds, double samplePeriod);
+    // The left or right time label as it is drawn now; empty without a channel.
+    std::string TimeLabelText(bool right);
 
     // The overlays, placed for the current size (a hidden widget gets no resize event).
     CScopeZoom& Zoom();
@@ -262,6 +273,8 @@ private:
     CTriggerPositionMarker position_;
     std::array<CButtonMarker, 2> buttons_;
     std::vector<DisplayMark> marks_;
+    double logStart_ = 0.0;
+    double logPeriod_ = 0.0;
 
     QBasicTimer refreshTimer_;
     int refreshMs_ = 0;

@@ -220,5 +220,24 @@ TEST_F(LogChartViewerTest, AShortLogIsShownWhole) {
     EXPECT_EQ(viewer.File()->GetChannel(0)->GetSampleCount(), 7000u);
 }
 
+// The navigator never covers the main window when the screen has room on a side.
+TEST(LogNavigatorPlacement, BesideTheMainWindowWhereItFits) {
+    struct Case {
+        Rect owner;
+        Point at;
+    };
+    const Rect screen{0, 0, 1920, 1080};
+    const Case cases[] = {
+        {{100, 50, 1100, 730}, {1100, 50}},   // right
+        {{900, 900, 1900, 1580}, {500, 680}}, // left, kept on the screen's height
+        {{0, 0, 1900, 500}, {0, 500}},        // below
+        {{0, 500, 1900, 1080}, {0, 100}},     // above
+        {{0, 0, 1920, 1080}, {1520, 0}},      // no room: kept on the screen
+        {{-300, 0, 1400, 1000}, {1400, 0}},   // partly off the screen
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PlaceBeside(c.owner, 400, 400, screen), c.at) << c.owner.left << "," << c.owner.top;
+}
+
 } // namespace
 } // namespace wavix

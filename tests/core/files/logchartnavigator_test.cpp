@@ -18,6 +18,16 @@ TEST(LogChartTime, SplitsWholeSecondsAndRoundsTheRest) {
         EXPECT_EQ(FormatHoursMinutesSeconds(seconds), text) << seconds;
 }
 
+// Time labels and mark times keep hundredths; from a minute on minutes and seconds.
+TEST(LogChartTime, LogTimesToTheHundredth) {
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0.00 s"},          {0.25, "250.00 ms"}, {0.0001, "100.00 us"},
+        {3.5, "3.50 s"},          {59.994, "59.99 s"}, {59.999, "1:00.00 min"},
+        {3725.4, "62:05.40 min"}, {-1.0, "0.00 s"},    {std::nan(""), "0.00 s"}};
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(FormatLogTime(seconds), text) << seconds;
+}
+
 CLogChartNavigator loaded(std::int64_t total, int factor = CLogChartNavigator::kFactorDefault) {
     CLogChartNavigator nav;
     nav.Reset();
@@ -129,16 +139,20 @@ TEST(LogChartNavigator, LabelTexts) {
     nav.SetSamplePeriod(0.5f);
     nav.SetPosition(25000);
     EXPECT_EQ(nav.PositionText(), "Pozice v souboru: 50.00 %, Čas : 03:28:20 (h:m:s)");
-    EXPECT_EQ(nav.WindowText(), std::string(BuiltinText("TXT_1202")) + ": 50000 , Čas : 06:56:40 (h:m:s)");
+    EXPECT_EQ(nav.WindowText(),
+              std::string(BuiltinText("TXT_1202")) + ": 50000 , Čas : 06:56:40 (h:m:s) = 416:40.00 min");
     nav.SetMarks({{1, 100, 1}, {2, 200, 2}});
     EXPECT_EQ(nav.MarkCountText(), "Počet značek: 2");
     EXPECT_EQ(nav.ActiveMarkText(), "Aktivní značka: ---, Ch: --- ");
     nav.GoToMark(2);
     EXPECT_EQ(nav.ActiveMarkText(), "Aktivní značka: 2, Ch: 2");
+    EXPECT_EQ(nav.MarkTimeText(nav.Marks()[1]), "1:40.00 min");
 
     EXPECT_EQ(nav.MeasurementText(), "--");
+    // Hundredths kept: 0.0088 % of the window is 2.2 s.
     const std::tuple<float, float, const char*> measures[] = {{1.0f, 1.0f, "Naměřený čas : 4:10.00 (m:s)"},
-                                                              {0.502f, 2.0f, "Naměřený čas : 1:2.00 (m:s)"},
+                                                              {0.502f, 2.0f, "Naměřený čas : 1:02.75 (m:s)"},
+                                                              {0.0088f, 1.0f, "Naměřený čas : 0:02.20 (m:s)"},
                                                               {1.0f, 0.0f, "--"}};
     for (const auto& [percent, divisor, text] : measures) {
         nav.SetMeasurementPercentage(percent);

@@ -396,13 +396,15 @@ TEST_F(ScopeView, PushButtonsRightClickAndLogMarks) {
     const QPoint g = scope.mapToGlobal(QPoint(50, 60));
     EXPECT_EQ(target.messages[0].lParam, (g.x() & 0xFFFF) | ((g.y() & 0xFFFF) << 16));
 
-    // Marks strictly inside the window are drawn at their share of the width.
+    // Marks strictly inside the window are drawn at their share of the width,
+    // numbered at the foot, clear of the voltage labels at the top.
     scope.SetLogMarks({{1, 500, 1}, {2, 0, 1}});
     const QImage img = scope.Render(scope.size());
     const Rect plot = scope.CurrentLayout().plot;
     const int x = plot.left + plot.Width() * 500 / 2000;
-    EXPECT_TRUE(IsColour(img, x - 6, plot.top + 3, 0x0000D7FF));
-    EXPECT_FALSE(ColourNear(img, plot.left, plot.top + 3, 0x0000D7FF, 2));
+    EXPECT_TRUE(IsColour(img, x + 6, plot.bottom - 5, 0x0000D7FF));
+    EXPECT_FALSE(ColourNear(img, x + 6, plot.top + 3, 0x0000D7FF, 2));
+    EXPECT_FALSE(ColourNear(img, plot.left + 6, plot.bottom - 5, 0x0000D7FF, 2));
 
     // A window crowded with marks still paints in a moment (each drawn alone took seconds).
     std::vector<DisplayMark> crowd;
