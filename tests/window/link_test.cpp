@@ -1,15 +1,27 @@
+#include "ui/panels/scopectrlbase.h"
 #include "ui/scope/cscope.h"
+#include "ui/tools/dlgscopesettings.h"
+#include "ui/tools/dlgscopetoolbar.h"
 #include "window/windowsupport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <cstring>
 
 namespace wavix::test {
 namespace {
 
 const StartupResult kTester{StartupChoice::Tester, 1, 1};
+
+void press(QWidget* w, Qt::Key key) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
 
 TEST(WindowLink, NoTesterAtTheAddressIsSaidWithinThreeSeconds) {
     WindowRun run;
@@ -29,11 +41,30 @@ TEST(WindowLink, NoTesterAtTheAddressIsSaidWithinThreeSeconds) {
     if (shotsWanted())
         run.dlg->grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/no-tester.png");
 
-    // A tester that comes up later is found without a click.
+    // No record in force: no panel shows a value made up from an empty record, no key edits one.
+    const CDlgScopeSettings& panels = *run.dlg->SettingsWindow();
+    const std::vector<std::string> none{"--"};
+    for (int i = 0; i < CDlgScopeSettings::kPanelCount; ++i)
+        EXPECT_EQ(panels.Panel(i)->GetValues(), none) << "panel " << i;
+    EXPECT_EQ(panels.Panel(4)->GetText(), " .: Spouštění ");
+    EXPECT_EQ(run.dlg->ToolBar()->ChannelCountText().toStdString(), "Počet kanálů: --");
+    const tOscilExchange before = run.dlg->Record();
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_C})
+        press(panels.Panel(0), key);
+    press(panels.Panel(5), Qt::Key_Right);
+    EXPECT_EQ(std::memcmp(&before, &run.dlg->Record(), sizeof before), 0);
+
+    // A tester that comes up later is found without a click, and its record fills the panels.
     ASSERT_TRUE(run.sim.start(port));
     EXPECT_TRUE(run.capturing(3));
     EXPECT_TRUE(runUntil([&] { return run.dlg->PaneText(Pane::Link).contains(QStringLiteral("běží")); }, 3000))
         << run.dlg->PaneText(Pane::Link).toStdString();
+    ASSERT_EQ(panels.Panel(0)->GetValues().size(), 1u);
+    EXPECT_NE(panels.Panel(0)->GetValues()[0].find(" V/dílek"), std::string::npos) << panels.Panel(0)->GetValues()[0];
+    EXPECT_NE(panels.Panel(5)->GetValues()[0].find("s/dílek"), std::string::npos) << panels.Panel(5)->GetValues()[0];
+    const QString count = QStringLiteral("Počet kanálů: %1").arg(run.dlg->Record().chann_num);
+    EXPECT_TRUE(runUntil([&] { return run.dlg->ToolBar()->ChannelCountText() == count; }, 5000))
+        << run.dlg->ToolBar()->ChannelCountText().toStdString();
 }
 
 TEST(WindowLink, ThePaneShowsTheRunAndALossMarksTheLastCapture) {
