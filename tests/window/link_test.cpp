@@ -12,6 +12,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QRegularExpression>
 #include <QToolButton>
 
@@ -161,6 +163,8 @@ TEST(WindowLink, TheSetUpMadeInTheWindowComesBackAfterATesterRestart) {
     ASSERT_TRUE(run.moreGroups(3));
     EXPECT_EQ(dlg.Record().time_base_ENUM, kStep);
     EXPECT_EQ(dlg.Record().chann_num, 4);
+    // Still there to be read while the captures come.
+    EXPECT_EQ(dlg.PaneText(Pane::ModuleStatus), restored);
     if (shotsWanted())
         dlg.grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/restored.png");
 
@@ -168,6 +172,10 @@ TEST(WindowLink, TheSetUpMadeInTheWindowComesBackAfterATesterRestart) {
     const QByteArray log = run.sim.output();
     const qsizetype cycle = log.indexOf("power cycle", madeAt);
     EXPECT_GT(log.indexOf("settings applied: 4 ch, 5 ms/div", cycle), cycle) << log.mid(madeAt).toStdString();
+
+    // The next edit has the status line again.
+    press(panels.Panel(5), Qt::Key_Left);
+    EXPECT_TRUE(runUntil([&] { return dlg.PaneText(Pane::ModuleStatus) != restored; }, 5000));
 }
 
 TEST(WindowLink, RunSingleAndConnectButtonsTellTheTruth) {
@@ -257,8 +265,13 @@ TEST(WindowLink, TheConnectionDialogChecksStoresAndReconnects) {
             dlg.accept();
             faults.push_back(fault->text().toStdString());
         }
-        if (shotsWanted())
-            dlg.grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/connection.png");
+        if (shotsWanted()) { // the dialog over the window it was opened from
+            QPixmap shot = run.dlg->grab();
+            const QPixmap over = dlg.grab();
+            QPainter(&shot).drawPixmap((shot.width() - over.width()) / 2, (shot.height() - over.height()) / 2,
+                                       over);
+            shot.save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/connection.png");
+        }
         EXPECT_EQ(dlg.result(), QDialog::Rejected);
         address->setText(QString::fromLatin1(Simulator::kAddress));
         portEdit->setText(QString::number(port));

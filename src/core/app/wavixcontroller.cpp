@@ -95,6 +95,7 @@ void CWavixController::followLink(Msg msg, std::intptr_t wParam, std::intptr_t l
     const LinkState after = link_.State();
     if (after == LinkState::NoAnswer) {
         const std::string text = linkText(kNoAnswerKey);
+        status_.ClearNotice();
         status_.SetStatus(text);
         // A trace from before the loss is still on screen: it keeps its mark.
         view_.ShowMessage(link_.HadCapture() && clockText_ ? text + "  " + lastCaptureText(now) : text);
