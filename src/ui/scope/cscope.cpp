@@ -1,5 +1,6 @@
 #include "ui/scope/cscope.h"
 
+#include "core/display/labelcontrast.h"
 #include "core/display/tracebuffer.h"
 #include "core/scope/channeldata.h"
 #include "core/scope/oscilexchange.h"
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QTimerEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cstdio>
@@ -512,17 +514,20 @@ void CScope::RenderInto(QPainter& p, QSize size) {
         }
         dashed_ = false;
         p.restore();
-        for (int k = 0; k < liveCount_; ++k) {
-            CChannelData* ch = live_[k];
-            if (ch == nullptr || ch->GetSampleCount() == 0)
-                continue;
-            if (labelsShown_)
-                DrawChannelLabels(p, *ch, k, k == 0);
-            if (ch->IsShown()) {
-                p.save();
-                p.setClipRect(ToQRect(plot.Inflated(1)));
-                DrawTrace(p, liveBuf_[k], ch->GetColor(), liveFrom_[k]);
-                p.restore();
+        // Labels after every trace: a trace crossing a label hid its text.
+        for (const bool labels : {false, true}) {
+            for (int k = 0; k < liveCount_; ++k) {
+                CChannelData* ch = live_[k];
+                if (ch == nullptr || ch->GetSampleCount() == 0)
+                    continue;
+                if (labels && labelsShown_) {
+                    DrawChannelLabels(p, *ch, k, k == 0);
+                } else if (!labels && ch->IsShown()) {
+                    p.save();
+                    p.setClipRect(ToQRect(plot.Inflated(1)));
+                    DrawTrace(p, liveBuf_[k], ch->GetColor(), liveFrom_[k]);
+                    p.restore();
+                }
             }
         }
     }
@@ -797,7 +802,7 @@ void CScope::DrawLabel(QPainter& p, const Rect& box, std::uint32_t colour, const
             break;
     }
     p.setFont(font);
-    p.setPen(ToQColor(RotateLabelColour(colour)));
+    p.setPen(ToQColor(ReadableLabelColour(colour)));
     p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, s);
 }
 
@@ -1058,6 +1063,23 @@ void CScope::mouseMoveEvent(QMouseEvent* event) {
     UpdatePointer(pt);
     if (changed)
         Changed();
+}
+
+void CScope::wheelEvent(QWheelEvent* event) {
+    // Some platforms turn a Shift wheel into a sideways one.
+    const QPoint delta = event->angleDelta();
+    const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / 120.0;
+    const bool moved = (event->modifiers() & Qt::ShiftModifier) != 0
+                           ? zoom_.WheelScroll(-notches)
+                           : zoom_.WheelZoom(ToPoint(event->position()).x, notches);
+    event->accept();
+    if (!moved)
+        return;
+    // As a finished selection: the panels and the other views follow.
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomSelected));
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomInfo));
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomApply));
+    Changed();
 }
 
 void CScope::mouseReleaseEvent(QMouseEvent* event) {

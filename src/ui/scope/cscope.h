@@ -166,6 +166,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The wheel zooms the time axis about the pointer; with Shift it moves along it.
+    void wheelEvent(QWheelEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
     virtual void DrawBackground(QPainter& p);
