@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <map>
 
 using namespace wavix;
 using wavix::test::SdfBuilder;
@@ -150,6 +151,121 @@ TEST_F(WavixSdfTool, CsvGivesSecondsAndProbeUnitsForWaveformsAndLogs) {
     EXPECT_NEAR(r2[1].toDouble(), 512 * scale, 1e-4);
     EXPECT_NEAR(r2[2].toDouble(), 0.0, 1e-9);
     EXPECT_NEAR(rows[3].split(',')[1].toDouble(), (100 - 512) * scale, 1e-3);
+}
+
+// A log window of a square wave (period 40 instants, 5 kHz at step 4) beside a
+// flat channel; the first channel reads amperes through its clamp.
+TEST_F(WavixSdfTool, MeasureGivesSiValuesAndNullsWithReasonsForLogsAndWaveforms) {
+    SdfBuilder f;
+    f.header(kFileVersionLog, 2);
+    SdfBuilder::Block b;
+    b.step = 4;
+    SdfBuilder::Block flat = b;
+    flat.probeLoaded = 0;
+    flat.channel = 2;
+    std::vector<std::uint16_t> words;
+    for (int k = 0; k < 400; ++k) {
+        words.push_back(static_cast<std::uint16_t>((k % 40 < 10 ? 200 : -100) + 512));
+        words.push_back(static_cast<std::uint16_t>(512 + k % 3));
+    }
+    f.block(b).block(flat).words(words);
+    writeFile(dir / "log.sdf", f.bytes());
+    const ToolRun log = runTool({"measure", str(dir / "log.sdf"), "--from", "15", "--count", "300"});
+    ASSERT_EQ(log.exitCode, 0) << log.err.constData();
+    const QJsonArray chans = QJsonDocument::fromJson(log.out).array();
+    ASSERT_EQ(chans.size(), 2);
+    const QJsonObject square = chans[0].toObject();
+    const double amps = RangeVoltPerDiv(4) * 3 * RangeCorrection(4) / 512 / 0.01;
+    EXPECT_EQ(square["channel"].toInt(), 1);
+    EXPECT_NEAR(square["frequency_hz"].toDouble(), 1.0 / (40 * SamplePeriod(4)), 1.0);
+    EXPECT_NEAR(square["period_s"].toDouble(), 40 * SamplePeriod(4), 1e-9);
+    EXPECT_NEAR(square["duty_percent"].toDouble(), 25.0, 0.1);
+    EXPECT_NEAR(square["vmax"].toDouble(), 200 * amps, 1e-3); // the ratio is a float
+    EXPECT_NEAR(square["vpp"].toDouble(), 300 * amps, 1e-3);
+    EXPECT_TRUE(square["why"].toObject().isEmpty());
+    // Engine values only where the signal carries them.
+    for (const char* key : {"rpm", "teeth", "missing_teeth", "injector_ms", "dwell_ms", "burn_ms", "peak_v"})
+        EXPECT_FALSE(square.contains(key)) << key;
+    const QJsonObject still = chans[1].toObject();
+    EXPECT_TRUE(still["frequency_hz"].isNull());
+    EXPECT_TRUE(still["rise_s"].isNull());
+    EXPECT_EQ(still["why"].toObject()["frequency_hz"].toString(), "signal does not change");
+    EXPECT_NEAR(still["mean"].toDouble(), RangeVoltPerDiv(4) * 3 * RangeCorrection(4) / 512, 1e-3);
+
+    // Three samples of a waveform: levels, but no period; past the end, nothing at all.
+    const ToolRun wave = runTool({"measure", str(writeWaveform(dir))});
+    ASSERT_EQ(wave.exitCode, 0) << wave.err.constData();
+    const QJsonObject w = QJsonDocument::fromJson(wave.out).array()[1].toObject();
+    EXPECT_EQ(w["channel"].toInt(), 2);
+    EXPECT_EQ(w["why"].toObject()["vmin"].toString(), "signal clipped at the end of the range");
+    EXPECT_NEAR(w["vmax"].toDouble(), 256 * RangeVoltPerDiv(0) * 3 * RangeCorrection(0) / 512, 1e-4);
+    const ToolRun past = runTool({"measure", str(writeWaveform(dir)), "--from", "9"});
+    ASSERT_EQ(past.exitCode, 0);
+    EXPECT_EQ(QJsonDocument::fromJson(past.out).array()[0].toObject()["why"].toObject()["mean"].toString(),
+              "no samples");
+}
+
+// The values the README states for the shipped sample charts; the set values
+// of their signal models are in the comments.
+TEST_F(WavixSdfTool, MeasureGivesTheStatedValuesOfTheSampleCharts) {
+    const struct {
+        const char* file;
+        int channel;
+        const char* key;
+        double value; // NaN: the key is absent
+        double tolerance;
+    } stated[] = {
+        // 60-2 wheel, idle 700 rpm wandering by 12; one gap on screen.
+        {"Klikova_hridel_indukcni.sdf", 1, "rpm", 705.1, 0.5},
+        {"Klikova_hridel_indukcni.sdf", 1, "teeth", 58, 0},
+        {"Klikova_hridel_indukcni.sdf", 1, "missing_teeth", 2, 0},
+        {"Klikova_hridel_indukcni.sdf", 1, "vpp", 30.04, 0.01},
+        // Cam windows at 0.10-0.45 and 0.70-0.78 of a cam turn; crank at 800 rpm wandering.
+        {"Vackova_hridel_Hall.sdf", 1, "frequency_hz", 13.44, 0.01},
+        {"Vackova_hridel_Hall.sdf", 1, "vmax", 5.05, 0.01},
+        {"Vackova_hridel_Hall.sdf", 2, "rpm", 806.7, 0.5},
+        {"Vackova_hridel_Hall.sdf", 2, "teeth", 58, 0},
+        {"Vackova_hridel_Hall.sdf", 1, "rpm", std::nan(""), 0},
+        // Dwell 4 ms, clamp 350 V, burn line to 1.5 ms after the spark; 10:1 probe.
+        {"Zapalovaci_civka_primar.sdf", 1, "dwell_ms", 4.00, 0.005},
+        {"Zapalovaci_civka_primar.sdf", 1, "burn_ms", 1.50, 0.01},
+        {"Zapalovaci_civka_primar.sdf", 1, "peak_v", 351.3, 0.5},
+        {"Zapalovaci_civka_primar.sdf", 1, "injector_ms", std::nan(""), 0},
+        // Open 3.2 ms, closing spike clamped at 60 V.
+        {"Vstrikovac.sdf", 1, "injector_ms", 3.20, 0.005},
+        {"Vstrikovac.sdf", 1, "vmax", 60.13, 0.01},
+        {"Vstrikovac.sdf", 1, "dwell_ms", std::nan(""), 0},
+        // Lean 0.12 V, rich 0.82 V, about 0.9 switches a second.
+        {"Lambda_sonda.sdf", 1, "frequency_hz", 0.883, 0.001},
+        {"Lambda_sonda.sdf", 1, "vmin", 0.113, 0.001},
+        {"Lambda_sonda.sdf", 1, "vmax", 0.829, 0.001},
+        {"MAP_snimac.sdf", 1, "vmax", 4.19, 0.01},
+        {"MAP_snimac.sdf", 1, "mean", 1.541, 0.001},
+        {"Alternator_zvlneni.sdf", 1, "vpp", 0.227, 0.001},
+        {"Alternator_vadna_dioda.sdf", 1, "vpp", 0.824, 0.001},
+        {"CAN_sbernice.sdf", 1, "vmax", 3.55, 0.01},
+        {"CAN_sbernice.sdf", 2, "vmin", 1.47, 0.01},
+    };
+    const auto folder = std::filesystem::path(qEnvironmentVariable("WAVIX_BIN_DIR").toStdString()) / ".." /
+                        "Data" / "Scope" / "SampleCharts";
+    std::map<std::string, QJsonArray> measured;
+    for (const auto& s : stated) {
+        SCOPED_TRACE(std::string(s.file) + " " + s.key);
+        if (!measured.contains(s.file)) {
+            const ToolRun r = runTool({"measure", str(folder / s.file)});
+            ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+            measured[s.file] = QJsonDocument::fromJson(r.out).array();
+        }
+        const QJsonObject ch = measured[s.file][s.channel - 1].toObject();
+        if (std::isnan(s.value))
+            EXPECT_FALSE(ch.contains(s.key));
+        else
+            EXPECT_NEAR(ch[s.key].toDouble(), s.value, s.tolerance);
+    }
+    // No full period in one injection; the reason stands beside the null.
+    const QJsonObject inj = measured["Vstrikovac.sdf"][0].toObject();
+    EXPECT_TRUE(inj["frequency_hz"].isNull());
+    EXPECT_EQ(inj["why"].toObject()["frequency_hz"].toString(), "no full period");
 }
 
 TEST_F(WavixSdfTool, BadFilesArgumentsAndTargetsFailWithOneLineAndAStatus) {

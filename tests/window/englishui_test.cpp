@@ -118,14 +118,16 @@ private:
 };
 
 // English in every language: decorated captions, the tester's and the
-// module's names, units, file filters and the channel options window.
+// module's names, units, file filters and the channel options window; the
+// language menu lists the language files by name.
 constexpr const char* kNeutral[] = {
     "error", "info",   "ok",      "scope",   "roll",   "capture", "vexor", "reader", "wavix",  "vcal",
     "cal",   "notcal", "samples", "ch",      "sample", "rate",    "v",     "mv",     "ms",     "s",
     "us",    "hz",     "khz",     "mhz",     "db",     "mbsc",    "build", "voe",    "i",      "o",
     "zoom",  "marker", "channel", "options", "name",   "ratio",   "units", "load",   "unload", "probe",
     "color", "ac",     "dc",      "gnd",     "offset", "none",    "free",  "auto",   "norm",   "single",
-    "file",  "data",   "sdf",     "open",    "tr",     "x",       "h",     "m",
+    "file",  "data",   "sdf",     "open",    "tr",     "x",       "h",     "m",      "lng",    "cestina",
+    "english",
 };
 
 TEST(EnglishUi, EveryWindowAndDialogShowsOnlyTextsOfTheLanguageFile) {

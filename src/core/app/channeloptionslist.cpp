@@ -3,6 +3,8 @@
 #include "core/scope/channeldata.h"
 #include "core/support/strformat.h"
 
+#include <algorithm>
+
 namespace wavix {
 
 CChannelOptionsList::Effect CChannelOptionsList::OnControl(std::intptr_t wParam, std::intptr_t lParam) {
@@ -85,6 +87,13 @@ void CChannelOptionsList::StepGain(CChannelData& channel, int step) {
         channel.RangeUp();
     else if (step > 0)
         channel.RangeDown();
+}
+
+void CChannelOptionsList::StepOffset(CChannelData& channel, int step) {
+    const int target =
+        std::clamp(channel.GetOffset() + step * kOffsetStepCounts, -kOffsetLimit, kOffsetLimit);
+    if (target != channel.GetOffset())
+        channel.MoveOffset(target - channel.GetOffset());
 }
 
 } // namespace wavix

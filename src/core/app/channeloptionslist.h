@@ -57,6 +57,12 @@ public:
 
     // The gain up-down control: a negative step raises the range index, a positive one lowers it.
     static void StepGain(CChannelData& channel, int step);
+    // The offset up-down control: each step moves the trace a tenth of a
+    // division (the trace's counts span the screen height in full and half
+    // display alike); the trace's centre stays on the screen.
+    static void StepOffset(CChannelData& channel, int step);
+    static constexpr int kOffsetStepCounts = 17; // 1024 counts / 6 divisions / 10, rounded
+    static constexpr int kOffsetLimit = 512;
 
 private:
     std::array<CChannelData*, kChannelOptionsMax> channels_{};

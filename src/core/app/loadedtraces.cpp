@@ -53,15 +53,33 @@ void CLoadedTraces::Add(std::unique_ptr<CScopeFile> file, const std::vector<int>
         const int view = displays[static_cast<std::size_t>(k)];
         if (view >= 0 && view < kViewCount)
             if (CChannelData* ch = file->GetChannel(k))
-                views_[static_cast<std::size_t>(view)].push_back(ch);
+                placed_.push_back({ch, view, file.get()});
     }
     files_.push_back(std::move(file));
+    Arrange(shownViews_);
+}
+
+void CLoadedTraces::Arrange(int shownViews) {
+    shownViews_ = std::clamp(shownViews, 1, kViewCount);
+    for (auto& list : views_)
+        list.clear();
+    for (const Placed& p : placed_)
+        views_[static_cast<std::size_t>(p.view < shownViews_ ? p.view : 0)].push_back(p.channel);
 }
 
 void CLoadedTraces::Clear() {
     for (auto& list : views_)
         list.clear();
+    placed_.clear();
     files_.clear();
+}
+
+std::string CLoadedTraces::ChartName(const CChannelData* channel) const {
+    for (const Placed& p : placed_)
+        if (p.channel == channel)
+            return p.file->GetHeaderText().empty() ? p.file->GetPath().stem().string()
+                                                   : p.file->GetHeaderText();
+    return {};
 }
 
 const std::vector<CChannelData*>& CLoadedTraces::ForView(int view) const {

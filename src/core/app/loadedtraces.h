@@ -1,14 +1,15 @@
 #pragma once
 // Captures loaded from scope data files and shown beside the live traces:
-// channel k of a file becomes a loaded trace of view k. The files own their
-// channels, so a file is kept until the loaded traces are removed; the views
-// only point at them.
+// channel k of a file becomes a loaded trace of view k, or of view A while
+// view k is not shown. The files own their channels, so a file is kept until
+// the loaded traces are removed; the views only point at them.
 
 #include "core/app/mainview.h"
 
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace wavix {
@@ -45,6 +46,9 @@ public:
     // Channel k goes to view displays[k]; a channel without a view (negative, out
     // of range or past the list) is kept with the file but shown nowhere.
     void Add(std::unique_ptr<CScopeFile> file, const std::vector<int>& displays);
+    // Only views 0..shownViews-1 are on screen: a channel meant for another view
+    // joins view A, so a chart with more channels than are active shows them all.
+    void Arrange(int shownViews);
 
     bool HasAny() const { return !files_.empty(); }
     // The views must have let go of the traces before.
@@ -54,9 +58,18 @@ public:
     const std::vector<CChannelData*>& ForView(int view) const;
     // The loaded trace at index of view's list, or nullptr.
     CChannelData* Find(int view, int index) const;
+    // The name typed when the trace's chart was saved, else its file name.
+    std::string ChartName(const CChannelData* channel) const;
 
 private:
+    struct Placed {
+        CChannelData* channel = nullptr;
+        int view = -1; // as asked when loaded
+        const CScopeFile* file = nullptr;
+    };
     std::vector<std::unique_ptr<CScopeFile>> files_;
+    std::vector<Placed> placed_;
+    int shownViews_ = kViewCount;
     std::array<std::vector<CChannelData*>, kViewCount> views_;
 };
 

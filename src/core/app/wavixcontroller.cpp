@@ -318,7 +318,10 @@ void CWavixController::onWindowToolbar(std::intptr_t command) {
     case ToolbarCommand::RollLog:
         run->OnRollLog();
         break;
-    default: // the channel configurator is not opened from here
+    case ToolbarCommand::Configurator:
+        run->OnChannelOptions();
+        break;
+    default:
         break;
     }
 }

@@ -24,6 +24,8 @@ public:
     virtual void OnScopeBook() = 0;
     virtual void OnLogCharts() = 0;
     virtual void OnRollLog() = 0;
+    // The channel configurator button: the channel options window.
+    virtual void OnChannelOptions() = 0;
 };
 
 class IViewMenuHost {

@@ -1,6 +1,7 @@
 #include "core/display/scopezoom.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace wavix {
 
@@ -124,6 +125,38 @@ void CScopeZoom::ApplySelection(int x1, int x2) {
         end_ = 100.0;
         start_ = 100.0 - 100.0 / factor_;
     }
+}
+
+bool CScopeZoom::WheelZoom(int x, double notches) {
+    const int w = plot_.Width();
+    if (w <= 0 || notches == 0.0 || selecting_ || barDrag_)
+        return false;
+    const double factor = std::clamp(factor_ * std::pow(kWheelStep, notches), 1.0, kMaxFactor);
+    if (factor == factor_)
+        return false;
+    if (factor <= 1.0) {
+        Reset();
+        return true;
+    }
+    const double at = std::clamp(static_cast<double>(x - plot_.left) / w, 0.0, 1.0);
+    const double point = start_ + at * (end_ - start_);
+    const double window = 100.0 / factor;
+    factor_ = factor;
+    start_ = std::clamp(point - at * window, 0.0, 100.0 - window);
+    end_ = start_ + window;
+    return true;
+}
+
+bool CScopeZoom::WheelScroll(double notches) {
+    if (!IsZoomed() || selecting_ || barDrag_)
+        return false;
+    const double window = end_ - start_;
+    const double start = std::clamp(start_ + notches * window / 10.0, 0.0, 100.0 - window);
+    if (start == start_)
+        return false;
+    start_ = start;
+    end_ = start_ + window;
+    return true;
 }
 
 void CScopeZoom::CopyFrom(const CScopeZoom& other) {

@@ -36,6 +36,15 @@ public:
     // True when a selection or a bar drag ended with this release.
     bool MouseUp(Point p);
 
+    // Mouse wheel, in notches (positive: in): the factor changes by kWheelStep
+    // per notch within 1..kMaxFactor and the trace point under x stays under x;
+    // zooming out to 1 ends the zoom. True when anything shown changed.
+    bool WheelZoom(int x, double notches);
+    // Shift and the wheel: the window moves a tenth of its width per notch
+    // (positive: later), kept inside the trace. True when it moved.
+    bool WheelScroll(double notches);
+    static constexpr double kWheelStep = 1.25;
+
     // Applies a selection made elsewhere, in this display's pixels.
     void ZoomToRange(Point from, Point to);
     // Takes over factor and window of another display's zoom.

@@ -25,11 +25,11 @@ double TraceSpanSeconds(std::uint64_t samples, std::uint32_t timeBaseDivider) {
     return SamplesToSeconds(static_cast<double>(samples), timeBaseDivider);
 }
 
-void ResampleReference(std::span<float> out, std::span<const std::int32_t> reference, int offset,
-                       const BufferScale& scale, double ratio) {
+TraceExtent ResampleReference(std::span<float> out, std::span<const std::int32_t> reference, int offset,
+                              const BufferScale& scale, double ratio) {
     const std::size_t n = out.size();
     if (n == 0)
-        return;
+        return {};
     if (!(ratio > 0.0) || !std::isfinite(ratio))
         ratio = 1.0;
     const std::size_t m = reference.size();
@@ -48,6 +48,8 @@ void ResampleReference(std::span<float> out, std::span<const std::int32_t> refer
     std::fill(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(n / 2), head);
     std::fill(out.begin() + static_cast<std::ptrdiff_t>(n / 2), out.end(), tail);
 
+    const auto size = static_cast<std::int64_t>(n);
+    TraceExtent extent{start, std::min(size, start + std::max<std::int64_t>(length, 1))};
     std::int64_t previous = -1;
     for (std::size_t j = 0; j < n; ++j) {
         const float v = value(j);
@@ -62,6 +64,7 @@ void ResampleReference(std::span<float> out, std::span<const std::int32_t> refer
             out[static_cast<std::size_t>(q)] = v;
         previous = pos;
     }
+    return m == 0 ? TraceExtent{} : extent;
 }
 
 } // namespace wavix

@@ -25,10 +25,18 @@ void FillTraceBuffer(std::span<float> out, std::span<const std::int32_t> samples
 // Seconds covered by a trace of `samples` at the module's clock divider.
 double TraceSpanSeconds(std::uint64_t samples, std::uint32_t timeBaseDivider);
 
+// Positions [begin, end) of a resampled reference that hold its samples.
+struct TraceExtent {
+    std::int64_t begin = 0;
+    std::int64_t end = 0;
+    bool operator==(const TraceExtent&) const = default;
+};
+
 // Resamples a stored trace of reference.size() samples onto out.size() positions and
 // stretches it by ratio = reference span / live span, centred. Never writes
-// outside out; a ratio that is not a positive finite number counts as 1.
-void ResampleReference(std::span<float> out, std::span<const std::int32_t> reference, int offset,
-                       const BufferScale& scale, double ratio);
+// outside out; a ratio that is not a positive finite number counts as 1. Outside
+// the answered extent the reference has no samples: drawing there would invent a signal.
+TraceExtent ResampleReference(std::span<float> out, std::span<const std::int32_t> reference, int offset,
+                              const BufferScale& scale, double ratio);
 
 } // namespace wavix

@@ -104,6 +104,21 @@ bool CChartLibrary::List(const std::filesystem::path& folder) {
     return true;
 }
 
+bool CChartLibrary::Remove(const ChartRecord* record) {
+    const auto it =
+        std::find_if(records_.begin(), records_.end(), [record](const auto& r) { return r.get() == record; });
+    if (record == nullptr || it == records_.end())
+        return false;
+    std::error_code ec;
+    if (!std::filesystem::remove(record->path, ec) || ec)
+        return false;
+    rows_.erase(std::remove(rows_.begin(), rows_.end(), record), rows_.end());
+    if (selected_ == record)
+        selected_ = nullptr;
+    records_.erase(it);
+    return true;
+}
+
 void CChartLibrary::SortByName() {
     std::stable_sort(rows_.begin(), rows_.end(),
                      [](const ChartRecord* a, const ChartRecord* b) { return ChartNameBefore(*a, *b); });
@@ -251,6 +266,45 @@ SaveScopeStep AfterSaveDialog(const std::filesystem::path& fullPath,
         present = std::filesystem::exists(fullPath, ec);
     }
     return present ? SaveScopeStep::AskOverwrite : SaveScopeStep::Save;
+}
+
+std::string ProposedChartFileName(const FileTime& at, std::string_view chartName) {
+    constexpr std::size_t kNameMax = 64; // bytes of the chart name kept in the file name
+    std::string name;
+    for (const char c : chartName) {
+        const auto u = static_cast<unsigned char>(c);
+        name += u < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos ? '_' : c;
+    }
+    if (name.size() > kNameMax) {
+        std::size_t cut = kNameMax;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    // Blanks and dots at either end make names that are hard to type or hidden.
+    const auto first = name.find_first_not_of(" .");
+    name = first == std::string::npos ? std::string()
+                                      : name.substr(first, name.find_last_not_of(" .") - first + 1);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u_%02u-%02u", unsigned{at.year}, unsigned{at.month},
+                  unsigned{at.day}, unsigned{at.hour}, unsigned{at.minute});
+    return std::string(stamp) + (name.empty() ? "" : " " + name) + ".sdf";
+}
+
+UserChartColumns UserChartRow(const ChartRecord& record) {
+    UserChartColumns row;
+    row.name = record.Name();
+    if (!record.file)
+        return row;
+    if (!record.file->GetHeaderText().empty())
+        row.name = record.file->GetHeaderText();
+    row.date = ChartDateText(record.file->GetTime());
+    if (CChannelData* first = record.file->GetChannel(0)) // its texts are kept in the channel
+        row.timebase = first->TimeText();
+    for (int k = 0; k < record.file->GetChannelCount(); ++k)
+        if (const CChannelData* ch = record.file->GetChannel(k))
+            row.channels += (row.channels.empty() ? "" : ", ") + std::to_string(ch->GetChannel());
+    return row;
 }
 
 } // namespace wavix

@@ -134,6 +134,10 @@ public:
     bool Type(std::string_view typed);
     bool EditEnabled() const { return editEnabled_; }
 
+    // Deletes the chart's file and its row; false (and nothing changed) when the
+    // file stays, or the record is not one of this library's.
+    bool Remove(const ChartRecord* record);
+
     static ChartEdit EditFields(const ChartRecord& record);
     static void ApplyEdit(ChartRecord& record, const ChartEdit& edit);
     // Writes an edited chart back to its file. A log is never rewritten as a
@@ -163,6 +167,22 @@ std::vector<std::string> SaveScopeTexts(const std::filesystem::path& langFile, C
 // (missing folder, no file name, or a name that is itself an absolute path).
 std::optional<std::filesystem::path> SaveScopePath(const std::filesystem::path& folder,
                                                    const std::string& fileName);
+
+// The file name the save dialog proposes: date and time (local, to the minute)
+// and the chart name, without the characters a file name cannot hold, cut to a
+// sane length, with ".sdf".
+std::string ProposedChartFileName(const FileTime& at, std::string_view chartName);
+
+// A user chart as its row in the scope book: the name typed at save (the file's
+// name when none was), date, timebase and the numbers of its channels.
+struct UserChartColumns {
+    std::string name;
+    std::string date;
+    std::string timebase;
+    std::string channels; // "1, 2, 4"
+    bool operator==(const UserChartColumns&) const = default;
+};
+UserChartColumns UserChartRow(const ChartRecord& record);
 
 // What follows the save dialog's OK, and the answer to the overwrite question.
 enum class SaveScopeStep { Save, AskOverwrite, RunAgain };

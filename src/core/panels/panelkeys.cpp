@@ -51,7 +51,7 @@ PanelLayout LayoutPanel(int width, int height, std::span<const int> keyWidths) {
 }
 
 int CPanelKeys::Add(std::uint32_t face, std::string caption) {
-    keys_.push_back({face, face, std::move(caption), {}});
+    keys_.push_back({face, face, std::move(caption), {}, {}});
     return Count() - 1;
 }
 

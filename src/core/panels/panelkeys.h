@@ -48,6 +48,7 @@ public:
         std::uint32_t savedFace;
         std::string caption;
         PanelRect rect;
+        std::string tip; // the tool tip
     };
 
     int Add(std::uint32_t face, std::string caption);
@@ -56,6 +57,7 @@ public:
     void SetCaption(int i, std::string caption) {
         keys_.at(static_cast<std::size_t>(i)).caption = std::move(caption);
     }
+    void SetTip(int i, std::string tip) { keys_.at(static_cast<std::size_t>(i)).tip = std::move(tip); }
     void SetRect(int i, const PanelRect& r) { keys_.at(static_cast<std::size_t>(i)).rect = r; }
 
     // The key under the point, or -1.

@@ -6,6 +6,9 @@
 #include "core/settings/lastsettings.h"
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
 
 namespace wavix {
 
@@ -124,6 +127,37 @@ bool CProgramSettings::Save(SaveScope scope, const tOscilExchange& record) const
     for (std::size_t i = 0; i < channelCol_.size(); ++i)
         if (!ini.WriteUnsigned(kGeneralSection, kChannelColKeys[i], channelCol_[i], 16))
             return false;
+    return true;
+}
+
+std::vector<std::string> CProgramSettings::LanguageFiles() const {
+    std::vector<std::string> out;
+    const std::string folder = LangFolder(dataDir_);
+    std::error_code error;
+    if (folder.empty())
+        return out;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::filesystem::path& p = it->path();
+        std::string ext = p.extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (ext == ".lng" && it->is_regular_file(error))
+            out.push_back(p.filename().string());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+bool CProgramSettings::SaveLangFile(const std::string& name) {
+    const auto files = LanguageFiles();
+    const std::string settingsFolder = SettingsFolder(dataDir_);
+    if (std::find(files.begin(), files.end(), name) == files.end() || settingsFolder.empty())
+        return false;
+    const CIni ini(settingsFolder + std::string(kProgramIniName));
+    if (!ini.WriteString(kGeneralSection, kLangFileKey, name))
+        return false;
+    // The automatic save writes the name too; it must not bring the old one back.
+    langFileName_ = name;
     return true;
 }
 

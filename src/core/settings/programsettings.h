@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wavix {
 
@@ -69,6 +70,11 @@ public:
     const std::string& LangFileName() const { return langFileName_; }
     const std::string& LangFilePath() const { return langFilePath_; }
     bool LangFilePresent() const { return langFilePresent_; }
+    // The language files (".lng") of the language folder, by name.
+    std::vector<std::string> LanguageFiles() const;
+    // Stores one of LanguageFiles() as the language of the next start; the texts
+    // of this run stay. False for any other name or a file that cannot be written.
+    bool SaveLangFile(const std::string& name);
 
     bool ShowSettingsWindow() const { return showSettingsWindow_; }
     void SetShowSettingsWindow(bool show) { showSettingsWindow_ = show; }

@@ -1,6 +1,8 @@
 // wavix-sdf: looks into scope data files from the command line.
 //   wavix-sdf info FILE                         header, channels, probes and marks as JSON
 //   wavix-sdf csv FILE [--from N] [--count M]   time and each channel's value as CSV
+//   wavix-sdf measure FILE [--from N] [--count M]
+//                                               each channel's automatic measurements as JSON
 //   wavix-sdf png FILE OUT.png [--style N] [--half] [--size WxH] [--from N]
 //                                               the capture as the program's display shows it;
 //                                               of a log the 50 000 instants from N (default 0)
@@ -9,6 +11,7 @@
 #include "core/export/csvexporter.h"
 #include "core/files/scopefile.h"
 #include "jsoninfoexporter.h"
+#include "jsonmeasureexporter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -106,12 +109,15 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Shows the contents of scope data files (.sdf).");
     parser.addHelpOption();
-    parser.addPositionalArgument("command", "info: header, channels and marks as JSON; csv: samples as CSV; "
-                                            "png: a picture of the display.");
+    parser.addPositionalArgument(
+        "command", "info: header, channels and marks as JSON; csv: samples as CSV; "
+                   "measure: each channel's measurements as JSON; png: a picture of the display.");
     parser.addPositionalArgument("file", "The scope data file.");
     const QCommandLineOption fromOption(
-        "from", "First sample instant of the CSV or of a log's picture (default 0).", "N", "0");
-    const QCommandLineOption countOption("count", "Number of sample instants of the CSV (default all).", "M");
+        "from", "First sample instant of the CSV, the measurements or a log's picture (default 0).", "N",
+        "0");
+    const QCommandLineOption countOption(
+        "count", "Number of sample instants of the CSV or the measurements (default all).", "M");
     const QCommandLineOption styleOption("style", "Draw style of the picture, 3025..3028 (default 3028).",
                                          "N", "3028");
     const QCommandLineOption halfOption("half", "Show only the positive half, at double scale.");
@@ -129,10 +135,12 @@ int main(int argc, char* argv[]) {
 
     const QStringList args = parser.positionalArguments();
     const QString command = args.isEmpty() ? QString() : args[0];
-    const bool known = ((command == "info" || command == "csv") && args.size() == 2) ||
-                       (command == "png" && args.size() == 3);
+    const bool known =
+        ((command == "info" || command == "csv" || command == "measure") && args.size() == 2) ||
+        (command == "png" && args.size() == 3);
     if (!known)
         return fail(kExitUsage, "usage: wavix-sdf info FILE | wavix-sdf csv FILE [--from N] [--count M] | "
+                                "wavix-sdf measure FILE [--from N] [--count M] | "
                                 "wavix-sdf png FILE OUT.png [--style N] [--half] [--size WxH] [--from N]");
     std::uint32_t from = 0;
     std::uint32_t count = std::numeric_limits<std::uint32_t>::max();
@@ -158,7 +166,7 @@ int main(int argc, char* argv[]) {
     CScopeFile file;
     std::vector<LogMark> marks;
     const QByteArray local = path.toLocal8Bit();
-    const bool wantMarks = command != "csv";
+    const bool wantMarks = command == "info" || command == "png";
     if (!file.Load(std::filesystem::path(local.toStdString()), wantMarks ? &marks : nullptr))
         return fail(kExitBadFile, QString("%1: not a readable scope data file").arg(path));
     const ExportCapture capture{file, {}, marks, from, count};
@@ -166,6 +174,8 @@ int main(int argc, char* argv[]) {
         return Status(CJsonInfoExporter().Write(capture, std::cout));
     if (command == "csv")
         return Status(CCsvExporter().Write(capture, std::cout));
+    if (command == "measure")
+        return Status(CJsonMeasureExporter().Write(capture, std::cout));
     const CCapturePicture renderer(picture);
     return Status(
         CPngExporter(renderer).Write(capture, std::filesystem::path(args[2].toLocal8Bit().toStdString())));

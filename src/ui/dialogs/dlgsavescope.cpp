@@ -3,7 +3,10 @@
 #include "core/files/chartlibrary.h"
 #include "core/settings/builtintexts.h"
 #include "core/settings/ini.h"
+#include "core/settings/langtexts.h"
+#include "ui/dialogs/chartchooser.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,6 +21,8 @@
 namespace wavix {
 
 namespace {
+
+constexpr std::string_view kMissingNameKey = "TXT_1593";
 
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -34,10 +39,20 @@ std::vector<std::string> builtinTexts(int first, int last) {
     return texts;
 }
 
-QString chooseFile(QWidget* parent, const QString& title, const QString& start) {
+FileTime localNow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto u16 = [](int v) { return static_cast<std::uint16_t>(v); };
+    return {u16(now.date().year()),   u16(now.date().month()), u16(now.date().dayOfWeek() % 7),
+            u16(now.date().day()),    u16(now.time().hour()),  u16(now.time().minute()),
+            u16(now.time().second()), u16(now.time().msec())};
+}
+
+QString chooseFile(QWidget* parent, const QString& title, const QString& start,
+                   const std::filesystem::path& langFile) {
     QFileDialog dlg(parent, title, start, QStringLiteral("Scope Data File (*.sdf)"));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(QStringLiteral("sdf"));
+    SpeakUserLanguage(dlg, langFile);
     dlg.selectFile(start);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
@@ -48,8 +63,12 @@ QString chooseFile(QWidget* parent, const QString& title, const QString& start) 
 
 CDlgSaveScope::CDlgSaveScope(QWidget* parent, const std::filesystem::path& folder)
     : QDialog(parent), folder_(folder), texts_(builtinTexts(900, 905)), extra_(builtinTexts(906, 907)),
-      errorCaption_(BuiltinText(kCaptionSaveError)), browser_(chooseFile) {
+      errorCaption_(BuiltinText(kCaptionSaveError)), missingName_(BuiltinText(kMissingNameKey)),
+      clock_(localNow) {
     setModal(true);
+    browser_ = [this](QWidget* owner, const QString& title, const QString& start) {
+        return chooseFile(owner, title, start, langFile_);
+    };
     errorBox_ = [this](const QString& caption, const QString& text) {
         QMessageBox::critical(this, caption, text);
     };
@@ -101,6 +120,9 @@ CDlgSaveScope::CDlgSaveScope(QWidget* parent, const std::filesystem::path& folde
     connect(browseButton_, &QPushButton::clicked, this, &CDlgSaveScope::browse);
     connect(ok_, &QPushButton::clicked, this, &CDlgSaveScope::accept);
     connect(cancel_, &QPushButton::clicked, this, &CDlgSaveScope::reject);
+    connect(name_, &QLineEdit::textChanged, this, [this] { propose(); });
+    connect(file_, &QLineEdit::textEdited, this, [this] { fileEdited_ = true; });
+    propose();
 
     applyTexts();
     showFolder();
@@ -113,7 +135,19 @@ void CDlgSaveScope::SetSaveAll(bool all) {
     applyTexts();
 }
 
+void CDlgSaveScope::SetClock(FileClock clock) {
+    clock_ = std::move(clock);
+    propose();
+}
+
+void CDlgSaveScope::propose() {
+    if (!fileEdited_ && clock_)
+        file_->setText(QString::fromStdString(ProposedChartFileName(clock_(), name_->text().toStdString())));
+}
+
 void CDlgSaveScope::SetLanguage(const std::filesystem::path& langFile) {
+    langFile_ = langFile;
+    missingName_ = LangText(CIni(langFile), kMissingNameKey, BuiltinText(kMissingNameKey));
     texts_ = SaveScopeTexts(langFile);
     CTextTable extra(BuiltinTextRange(906, 907));
     extra.Load(langFile);
@@ -144,6 +178,7 @@ void CDlgSaveScope::browse() {
         return;
     const QFileInfo info(chosen);
     folder_ = std::filesystem::path(info.absolutePath().toStdString()) / "";
+    fileEdited_ = true;
     file_->setText(info.fileName());
     showFolder();
     // Room for the whole new folder.
@@ -152,10 +187,13 @@ void CDlgSaveScope::browse() {
 }
 
 void CDlgSaveScope::accept() {
-    const std::optional<std::filesystem::path> full = SaveScopePath(folder_, file_->text().toStdString());
+    // No name at all is no bad path: say what is missing.
+    const bool missing = file_->text().trimmed().isEmpty();
+    const std::optional<std::filesystem::path> full =
+        missing ? std::nullopt : SaveScopePath(folder_, file_->text().toStdString());
     if (!full) {
         if (errorBox_)
-            errorBox_(qs(errorCaption_), qs(extra_[0]));
+            errorBox_(qs(errorCaption_), qs(missing ? missingName_ : extra_[0]));
         file_->setFocus();
         return;
     }

@@ -1,7 +1,11 @@
 #pragma once
 // The modal question for a chart's name and file name when a capture or a
 // roll-mode log is saved. The folder comes from the caller and may be changed
-// with the browse button; OK refuses a path whose folder does not exist.
+// with the browse button; OK refuses a path whose folder does not exist, and
+// says so apart when no file name was given. Until the file name is edited,
+// it follows the chart name: date, time and name.
+
+#include "core/files/scopefile.h"
 
 #include <QDialog>
 
@@ -33,6 +37,8 @@ public:
     void SetLanguage(const std::filesystem::path& langFile);
     void SetBrowser(Browser browser) { browser_ = std::move(browser); }
     void SetErrorBox(ErrorBox box) { errorBox_ = std::move(box); }
+    // The time of the proposed file name (local time by default).
+    void SetClock(FileClock clock);
 
     // QDialog::Accepted or QDialog::Rejected; after Accepted the name and full path hold.
     int Run() { return exec(); }
@@ -46,12 +52,17 @@ private:
     void browse();
     void applyTexts();
     void showFolder();
+    void propose();
 
     std::filesystem::path folder_;
     bool saveAll_ = false;
     std::vector<std::string> texts_; // TXT_900 .. TXT_905
     std::vector<std::string> extra_; // TXT_906, TXT_907
     std::string errorCaption_;
+    std::string missingName_; // TXT_1593
+    std::filesystem::path langFile_;
+    FileClock clock_;
+    bool fileEdited_ = false;
     std::string chartName_;
     std::filesystem::path fullPath_;
     Browser browser_;

@@ -123,12 +123,17 @@ void CMainViews::AttachChannels(CScopeData& channels, bool multiView, int visibl
     }
 }
 
-void CMainViews::AttachLoaded(const CLoadedTraces& loaded) {
+void CMainViews::AttachLoaded(CLoadedTraces& loaded) {
+    // The views on screen are the leading ones (AttachChannels).
+    int shown = 1;
+    while (shown < kViewCount && !views_[static_cast<std::size_t>(shown)]->isHidden())
+        ++shown;
+    loaded.Arrange(shown);
     for (int k = 0; k < kViewCount; ++k) {
         CScope& view = *views_[static_cast<std::size_t>(k)];
         view.ClearReferences();
         for (CChannelData* ch : loaded.ForView(k))
-            view.AddReference(ch);
+            view.AddReference(ch, loaded.ChartName(ch));
         view.UpdateData();
     }
 }

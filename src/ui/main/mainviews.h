@@ -42,7 +42,7 @@ public:
     // 1..activeChannels, else view k shows channel k for k = visibleViews down to 1.
     void AttachChannels(CScopeData& channels, bool multiView, int visibleViews, int activeChannels);
     // Each view's loaded traces anew.
-    void AttachLoaded(const CLoadedTraces& loaded);
+    void AttachLoaded(CLoadedTraces& loaded);
     void ClearLoaded();
     void RecomputeAll();
     // Back from a log: no marks, the live repaint period.

@@ -59,21 +59,35 @@ void FillMainMenu(QMenuBar& bar, const TextLookup& text, const std::function<voi
         if (entry.command == 0) {
             // The first letter is the mnemonic.
             current = bar.addMenu(QLatin1Char('&') + label);
+            current->setToolTipsVisible(true);
             continue;
         }
         if (current == nullptr)
             continue;
-        QAction* action = current->addAction(label);
         const int id = entry.command;
+        QAction* action = nullptr;
+        if (id == kLanguageMenu) {
+            QMenu* sub = current->addMenu(label);
+            sub->setObjectName(QStringLiteral("languageMenu"));
+            sub->setToolTipsVisible(true);
+            action = sub->menuAction();
+        } else {
+            action = current->addAction(label);
+            QObject::connect(action, &QAction::triggered, &bar, [onCommand, id] { onCommand(id); });
+        }
         action->setData(id);
         action->setObjectName(QStringLiteral("cmd0x%1").arg(id, 0, 16));
-        if (!entry.shortcut.empty())
-            action->setShortcut(QKeySequence(
-                QString::fromLatin1(entry.shortcut.data(), static_cast<qsizetype>(entry.shortcut.size()))));
+        QString tip = entry.tipKey.empty() ? label : qs(text(entry.tipKey));
+        if (!entry.shortcut.empty()) {
+            const QKeySequence keys(
+                QString::fromLatin1(entry.shortcut.data(), static_cast<qsizetype>(entry.shortcut.size())));
+            action->setShortcut(keys);
+            tip += QStringLiteral(" (%1)").arg(keys.toString(QKeySequence::NativeText));
+        }
+        action->setToolTip(tip);
         if (id == static_cast<int>(MainCommand::Toolbar) ||
             id == static_cast<int>(MainCommand::ScopeSettings))
             action->setCheckable(true);
-        QObject::connect(action, &QAction::triggered, &bar, [onCommand, id] { onCommand(id); });
     }
 }
 

@@ -12,6 +12,7 @@ namespace wavix {
 void CScopeBookUi::Open(const std::filesystem::path& dataDir, const std::filesystem::path& langFile) {
     CDlgScopeBook book(&window_);
     book.SetLanguage(langFile);
+    book.SetUserFolder(dataDir / "Scope" / "UserCharts");
     const int answer = book.Run(dataDir / "Scope" / "SampleCharts");
     ChartRecord* chosen = book.SelectedRecord();
     const ScopeBookStep step = AfterScopeBook(answer, chosen != nullptr && chosen->file != nullptr);

@@ -229,6 +229,8 @@ bool CWavixDlg::Initialise() {
         return false;
     capture_.SetNoticeTarget(target_);
     setUpViews();
+    for (CScope* view : views_)
+        view->SetLegendWord(texts_.Get("TXT_1580"));
     for (int ch = 1; ch <= 4; ++ch)
         scopeData.GetChannel(ch).LoadLanguageTexts(settings_.LangFilePath());
     RefreshChannelPanels();
@@ -465,11 +467,24 @@ void CWavixDlg::SaveCapture(int view) {
     for (int slot = 0; slot < scope.LiveCount(); ++slot)
         if (const CChannelData* ch = scope.LiveChannel(slot))
             channels.push_back(ch);
-    SaveCaptureAsChart(
-        *this, [this](const std::filesystem::path& folder) { return rollLog_->ChooseFile(folder, false); },
-        settings_.DataDirectory(), channels,
-        {texts_.Get("TXT_111"), rollLog_->Command().Text(SaveText::SaveFailed)});
+    std::filesystem::path chosen;
+    const CaptureSaveResult saved =
+        SaveCaptureAsChart(*this,
+                           [this, &chosen](const std::filesystem::path& folder) {
+                               auto choice = rollLog_->ChooseFile(folder, false);
+                               chosen = choice ? choice->path : std::filesystem::path();
+                               return choice;
+                           },
+                           settings_.DataDirectory(), channels,
+                           {texts_.Get("TXT_111"), rollLog_->Command().Text(SaveText::SaveFailed)});
     views_[0]->SetMessage({});
+    // Where the chart went, for a while; the panes come back afterwards.
+    if (saved == CaptureSaveResult::Saved) {
+        std::string text = texts_.Get("TXT_1594");
+        if (const auto at = text.find("%s"); at != std::string::npos)
+            text.replace(at, 2, chosen.string());
+        status_->showMessage(QString::fromStdString(text), 15000);
+    }
 }
 
 } // namespace wavix

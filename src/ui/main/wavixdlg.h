@@ -43,6 +43,7 @@ namespace wavix {
 
 class CChannelData;
 class CDlgGetLogFiles;
+class CDlgHelpKeys;
 class CLogDownloadUi;
 class CPrintUi;
 class CRollLogUi;
@@ -209,6 +210,12 @@ public:
     void SetCommandHooks(CommandHooks hooks) { hooks_ = std::move(hooks); }
     bool IsDrawingLimits(int view) const { return limits_.at(static_cast<std::size_t>(view)); }
 
+    // F1: the page of keys and mouse actions (modeless); null until first shown.
+    void ShowKeysHelp();
+    CDlgHelpKeys* KeysHelp() const { return help_; }
+    // Language menu: name, one of the language files, is the language of the next start.
+    void ChooseLanguage(const std::string& name);
+
     // Toolbar code 2: one page with the visible views and the details asked for.
     void PrintCapture();
 
@@ -256,8 +263,11 @@ private:
 
     // Commands (wavixdlgcommands.cpp).
     void createCommands();
-    void createMenuBar();
     void onMainCommand(int id);
+    // The menu bar (wavixdlgmenu.cpp).
+    void createMenuBar();
+    void onMenuCommand(int id);
+    void fillLanguageMenu(QMenu& menu);
     void watchLink();
     // IToolbarCommands
     void OnPrint() override;
@@ -267,6 +277,7 @@ private:
     void OnScopeBook() override;
     void OnLogCharts() override;
     void OnRollLog() override;
+    void OnChannelOptions() override;
     // IViewMenuHost
     void OpenViewMenu(int view, int x, int y) override;
     void reattachLoaded();
@@ -309,6 +320,7 @@ private:
     std::unique_ptr<CLogDownloadUi> logDownload_;
     std::unique_ptr<CScopeBookUi> book_;
     std::unique_ptr<CPrintUi> print_;
+    CDlgHelpKeys* help_ = nullptr;
 };
 
 } // namespace wavix

@@ -9,6 +9,7 @@
 #include "core/settings/builtintexts.h"
 #include "platform/modulesession.h"
 #include "ui/colorref.h"
+#include "ui/dialogs/chartchooser.h"
 #include "ui/dialogs/dlgabout.h"
 #include "ui/dialogs/dlgchangetimebase.h"
 #include "ui/dialogs/dlgconnection.h"
@@ -24,7 +25,6 @@
 
 #include <QAction>
 #include <QColorDialog>
-#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTime>
@@ -115,20 +115,6 @@ void CWavixDlg::createCommands() {
         },
         *this, *controller_, rollLog_->Command());
 
-    // Keys for commands that live on the toolbar.
-    const auto key = [this](const QKeySequence& seq, ToolbarCommand command) {
-        auto* action = new QAction(this);
-        action->setShortcut(seq);
-        connect(action, &QAction::triggered, this, [this, command] {
-            controller_->OnMessage(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(command));
-            session_->Rearm();
-        });
-        addAction(action);
-    };
-    key(QKeySequence(Qt::CTRL | Qt::Key_O), ToolbarCommand::Load);
-    key(QKeySequence(Qt::Key_F5), ToolbarCommand::RunStop);
-    key(QKeySequence(Qt::Key_F6), ToolbarCommand::ShowMode);
-
     // The two mark buttons of view A: a mark while recording, a step through a loaded log otherwise.
     for (const int button : {0, 1}) {
         auto* action = new QAction(this);
@@ -140,36 +126,6 @@ void CWavixDlg::createCommands() {
             session_->Rearm();
         });
         addAction(action);
-    }
-}
-
-void CWavixDlg::createMenuBar() {
-    if (menuBar_ == nullptr) {
-        menuBar_ = new QMenuBar(this);
-        menuBar_->setObjectName(QStringLiteral("mainMenu"));
-        menuBar_->show();
-    }
-    menuBar_->clear();
-    const CTextTable& table = settings_.MainMenuTable();
-    const TextLookup text = [&table](std::string_view key) {
-        const int i = TextIndex(MainMenuTexts(), key);
-        return i >= 0 ? table[static_cast<std::size_t>(i)] : std::string(BuiltinText(key));
-    };
-    FillMainMenu(*menuBar_, text, [this](int id) { onMainCommand(id); });
-    // The show flags may change elsewhere; the ticks follow them when a menu opens.
-    for (QMenu* menu : menuBar_->findChildren<QMenu*>()) {
-        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-            for (QAction* a : menu->actions()) {
-                if (CommandIdOf(a) == static_cast<int>(MainCommand::Toolbar))
-                    a->setChecked(IsToolWindowVisible(ToolWindow::Toolbar));
-                else if (CommandIdOf(a) == static_cast<int>(MainCommand::ScopeSettings))
-                    a->setChecked(IsToolWindowVisible(ToolWindow::Settings));
-                else if (CommandIdOf(a) == static_cast<int>(MainCommand::ChannelOptions))
-                    a->setEnabled(session_->protocol().IsAlive() && !IsRollLogOpen());
-                else if (CommandIdOf(a) == static_cast<int>(MainCommand::Calibration))
-                    a->setEnabled(!IsCalibrationLocked());
-            }
-        });
     }
 }
 
@@ -459,13 +415,7 @@ void CWavixDlg::LoadCapture() {
     if (hooks_.chooseFile) {
         path = hooks_.chooseFile(folder);
     } else {
-        QFileDialog chooser(this, QStringLiteral("Open Scope file .. "), QString::fromStdString(folder),
-                            QStringLiteral("Scope Data File (*.sdf)"));
-        chooser.setAcceptMode(QFileDialog::AcceptOpen);
-        chooser.setFileMode(QFileDialog::ExistingFile);
-        chooser.setDefaultSuffix(QStringLiteral("sdf"));
-        if (chooser.exec() == QDialog::Accepted && !chooser.selectedFiles().isEmpty())
-            path = chooser.selectedFiles().first().toStdString();
+        path = ChooseChartToOpen(this, folder, settings_.LangFilePath()).toStdString();
     }
     if (path.empty())
         return;

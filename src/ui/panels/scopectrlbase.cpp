@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -117,6 +118,18 @@ int CScopeCtrlBase::AddKey(std::uint32_t face, std::string caption) {
     const int k = keys_.Add(face, std::move(caption));
     Relayout();
     return k;
+}
+
+bool CScopeCtrlBase::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int key = keys_.HitTest(help->pos().x(), help->pos().y());
+    if (key >= 0 && !keys_.At(key).tip.empty())
+        QToolTip::showText(help->globalPos(), QString::fromStdString(keys_.At(key).tip), this, KeyRect(key));
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void CScopeCtrlBase::SetKeyCaption(int key, std::string caption) {

@@ -53,6 +53,8 @@ public:
 
     int KeyCount() const { return keys_.Count(); }
     const CPanelKeys::Key& Key(int i) const { return keys_.At(i); }
+    // The tool tip shown over key i (keys are drawn, not widgets).
+    void SetKeyTip(int i, std::string tip) { keys_.SetTip(i, std::move(tip)); }
     QRect KeyRect(int i) const;
 
     QSize sizeHint() const override;
@@ -68,6 +70,7 @@ protected:
     virtual int KeyForShortcut(int qtKey) const;
     virtual void RightClick(const QPoint& globalPos);
 
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,5 +1,6 @@
 #include "ui/scope/cscope.h"
 
+#include "core/display/labelcontrast.h"
 #include "core/display/tracebuffer.h"
 #include "core/scope/channeldata.h"
 #include "core/scope/oscilexchange.h"
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QTimerEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cstdio>
@@ -223,12 +225,13 @@ int CScope::AddChannel(CChannelData* channel) {
     return 1;
 }
 
-int CScope::AddReference(CChannelData* channel) {
+int CScope::AddReference(CChannelData* channel, std::string chart) {
     if (refCount_ >= kMaxTraces)
         return -3;
     if (refs_[refCount_] != nullptr)
         return -1;
     refOwnData_[refCount_] = false;
+    refChart_[refCount_] = std::move(chart);
     refs_[refCount_++] = channel;
     Changed();
     return 1;
@@ -239,6 +242,7 @@ int CScope::AddReferenceData(int slot, std::span<const std::int16_t> values, CCh
         return -3;
     refs_[slot] = channel;
     refOwnData_[slot] = true;
+    refChart_[slot].clear();
     refCount_ = std::max(refCount_, slot + 1);
     n_ = std::min<std::int64_t>(static_cast<std::int64_t>(values.size()), kMaxSamples);
     const BufferScale scale{valueMin_, valueMax_, half_};
@@ -246,6 +250,7 @@ int CScope::AddReferenceData(int slot, std::span<const std::int16_t> values, CCh
     buf.resize(static_cast<std::size_t>(n_));
     for (std::size_t i = 0; i < buf.size(); ++i)
         buf[i] = static_cast<float>(scale.Value(values[i]));
+    refExtent_[slot] = {0, n_};
     hasData_ = true;
     Changed();
     return 1;
@@ -281,6 +286,24 @@ std::span<const float> CScope::LiveBuffer(int slot) const {
 
 std::span<const float> CScope::ReferenceBuffer(int slot) const {
     return slot >= 0 && slot < refCount_ ? std::span<const float>(refBuf_[slot]) : std::span<const float>();
+}
+
+void CScope::SetLegendWord(std::string word) {
+    legendWord_ = std::move(word);
+    Changed();
+}
+
+std::vector<LegendRow> CScope::LegendRows() const {
+    std::vector<LegendTrace> live;
+    std::vector<LegendTrace> loaded;
+    for (int k = 0; k < liveCount_; ++k)
+        if (const CChannelData* ch = live_[k]; ch != nullptr && ch->IsShown() && ch->GetSampleCount() > 0)
+            live.push_back({ch->GetChannel(), ch->GetColor(), {}});
+    for (int k = 0; k < refCount_; ++k)
+        if (const CChannelData* ch = refs_[k]; ch != nullptr && ch->IsShown())
+            loaded.push_back(
+                {ch->GetChannel(), ch->GetColor(), refChart_[k].empty() ? ch->GetName() : refChart_[k]});
+    return ComparisonLegend(live, loaded, background_, legendWord_);
 }
 
 void CScope::RefreshTriggerChannel() {
@@ -343,7 +366,7 @@ void CScope::RebuildBuffers() {
             ratio = refSpan / liveSpan;
         }
         refBuf_[k].resize(n);
-        ResampleReference(refBuf_[k], ref->GetSamples(), ref->GetOffset(), scale, ratio);
+        refExtent_[k] = ResampleReference(refBuf_[k], ref->GetSamples(), ref->GetOffset(), scale, ratio);
     }
 }
 
@@ -479,23 +502,32 @@ void CScope::RenderInto(QPainter& p, QSize size) {
         DrawCursors(p);
         p.save();
         p.setClipRect(ToQRect(plot.Inflated(1)));
+        dashed_ = true;
         for (int k = 0; k < refCount_; ++k) {
             CChannelData* ref = refs_[k];
+            const TraceExtent e = refExtent_[k];
+            const auto end =
+                static_cast<std::size_t>(std::clamp<std::int64_t>(e.end, 0, std::ssize(refBuf_[k])));
             if (ref != nullptr && ref->IsShown())
-                DrawTrace(p, refBuf_[k], ref->GetColor());
+                DrawTrace(p, std::span<const float>(refBuf_[k]).first(end),
+                          LoadedTraceColour(ref->GetColor(), background_), e.begin);
         }
+        dashed_ = false;
         p.restore();
-        for (int k = 0; k < liveCount_; ++k) {
-            CChannelData* ch = live_[k];
-            if (ch == nullptr || ch->GetSampleCount() == 0)
-                continue;
-            if (labelsShown_)
-                DrawChannelLabels(p, *ch, k, k == 0);
-            if (ch->IsShown()) {
-                p.save();
-                p.setClipRect(ToQRect(plot.Inflated(1)));
-                DrawTrace(p, liveBuf_[k], ch->GetColor(), liveFrom_[k]);
-                p.restore();
+        // Labels after every trace: a trace crossing a label hid its text.
+        for (const bool labels : {false, true}) {
+            for (int k = 0; k < liveCount_; ++k) {
+                CChannelData* ch = live_[k];
+                if (ch == nullptr || ch->GetSampleCount() == 0)
+                    continue;
+                if (labels && labelsShown_) {
+                    DrawChannelLabels(p, *ch, k, k == 0);
+                } else if (!labels && ch->IsShown()) {
+                    p.save();
+                    p.setClipRect(ToQRect(plot.Inflated(1)));
+                    DrawTrace(p, liveBuf_[k], ch->GetColor(), liveFrom_[k]);
+                    p.restore();
+                }
             }
         }
     }
@@ -505,6 +537,8 @@ void CScope::RenderInto(QPainter& p, QSize size) {
     DrawTriggerPosition(p);
     DrawButtons(p);
     DrawLogMarks(p);
+    if (hasData_ && labelsShown_)
+        DrawLegend(p);
     DrawMessage(p);
 }
 
@@ -555,7 +589,10 @@ void CScope::DrawAxes(QPainter& p) {
 }
 
 void CScope::DrawTrace(QPainter& p, std::span<const float> buffer, std::uint32_t colour, std::int64_t from) {
-    p.setPen(QPen(ToQColor(colour), 1));
+    QPen pen(ToQColor(colour), 1);
+    if (dashed_)
+        pen.setDashPattern({static_cast<qreal>(kLoadedDashOn), static_cast<qreal>(kLoadedDashOff)});
+    p.setPen(pen);
     const int w = frame_.layout.plot.Width();
     if (w <= 0 || buffer.empty())
         return;
@@ -675,7 +712,7 @@ void CScope::FillRowRuns() {
     int top = d.clipBottom, bottom = d.clipTop;
     for (std::size_t c = 0; c < rows_.size(); ++c) {
         const RowRun& r = rows_[c];
-        if (r.first > r.last)
+        if (r.first > r.last || (dashed_ && !LoadedDashColumn(static_cast<int>(c))))
             continue;
         const int x = frame_.hm.left + static_cast<int>(c);
         PixelBox b;
@@ -765,7 +802,7 @@ void CScope::DrawLabel(QPainter& p, const Rect& box, std::uint32_t colour, const
             break;
     }
     p.setFont(font);
-    p.setPen(ToQColor(RotateLabelColour(colour)));
+    p.setPen(ToQColor(ReadableLabelColour(colour)));
     p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, s);
 }
 
@@ -1028,6 +1065,23 @@ void CScope::mouseMoveEvent(QMouseEvent* event) {
         Changed();
 }
 
+void CScope::wheelEvent(QWheelEvent* event) {
+    // Some platforms turn a Shift wheel into a sideways one.
+    const QPoint delta = event->angleDelta();
+    const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / 120.0;
+    const bool moved = (event->modifiers() & Qt::ShiftModifier) != 0
+                           ? zoom_.WheelScroll(-notches)
+                           : zoom_.WheelZoom(ToPoint(event->position()).x, notches);
+    event->accept();
+    if (!moved)
+        return;
+    // As a finished selection: the panels and the other views follow.
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomSelected));
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomInfo));
+    Post(Msg::UWM_SCOPE, ZoomId(), Encode(ViewNotice::ZoomApply));
+    Changed();
+}
+
 void CScope::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
@@ -1072,6 +1126,50 @@ void CScope::timerEvent(QTimerEvent* event) {
         }
     }
     QWidget::timerEvent(event);
+}
+
+} // namespace wavix
+
+namespace wavix {
+
+void CScope::DrawLegend(QPainter& p) {
+    const std::vector<LegendRow> rows = LegendRows();
+    if (rows.empty())
+        return;
+    const QFont font = PixelFont("Verdana", 11);
+    const QFontMetrics fm(font);
+    constexpr int kSample = 18; // the short line showing the trace's style
+    constexpr int kPad = 4;
+    int textWidth = 0;
+    for (const LegendRow& row : rows)
+        textWidth = std::max(textWidth, fm.horizontalAdvance(QString::fromStdString(row.text)));
+    const int rowHeight = fm.height();
+    const Rect& plot = frame_.layout.plot;
+    const int width = kSample + 3 * kPad + textWidth;
+    const QRect box(plot.right - 4 - width, plot.top + 4, width,
+                    kPad * 2 + rowHeight * static_cast<int>(rows.size()));
+    p.save();
+    p.fillRect(box, ToQColor(background_));
+    p.setPen(QPen(ToQColor(gridColour_), 1));
+    p.drawRect(box.adjusted(0, 0, -1, -1));
+    // The words in black or white, whichever stands out from the background.
+    const QColor bg = ToQColor(background_);
+    const bool light = 0.299 * bg.red() + 0.587 * bg.green() + 0.114 * bg.blue() > 128.0;
+    p.setFont(font);
+    int y = box.top() + kPad;
+    for (const LegendRow& row : rows) {
+        const int mid = y + rowHeight / 2;
+        QPen sample(ToQColor(row.colour), 2);
+        if (row.dashed)
+            sample.setDashPattern({3.0, 2.0});
+        p.setPen(sample);
+        p.drawLine(box.left() + kPad, mid, box.left() + kPad + kSample, mid);
+        p.setPen(light ? Qt::black : Qt::white);
+        p.drawText(QRect(box.left() + 2 * kPad + kSample, y, textWidth + kPad, rowHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromStdString(row.text));
+        y += rowHeight;
+    }
+    p.restore();
 }
 
 } // namespace wavix

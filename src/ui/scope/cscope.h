@@ -7,9 +7,11 @@
 
 #include "core/display/buttonmarker.h"
 #include "core/display/columnreduce.h"
+#include "core/display/comparison.h"
 #include "core/display/displaygeometry.h"
 #include "core/display/measurecursors.h"
 #include "core/display/scopezoom.h"
+#include "core/display/tracebuffer.h"
 #include "core/display/triggerlevelmarker.h"
 #include "core/display/triggerpositionmarker.h"
 #include "core/support/messagecodes.h"
@@ -96,7 +98,8 @@ public:
 
     // 1 on success, -3 when nine are in use, -1 when the slot is unexpectedly taken.
     int AddChannel(CChannelData* channel);
-    int AddReference(CChannelData* channel);
+    // chart: the loaded chart's name, for the legend.
+    int AddReference(CChannelData* channel, std::string chart = {});
     // A reference with its own values (counts around the centre), in the given slot.
     int AddReferenceData(int slot, std::span<const std::int16_t> values, CChannelData* channel);
     void ClearChannels();
@@ -114,6 +117,10 @@ public:
     bool HasData() const { return hasData_; }
     std::span<const float> LiveBuffer(int slot) const;
     std::span<const float> ReferenceBuffer(int slot) const;
+    // The word after "CHn" of a live trace in the legend of a comparison.
+    void SetLegendWord(std::string word);
+    // What the legend shows; empty without loaded traces.
+    std::vector<LegendRow> LegendRows() const;
 
     void ToggleHalfMode() { SetHalfMode(!half_); }
     void SetHalfMode(bool on);
@@ -159,6 +166,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The wheel zooms the time axis about the pointer; with Shift it moves along it.
+    void wheelEvent(QWheelEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
     virtual void DrawBackground(QPainter& p);
@@ -204,6 +213,7 @@ private:
     void DrawTriggerPosition(QPainter& p);
     void DrawButtons(QPainter& p);
     void DrawLogMarks(QPainter& p);
+    void DrawLegend(QPainter& p);
     void DrawMessage(QPainter& p);
 
     IMessageTarget* target_ = nullptr;
@@ -215,6 +225,10 @@ private:
     std::array<CChannelData*, kMaxTraces> refs_{};
     std::array<std::vector<float>, kMaxTraces> refBuf_;
     std::array<bool, kMaxTraces> refOwnData_{};
+    std::array<TraceExtent, kMaxTraces> refExtent_{};
+    std::array<std::string, kMaxTraces> refChart_;
+    std::string legendWord_ = "live";
+    bool dashed_ = false; // the trace being drawn is a loaded one
     int refCount_ = 0;
     bool hasData_ = true;
     std::int64_t n_ = 0;

@@ -228,7 +228,7 @@ void CDlgChannelOptions::StepGain(int step) {
 
 void CDlgChannelOptions::StepOffset(int step) {
     if (CChannelData* ch = shownForEditing())
-        ch->MoveOffset(step);
+        CChannelOptionsList::StepOffset(*ch, step);
 }
 
 void CDlgChannelOptions::ChooseColour() {

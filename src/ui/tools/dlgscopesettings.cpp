@@ -26,6 +26,9 @@ constexpr int kLastKey = 806;
 constexpr int kTrigger = 4;
 constexpr int kTimeBase = 5;
 constexpr int kMeasure = 6;
+// Tool tips of the panel keys.
+constexpr int kFirstTip = 1631;
+constexpr int kLastTip = 1638;
 
 QString qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -40,10 +43,13 @@ QPoint unpackPoint(std::intptr_t packed) {
 
 CDlgScopeSettings::CDlgScopeSettings(const std::filesystem::path& langFile, std::string dataDir,
                                      QWidget* parent)
-    : QWidget(parent), texts_(BuiltinTextRange(kFirstKey, kLastKey)), dataDir_(std::move(dataDir)),
+    : QWidget(parent), texts_(BuiltinTextRange(kFirstKey, kLastKey)),
+      keyTips_(BuiltinTextRange(kFirstTip, kLastTip)), dataDir_(std::move(dataDir)),
       choosers_(ToolChoosers::Standard(langFile)) {
-    if (!langFile.empty())
+    if (!langFile.empty()) {
         texts_.Load(langFile);
+        keyTips_.Load(langFile);
+    }
     setObjectName(QStringLiteral("ScopeSettings"));
 
     for (int i = 0; i < 4; ++i)
@@ -56,6 +62,15 @@ CDlgScopeSettings::CDlgScopeSettings(const std::filesystem::path& langFile, std:
     panels_[kTrigger]->SetTitle(text("TXT_801"));
     panels_[kTimeBase]->SetTitle(text("TXT_800"));
     panels_[kMeasure]->SetTitle(text("TXT_802"));
+    // Key order of the panels: range down, range up, coupling, trigger; mode,
+    // edge; timebase down, up.
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 4; ++k)
+            panels_[static_cast<std::size_t>(i)]->SetKeyTip(k, keyTips_[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < 2; ++k) {
+        panels_[kTrigger]->SetKeyTip(k, keyTips_[static_cast<std::size_t>(4 + k)]);
+        panels_[kTimeBase]->SetKeyTip(k, keyTips_[static_cast<std::size_t>(6 + k)]);
+    }
 
     // Channels two by two on the left; timebase, trigger and measurement on the right.
     auto* grid = new QGridLayout(this);

@@ -73,6 +73,7 @@ private:
     const std::string& text(std::string_view key) const;
 
     CTextTable texts_;
+    CTextTable keyTips_;
     std::string dataDir_;
     IMessageTarget* target_ = nullptr;
     std::array<CScopeCtrlBase*, kPanelCount> panels_{};

@@ -93,6 +93,15 @@ TEST(ChannelOptionsControls, GainUpDownStepsTheRangeAndTheFieldsDescribeTheChann
     CChannelOptionsList::StepGain(ch, 0);
     EXPECT_EQ(data.GetSettings().CH2_mux, 3);
 
+    // Offset: a tenth of a division (1024 counts over 6) per step, centre kept on the screen.
+    CChannelOptionsList::StepOffset(ch, 1);
+    EXPECT_EQ(ch.GetOffset(), 17);
+    CChannelOptionsList::StepOffset(ch, -3);
+    EXPECT_EQ(ch.GetOffset(), -34);
+    for (int i = 0; i < 40; ++i)
+        CChannelOptionsList::StepOffset(ch, 1);
+    EXPECT_EQ(ch.GetOffset(), CChannelOptionsList::kOffsetLimit);
+
     const ChannelOptionsView v = CChannelOptionsList::Describe(ch);
     EXPECT_EQ(v.title, "Channel 2");
     EXPECT_EQ(v.coupling, CPL_DC);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 
 namespace wavix::test {
@@ -102,9 +103,18 @@ TEST(MainMenu, ShowModeCyclesThroughTheFourStyles) {
     EXPECT_EQ(NextShowMode(3027), 3028);
     EXPECT_EQ(NextShowMode(3028), 3025);
     EXPECT_EQ(NextShowMode(0), 3025);
-    // Every command of the menu bar has a text key of the catalogue.
-    for (const MainMenuEntry& e : MainMenuLayout())
+    // Every command of the menu bar has a text and a tool tip of the catalogue.
+    for (const MainMenuEntry& e : MainMenuLayout()) {
         EXPECT_FALSE(BuiltinLookup(e.textKey).empty()) << e.textKey;
+        if (e.command != 0) {
+            EXPECT_FALSE(BuiltinLookup(e.tipKey).empty()) << e.textKey;
+        }
+    }
+    // Toolbar items run the toolbar's command; only those in the menu count.
+    EXPECT_EQ(ToolbarCommandOfItem(ToolbarItem(ToolbarCommand::Print)), ToolbarCommand::Print);
+    EXPECT_EQ(ToolbarCommandOfItem(ToolbarItem(ToolbarCommand::ViewMode)), ToolbarCommand::ViewMode);
+    for (const int id : {ToolbarItem(ToolbarCommand::ChannelsUp), 0x8010, kHelpKeysItem, 0})
+        EXPECT_FALSE(ToolbarCommandOfItem(id).has_value()) << std::hex << id;
 }
 
 class FakeViews : public IViewNoticeTarget {
@@ -230,12 +240,14 @@ TEST_F(Notices, TheRestGoesToTheWindowsParts) {
     post(Msg::UWM_SCOPE_CTRL_BASE, 0, Encode(PanelNotice::TimeBaseReleased));
     post(Msg::UWM_SCOPE, 101, Encode(ViewNotice::Selected));
     for (const ToolbarCommand code : {ToolbarCommand::Print, ToolbarCommand::Load, ToolbarCommand::ShowMode,
-                                      ToolbarCommand::SampleCharts, ToolbarCommand::LogCharts, ToolbarCommand::RollLog})
+                                      ToolbarCommand::SampleCharts, ToolbarCommand::LogCharts, ToolbarCommand::RollLog,
+                                      ToolbarCommand::Configurator})
         post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(code));
     EXPECT_EQ(parts.calls, (std::vector<std::string>{"menu 2 20 -10", "chart 2", "files 1", "link 3"}));
     EXPECT_EQ(views.calls, (std::vector<std::string>{"reset", "select 1"}));
     EXPECT_EQ(toolbar.calls,
-              (std::vector<std::string>{"print", "load", "style", "book", "log charts", "roll log"}));
+              (std::vector<std::string>{"print", "load", "style", "book", "log charts", "roll log",
+                                        "channel options"}));
 }
 
 TEST_F(Notices, CapturesAreReadWholeOrNotAtAll) {
@@ -289,6 +301,16 @@ TEST_F(Notices, CapturesAreReadWholeOrNotAtAll) {
     EXPECT_EQ(loaded.Find(1, 1)->GetSampleCount(), 1000u);
     EXPECT_EQ(loaded.Find(1, 2), nullptr);
     EXPECT_EQ(loaded.Find(4, 0), nullptr);
+    EXPECT_EQ(loaded.ChartName(loaded.Find(1, 1)), "three"); // no name typed: the file's
+
+    // Fewer views on screen than channels: the others join view A, none is lost.
+    const std::vector<std::pair<int, std::array<std::size_t, 4>>> arrangements{
+        {1, {6, 0, 0, 0}}, {2, {4, 2, 0, 0}}, {4, {2, 2, 2, 0}}};
+    for (const auto& [shown, sizes] : arrangements) {
+        loaded.Arrange(shown);
+        for (int v = 0; v < 4; ++v)
+            EXPECT_EQ(loaded.ForView(v).size(), sizes[static_cast<std::size_t>(v)]) << shown << " " << v;
+    }
     loaded.Clear();
     EXPECT_FALSE(loaded.HasAny());
     EXPECT_TRUE(loaded.ForView(0).empty());

@@ -274,6 +274,7 @@ public:
     void OnScopeBook() override { calls.emplace_back("book"); }
     void OnLogCharts() override { calls.emplace_back("log charts"); }
     void OnRollLog() override { calls.emplace_back("roll log"); }
+    void OnChannelOptions() override { calls.emplace_back("channel options"); }
     std::vector<std::string> calls;
 };
 

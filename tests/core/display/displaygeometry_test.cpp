@@ -1,4 +1,5 @@
 #include "core/display/columnreduce.h"
+#include "core/display/comparison.h"
 #include "core/display/displaygeometry.h"
 #include "core/display/tracebuffer.h"
 
@@ -207,7 +208,8 @@ TEST(TraceBuffers, ReferenceOfHalfTheSpanIsHalfAsLongAndCentred) {
     std::iota(ramp.begin(), ramp.end(), -500);
     const BufferScale scale{0, 1023, false};
     std::vector<float> out(800);
-    ResampleReference(out, ramp, 0, scale, 0.5);
+    // Only the stretched part holds samples; the rest must stay undrawn.
+    EXPECT_EQ(ResampleReference(out, ramp, 0, scale, 0.5), (TraceExtent{200, 600}));
     EXPECT_FLOAT_EQ(out[0], std::trunc(511.5f - 500)); // held first value
     EXPECT_FLOAT_EQ(out[199], out[0]);
     EXPECT_NEAR(out[200], 511.5f - 500, 1.5f);
@@ -216,13 +218,14 @@ TEST(TraceBuffers, ReferenceOfHalfTheSpanIsHalfAsLongAndCentred) {
     EXPECT_FLOAT_EQ(out[799], std::trunc(out[599]));
 
     // Same span: a plain resample.
-    ResampleReference(out, ramp, 0, scale, 1.0);
+    EXPECT_EQ(ResampleReference(out, ramp, 0, scale, 1.0), (TraceExtent{0, 800}));
     EXPECT_FLOAT_EQ(out[0], 11.5f);
     EXPECT_FLOAT_EQ(out[400], 511.5f);
 
     // Three times the live span: starts at 0, cut at the end, never beyond the buffer.
     std::vector<float> guarded(801, -7.0f);
-    ResampleReference(std::span<float>(guarded).first(800), ramp, 0, scale, 3.0);
+    EXPECT_EQ(ResampleReference(std::span<float>(guarded).first(800), ramp, 0, scale, 3.0),
+              (TraceExtent{0, 800}));
     EXPECT_EQ(guarded[800], -7.0f);
     EXPECT_FLOAT_EQ(guarded[0], 11.5f);
 
@@ -231,9 +234,32 @@ TEST(TraceBuffers, ReferenceOfHalfTheSpanIsHalfAsLongAndCentred) {
         ResampleReference(out, ramp, 0, scale, r);
         EXPECT_FLOAT_EQ(out[0], 11.5f);
     }
-    ResampleReference(out, {}, 0, scale, 1.0);
+    EXPECT_EQ(ResampleReference(out, {}, 0, scale, 1.0), TraceExtent{});
     EXPECT_FLOAT_EQ(out[5], 511.5f);
     EXPECT_DOUBLE_EQ(TraceSpanSeconds(2000, 32), 0.001);
+}
+
+TEST(Comparison, LegendNamesLiveAndLoadedTracesApart) {
+    // Without a loaded chart there is nothing to tell apart.
+    EXPECT_TRUE(ComparisonLegend({{1, 0x0000FFFF, {}}}, {}, 0, "live").empty());
+    // Paler over either background, never the live colour itself.
+    EXPECT_EQ(LoadedTraceColour(0x000000FF, 0x00000000), 0x000000AAu);
+    EXPECT_EQ(LoadedTraceColour(0x000000FF, 0x00FFFFFF), 0x005555FFu);
+    // A long name is cut on a character, not inside "á".
+    const std::string name = "Průběh zapalování válce č. 1";
+    const auto rows = ComparisonLegend({{1, 0x0000FFFF, {}}, {2, 0x0000FF00, {}}}, {{1, 0x0000FFFF, name}},
+                                       0x00000000, "živě");
+    const std::vector<LegendRow> expected{
+        {"CH1 živě", 0x0000FFFF, false},
+        {"CH2 živě", 0x0000FF00, false},
+        {"CH1 Průběh zapalování v…", LoadedTraceColour(0x0000FFFF, 0), true},
+    };
+    EXPECT_EQ(rows, expected);
+    // The dash leaves gaps, but draws most of the trace.
+    int drawn = 0;
+    for (int c = 0; c < 100; ++c)
+        drawn += LoadedDashColumn(c) ? 1 : 0;
+    EXPECT_EQ(drawn, 60);
 }
 
 } // namespace

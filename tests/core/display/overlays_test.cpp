@@ -55,6 +55,49 @@ TEST(ScopeZoomSelection, CappedFactorKeepsTheWindowInsideTheTrace) {
     EXPECT_EQ(z.FirstVisible(614400), 608256);
 }
 
+TEST(ScopeZoomWheel, ZoomsAboutThePointerAndMovesAlongTheTrace) {
+    // Where the pointer is, in percent of the trace, before and after a notch in.
+    struct Case {
+        int x;
+        double startBefore; // a 2x zoom from here, or 0 for none
+    };
+    for (const Case c :
+         {Case{10, 0}, Case{135, 0}, Case{260, 0}, Case{510, 0}, Case{400, 30}, Case{20, 50}}) {
+        CScopeZoom z = ZoomOn();
+        if (c.startBefore > 0)
+            z.ZoomToRange({10 + static_cast<int>(c.startBefore * 5), 0},
+                          {10 + static_cast<int>(c.startBefore * 5) + 250, 0});
+        const double at = (c.x - kPlot.left) / 500.0;
+        const double under = z.Start() + at * (z.End() - z.Start());
+        ASSERT_TRUE(z.WheelZoom(c.x, 1.0)) << c.x;
+        EXPECT_NEAR(z.Start() + at * (z.End() - z.Start()), under, 1e-9) << c.x;
+        EXPECT_NEAR(z.End() - z.Start(), 100.0 / z.Factor(), 1e-9);
+        EXPECT_GE(z.Start(), 0.0);
+        EXPECT_LE(z.End(), 100.0 + 1e-9);
+    }
+    CScopeZoom z = ZoomOn();
+    EXPECT_FALSE(z.WheelZoom(200, -1.0)); // not zoomed: out does nothing
+    EXPECT_FALSE(z.WheelScroll(1.0));
+    ASSERT_TRUE(z.WheelZoom(200, 40.0)); // capped
+    EXPECT_DOUBLE_EQ(z.Factor(), CScopeZoom::kMaxFactor);
+    EXPECT_FALSE(z.WheelZoom(200, 1.0));
+    // Shift: a tenth of the window per notch, stopping at the ends.
+    z.Reset();
+    ASSERT_TRUE(z.WheelZoom(kPlot.left, 3.0)); // window at the start
+    const double window = z.End() - z.Start();
+    EXPECT_FALSE(z.WheelScroll(-1.0));
+    ASSERT_TRUE(z.WheelScroll(2.0));
+    EXPECT_NEAR(z.Start(), window / 5, 1e-9);
+    ASSERT_TRUE(z.WheelScroll(1000.0));
+    EXPECT_NEAR(z.End(), 100.0, 1e-9);
+    // Out again all the way ends the zoom; nothing happens while a selection runs.
+    ASSERT_TRUE(z.WheelZoom(300, -100.0));
+    EXPECT_FALSE(z.IsZoomed());
+    EXPECT_DOUBLE_EQ(z.End(), 100.0);
+    ASSERT_EQ(z.MouseDown({100, 100}), CScopeZoom::Press::Selection);
+    EXPECT_FALSE(z.WheelZoom(100, 1.0));
+}
+
 TEST(ScopeZoomBar, ScrollsWithinTheTraceAndResetsFromTheCloseBox) {
     CScopeZoom z = ZoomOn();
     EXPECT_EQ(z.FirstVisible(1000), 0);

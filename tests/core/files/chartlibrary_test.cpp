@@ -148,6 +148,52 @@ TEST(SaveScope, FolderMustExistAndShortExtensionsBecomeSdf) {
     EXPECT_EQ(AfterSaveDialog(dir / "new.sdf"), SaveScopeStep::Save);
 }
 
+TEST(ChartLibrary, UserChartRowsAndDeletion) {
+    test::TempDir dir;
+    test::writeFile(dir / "a.sdf", test::buildLog(0x33, {{"Vstrik", "", 1, 14}, {"Otacky", "", 0, 14}}, {},
+                                                  "Zapalování", {2024, 3, 0, 5, 8, 9, 10, 0}));
+    test::writeFile(dir / "b.sdf", log(1, {2024, 3, 0, 5, 8, 9, 10, 0}, ""));
+    CChartLibrary lib;
+    ASSERT_TRUE(lib.List(dir.path()));
+    ASSERT_EQ(lib.Rows().size(), 2u);
+    const UserChartColumns named = UserChartRow(*lib.Rows()[0]);
+    EXPECT_EQ(named.name, "Zapalování");
+    EXPECT_EQ(named.date, "05.03.2024 08:09:10 ");
+    EXPECT_EQ(named.channels, "1, 2");
+    EXPECT_FALSE(named.timebase.empty());
+    EXPECT_EQ(UserChartRow(*lib.Rows()[1]).name, "b"); // no name typed: the file's
+
+    // Deleting removes the file and the row; a record from elsewhere is refused.
+    CChartLibrary other;
+    ASSERT_TRUE(other.List(dir.path()));
+    lib.Select(lib.Rows()[0]);
+    EXPECT_FALSE(lib.Remove(other.Rows()[0]));
+    EXPECT_FALSE(lib.Remove(nullptr));
+    ASSERT_TRUE(lib.Remove(lib.Rows()[0]));
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.sdf"));
+    EXPECT_EQ(rowNames(lib), std::vector<std::string>{"b"});
+    EXPECT_EQ(lib.Selected(), nullptr);
+    // Gone already (deleted from the other list): the row stays, the answer is no.
+    EXPECT_FALSE(other.Remove(other.Rows()[0]));
+    EXPECT_EQ(other.Rows().size(), 2u);
+}
+
+TEST(SaveScope, ProposedNameHoldsDateTimeAndAFileSafeChartName) {
+    const FileTime at{2026, 12, 1, 7, 3, 54, 12, 0};
+    const std::string longName(70, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {"Zapalování válec 1", "2026-12-07_03-54 Zapalování válec 1.sdf"},
+        {"", "2026-12-07_03-54.sdf"},
+        {"a/b\\c:d*?\"<>|\t", "2026-12-07_03-54 a_b_c_d_______.sdf"},
+        {" ..skrytý. ", "2026-12-07_03-54 skrytý.sdf"},
+        {"...", "2026-12-07_03-54.sdf"},
+        {longName, "2026-12-07_03-54 " + longName.substr(0, 64) + ".sdf"},
+        {std::string(41, ' ') + "ččččččččččččč", "2026-12-07_03-54 ččččččččččč.sdf"}, // cut between letters
+    };
+    for (const auto& [name, expected] : cases)
+        EXPECT_EQ(ProposedChartFileName(at, name), expected) << name;
+}
+
 TEST(SaveScope, OneMissingTextGivesAllSixTheirDefaults) {
     test::TempDir dir;
     const std::string five =

@@ -124,6 +124,27 @@ TEST_F(ProgramSettingsTest, SaveWritesUpperCaseHexAndDecimalAndReadsBack) {
     EXPECT_EQ(again.LastRecord().chann_num, 3);
 }
 
+TEST_F(ProgramSettingsTest, ALanguageChosenFromTheFolderHoldsForTheNextStartOnly) {
+    writeWavix("[General]\nLangFile=Cestina.lng\n");
+    test::writeFile(data + "Lang/English.LNG", "[LANG]\n");
+    test::writeFile(data + "Lang/notes.txt", "");
+    std::filesystem::create_directories(data + "Lang/Old.lng");
+    ASSERT_TRUE(settings.Load(data, DefaultOscilExchange()));
+    EXPECT_EQ(settings.LanguageFiles(), (std::vector<std::string>{"Cestina.lng", "English.LNG"}));
+
+    // Only a file of the list; nothing outside the folder.
+    for (const char* name : {"notes.txt", "Old.lng", "../Settings/General.ini", ""})
+        EXPECT_FALSE(settings.SaveLangFile(name)) << name;
+    ASSERT_TRUE(settings.SaveLangFile("English.LNG"));
+    EXPECT_NE(test::readFile(wavixIni()).find("LangFile=English.LNG\n"), std::string::npos);
+    EXPECT_EQ(settings.LangFilePath(), data + "Lang/Cestina.lng"); // this run keeps its texts
+    // The automatic save after a record change keeps the choice.
+    ASSERT_TRUE(settings.Save(CProgramSettings::SaveScope::All, DefaultOscilExchange()));
+    CProgramSettings next;
+    ASSERT_TRUE(next.Load(data, DefaultOscilExchange()));
+    EXPECT_EQ(next.LangFilePath(), data + "Lang/English.LNG");
+}
+
 TEST_F(ProgramSettingsTest, SavingOnlyTheRecordLeavesTheOtherSectionsAlone) {
     writeWavix("[General]\nLangFile=Cestina.lng\nChannel1Col=1\n");
     ASSERT_TRUE(settings.Load(data, DefaultOscilExchange()));

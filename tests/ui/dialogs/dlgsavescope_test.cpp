@@ -1,12 +1,15 @@
 // The save dialog by keyboard: names typed, Enter for OK, the refusal of a
-// folder that does not exist (the dialog stays), the browse result, the
-// extension rule, and the texts of the language file.
+// folder that does not exist (the dialog stays) or of no name, the proposed
+// name, the browse result, the extension rule, and the texts of the language
+// file, the file choosers' included.
 
 #include "ui/dialogs/dlgsavescope.h"
 
 #include "core/tempdir.h"
+#include "ui/dialogs/chartchooser.h"
 #include "ui/uitestapp.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,12 +39,16 @@ protected:
 };
 
 TEST_F(SaveDialogTest, EnterSavesWithTheExtensionRuleAndABadFolderKeepsTheDialogOpen) {
+    const QString badPath =
+        QStringLiteral("Zadaná cesta souboru není platná!! Prosím opravte umístění souboru.");
+    const QString noName = QStringLiteral("Chybí jméno souboru. Zadejte ho prosím.");
     struct Case {
         const char* typed;
         const char* file; // empty: refused
+        QString error = {};
     };
-    const Case cases[] = {
-        {"test", "test.sdf"}, {"test.", "test.sdf"}, {"test.txt", "test.txt"}, {"nowhere/x", ""}, {"", ""}};
+    const Case cases[] = {{"test", "test.sdf"},       {"test.", "test.sdf"}, {"test.txt", "test.txt"},
+                          {"nowhere/x", "", badPath}, {"", "", noName},      {"   ", "", noName}};
     for (const Case& c : cases) {
         CDlgSaveScope dlg(nullptr, dir.path() / "");
         QStringList errors;
@@ -54,10 +61,7 @@ TEST_F(SaveDialogTest, EnterSavesWithTheExtensionRuleAndABadFolderKeepsTheDialog
         const bool closed = typeAndEnter(dlg, child<QLineEdit>(dlg, "fileName"), QString::fromUtf8(c.typed));
         if (*c.file == '\0') {
             EXPECT_FALSE(closed) << c.typed;
-            EXPECT_EQ(errors, (QStringList{QStringLiteral(" .: Chyba ..."),
-                                           QStringLiteral("Zadaná cesta souboru není platná!! Prosím "
-                                                          "opravte umístění souboru.")}))
-                << c.typed;
+            EXPECT_EQ(errors, (QStringList{QStringLiteral(" .: Chyba ..."), c.error})) << c.typed;
             dlg.reject();
             continue;
         }
@@ -106,11 +110,56 @@ TEST_F(SaveDialogTest, SaveAllTitleAndErrorComeFromTheLanguageFile) {
     dlg.SetErrorBox([&](const QString&, const QString& text) { errors << text; });
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    auto* file = child<QLineEdit>(dlg, "fileName");
+    file->setText(QStringLiteral("nowhere/x"));
+    child<QPushButton>(dlg, "ok")->click();
+    file->clear();
     child<QPushButton>(dlg, "ok")->click();
     EXPECT_EQ(errors,
-              QStringList{QStringLiteral("The file path is not valid!! Please correct the location of "
-                                         "the file.")});
+              (QStringList{QStringLiteral("The file path is not valid!! Please correct the location of "
+                                          "the file."),
+                           QStringLiteral("The file name is missing. Please type one.")}));
     dlg.reject();
+}
+
+TEST_F(SaveDialogTest, FileNameFollowsTheChartNameUntilTyped) {
+    CDlgSaveScope dlg(nullptr, dir.path() / "");
+    dlg.SetClock([] { return FileTime{2026, 12, 1, 7, 8, 5, 0, 0}; });
+    auto* name = child<QLineEdit>(dlg, "chartName");
+    auto* file = child<QLineEdit>(dlg, "fileName");
+    EXPECT_EQ(file->text(), QStringLiteral("2026-12-07_08-05.sdf"));
+    name->setText(QStringLiteral("Octavia: volnoběh"));
+    EXPECT_EQ(file->text(), QStringLiteral("2026-12-07_08-05 Octavia_ volnoběh.sdf"));
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    QTest::keyClicks(file, "x");
+    name->setText(QStringLiteral("jiný"));
+    EXPECT_EQ(file->text(), QStringLiteral("2026-12-07_08-05 Octavia_ volnoběh.sdfx"));
+    QTest::keyClick(file, Qt::Key_Return);
+    EXPECT_EQ(dlg.FullPath(), dir.path() / "2026-12-07_08-05 Octavia_ volnoběh.sdfx");
+}
+
+TEST_F(SaveDialogTest, ChartChoosersSpeakTheLanguageOfTheLanguageFile) {
+    struct Case {
+        const char* file;
+        QFileDialog::AcceptMode mode;
+        const char* lookIn;
+        const char* accept;
+        const char* reject;
+    };
+    const Case cases[] = {{"Cestina.lng", QFileDialog::AcceptOpen, "Hledat v:", "Otevřít", "Zrušit"},
+                          {"Cestina.lng", QFileDialog::AcceptSave, "Hledat v:", "Uložit", "Zrušit"},
+                          {"English.lng", QFileDialog::AcceptOpen, "Look in:", "Open", "Cancel"}};
+    for (const Case& c : cases) {
+        QFileDialog chooser;
+        chooser.setAcceptMode(c.mode);
+        SpeakUserLanguage(chooser, kLangDir / c.file);
+        // A native chooser would speak the desktop's language instead.
+        EXPECT_TRUE(chooser.testOption(QFileDialog::DontUseNativeDialog)) << c.file;
+        EXPECT_EQ(chooser.labelText(QFileDialog::LookIn), QString::fromUtf8(c.lookIn)) << c.file;
+        EXPECT_EQ(chooser.labelText(QFileDialog::Accept), QString::fromUtf8(c.accept)) << c.file;
+        EXPECT_EQ(chooser.labelText(QFileDialog::Reject), QString::fromUtf8(c.reject)) << c.file;
+    }
 }
 
 } // namespace

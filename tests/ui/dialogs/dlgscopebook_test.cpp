@@ -1,5 +1,6 @@
 // The scope book over a folder of charts written here: details of the chosen
-// chart, the hidden edit mode and the edited texts reaching the file.
+// chart, the hidden edit mode and the edited texts reaching the file; the
+// user's charts with their filter, deletion and opening.
 
 #include "ui/dialogs/dlgscopebook.h"
 
@@ -10,9 +11,11 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cmath>
 
@@ -147,6 +150,77 @@ TEST_F(ScopeBookTest, LoadButtonsAnswerTheirCodeWithTheChosenChart) {
     QTest::mouseClick(child<QPushButton>(book, "editButton"), Qt::LeftButton);
     EXPECT_EQ(book.LastBoxText(), BuiltinText(kMsgSelectFirst));
     EXPECT_EQ(book.SelectedRecord(), nullptr);
+}
+
+TEST_F(ScopeBookTest, UserChartsTabFiltersOpensAndDeletes) {
+    QTemporaryDir userDir;
+    const std::filesystem::path user = userDir.path().toStdString();
+    writeChart(user / "2026-12-07_08-10 Octavia.sdf", "Octavia volnoběh", 2, 6);
+    writeChart(user / "Fabia.sdf", "Fabia startování", 4, 8);
+    CDlgScopeBook book;
+    book.SetUserFolder(user);
+    book.SetQuietBoxes(true);
+    std::vector<std::string> questions;
+    bool yes = false;
+    book.SetConfirm([&](const std::string& q) {
+        questions.push_back(q);
+        return yes;
+    });
+    ASSERT_TRUE(book.Prepare(folder));
+    book.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&book));
+    child<QTabWidget>(book, "bookTabs")->setCurrentIndex(1);
+    EXPECT_FALSE(child<QPushButton>(book, "loadAllButton")->isVisible());
+    auto* list = child<QTreeWidget>(book, "userList");
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    QTreeWidgetItem* octavia = list->topLevelItem(0);
+    QTreeWidgetItem* fabia = list->topLevelItem(1);
+    EXPECT_EQ(octavia->text(0), QStringLiteral("Octavia volnoběh"));
+    EXPECT_EQ(fabia->text(3), QStringLiteral("1, 2, 3, 4"));
+    EXPECT_FALSE(fabia->text(1).isEmpty());
+    EXPECT_FALSE(fabia->text(2).isEmpty());
+    EXPECT_FALSE(fabia->icon(4).isNull()); // the picture of its traces
+    shoot(book, "scopebook_user_charts.png");
+
+    // Name typed at save or file name, whatever the case; nothing found, nothing to open.
+    auto* filter = child<QLineEdit>(book, "userFilter");
+    auto* open = child<QPushButton>(book, "openUserButton");
+    const std::pair<const char*, std::pair<bool, bool>> filters[] = {{"FABIA", {false, true}},
+                                                                     {"2026-12", {true, false}},
+                                                                     {"volnoběh", {true, false}},
+                                                                     {"", {true, true}}};
+    for (const auto& [typed, shown] : filters) {
+        filter->setText(QString::fromUtf8(typed));
+        EXPECT_EQ(!octavia->isHidden(), shown.first) << typed;
+        EXPECT_EQ(!fabia->isHidden(), shown.second) << typed;
+    }
+    filter->setText(QStringLiteral("nic"));
+    EXPECT_FALSE(open->isEnabled());
+    filter->clear();
+    EXPECT_TRUE(open->isEnabled());
+
+    // Delete asks first: No keeps the file, Yes removes it and its row.
+    list->setCurrentItem(fabia);
+    QTest::mouseClick(child<QPushButton>(book, "deleteUserButton"), Qt::LeftButton);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("Fabia startování"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(user / "Fabia.sdf"));
+    yes = true;
+    list->setCurrentItem(fabia);
+    QTest::mouseClick(child<QPushButton>(book, "deleteUserButton"), Qt::LeftButton);
+    EXPECT_FALSE(std::filesystem::exists(user / "Fabia.sdf"));
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(book.LastBoxText(), "");
+    book.hide();
+
+    // Open answers "settings and waveforms" with the user's chart.
+    QTimer::singleShot(0, &book, [&book] {
+        child<QTabWidget>(book, "bookTabs")->setCurrentIndex(1);
+        QTest::mouseClick(child<QPushButton>(book, "openUserButton"), Qt::LeftButton);
+    });
+    EXPECT_EQ(book.Run(folder), CDlgScopeBook::kLoadAll);
+    ASSERT_NE(book.SelectedRecord(), nullptr);
+    EXPECT_EQ(book.SelectedRecord()->file->GetHeaderText(), "Octavia volnoběh");
 }
 
 TEST_F(ScopeBookTest, FileEditEnablesOnlyTheChannelsOfTheChart) {

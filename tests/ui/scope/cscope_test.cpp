@@ -5,6 +5,8 @@
 #include "core/support/messages.h"
 #include "ui/scope/cscope.h"
 
+#include "core/display/labelcontrast.h"
+
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -94,6 +96,44 @@ TEST_F(ScopeView, ReferenceOfHalfTheLiveSpanCoversTheMiddleHalf) {
     EXPECT_EQ(buf[1500], buf[1999]);
 }
 
+TEST_F(ScopeView, LoadedChartIsDashedPaleUndrawnWithoutSamplesAndNamedInTheLegend) {
+    CChannelData& live = Flat(1, 0);
+    // Channel 1 of a chart taken at twice the sample rate: it covers the middle half only.
+    const double volts = 150.0 * RangeVoltPerDiv(2) * 3.0 * RangeCorrection(2) / 512.0; // 150 counts up
+    channels.push_back(MakeChannel(
+        1, 2, 4, [=](double) { return volts; }, 1, TimeBaseDivider(4) / 2));
+    CChannelData& ref = *channels.back();
+    scope.AddChannel(&live);
+    scope.AddReference(&ref, "Octavia");
+    scope.SetLegendWord("živě");
+    ASSERT_EQ(scope.UpdateData(), 1);
+    const std::uint32_t pale = LoadedTraceColour(ref.GetColor(), scope.GetBackgroundColour());
+    EXPECT_EQ(scope.LegendRows(),
+              (std::vector<LegendRow>{{"CH1 živě", live.GetColor(), false}, {"CH1 Octavia", pale, true}}));
+
+    const QImage img = scope.Render(scope.size());
+    test::shoot(img, "charts_half_span.png");
+    const HorizontalMap hm = scope.CurrentHorizontalMap();
+    const Rect plot = scope.CurrentLayout().plot;
+    const auto columnsWith = [&](int from, int to) {
+        int n = 0;
+        for (int x = from; x < to; ++x)
+            n += test::CountColour(img, QRect(x, plot.top, 1, plot.Height()), pale) > 0 ? 1 : 0;
+        return n;
+    };
+    // No flat line where the chart has no samples.
+    EXPECT_EQ(columnsWith(plot.left + 2, hm.X(500) - 2), 0);
+    EXPECT_EQ(columnsWith(hm.X(1500) + 2, plot.right - 120), 0); // the legend sits top right
+    // Dashed: drawn over most of its span, but not all of it.
+    const int from = hm.X(520), to = hm.X(1480);
+    const int drawn = columnsWith(from, to);
+    EXPECT_GT(drawn, (to - from) / 2);
+    EXPECT_LT(drawn, (to - from) * 3 / 4);
+
+    scope.ClearReferences();
+    EXPECT_TRUE(scope.LegendRows().empty());
+}
+
 TEST_F(ScopeView, HalfModeHalvesDivisionsKeepsTheLevelAndRestores) {
     CChannelData& ch = Flat(1, 200);
     scope.AddChannel(&ch);
@@ -175,18 +215,49 @@ TEST_F(ScopeView, AbsentStartOfACaptureIsNotDrawn) {
     }
 }
 
-TEST_F(ScopeView, LabelsUseTheChannelColourAndItsRotation) {
+TEST_F(ScopeView, LabelsFillWithTheChannelColourAndTextReadsOnIt) {
     CChannelData& ch = Flat(1, 0);
     scope.AddChannel(&ch);
+    // The default, a data-tree colour whose rotation reads, and the orange and
+    // green whose rotations did not.
+    for (const std::uint32_t colour : {ch.GetColor(), 0x00249339u, 0x000080FFu, 0x0000FF00u}) {
+        ch.SetColor(colour);
+        scope.UpdateData();
+        const QImage img = scope.Render(scope.size());
+        const ScopeLayout l = scope.CurrentLayout();
+        const std::uint32_t text = ReadableLabelColour(colour);
+        EXPECT_GE(ContrastRatio(text, colour), kMinLabelContrast) << std::hex << colour;
+        for (const Rect& r : {VoltageLabelTop(l.plot, 0), VoltageLabelBottom(l.plot, 0),
+                              TimeLabelLeft(l.plot, scope.CurrentVerticalMap()),
+                              TimeLabelRight(l.plot, scope.CurrentVerticalMap())}) {
+            EXPECT_TRUE(IsColour(img, r.left + 1, r.top + 1, colour)) << std::hex << colour;
+            const QRect box(r.left, r.top, r.Width(), r.Height());
+            EXPECT_GT(test::CountColour(img, box, text), 8) << std::hex << colour; // text is there
+        }
+    }
+}
+
+TEST_F(ScopeView, LabelsStayAboveEveryTrace) {
+    // Channel 2 runs flat through the middle of channel 1's left time label.
+    CChannelData& first = Flat(1, 0);
+    scope.AddChannel(&first);
+    scope.UpdateData();
+    scope.Render(scope.size());
+    const VerticalMap vm = scope.CurrentVerticalMap();
+    const Rect box = TimeLabelLeft(scope.CurrentLayout().plot, vm);
+    int counts = 0;
+    while (counts < 512 && vm.Y(vm.mid + counts) > (box.top + box.bottom) / 2)
+        ++counts;
+    CChannelData& second = Flat(2, counts);
+    constexpr std::uint32_t kMagenta = 0x00FF00FF;
+    second.SetColor(kMagenta);
+    scope.AddChannel(&second);
     scope.UpdateData();
     const QImage img = scope.Render(scope.size());
-    const ScopeLayout l = scope.CurrentLayout();
-    const Rect top = VoltageLabelTop(l.plot, 0);
-    EXPECT_TRUE(IsColour(img, top.left + 1, top.top + 1, ch.GetColor()));
-    const QRect box(top.left, top.top, top.Width(), top.Height());
-    EXPECT_GT(test::CountColour(img, box, RotateLabelColour(ch.GetColor())), 8); // text is there
-    const Rect time = TimeLabelRight(l.plot, scope.CurrentVerticalMap());
-    EXPECT_TRUE(IsColour(img, time.right - 2, time.bottom - 2, ch.GetColor()));
+    const QRect inside(box.left, box.top, box.Width(), box.Height());
+    EXPECT_EQ(test::CountColour(img, inside, kMagenta), 0);
+    // The trace is there beside the label.
+    EXPECT_TRUE(IsColour(img, box.right + 4, vm.Y(vm.mid + counts), kMagenta));
 }
 
 TEST_F(ScopeView, TimerTickRepaintsFromTheCachedImage) {

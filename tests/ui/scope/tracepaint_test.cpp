@@ -7,6 +7,7 @@
 #include "scopetestsupport.h"
 
 #include "core/display/columnreduce.h"
+#include "core/display/comparison.h"
 #include "ui/scope/cscope.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +68,10 @@ protected:
         const Rect clip = scope_->CurrentLayout().plot.Inflated(1);
         const qreal dpr = img.devicePixelRatio();
         QRgb colour = 0;
+        bool dashed = false;
         auto span = [&](int x, int y0, int y1) {
+            if (dashed && !LoadedDashColumn(x - hm.left))
+                return;
             if (y0 > y1)
                 std::swap(y0, y1);
             const int l = std::max(std::max(0, static_cast<int>(clip.left * dpr)), static_cast<int>(x * dpr));
@@ -80,8 +84,9 @@ protected:
                 for (int px = l; px < r; ++px)
                     img.setPixel(px, y, colour);
         };
-        auto trace = [&](std::span<const float> buffer, std::uint32_t c) {
+        auto trace = [&](std::span<const float> buffer, std::uint32_t c, bool loaded) {
             colour = ToQColor(c).rgb();
+            dashed = loaded;
             std::vector<ColumnStats> cols;
             ReduceColumns(buffer, hm.first, hm.first + hm.span, hm.width, 0.0f, 1023.0f, cols);
             const bool envelope = style == DrawStyle::Envelope;
@@ -106,9 +111,11 @@ protected:
                 havePrevious = true;
             }
         };
-        trace(scope_->ReferenceBuffer(0), ref_->GetColor());
+        // A stored trace is paler and dashed.
+        trace(scope_->ReferenceBuffer(0), LoadedTraceColour(ref_->GetColor(), scope_->GetBackgroundColour()),
+              true);
         for (int k = 0; k < scope_->LiveCount(); ++k)
-            trace(scope_->LiveBuffer(k), channels_[static_cast<std::size_t>(k)]->GetColor());
+            trace(scope_->LiveBuffer(k), channels_[static_cast<std::size_t>(k)]->GetColor(), false);
     }
 
     std::unique_ptr<CScope> scope_;

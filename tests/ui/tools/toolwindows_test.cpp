@@ -3,6 +3,7 @@
 
 #include "../panels/panelsupport.h"
 
+#include "core/app/channeloptionslist.h"
 #include "core/scope/channeldata.h"
 #include "ui/panels/scopectrlarrow.h"
 #include "ui/panels/scopectrlbase.h"
@@ -271,7 +272,8 @@ TEST_F(ChannelOptionsTest, ControlsEditTheShownChannelAndForgettingItHidesTheWin
     EXPECT_EQ(data_.GetSettings().CH4_dc_on, CPL_DC);
     const int offset = data_.GetChannel(4).GetOffset();
     QTest::mouseClick(dlg.findChild<QToolButton*>(QStringLiteral("offsetUp")), Qt::LeftButton);
-    EXPECT_EQ(data_.GetChannel(4).GetOffset(), offset + 1);
+    // A tenth of a division, not one count.
+    EXPECT_EQ(data_.GetChannel(4).GetOffset(), offset + CChannelOptionsList::kOffsetStepCounts);
     dlg.LoadProbe();
     EXPECT_EQ(dlg.ProbeNameText(), QStringLiteral("Name: Sonda 10:1"));
     dlg.UnloadProbe();
