@@ -228,7 +228,7 @@ TEST(WindowLink, RunSingleAndConnectButtonsTellTheTruth) {
     ASSERT_TRUE(runUntil(shotTaken, 10000))
         << runStop->text().toStdString() << " " << dlg.View(0).GetMessage();
     QAction* f5 = nullptr;
-    for (QAction* a : dlg.actions())
+    for (QAction* a : dlg.findChildren<QAction*>())
         if (a->shortcut() == QKeySequence(Qt::Key_F5))
             f5 = a;
     ASSERT_NE(f5, nullptr);
