@@ -18,6 +18,24 @@ std::string_view LinkStateName(LinkState state) {
     return "connecting";
 }
 
+CountForm CountFormOf(int n) {
+    if (n == 1)
+        return CountForm::One;
+    return n >= 2 && n <= 4 ? CountForm::Few : CountForm::Many;
+}
+
+std::string_view RunningTextKey(int capturesPerSecond) {
+    switch (CountFormOf(capturesPerSecond)) {
+    case CountForm::One:
+        return "TXT_1555";
+    case CountForm::Few:
+        return "TXT_1556";
+    case CountForm::Many:
+        break;
+    }
+    return "TXT_1542";
+}
+
 void CLinkStatus::SetEndpoint(std::string address, std::uint16_t port) {
     endpoint_ = std::move(address) + ":" + std::to_string(port);
 }

@@ -17,6 +17,16 @@ enum class LinkState { Connecting, Running, Stopped, NoAnswer, Lost };
 // The state's name in trace lines: "connecting", "running", "stopped", "no-answer", "lost".
 std::string_view LinkStateName(LinkState state);
 
+// The form of a counted word that goes with n. Czech has three: 1 záznam,
+// 2 to 4 záznamy, 0 and 5 on záznamů (21 too: Czech counts the whole number);
+// English has "capture" for One and "captures" for the other two.
+enum class CountForm { One, Few, Many };
+CountForm CountFormOf(int n);
+
+// The link pane's text for a run at this many captures per second ("%s" the
+// tester, "%d" the rate), in the form of the word that goes with the rate.
+std::string_view RunningTextKey(int capturesPerSecond);
+
 class CLinkStatus {
 public:
     // A tester that has not answered the keep-alive by now is reported as

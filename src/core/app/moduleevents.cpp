@@ -84,6 +84,7 @@ void CModuleEvents::sendEditedSettings() {
         protocol_.build_SetOscilExchange_packet();
     state_.settingsSent = true;
     view_.ShowMessage(texts_.Get("TXT_010"));
+    status_.ClearNotice();
     status_.SetStatus(texts_.Get("TXT_006"));
 }
 
@@ -117,6 +118,7 @@ void CModuleEvents::restartSession() {
     if (state_.recordInForce && !state_.restore)
         state_.restore = data_.GetSettings();
     protocol_.Reinit();
+    status_.ClearNotice();
     view_.ShowMessage(texts_.Get("TXT_102"));
 }
 
@@ -143,6 +145,7 @@ void CModuleEvents::sessionFault(ModuleEvent event) {
 void CModuleEvents::sessionState(ModuleEvent event) {
     switch (event) {
     case ModuleEvent::Initialised:
+        status_.ClearNotice();
         status_.SetStatus("");
         break;
     case ModuleEvent::LinkUp: {
@@ -155,6 +158,7 @@ void CModuleEvents::sessionState(ModuleEvent event) {
         break;
     }
     case ModuleEvent::Stopped:
+        status_.ClearNotice();
         status_.SetStatus(texts_.Get("TXT_1509"));
         status_.TurnSpinnerB();
         break;
@@ -258,7 +262,7 @@ void CModuleEvents::scopeState(ModuleEvent event) {
         }
         ApplyTriggerLevel(data.GetSettings().TR_level);
         if (restored)
-            status_.SetStatus(texts_.Get("TXT_1530"));
+            status_.SetNotice(texts_.Get("TXT_1530"));
         else if (state_.settingsSent)
             status_.SetStatus(texts_.Get("TXT_005"));
         break;

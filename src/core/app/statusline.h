@@ -17,7 +17,18 @@ class CStatusLine {
 public:
     explicit CStatusLine(IMainView& view) : view_(view) {}
 
-    void SetStatus(std::string_view text) { view_.SetPaneText(Pane::ModuleStatus, text); }
+    // Kept behind a notice: the texts of every exchange would wipe it at once.
+    void SetStatus(std::string_view text) {
+        if (!notice_)
+            view_.SetPaneText(Pane::ModuleStatus, text);
+    }
+    // A text the technician must get to read (the set-up given back after a
+    // tester restart); it stays until ClearNotice (an edit, a new session).
+    void SetNotice(std::string_view text) {
+        notice_ = true;
+        view_.SetPaneText(Pane::ModuleStatus, text);
+    }
+    void ClearNotice() { notice_ = false; }
     void ClearModuleName() { view_.SetPaneText(Pane::ModuleName, ""); }
 
     // "* *" with spinner A at 0 and B at 2; then the addressed spinner turns.
@@ -50,6 +61,7 @@ private:
     std::intptr_t expected_ = 0;
     std::intptr_t real_ = 0;
     int badGroups_ = 0;
+    bool notice_ = false;
 };
 
 } // namespace wavix

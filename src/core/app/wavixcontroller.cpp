@@ -95,19 +95,25 @@ void CWavixController::followLink(Msg msg, std::intptr_t wParam, std::intptr_t l
     const LinkState after = link_.State();
     if (after == LinkState::NoAnswer) {
         const std::string text = linkText(kNoAnswerKey);
+        status_.ClearNotice();
         status_.SetStatus(text);
-        view_.ShowMessage(text);
+        // A trace from before the loss is still on screen: it keeps its mark.
+        view_.ShowMessage(link_.HadCapture() && clockText_ ? text + "  " + lastCaptureText(now) : text);
     } else if (after == LinkState::Lost && link_.HadCapture() && clockText_) {
         // The trace on screen is no longer live: say when it was taken.
-        std::string text(texts_.Get(kLastCaptureKey));
-        const std::string at = clockText_(ticksSince(now, link_.LastCaptureTick()));
-        if (const auto pos = text.find("%s"); pos != std::string::npos)
-            text.replace(pos, 2, at);
-        view_.ShowMessage(std::string(texts_.Get("TXT_102")) + "  " + text);
+        view_.ShowMessage(std::string(texts_.Get("TXT_102")) + "  " + lastCaptureText(now));
     } else if (before == LinkState::NoAnswer && after == LinkState::Connecting) {
         view_.ShowMessage("");
     }
     showLink();
+}
+
+std::string CWavixController::lastCaptureText(std::uint32_t now) const {
+    std::string text(texts_.Get(kLastCaptureKey));
+    const std::string at = clockText_(ticksSince(now, link_.LastCaptureTick()));
+    if (const auto pos = text.find("%s"); pos != std::string::npos)
+        text.replace(pos, 2, at);
+    return text;
 }
 
 void CWavixController::showLink() {
@@ -117,7 +123,7 @@ void CWavixController::showLink() {
         text = linkText("TXT_1541");
         break;
     case LinkState::Running:
-        text = linkText("TXT_1542");
+        text = linkText(RunningTextKey(link_.CapturesPerSecond()));
         if (const auto at = text.find("%d"); at != std::string::npos)
             text.replace(at, 2, std::to_string(link_.CapturesPerSecond()));
         break;

@@ -81,6 +81,8 @@ private:
     void followLink(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
     void showLink();
     std::string linkText(std::string_view key) const;
+    // "Poslední záznam <time>" of the capture on screen, seen at now.
+    std::string lastCaptureText(std::uint32_t now) const;
     // The run and connect buttons follow the record in force and the session,
     // whatever path changed them; told only on a change.
     void syncToolbar();

@@ -26,6 +26,10 @@ std::string ChannelPanelTitle(std::string_view title, int channel, std::optional
     return StrFormat(" .: %s %d ", t.c_str(), channel);
 }
 
+std::string PanelTitle(std::string_view title) {
+    return StrFormat(" .: %s ", std::string(title).c_str());
+}
+
 std::string ChannelRefTitle(std::string_view title, int channel) {
     if (channel < 0)
         return std::string(kLabelUnbound);
@@ -37,10 +41,9 @@ bool IsZoomFactor(double zoomFactor) {
 }
 
 std::string TimeBasePanelTitle(std::string_view title, double zoomFactor) {
-    const std::string t(title);
     if (IsZoomFactor(zoomFactor))
-        return StrFormat(" .: %s : Z %0.1fx", t.c_str(), zoomFactor);
-    return StrFormat(" .: %s ", t.c_str());
+        return StrFormat(" .: %s : Z %0.1fx", std::string(title).c_str(), zoomFactor);
+    return PanelTitle(title);
 }
 
 MeasureTexts MeasureText(double msPerDiv, double distancePercent, double zoomFactor) {

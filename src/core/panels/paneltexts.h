@@ -17,12 +17,17 @@ inline constexpr std::string_view kTitleChannel = "Kanál";
 
 inline constexpr std::string_view kLabelInitial = " .: Base init ";
 inline constexpr std::string_view kLabelUnbound = ".: Init";
+// Shown for a value until the tester has confirmed a record: a number made up
+// from an empty record would be taken for a reading.
+inline constexpr std::string_view kNoValue = "--";
 
 // ".: Init" until the channel has its number, else "CH1 : DC : 1.00 V/dílek".
 std::string ChannelSummaryText(int channel, std::string_view coupling, std::string_view range);
 
 // " .: Kanál 2 ", or " .: Kanál 2 : <probe>" with a loaded probe.
 std::string ChannelPanelTitle(std::string_view title, int channel, std::optional<std::string_view> probe);
+// " .: Spouštění "
+std::string PanelTitle(std::string_view title);
 // " .: Spouštění (CH1) " and " .: Měření čas.osy (CH3) ".
 std::string ChannelRefTitle(std::string_view title, int channel);
 // " .: Časová základna ", or " .: Časová základna : Z 2.5x" while zoomed.

@@ -337,6 +337,8 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1552", "Adresu nelze uložit do General.ini."},
     {"TXT_1553", "Připojit"},
     {"TXT_1554", "Zrušit"},
+    {"TXT_1555", "%s: běží, %d záznam/s"},
+    {"TXT_1556", "%s: běží, %d záznamy/s"},
     {"TXT_1560", "Č."},
     {"TXT_1561", "Čas od začátku"},
     {"TXT_1562", "Druh"},

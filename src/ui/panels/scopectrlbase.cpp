@@ -66,6 +66,10 @@ CChannelData* CScopeCtrlBase::BoundChannelOrShowUnbound() {
     return nullptr;
 }
 
+bool CScopeCtrlBase::HasRecord() const {
+    return channel_ != nullptr && channel_->GetChannel() >= 0 && channel_->IsValid();
+}
+
 void CScopeCtrlBase::UpdateTexts() {
     textColor_ = channel_ != nullptr ? channel_->GetColor() : kPanelInitialTextColor;
     if (!customText_) {
@@ -201,7 +205,7 @@ void CScopeCtrlBase::Click(int key, const QPoint& pos) {
 }
 
 void CScopeCtrlBase::KeyClick(int key) {
-    if (channel_ == nullptr || !keys_.Press(key))
+    if (!HasRecord() || !keys_.Press(key))
         return;
     RunKey(key);
     NotifyClick();

@@ -30,6 +30,9 @@ public:
     CChannelData* GetChannel() const { return channel_; }
     // The bound channel, or null after showing the unbound label and no values.
     CChannelData* BoundChannelOrShowUnbound();
+    // The bound channel carries a record the tester confirmed: before that there
+    // is no value to show and nothing to edit.
+    bool HasRecord() const;
     // Rereads the bound channel; the owner calls it after every channel or record change.
     virtual void UpdateTexts();
 

@@ -33,6 +33,10 @@ void CScopeCtrlChannel::UpdateTexts() {
         SetValues({});
         return;
     }
+    if (!HasRecord()) {
+        SetValues({std::string(kNoValue)});
+        return;
+    }
     SetKeyCaption(KeyCoupling, ch->CouplingText());
     SetValues({ch->RangeText(1.0)});
 }

@@ -27,6 +27,10 @@ void CScopeCtrlMeasure::UpdateTexts() {
     if (ch == nullptr)
         return;
     SetText(ChannelRefTitle(title_, ch->GetChannel()));
+    if (!HasRecord()) {
+        SetValues({std::string(kNoValue)}); // no timebase to measure in
+        return;
+    }
     const double p = distance_ ? distance_() : kInitialDistance;
     const double zoom = zoom_ ? zoom_() : 1.0;
     const MeasureTexts m = MeasureText(ch->GetMsPerDiv(), p, zoom);

@@ -35,7 +35,7 @@ void CScopeCtrlTimeBase::UpdateTexts() {
         SetValues({});
         return;
     }
-    SetValues({ch->TimeText(zoom, 1.0)});
+    SetValues({HasRecord() ? ch->TimeText(zoom, 1.0) : std::string(kNoValue)});
 }
 
 // The channel forwards no timebase edits of its own; the timebase belongs to the record.

@@ -24,6 +24,13 @@ void CScopeCtrlTrigger::UpdateTexts() {
     CChannelData* ch = BoundChannelOrShowUnbound();
     if (ch == nullptr)
         return;
+    if (!HasRecord()) {
+        // The trigger channel, mode and level all come from the record.
+        SetText(PanelTitle(title_));
+        SetKeyCaption(KeyMode, std::string(kNoValue));
+        SetValues({std::string(kNoValue)});
+        return;
+    }
     SetText(ChannelRefTitle(title_, ch->GetTriggerChannel()));
     const std::string mode = ch->TriggerModeText();
     SetKeyCaption(KeyMode, mode.empty() ? "--" : mode);

@@ -1,5 +1,6 @@
 #include "ui/tools/dlgscopetoolbar.h"
 
+#include "core/panels/paneltexts.h"
 #include "core/settings/builtintexts.h"
 #include "core/support/strformat.h"
 #include "ui/colorref.h"
@@ -344,7 +345,13 @@ void CDlgScopeToolBar::refresh() {
         }
     }
     channelCount_->setEnabled(!logging_);
-    channelCount_->setText(qs(StrFormat(text("TXT_750").c_str(), channels_)));
+    // Before the tester has confirmed a record there is no count to show.
+    std::string count = text("TXT_750");
+    if (channels_ > 0)
+        count = StrFormat(count.c_str(), channels_);
+    else if (const auto at = count.find("%d"); at != std::string::npos)
+        count.replace(at, 2, kNoValue);
+    channelCount_->setText(qs(count));
     fewerChannels_->setToolTip(channelCount_->text());
     moreChannels_->setToolTip(channelCount_->text());
 }

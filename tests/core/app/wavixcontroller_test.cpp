@@ -315,61 +315,6 @@ TEST_F(Controller, TheRecordInForceSurvivesATesterRestart) {
     }
 }
 
-// The run and connect buttons follow the record in force and the session on
-// every path: the run command, a record set whole (a chart loaded with its
-// settings), SINGLE after its shot, disconnect and reconnect.
-TEST_F(Controller, RunAndConnectButtonsTellTheTruth) {
-    const auto shown = [&](ToolbarState state) {
-        for (auto it = view.tools.rbegin(); it != view.tools.rend(); ++it)
-            if (it->first == ToolWindow::Toolbar && it->second.msg == Msg::UWM_DLG_SCOPE_TOOL_BAR &&
-                it->second.lParam == Encode(state))
-                return static_cast<int>(it->second.wParam);
-        return -1;
-    };
-    const int running = static_cast<int>(RunState::Running);
-    module.groupsLeft = 1;
-    module.emptyWhenIdle = true;
-    start();
-    EXPECT_EQ(shown(ToolbarState::Running), running);
-    EXPECT_EQ(shown(ToolbarState::Connected), 1);
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
-    EXPECT_EQ(shown(ToolbarState::Running), static_cast<int>(RunState::Stopped));
-
-    // A chart loaded with its settings runs again.
-    tOscilExchange chart = data().GetSettings();
-    chart.TR_mode = TM_AUTO;
-    data().SetSettings(chart, true);
-    EXPECT_TRUE(data().IsRunning());
-    const auto retry = [&] {
-        clock.advance(kRetryMs);
-        controller.OnTimer(CWavixController::kRetryTimerId);
-        settle();
-    };
-    retry();
-    EXPECT_EQ(module.inForce.TR_mode, TM_AUTO);
-    EXPECT_EQ(shown(ToolbarState::Running), running);
-
-    // SINGLE: the shot stops the tester, the button offers the next, one press takes it.
-    chart.TR_mode = TM_SINGLE;
-    data().SetSettings(chart, true);
-    retry();
-    module.groupsLeft = 1;
-    retry();
-    EXPECT_EQ(module.inForce.TR_mode, TM_SINGLE | kStopBit);
-    EXPECT_EQ(shown(ToolbarState::Running), static_cast<int>(RunState::ShotTaken));
-    EXPECT_EQ(view.viewMessages.back(), "Jeden odměr hotov: Start (F5) zachytí další");
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
-    EXPECT_EQ(module.sent.back().TR_mode, TM_SINGLE) << "re-armed by one press";
-    EXPECT_EQ(shown(ToolbarState::Running), running);
-
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
-    EXPECT_EQ(shown(ToolbarState::Connected), 0);
-    post(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::Connect));
-    protocol.Reinit(); // what the window's reopen does
-    start();
-    EXPECT_EQ(shown(ToolbarState::Connected), 1);
-}
-
 TEST_F(Controller, RecoveryBoxOpensOnceAndRestartsTheSession) {
     start();
     int nested = 0;
