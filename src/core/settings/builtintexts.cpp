@@ -337,6 +337,10 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1552", "Adresu nelze uložit do General.ini."},
     {"TXT_1553", "Připojit"},
     {"TXT_1554", "Zrušit"},
+    {"TXT_1640", "Záznam logu:"},
+    {"TXT_1641", "Soubor:"},
+    {"TXT_1642", "Délka záznamu:"},
+    {"TXT_1643", "Velikost:"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -220,6 +220,7 @@ bool CWavixDlg::Initialise() {
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
     panes_.Create(*status_, [this] { OpenConnection(); });
+    rollLog_->AttachStatus(*status_);
     tools_->Create(target_);
     RefreshChannelPanels();
     controller_->ShowStartStatus();
