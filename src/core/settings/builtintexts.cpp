@@ -341,6 +341,12 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1641", "Soubor:"},
     {"TXT_1642", "Délka záznamu:"},
     {"TXT_1643", "Velikost:"},
+    {"TXT_1650", "Soubor"},
+    {"TXT_1651", "Velikost"},
+    {"TXT_1652", "Otevřít"},
+    {"TXT_1653", "Průběhy osciloskopu (*.sdf)"},
+    {"TXT_1654", "Všechny soubory (*)"},
+    {"TXT_1655", "Uložit log jako"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

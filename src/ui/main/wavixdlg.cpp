@@ -141,6 +141,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
             if (!ended_)
                 ReturnToLiveScope();
         });
+    logDownload_->SetOpenLog([this](const std::filesystem::path& log) { logCharts_->OpenFile(log); });
     if (options_.boxAnswer)
         logDownload_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
     parts.download = logDownload_.get();
