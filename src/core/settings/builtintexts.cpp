@@ -347,6 +347,10 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1653", "Průběhy osciloskopu (*.sdf)"},
     {"TXT_1654", "Všechny soubory (*)"},
     {"TXT_1655", "Uložit log jako"},
+    {"TXT_1660", "Náhled tisku"},
+    {"TXT_1661", "Tisknout"},
+    {"TXT_1662", "Zrušit"},
+    {"TXT_1663", "Úsporný tisk (bílé pozadí, tmavá mřížka)"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {
