@@ -91,12 +91,18 @@ TEST(RollLogWindow, ARecordingTakesMarksWhereTheyWerePressedAndRefusesLockedComm
     EXPECT_FALSE(panel->isEnabled());
     // The panels that would end the log look disabled, not only refuse the click.
     EXPECT_NE(panel->grab().toImage(), enabledLook);
-    // The recording pane: time recorded and file size, refreshed while the file grows.
+    // The recording pane: time recorded and file size, refreshed while the file grows,
+    // in room of its own on the smallest window.
     EXPECT_TRUE(pane->isVisible());
-    const QRegularExpression status(QStringLiteral("^Záznam logu: \\d\\d:\\d\\d:\\d\\d, [0-9.]+ k?B$"));
+    const QRegularExpression status(QStringLiteral("^Záznam logu: \\d\\d:\\d\\d:\\d\\d, [0-9.]+ [kMG]?B$"));
     EXPECT_TRUE(status.match(pane->text()).hasMatch()) << pane->text().toStdString();
     const QString first = pane->text();
     ASSERT_TRUE(runUntil([&] { return pane->text() != first; }, 10000)) << first.toStdString();
+    for (const QLabel* other : pane->parentWidget()->findChildren<QLabel*>()) {
+        if (other != pane && other->isVisible()) {
+            EXPECT_FALSE(other->geometry().intersects(pane->geometry())) << other->objectName().toStdString();
+        }
+    }
     EXPECT_TRUE(status.match(pane->text()).hasMatch()) << pane->text().toStdString();
     ASSERT_TRUE(viewA.Button(0).IsVisible());
     EXPECT_EQ(viewA.Button(0).Text(), "Marker1");

@@ -26,14 +26,16 @@ CRollLogUi::CRollLogUi(QWidget& window, IMainView& view, const CMainTexts& texts
     QObject::connect(&statusTimer_, &QTimer::timeout, &statusTimer_, [this] { refreshStatus(); });
 }
 
-void CRollLogUi::AttachStatus(QStatusBar& bar) {
+void CRollLogUi::AttachStatus(QStatusBar& bar, QWidget* infoLine) {
     statusPane_ = new QLabel(&bar);
     statusPane_->setObjectName(QStringLiteral("RollLogStatus"));
     statusPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusPane_->setMinimumWidth(220);
-    // Beside the information line; hidden, so it takes no room until a log records.
-    bar.insertWidget(1, statusPane_);
-    statusPane_->setVisible(command_.IsOpen());
+    // The bar is full at the smallest window; the samples, rate and calibration
+    // of the information line stay as they are while a log records (a record
+    // change ends it), so the recording takes that room.
+    infoLine_ = infoLine;
+    bar.insertWidget(0, statusPane_, 1);
+    showRecording(command_.IsOpen());
 }
 
 void CRollLogUi::showRecording(bool on) {
@@ -44,6 +46,8 @@ void CRollLogUi::showRecording(bool on) {
     refreshStatus();
     if (statusPane_ != nullptr)
         statusPane_->setVisible(on);
+    if (infoLine_ != nullptr)
+        infoLine_->setVisible(!on);
 }
 
 void CRollLogUi::refreshStatus() {

@@ -36,8 +36,9 @@ public:
     // The save dialog on a folder; log: the log's look of it.
     std::optional<SaveChoice> ChooseFile(const std::filesystem::path& folder, bool log);
 
-    // The recording pane (time recorded, file size) goes into bar, shown while a log records.
-    void AttachStatus(QStatusBar& bar);
+    // The recording pane (time recorded, file size) goes into bar, shown while a
+    // log records in the place of infoLine, which a log cannot change.
+    void AttachStatus(QStatusBar& bar, QWidget* infoLine);
     QLabel* StatusPane() const { return statusPane_; }
 
     // Toolbar command 13, taken only while the tester answers.
@@ -55,6 +56,7 @@ private:
     std::string scriptedPath_;
     CRollLogCommand command_;
     QLabel* statusPane_ = nullptr; // a child of the status bar
+    QWidget* infoLine_ = nullptr;
     QTimer statusTimer_;
 };
 

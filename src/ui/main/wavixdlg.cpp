@@ -221,7 +221,7 @@ bool CWavixDlg::Initialise() {
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
     panes_.Create(*status_, [this] { OpenConnection(); });
-    rollLog_->AttachStatus(*status_);
+    rollLog_->AttachStatus(*status_, status_->findChild<QWidget*>(QStringLiteral("ModuleName")));
     tools_->Create(target_);
     RefreshChannelPanels();
     controller_->ShowStartStatus();
