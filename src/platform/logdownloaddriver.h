@@ -19,6 +19,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace wavix {
 
@@ -63,6 +64,11 @@ public:
     bool Start(const std::string& address, std::uint32_t port);
     // UWM_RECEIVED_FILE_MSG and UWM_COMM_ETH_MSG; false for other messages.
     bool OnMessage(Msg msg, std::intptr_t wParam, std::intptr_t lParam);
+    // Which listed files the next Download fetches, in the order found.
+    void Choose(const std::vector<bool>& chosen) {
+        for (std::size_t i = 0; i < chosen.size(); ++i)
+            download_.SetChosen(i, chosen[i]);
+    }
     void OnDownloadPressed();
     // The window closed: the file link goes, the module link comes back if still closed.
     void Leave();

@@ -1,5 +1,6 @@
 // The roll-mode log in the main window against vexor-sim in roll mode: the
-// recording dot on view A while the log runs, the box at its end, the
+// recording dot on view A and the recording pane while the log runs, the
+// panels greyed, the box at its end naming file, duration and size, the
 // calibration locked for the rest of the run, the user's marks, and the toolbar
 // lock from the keyboard. The refusal outside roll mode is in toolwindows_test.
 
@@ -17,9 +18,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -76,11 +79,31 @@ TEST(RollLogWindow, ARecordingTakesMarksWhereTheyWerePressedAndRefusesLockedComm
     CScope& viewA = dlg.View(0);
     EXPECT_FALSE(viewA.Button(0).IsVisible());
     EXPECT_FALSE(dlg.IsCalibrationLocked());
+    QLabel* pane = dlg.findChild<QLabel*>(QStringLiteral("RollLogStatus"));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_FALSE(pane->isVisible());
+    CScopeCtrlBase* panel = dlg.SettingsWindow()->Panel(0);
+    const QImage enabledLook = panel->grab().toImage();
     dlg.ToggleRollLog();
     ASSERT_TRUE(dlg.IsRollLogOpen()) << dlg.LastBoxText();
     EXPECT_TRUE(viewA.IsRollRecording());
     EXPECT_TRUE(dlg.ToolBar()->IsLoggingLook());
-    EXPECT_FALSE(dlg.SettingsWindow()->Panel(0)->isEnabled());
+    EXPECT_FALSE(panel->isEnabled());
+    // The panels that would end the log look disabled, not only refuse the click.
+    EXPECT_NE(panel->grab().toImage(), enabledLook);
+    // The recording pane: time recorded and file size, refreshed while the file grows,
+    // in room of its own on the smallest window.
+    EXPECT_TRUE(pane->isVisible());
+    const QRegularExpression status(QStringLiteral("^Záznam logu: \\d\\d:\\d\\d:\\d\\d, [0-9.]+ [kMG]?B$"));
+    EXPECT_TRUE(status.match(pane->text()).hasMatch()) << pane->text().toStdString();
+    const QString first = pane->text();
+    ASSERT_TRUE(runUntil([&] { return pane->text() != first; }, 10000)) << first.toStdString();
+    for (const QLabel* other : pane->parentWidget()->findChildren<QLabel*>()) {
+        if (other != pane && other->isVisible()) {
+            EXPECT_FALSE(other->geometry().intersects(pane->geometry())) << other->objectName().toStdString();
+        }
+    }
+    EXPECT_TRUE(status.match(pane->text()).hasMatch()) << pane->text().toStdString();
     ASSERT_TRUE(viewA.Button(0).IsVisible());
     EXPECT_EQ(viewA.Button(0).Text(), "Marker1");
     EXPECT_EQ(viewA.Button(1).Text(), "Marker2");
@@ -144,9 +167,18 @@ TEST(RollLogWindow, ARecordingTakesMarksWhereTheyWerePressedAndRefusesLockedComm
     EXPECT_EQ(dlg.LastBoxText(), box);
 
     const std::filesystem::path path = log.Path();
-    EXPECT_EQ(toggleAnsweringBox(dlg, "logended.png"),
-              QStringLiteral("Logování v Roll režimu bylo ukončeno."));
+    const QString ended = toggleAnsweringBox(dlg, "logended.png");
+    EXPECT_TRUE(ended.startsWith(QStringLiteral("Logování v Roll režimu bylo ukončeno.\n\nSoubor: ") +
+                                 QString::fromStdString(path.string()) + QLatin1Char('\n')))
+        << ended.toStdString();
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("\nDélka záznamu: \\d\\d:\\d\\d:\\d\\d\nVelikost: [0-9.]+ [kM]?B$"))
+            .match(ended)
+            .hasMatch())
+        << ended.toStdString();
     ASSERT_FALSE(dlg.IsRollLogOpen());
+    EXPECT_FALSE(pane->isVisible());
+    EXPECT_EQ(panel->grab().toImage(), enabledLook);
     EXPECT_FALSE(viewA.IsRollRecording());
     EXPECT_FALSE(viewA.Button(0).IsVisible());
     EXPECT_FALSE(dlg.ToolBar()->IsLoggingLook());

@@ -3,6 +3,7 @@
 #include "core/scope/scopedata.h"
 #include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
+#include "core/support/strformat.h"
 
 #include <system_error>
 #include <vector>
@@ -12,10 +13,36 @@ namespace wavix {
 CRollLogCommand::CRollLogCommand(IMainView& view, const CMainTexts& texts, SaveChooser chooser,
                                  std::function<void(bool)> showLogging, FileClock clock)
     : view_(view), texts_(texts), chooser_(std::move(chooser)), showLogging_(std::move(showLogging)),
-      texts906_(BuiltinTextRange(906, 909)), log_(std::move(clock)) {}
+      texts906_(BuiltinTextRange(906, 909)), recordingTexts_(BuiltinTextRange(1640, 1643)),
+      log_(std::move(clock)) {}
+
+namespace {
+// Indexes into the texts TXT_1640 .. TXT_1643.
+enum RecordingText : std::size_t { kRecording, kFile, kDuration, kSize };
+} // namespace
 
 bool CRollLogCommand::LoadTexts(const std::filesystem::path& langFile) {
-    return texts906_.Load(langFile);
+    const bool recording = recordingTexts_.Load(langFile);
+    return texts906_.Load(langFile) && recording;
+}
+
+std::string CRollLogCommand::recordedTime() const {
+    // The samples in the file, not the wall clock: a pause of the link is not recorded time.
+    const auto s = static_cast<std::uint64_t>(static_cast<double>(log_.InstantsWritten()) * samplePeriod_);
+    return StrFormat("%02u:%02u:%02u", static_cast<unsigned>(s / 3600), static_cast<unsigned>(s / 60 % 60),
+                     static_cast<unsigned>(s % 60));
+}
+
+std::string CRollLogCommand::fileSize() const {
+    std::error_code ec;
+    const std::uintmax_t bytes = std::filesystem::file_size(log_.Path(), ec);
+    return FormatByteSize(ec ? 0 : bytes);
+}
+
+std::string CRollLogCommand::StatusText() const {
+    if (!log_.IsOpen())
+        return {};
+    return recordingTexts_[kRecording] + " " + recordedTime() + ", " + fileSize();
 }
 
 void CRollLogCommand::Toggle(const CScopeData& data, const std::string& dataDir) {
@@ -55,6 +82,7 @@ void CRollLogCommand::start(const CScopeData& data, const std::string& dataDir) 
         return;
     }
     logRecord_ = data.GetSettings();
+    samplePeriod_ = SamplePeriod(static_cast<int>(logRecord_.time_base_ENUM));
     if (showLogging_)
         showLogging_(true);
 }
@@ -87,7 +115,11 @@ bool CRollLogCommand::Mark(int kind) {
 void CRollLogCommand::end(bool tell) {
     log_.End();
     if (tell)
-        view_.MessageBox({}, texts_.Get("TXT_112"), BoxIcon::None, BoxButtons::Ok);
+        view_.MessageBox({},
+                         texts_.Get("TXT_112") + "\n\n" + recordingTexts_[kFile] + " " +
+                             log_.Path().string() + "\n" + recordingTexts_[kDuration] + " " + recordedTime() +
+                             "\n" + recordingTexts_[kSize] + " " + fileSize(),
+                         BoxIcon::None, BoxButtons::Ok);
     if (showLogging_)
         showLogging_(false);
 }

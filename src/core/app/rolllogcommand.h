@@ -65,6 +65,10 @@ public:
     // written; false when no log is open.
     bool Mark(int kind);
 
+    // While a log is open: the time recorded and the file's size, for the status
+    // line; empty otherwise.
+    std::string StatusText() const;
+
     bool IsOpen() const { return log_.IsOpen(); }
     bool IsCalibrationLocked() const { return log_.WasStarted(); }
     const CRollLog& Log() const { return log_; }
@@ -73,14 +77,18 @@ private:
     void start(const CScopeData& data, const std::string& dataDir);
     void end(bool tell);
     bool confirm(std::string_view caption, const std::string& text, BoxIcon icon);
+    std::string recordedTime() const;
+    std::string fileSize() const;
 
     IMainView& view_;
     const CMainTexts& texts_;
     SaveChooser chooser_;
     std::function<void(bool)> showLogging_;
     CTextTable texts906_;
+    CTextTable recordingTexts_;
     CRollLog log_;
     tOscilExchange logRecord_{};
+    double samplePeriod_ = 0.0; // seconds per instant of the open log
     bool autoConfirm_ = false;
 };
 

@@ -60,6 +60,8 @@ void CLogListDownload::Reset() {
     fileCount_ = "--";
     message_.clear();
     found_.clear();
+    chosen_.clear();
+    saved_.clear();
     downloadEnabled_ = false;
     closeEnabled_ = true;
     busy_ = false;
@@ -72,8 +74,15 @@ void CLogListDownload::Reset() {
 }
 
 void CLogListDownload::AddProbeResult(bool present, std::uint32_t size) {
-    if (present)
+    if (present) {
         found_.push_back({CurrentProbeName(), static_cast<std::uint8_t>(probe_), size});
+        chosen_.push_back(true);
+    }
+}
+
+void CLogListDownload::SetChosen(std::size_t index, bool on) {
+    if (index < chosen_.size())
+        chosen_[index] = on;
 }
 
 bool CLogListDownload::NextProbe() {
@@ -104,6 +113,7 @@ void CLogListDownload::StartDownload() {
     kbTotal_ = 0;
     kbReceived_ = 0;
     failures_ = 0;
+    saved_.clear();
     status_ = askingStatus(CurrentDownloadName());
     busy_ = true;
     closeEnabled_ = false;
@@ -248,8 +258,15 @@ LogDownloadActions CLogListDownload::requestCurrentFile() {
 }
 
 LogDownloadActions CLogListDownload::OnDownloadPressed() {
-    if (phase_ != Phase::Listed || found_.empty())
+    if (phase_ != Phase::Listed || std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end())
         return {};
+    // From here on the download knows only the files chosen; their names and sizes go with them.
+    std::vector<FoundFile> fetch;
+    for (std::size_t i = 0; i < found_.size(); ++i)
+        if (IsChosen(i))
+            fetch.push_back(found_[i]);
+    found_ = std::move(fetch);
+    chosen_.assign(found_.size(), true);
     downloadEnabled_ = false;
     StartDownload();
     return requestCurrentFile();
@@ -303,8 +320,10 @@ LogDownloadActions CLogListDownload::OnFileChosen(const std::optional<std::files
 LogDownloadActions CLogListDownload::OnFileWritten(CReceivedFile::SaveResult result) {
     if (phase_ != Phase::Saving)
         return {};
-    if (result == CReceivedFile::SaveResult::kSaved)
+    if (result == CReceivedFile::SaveResult::kSaved) {
+        saved_.push_back(target_);
         return nextFile({});
+    }
     ++failures_;
     return nextFile(
         {error(result == CReceivedFile::SaveResult::kSizeMismatch ? kSizeMismatch : kWriteFailed)});

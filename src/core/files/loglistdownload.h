@@ -122,6 +122,12 @@ public:
     bool NextDownload();
     void FinishDownload();
     bool IsBusy() const { return busy_; }
+    // Which of the files found the download fetches; all of them after listing.
+    // Taken when Download is pressed; out-of-range indexes are ignored.
+    void SetChosen(std::size_t index, bool on);
+    bool IsChosen(std::size_t index) const { return index < chosen_.size() && chosen_[index]; }
+    // Where the files of the last download went, in the order fetched.
+    const std::vector<std::filesystem::path>& Saved() const { return saved_; }
 
     // Driving: each answers what the owner must do next.
     LogDownloadActions BeginListing();
@@ -168,6 +174,8 @@ private:
     Phase phase_ = Phase::Idle;
     int probe_ = 0;
     std::vector<FoundFile> found_;
+    std::vector<bool> chosen_; // parallel to found_
+    std::vector<std::filesystem::path> saved_;
     int downloadIndex_ = 0;
     std::uint32_t kbTotal_ = 0;
     std::uint32_t kbReceived_ = 0;

@@ -17,13 +17,15 @@ PrintSettingsTexts PrintSettingsOf(CChannelData& triggerChannel) {
 std::vector<PrintChannelLegend> PrintLegendsOf(std::span<CChannelData* const> channels) {
     std::vector<PrintChannelLegend> out;
     for (CChannelData* ch : channels) {
-        if (ch == nullptr || out.size() >= kPrintLegendMax)
+        // A hidden trace is not on the page, so its settings would describe nothing there.
+        if (ch == nullptr || !ch->IsShown() || out.size() >= kPrintLegendMax)
             continue;
         PrintChannelLegend legend;
         legend.channel = ch->GetChannel();
         legend.gain = ch->RangeText();
         legend.coupling = ch->CouplingText();
         legend.probe = PrintProbeLine(ch->GetProbe().GetName(), ch->GetProbe().GetRatioText());
+        legend.colour = ch->GetColor();
         out.push_back(std::move(legend));
     }
     return out;

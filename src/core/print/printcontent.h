@@ -12,7 +12,8 @@ class CChannelData;
 
 // Timebase, trigger level, edge and mode as the trigger channel reads them.
 PrintSettingsTexts PrintSettingsOf(CChannelData& triggerChannel);
-// Gain, coupling and probe of each channel given, numbered as the channel is.
+// Gain, coupling, probe and colour of each channel given whose trace is drawn,
+// numbered as the channel is.
 std::vector<PrintChannelLegend> PrintLegendsOf(std::span<CChannelData* const> channels);
 
 } // namespace wavix

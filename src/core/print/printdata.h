@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -55,13 +56,14 @@ struct PrintChannelLegend {
     std::string gain;
     std::string coupling;
     std::string probe; // "name, Rratio"
+    std::uint32_t colour = 0; // the trace's colour, 0x00BBGGRR
 };
 
 struct PrintPageContent {
     OwnerDetails owner;
     PrintData data;
     PrintSettingsTexts settings;
-    std::vector<PrintChannelLegend> legends; // one per active channel, at most four
+    std::vector<PrintChannelLegend> legends; // one per active channel drawn, at most four
 };
 
 } // namespace wavix

@@ -25,4 +25,16 @@ std::string StrFormat(const char* fmt, ...) {
     return out;
 }
 
+std::string FormatByteSize(std::uint64_t bytes) {
+    constexpr double kK = 1024.0;
+    const auto b = static_cast<double>(bytes);
+    if (bytes < 1024)
+        return StrFormat("%u B", static_cast<unsigned>(bytes));
+    if (b < kK * kK)
+        return StrFormat("%.1f kB", b / kK);
+    if (b < kK * kK * kK)
+        return StrFormat("%.1f MB", b / (kK * kK));
+    return StrFormat("%.2f GB", b / (kK * kK * kK));
+}
+
 } // namespace wavix

@@ -1,6 +1,8 @@
 #include "ui/dialogs/dlggetlogfiles.h"
 
+#include "core/settings/builtintexts.h"
 #include "core/support/messagecodes.h"
+#include "core/support/strformat.h"
 
 #include <QFileDialog>
 #include <QGridLayout>
@@ -9,6 +11,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -21,10 +24,21 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// Indexes into TXT_1650 .. TXT_1655.
+enum ListText : std::size_t { kNameColumn, kSizeColumn, kOpen, kSdfFilter, kAllFilter, kSaveAs };
+
 } // namespace
 
-CDlgGetLogFiles::CDlgGetLogFiles(IMessageTarget* owner, QWidget* parent) : QDialog(parent), owner_(owner) {
+CDlgGetLogFiles::CDlgGetLogFiles(IMessageTarget* owner, QWidget* parent)
+    : QDialog(parent), owner_(owner), texts_(BuiltinTextRange(1650, 1655)) {
     setModal(false);
+    list_ = new QTreeWidget;
+    list_->setObjectName(QStringLiteral("files"));
+    list_->setColumnCount(2);
+    list_->setRootIsDecorated(false);
+    list_->setMinimumHeight(120);
+    list_->setHeaderLabels({qs(texts_[kNameColumn]), qs(texts_[kSizeColumn])});
+    connect(list_, &QTreeWidget::itemChanged, this, [this] { refreshButtons(); });
     statusLabel_ = new QLabel;
     status_ = new QLabel(QStringLiteral("--"));
     status_->setObjectName(QStringLiteral("status"));
@@ -47,6 +61,9 @@ CDlgGetLogFiles::CDlgGetLogFiles(IMessageTarget* owner, QWidget* parent) : QDial
     download_->setEnabled(false);
     close_ = new QPushButton;
     close_->setObjectName(QStringLiteral("closeButton"));
+    openButton_ = new QPushButton(qs(texts_[kOpen]));
+    openButton_->setObjectName(QStringLiteral("openButton"));
+    openButton_->setEnabled(false);
 
     auto* grid = new QGridLayout;
     grid->addWidget(statusLabel_, 0, 0);
@@ -57,9 +74,11 @@ CDlgGetLogFiles::CDlgGetLogFiles(IMessageTarget* owner, QWidget* parent) : QDial
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(download_);
+    buttons->addWidget(openButton_);
     buttons->addWidget(close_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(list_, 1);
     layout->addWidget(progress_);
     layout->addWidget(message_, 1);
     layout->addLayout(buttons);
@@ -68,12 +87,20 @@ CDlgGetLogFiles::CDlgGetLogFiles(IMessageTarget* owner, QWidget* parent) : QDial
         download_->setEnabled(false);
         postTo(owner_, Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, Encode(LogFilesNotice::Download));
     });
+    connect(openButton_, &QPushButton::clicked, this, [this] {
+        if (open_)
+            open_();
+    });
     connect(close_, &QPushButton::clicked, this,
             [this] { postTo(owner_, Msg::UWM_DLG_GET_LOG_FILES_MSG, 0, Encode(LogFilesNotice::Close)); });
     close_->setDefault(true);
 }
 
-void CDlgGetLogFiles::SetTexts(const CLogListDownload& state) {
+void CDlgGetLogFiles::SetTexts(const CLogListDownload& state, const std::filesystem::path& langFile) {
+    if (!langFile.empty())
+        texts_.Load(langFile);
+    list_->setHeaderLabels({qs(texts_[kNameColumn]), qs(texts_[kSizeColumn])});
+    openButton_->setText(qs(texts_[kOpen]));
     using T = CLogListDownload;
     setWindowTitle(qs(state.GetText(T::kTitle)));
     statusLabel_->setText(qs(state.GetText(T::kStatusLabel)));
@@ -86,7 +113,10 @@ void CDlgGetLogFiles::Refresh(const CLogListDownload& state) {
     status_->setText(qs(state.StatusText()));
     count_->setText(qs(state.FileCountText()));
     message_->setText(qs(state.MessageText()));
-    download_->setEnabled(state.DownloadEnabled());
+    fillList(state);
+    downloadAllowed_ = state.DownloadEnabled();
+    openAllowed_ = state.GetPhase() == CLogListDownload::Phase::Done && !state.Saved().empty();
+    refreshButtons();
     close_->setEnabled(state.CloseEnabled());
     const bool downloading = state.IsBusy();
     const int total = static_cast<int>(std::min<std::uint32_t>(state.KilobytesTotal(), 1u << 30));
@@ -95,6 +125,45 @@ void CDlgGetLogFiles::Refresh(const CLogListDownload& state) {
     progress_->setValue(
         downloading ? std::min(static_cast<int>(state.KilobytesReceived()), progress_->maximum()) : 0);
     progress_->setVisible(downloading || state.GetPhase() == CLogListDownload::Phase::Done);
+}
+
+void CDlgGetLogFiles::fillList(const CLogListDownload& state) {
+    using Phase = CLogListDownload::Phase;
+    const Phase phase = state.GetPhase();
+    // Filled once per listing: what the user checks must survive the refreshes that follow.
+    if (phase == Phase::Idle || phase == Phase::Listing || phase == Phase::ProbeWait) {
+        list_->clear();
+        listed_ = false;
+        return;
+    }
+    if (listed_)
+        return;
+    listed_ = true;
+    const QSignalBlocker quiet(list_);
+    list_->clear();
+    for (const CLogListDownload::FoundFile& f : state.Found()) {
+        auto* item = new QTreeWidgetItem(list_, {qs(f.name), qs(FormatByteSize(f.size))});
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Checked);
+        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    list_->resizeColumnToContents(0);
+}
+
+void CDlgGetLogFiles::refreshButtons() {
+    const std::vector<bool> chosen = Chosen();
+    const bool any = std::find(chosen.begin(), chosen.end(), true) != chosen.end();
+    download_->setEnabled(downloadAllowed_ && any);
+    // The choice is fixed once the download has started.
+    list_->setEnabled(downloadAllowed_);
+    openButton_->setEnabled(openAllowed_);
+}
+
+std::vector<bool> CDlgGetLogFiles::Chosen() const {
+    std::vector<bool> chosen;
+    for (int i = 0; i < list_->topLevelItemCount(); ++i)
+        chosen.push_back(list_->topLevelItem(i)->checkState(0) == Qt::Checked);
+    return chosen;
 }
 
 bool CDlgGetLogFiles::AskOverwrite(const std::string& caption, const std::string& text) {
@@ -109,8 +178,8 @@ std::optional<std::filesystem::path> CDlgGetLogFiles::ChooseFile(const std::file
                                                                  const std::string& name) {
     if (autoAnswer_)
         return std::nullopt;
-    QFileDialog chooser(this, QString(), QString::fromStdString((folder / name).string()),
-                        QStringLiteral("Scope Files (*.sdf);;All Files (*.*)"));
+    QFileDialog chooser(this, qs(texts_[kSaveAs]), QString::fromStdString((folder / name).string()),
+                        qs(texts_[kSdfFilter]) + QStringLiteral(";;") + qs(texts_[kAllFilter]));
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     // The overwrite question is asked again by the download for the chosen path.
     chooser.setOption(QFileDialog::DontConfirmOverwrite, true);

@@ -20,6 +20,7 @@ bool CLogDownloadUi::Start(const std::filesystem::path& logFolder, const std::fi
         dialog_->setObjectName(QStringLiteral("logFiles"));
         if (autoAnswer_)
             dialog_->SetAutoAnswer(*autoAnswer_);
+        dialog_->SetOpenHandler([this] { openFirst(); });
         ModuleLinkControl module;
         module.isOpen = [this] { return session_.IsOpen(); };
         module.disconnectAndClose = [this] {
@@ -32,7 +33,7 @@ bool CLogDownloadUi::Start(const std::filesystem::path& logFolder, const std::fi
         driver_ = std::make_unique<CLogDownloadDriver>(logFolder, target_, *dialog_, std::move(module));
     }
     driver_->SetLanguage(langFile);
-    dialog_->SetTexts(driver_->State());
+    dialog_->SetTexts(driver_->State(), langFile);
     dialog_->show();
     dialog_->raise();
     if (!driver_->Start(address, port)) {
@@ -46,15 +47,25 @@ bool CLogDownloadUi::Start(const std::filesystem::path& logFolder, const std::fi
 void CLogDownloadUi::OnLogFilesButton(std::intptr_t code) {
     if (!driver_)
         return;
-    if (code == 1)
+    if (code == 1) {
+        driver_->Choose(dialog_->Chosen());
         driver_->OnDownloadPressed();
-    else if (code == 0)
+    } else if (code == 0)
         leave();
 }
 
 void CLogDownloadUi::OnFileLinkNotice(Msg msg, std::intptr_t wParam, std::intptr_t lParam) {
     if (driver_)
         driver_->OnMessage(msg, wParam, lParam);
+}
+
+void CLogDownloadUi::openFirst() {
+    if (!driver_ || driver_->State().Saved().empty() || driver_->State().IsBusy())
+        return;
+    const std::filesystem::path first = driver_->State().Saved().front();
+    leave();
+    if (openLog_)
+        openLog_(first);
 }
 
 void CLogDownloadUi::leave() {

@@ -32,6 +32,9 @@ public:
     CLogDownloadUi(const CLogDownloadUi&) = delete;
     CLogDownloadUi& operator=(const CLogDownloadUi&) = delete;
 
+    // Where "Open" hands the first file fetched, after leaving the download.
+    void SetOpenLog(std::function<void(const std::filesystem::path&)> open) { openLog_ = std::move(open); }
+
     // Scripted runs: the overwrite question answered at once.
     void SetAutoAnswer(std::optional<bool> overwrite) { autoAnswer_ = overwrite; }
 
@@ -46,12 +49,14 @@ public:
 
 private:
     void leave();
+    void openFirst();
 
     QWidget& window_;
     IMessageTarget& target_;
     CModuleSession& session_;
     std::function<void()> reopenLink_;
     std::function<void()> left_;
+    std::function<void(const std::filesystem::path&)> openLog_;
     std::optional<bool> autoAnswer_;
     CDlgGetLogFiles* dialog_ = nullptr; // a child of the window
     std::unique_ptr<CLogDownloadDriver> driver_;

@@ -11,6 +11,10 @@
 #include <optional>
 #include <string>
 
+#include <QTimer>
+
+class QLabel;
+class QStatusBar;
 class QWidget;
 
 namespace wavix {
@@ -32,17 +36,28 @@ public:
     // The save dialog on a folder; log: the log's look of it.
     std::optional<SaveChoice> ChooseFile(const std::filesystem::path& folder, bool log);
 
+    // The recording pane (time recorded, file size) goes into bar, shown while a
+    // log records in the place of infoLine, which a log cannot change.
+    void AttachStatus(QStatusBar& bar, QWidget* infoLine);
+    QLabel* StatusPane() const { return statusPane_; }
+
     // Toolbar command 13, taken only while the tester answers.
     void Toggle(bool alive);
     CRollLogCommand& Command() { return command_; }
     const CRollLogCommand& Command() const { return command_; }
 
 private:
+    void showRecording(bool on);
+    void refreshStatus();
+
     QWidget& window_;
     const CProgramSettings& settings_;
     CCaptureStore& capture_;
     std::string scriptedPath_;
     CRollLogCommand command_;
+    QLabel* statusPane_ = nullptr; // a child of the status bar
+    QWidget* infoLine_ = nullptr;
+    QTimer statusTimer_;
 };
 
 } // namespace wavix

@@ -141,6 +141,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
             if (!ended_)
                 ReturnToLiveScope();
         });
+    logDownload_->SetOpenLog([this](const std::filesystem::path& log) { logCharts_->OpenFile(log); });
     if (options_.boxAnswer)
         logDownload_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
     parts.download = logDownload_.get();
@@ -221,6 +222,7 @@ bool CWavixDlg::Initialise() {
     controller_->SetStartMode(startModeOf(start_.choice), start_.timeBaseStep, start_.channelCount);
 
     panes_.Create(*status_, [this] { OpenConnection(); });
+    rollLog_->AttachStatus(*status_, status_->findChild<QWidget*>(QStringLiteral("ModuleName")));
     tools_->Create(target_);
     RefreshChannelPanels();
     controller_->ShowStartStatus();

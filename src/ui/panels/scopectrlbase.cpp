@@ -268,6 +268,12 @@ void CScopeCtrlBase::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+void CScopeCtrlBase::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange)
+        update();
+    QWidget::changeEvent(event);
+}
+
 void CScopeCtrlBase::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), ToQColor(background_));
@@ -275,6 +281,12 @@ void CScopeCtrlBase::paintEvent(QPaintEvent*) {
         DrawPanel(p);
     else
         DrawLabel(p);
+    if (!isEnabled()) {
+        // Painted by hand, so Qt's greying never reaches it: a veil of the window colour instead.
+        QColor veil = palette().color(QPalette::Disabled, QPalette::Window);
+        veil.setAlpha(170);
+        p.fillRect(rect(), veil);
+    }
     if (hasFocus()) {
         QPen pen(ToQColor(textColor_));
         pen.setStyle(Qt::DotLine);

@@ -6,6 +6,7 @@
 #include "core/settings/generalsettings.h"
 #include "core/support/strformat.h"
 #include "ui/dialogs/dlgprintdata.h"
+#include "ui/print/dlgprintpreview.h"
 #include "ui/print/printlayout.h"
 
 #include <QDateTime>
@@ -39,6 +40,18 @@ PrintOutcome CPrintJob::Run(const PrintSources& sources) {
     content.legends = PrintLegendsOf(sources.channels);
 
     QPrinter& printer = dialog.Printer();
+    // What goes on paper is seen first; the preview draws with the same code.
+    CDlgPrintPreview preview(
+        printer, sources.langFile,
+        [&](QPainter& p, bool inkSaving) {
+            layout.SetInkSaving(inkSaving);
+            layout.DrawPage(p, sources.displays, sources.perChannel, sources.channelCount,
+                            QDateTime::currentDateTime());
+        },
+        parent_);
+    if (preview.exec() != QDialog::Accepted)
+        return PrintOutcome::Cancelled;
+    layout.SetInkSaving(preview.IsInkSaving());
     const PrintOutcome outcome = PrintPage(printer, layout, sources);
     if (outcome == PrintOutcome::CannotOpen || outcome == PrintOutcome::Failed) {
         const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;

@@ -1,6 +1,7 @@
 #include "ui/print/printlayout.h"
 
 #include "core/print/printgeometry.h"
+#include "ui/colorref.h"
 #include "ui/scope/cscope.h"
 
 #include <QFont>
@@ -164,7 +165,18 @@ void CPrintLayout::DrawChannelLegend(QPainter& p, const Rect& box, const PrintCh
     SetFont(p, rows.font);
     const std::array<std::string, kPrintBoxRows> texts = {PrintLegendTitle(legend.channel), legend.gain,
                                                           legend.coupling, legend.probe};
-    for (std::size_t i = 0; i < kPrintBoxRows; ++i)
+    // The colour key: a stroke of the trace's colour before the title, which moves right of it.
+    Rect title = rows.rows[0];
+    const int h = title.Height();
+    if (h > 2 && title.Width() > 4 * h) {
+        const Rect key{title.left + h / 2, title.top + h / 4, title.left + h / 2 + 2 * h,
+                       title.bottom - h / 4};
+        p.fillRect(ToQRect(key), ToQColor(legend.colour));
+        p.drawRect(ToQRect(key).adjusted(0, 0, -1, -1));
+        title.left = key.right;
+    }
+    DrawCutText(p, title, qs(texts[0]), Qt::AlignCenter);
+    for (std::size_t i = 1; i < kPrintBoxRows; ++i)
         DrawCutText(p, rows.rows[i], qs(texts[i]), Qt::AlignCenter);
 }
 
@@ -194,7 +206,7 @@ void CPrintLayout::DrawFooter(QPainter& p, const Rect& box, const QDateTime& now
     DrawCutText(p, f.text, QString::fromLatin1(kPrintFooterAddress), Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void CPrintLayout::DrawDisplay(QPainter& p, const Rect& box, CScope& display) {
+void CPrintLayout::DrawDisplay(QPainter& p, const Rect& box, CScope& display, bool inkSaving) {
     if (box.IsEmpty())
         return;
     const double dpi = p.device() != nullptr ? p.device()->logicalDpiX() : kScreenDpi;
@@ -211,7 +223,17 @@ void CPrintLayout::DrawDisplay(QPainter& p, const Rect& box, CScope& display) {
     display.SetTriggerMarkerShown(false);
     display.SetLabelsShown(false);
     display.SetMessage({});
+    const std::uint32_t background = display.GetBackgroundColour();
+    const std::uint32_t grid = display.GetGridColour();
+    if (inkSaving) {
+        display.SetBackgroundColour(kInkSavingBackground);
+        display.SetGridColour(kInkSavingGrid);
+    }
     const QImage image = display.Render(logical, ratio);
+    if (inkSaving) {
+        display.SetBackgroundColour(background);
+        display.SetGridColour(grid);
+    }
     display.SetButtonsShown(buttons);
     display.SetTriggerMarkerShown(marker);
     display.SetLabelsShown(labels);
@@ -234,7 +256,7 @@ void CPrintLayout::DrawPage(QPainter& p, std::span<CScope* const> displays, bool
     const std::vector<Rect> strips = PrintDisplayStrips(page.displays, perChannel, channelCount);
     for (std::size_t k = 0; k < strips.size() && k < displays.size(); ++k)
         if (displays[k] != nullptr)
-            DrawDisplay(p, strips[k], *displays[k]);
+            DrawDisplay(p, strips[k], *displays[k], inkSaving_);
     DrawSettingsBox(p, page.settings);
     for (std::size_t k = 0; k < content_.legends.size() && k < page.legends.size(); ++k)
         DrawChannelLegend(p, page.legends[k], content_.legends[k]);

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 
+#include <cstdint>
 #include <span>
 
 class QPainter;
@@ -23,6 +24,9 @@ public:
     explicit CPrintLayout(const CPrintTexts& texts) : texts_(texts) {}
 
     PrintPageContent& Content() { return content_; }
+    // The displays on white with a dark grid, whatever their screen colours.
+    void SetInkSaving(bool on) { inkSaving_ = on; }
+    bool IsInkSaving() const { return inkSaving_; }
     const PrintPageContent& Content() const { return content_; }
 
     void DrawHeader(QPainter& p, const Rect& box) const;
@@ -33,8 +37,9 @@ public:
     void DrawNote(QPainter& p, const Rect& box) const;
     void DrawFooter(QPainter& p, const Rect& box, const QDateTime& now) const;
     // The display as on screen but without push buttons, trigger markers,
-    // labels and the state message; its switches are put back afterwards.
-    static void DrawDisplay(QPainter& p, const Rect& box, CScope& display);
+    // labels and the state message (and in ink-saving colours when asked);
+    // its switches and colours are put back afterwards.
+    static void DrawDisplay(QPainter& p, const Rect& box, CScope& display, bool inkSaving = false);
 
     // The whole page on the painter's device: displays[k] fills strip k (one
     // strip unless perChannel).
@@ -44,7 +49,12 @@ public:
 private:
     const CPrintTexts& texts_;
     PrintPageContent content_;
+    bool inkSaving_ = false;
 };
+
+// Ink-saving colours of the printed displays, 0x00BBGGRR.
+inline constexpr std::uint32_t kInkSavingBackground = 0x00FFFFFF;
+inline constexpr std::uint32_t kInkSavingGrid = 0x00505050;
 
 // Text of the footer's right end.
 inline constexpr const char* kPrintFooterAddress = "Wavix";

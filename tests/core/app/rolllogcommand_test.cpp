@@ -6,11 +6,13 @@
 #include "core/app/controllerharness.h"
 #include "core/app/rolllogcommand.h"
 #include "core/scope/scopedata.h"
+#include "core/support/strformat.h"
 #include "core/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <regex>
 
 namespace wavix {
 namespace {
@@ -106,11 +108,22 @@ TEST_F(RollLogCommand, ALogRunsFromTheFirstCommandToTheSecondAndLocksCalibration
     EXPECT_EQ(looks, std::vector<bool>{true});
     EXPECT_TRUE(command.IsCalibrationLocked());
 
+    // The status counts the recorded samples (20 kHz here) and the bytes on disk.
+    EXPECT_EQ(command.StatusText(),
+              "Záznam logu: 00:00:00, " + FormatByteSize(std::filesystem::file_size(choice->path)));
     command.Append(100);
     command.Append(250);
+    for (int i = 0; i < 3; ++i)
+        command.Append(20000);
+    const std::string status = command.StatusText();
+    EXPECT_TRUE(std::regex_match(status, std::regex("Záznam logu: 00:00:03, 23[0-9]\\.[0-9] kB"))) << status;
     command.Toggle(data, dir.path().string() + "/");
     EXPECT_FALSE(command.IsOpen());
-    EXPECT_EQ(view.boxes.back().text, "Logování v Roll režimu bylo ukončeno.");
+    EXPECT_EQ(command.StatusText(), "");
+    // The end box names the file, how long it runs and how big it is.
+    EXPECT_EQ(view.boxes.back().text, "Logování v Roll režimu bylo ukončeno.\n\nSoubor: " +
+                                          choice->path.string() + "\nDélka záznamu: 00:00:03\nVelikost: " +
+                                          FormatByteSize(std::filesystem::file_size(choice->path)));
     EXPECT_EQ(looks, (std::vector<bool>{true, false}));
     EXPECT_TRUE(command.IsCalibrationLocked());
 
@@ -118,7 +131,16 @@ TEST_F(RollLogCommand, ALogRunsFromTheFirstCommandToTheSecondAndLocksCalibration
     ASSERT_TRUE(file.Load(choice->path));
     EXPECT_EQ(file.GetHeaderText(), "Idle run");
     EXPECT_EQ(file.GetChannelCount(), 2);
-    EXPECT_EQ(file.GetLogSamplesPerChannel(), 350u);
+    EXPECT_EQ(file.GetLogSamplesPerChannel(), 60350u);
+}
+
+TEST(ByteSize, EachUnitFromItsFirstByte) {
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "0 B"},       {1023, "1023 B"},    {1024, "1.0 kB"},
+        {1536, "1.5 kB"}, {1048576, "1.0 MB"}, {1073741824ull * 5 / 4, "1.25 GB"},
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(FormatByteSize(bytes), text) << bytes;
 }
 
 TEST_F(RollLogCommand, ARecordChangeEndsTheLogWithoutABox) {

@@ -73,10 +73,22 @@ TEST_F(LogListDownloadTest, ListingAsksAllTenNamesWhateverTheAbsenceCode) {
     }
 }
 
-TEST_F(LogListDownloadTest, GapsInTheNumberingLoseNothingAndDownloadTheRecordedNames) {
-    list({{3, 10}, {7, 2048}, {10, 5}});
-    ASSERT_EQ(model.Found().size(), 3u);
+// Every file found starts chosen; Download fetches the chosen ones by their
+// recorded names, and nothing when none is chosen.
+TEST_F(LogListDownloadTest, GapsInTheNumberingLoseNothingAndDownloadTheChosenNames) {
+    list({{3, 10}, {7, 2048}, {9, 7}, {10, 5}});
+    ASSERT_EQ(model.Found().size(), 4u);
     EXPECT_EQ(model.Found()[1].number, 6);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_TRUE(model.IsChosen(i)) << i;
+        model.SetChosen(i, false);
+    }
+    EXPECT_TRUE(model.OnDownloadPressed().empty());
+    EXPECT_EQ(model.GetPhase(), CLogListDownload::Phase::Listed);
+    model.SetChosen(0, true);
+    model.SetChosen(1, true);
+    model.SetChosen(3, true);
+    model.SetChosen(4, true); // no such entry
 
     std::vector<std::string> fetched;
     auto actions = model.OnDownloadPressed();
@@ -90,6 +102,8 @@ TEST_F(LogListDownloadTest, GapsInTheNumberingLoseNothingAndDownloadTheRecordedN
         actions = model.OnFileWritten(Result::kSaved);
     }
     EXPECT_EQ(fetched, (std::vector<std::string>{"osclog03.sdf", "osclog07.sdf", "osclog10.sdf"}));
+    EXPECT_EQ(model.Saved(), (std::vector<std::filesystem::path>{"/logs/osclog03.sdf", "/logs/osclog07.sdf",
+                                                                 "/logs/osclog10.sdf"}));
     EXPECT_EQ(model.GetPhase(), CLogListDownload::Phase::Done);
     EXPECT_EQ(model.MessageText(), "Stahování dokončeno.");
     EXPECT_FALSE(model.IsBusy());
@@ -180,6 +194,8 @@ TEST_F(LogListDownloadTest, OverwriteQuestionFlow) {
     ASSERT_EQ(kinds(actions), std::vector<Kind>{Kind::WriteFile});
     EXPECT_EQ(kinds(model.OnFileWritten(Result::kSaved)), std::vector<Kind>{Kind::ResetReceivedFile});
     EXPECT_EQ(model.MessageText(), "Stahování dokončeno.") << "declining is the user's choice, not a failure";
+    EXPECT_EQ(model.Saved(),
+              (std::vector<std::filesystem::path>{"/logs/osclog01.sdf", "/logs/osclog03.sdf"}));
 }
 
 TEST_F(LogListDownloadTest, FailuresAreReportedAndNeverShownAsDone) {

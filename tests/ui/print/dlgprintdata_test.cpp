@@ -4,6 +4,7 @@
 #include "../scope/scopetestsupport.h"
 
 #include "ui/dialogs/dlgprintdata.h"
+#include "ui/print/dlgprintpreview.h"
 #include "ui/print/printjob.h"
 #include "ui/scope/cscope.h"
 
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,20 @@ QWidget* NextTabStop(QWidget* w) {
         if ((next->focusPolicy() & Qt::TabFocus) != 0)
             return next;
     return nullptr;
+}
+
+// Runs answer on the print preview as soon as it is shown modally, unless the
+// print command ended without one (then `waiting` is false).
+void WhenPreviewShows(const std::function<void(CDlgPrintPreview&)>& answer,
+                      const std::shared_ptr<bool>& waiting) {
+    QTimer::singleShot(10, [answer, waiting] {
+        if (!*waiting)
+            return;
+        if (auto* dlg = qobject_cast<CDlgPrintPreview*>(QApplication::activeModalWidget()))
+            answer(*dlg);
+        else
+            WhenPreviewShows(answer, waiting);
+    });
 }
 
 // Runs answer on the print dialog as soon as it is shown modally.
@@ -146,8 +162,21 @@ protected:
             else
                 dlg.reject();
         });
+        previewPaints_ = 0;
+        const auto waiting = std::make_shared<bool>(true);
+        if (accept)
+            WhenPreviewShows(
+                [this](CDlgPrintPreview& preview) {
+                    // The page is drawn before anything is printed, and printed only from the preview.
+                    previewPaints_ = preview.PaintCount();
+                    EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("page.pdf"))));
+                    preview.accept();
+                },
+                waiting);
         CPrintJob job(nullptr, [this](const std::string& text) { reports_.push_back(text); });
-        return job.Run(sources_);
+        const PrintOutcome outcome = job.Run(sources_);
+        *waiting = false;
+        return outcome;
     }
 
     QTemporaryDir dir_;
@@ -155,6 +184,7 @@ protected:
     std::unique_ptr<CChannelData> channel_;
     PrintSources sources_;
     std::vector<std::string> reports_;
+    int previewPaints_ = 0;
 };
 
 TEST_F(PrintCommand, AcceptedDialogPrintsCancelledOrIncompleteSettingsPrintNothing) {
@@ -163,6 +193,7 @@ TEST_F(PrintCommand, AcceptedDialogPrintsCancelledOrIncompleteSettingsPrintNothi
     EXPECT_TRUE(reports_.empty());
 
     EXPECT_EQ(Run(true), PrintOutcome::Printed);
+    EXPECT_GT(previewPaints_, 0);
     EXPECT_GT(QFile(dir_.filePath(QStringLiteral("page.pdf"))).size(), 0);
     EXPECT_TRUE(reports_.empty());
     QFile::remove(dir_.filePath(QStringLiteral("page.pdf")));

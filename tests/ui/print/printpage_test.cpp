@@ -97,6 +97,14 @@ TEST_F(PrintPageTest, PageOnAnImageFillsItsBoxesAndLeavesUnusedLegendsEmpty) {
                          boxes.displays.Height());
     EXPECT_GT(test::CountColour(page, pictures, channels_[0]->GetColor()), 50);
     EXPECT_GT(test::CountColour(page, pictures, channels_[1]->GetColor()), 50);
+    // Each legend carries its channel's colour as the key to the traces.
+    for (std::size_t k = 0; k < 2; ++k) {
+        const Rect& l = boxes.legends[k];
+        EXPECT_GT(
+            test::CountColour(page, QRect(l.left, l.top, l.Width(), l.Height()), channels_[k]->GetColor()),
+            20)
+            << "legend " << k;
+    }
     // Nothing outside the boxes, e.g. between the name and the table.
     EXPECT_EQ(Ink(page, Rect{0, boxes.name.bottom, page.width(), boxes.table.top}), 0);
 
@@ -105,6 +113,37 @@ TEST_F(PrintPageTest, PageOnAnImageFillsItsBoxesAndLeavesUnusedLegendsEmpty) {
     EXPECT_TRUE(view_.IsTriggerMarkerShown());
     EXPECT_TRUE(view_.AreLabelsShown());
     EXPECT_EQ(view_.GetMessage(), "Scope zastaven");
+}
+
+// A trace hidden on screen is neither printed nor listed; the ink-saving page
+// puts the pictures on white with a dark grid and leaves the view's colours alone.
+TEST_F(PrintPageTest, HiddenChannelLeavesTheTableAndInkSavingWhitensThePictures) {
+    channels_[0]->SetShown(false);
+    std::vector<CChannelData*> raw = {channels_[0].get(), channels_[1].get()};
+    const std::vector<PrintChannelLegend> legends = PrintLegendsOf(raw);
+    ASSERT_EQ(legends.size(), 1u);
+    EXPECT_EQ(legends[0].channel, channels_[1]->GetChannel());
+    channels_[0]->SetShown(true);
+
+    const std::uint32_t background = view_.GetBackgroundColour();
+    const std::uint32_t grid = view_.GetGridColour();
+    ASSERT_NE(background, kInkSavingBackground);
+    layout_.SetInkSaving(true);
+    QImage page(827, 1169, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter p(&page);
+        layout_.DrawPage(p, sources_.displays, false, 2, QDateTime::currentDateTime());
+    }
+    test::shoot(page, "print_page_inksaving.png");
+    const Rect d = ComputePrintPage(page.width(), page.height()).displays;
+    const QRect pictures(d.left, d.top, d.Width(), d.Height());
+    EXPECT_GT(test::CountColour(page, pictures, kInkSavingBackground), d.Width() * d.Height() / 2);
+    EXPECT_EQ(test::CountColour(page, pictures, background), 0);
+    EXPECT_GT(test::CountColour(page, pictures, kInkSavingGrid), 50);
+    EXPECT_GT(test::CountColour(page, pictures, channels_[0]->GetColor()), 50);
+    EXPECT_EQ(view_.GetBackgroundColour(), background);
+    EXPECT_EQ(view_.GetGridColour(), grid);
 }
 
 TEST_F(PrintPageTest, PerChannelDisplaysEachFillTheirStrip) {
