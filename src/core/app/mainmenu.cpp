@@ -20,6 +20,7 @@ constexpr auto kLayout = std::to_array<MainMenuEntry>({
     {id(MainCommand::Toolbar), "TXT_611", ""},
     {id(MainCommand::ScopeSettings), "TXT_612", ""},
     {id(MainCommand::ChannelOptions), "TXT_613", ""},
+    {kMeasureTableCommand, "TXT_1720", "Ctrl+M"},
     {0, "TXT_650", ""},
     {id(MainCommand::About), "TXT_651", "F1"},
 });

@@ -17,6 +17,9 @@ enum class MainCommand : int {
     About = 0x8012,
 };
 
+// The measurement table window, beside MainCommand's so that their switches stay whole.
+inline constexpr int kMeasureTableCommand = 0x8030;
+
 // One entry of the menu bar: a menu title (command 0) followed by its items.
 struct MainMenuEntry {
     int command = 0; // 0: the title of the next menu
