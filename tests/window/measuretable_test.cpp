@@ -5,6 +5,7 @@
 
 #include "core/app/mainmenu.h"
 #include "core/app/measuretable.h"
+#include "core/settings/datadirectory.h"
 #include "core/settings/ini.h"
 #include "ui/scope/cscope.h"
 #include "ui/tools/dlgmeasuretable.h"
@@ -96,6 +97,20 @@ TEST(WindowMeasureTable, MeasuresLiveCapturesAndKeepsItsRowsForTheNextStart) {
     command = run.dlg->findChild<QAction*>(QStringLiteral("cmd0x%1").arg(kMeasureTableCommand, 0, 16));
     command->trigger();
     EXPECT_TRUE(again->isVisible());
+
+    // In the log viewer it measures the log's window: a sine of 2π·700 samples.
+    ASSERT_TRUE(again->AddRow(1, "frequency_hz"));
+    const std::filesystem::path log = std::filesystem::path(run.dataDir()) / kLogChartsFolder / "sine.sdf";
+    std::filesystem::create_directories(log.parent_path());
+    writeLog(log, 80000, "sine", 2);
+    run.dlg->LogCharts().OpenFile(log);
+    ASSERT_TRUE(runUntil([&] { return !run.dlg->LogCharts().IsBusy(); }, 10000));
+    run.dlg->MeasureTable().Refresh();
+    const CChannelData* shown = run.dlg->View(0).LiveChannel(0);
+    ASSERT_NE(shown, nullptr);
+    const double hz = 1.0 / (2.0 * M_PI * 700.0 * ChannelSignal(*shown).secondsPerSample);
+    EXPECT_NEAR(leadingNumber(cell(*again, 3)), hz, hz * 0.01) << cell(*again, 3).toStdString();
+    EXPECT_TRUE(cell(*again, 3).endsWith(QStringLiteral(" Hz")));
 }
 
 // Groups may come faster than the screen refreshes (about 117 a second at step
