@@ -14,9 +14,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTableWidget>
-#include <QKeyEvent>
 
 #include <gtest/gtest.h>
 
@@ -58,12 +58,14 @@ TEST(WindowMeasureTable, MeasuresLiveCapturesAndKeepsItsRowsForTheNextStart) {
         << cell(*table, 0).toStdString() << " | " << cell(*table, 1).toStdString();
     EXPECT_TRUE(cell(*table, 0).endsWith(QStringLiteral(" rpm")));
     EXPECT_TRUE(cell(*table, 1).endsWith(QStringLiteral(" ms")));
-    EXPECT_EQ(cell(*table, 2).toStdString(), table->Text(MeasureWhyKey(dlg.MeasureTable().Table().Results()[2].why)));
+    EXPECT_EQ(cell(*table, 2).toStdString(),
+              table->Text(MeasureWhyKey(dlg.MeasureTable().Table().Results()[2].why)));
     EXPECT_FALSE(dlg.MeasureTable().Table().Results()[2].ok());
     if (shotsWanted()) {
         const QImage main = dlg.grab().toImage();
         const QImage side = table->grab().toImage();
-        QImage both(main.width() + side.width(), std::max(main.height(), side.height()), QImage::Format_RGB32);
+        QImage both(main.width() + side.width(), std::max(main.height(), side.height()),
+                    QImage::Format_RGB32);
         both.fill(Qt::darkGray);
         QPainter p(&both);
         p.drawImage(0, 0, main);
@@ -119,7 +121,8 @@ TEST(WindowRepaint, GroupsFasterThanTheScreenShareDraws) {
     WindowRun run;
     ASSERT_TRUE(run.start(StartupResult{StartupChoice::Custom, 1, 4}));
     CWavixDlg& dlg = *run.dlg;
-    ASSERT_TRUE(run.capturing(3, [&] { return run.startRecordInForce(); }, 30000));
+    ASSERT_TRUE(run.capturing(
+        3, [&] { return run.startRecordInForce(); }, 30000));
     // Each pass of the event loop brings one group, as a fast tester does.
     QElapsedTimer clock;
     clock.start();

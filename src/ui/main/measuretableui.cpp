@@ -64,7 +64,6 @@ void CMeasureTableUi::Create(const std::string& dataDir, const std::filesystem::
     SetVisible(stored.shown);
 }
 
-
 void CMeasureTableUi::SetVisible(bool visible) {
     if (dlg_ == nullptr)
         return;
@@ -105,8 +104,8 @@ void CMeasureTableUi::Refresh() {
             if (c < 0 || c >= kChannelCount || shown[static_cast<std::size_t>(c)] != nullptr)
                 continue;
             shown[static_cast<std::size_t>(c)] = ch;
-            spans[static_cast<std::size_t>(c)] =
-                ShownSpan(ch->GetSampleCount(), view->Zoom(), dlg_->BetweenCursors() ? &view->Cursors() : nullptr);
+            spans[static_cast<std::size_t>(c)] = ShownSpan(
+                ch->GetSampleCount(), view->Zoom(), dlg_->BetweenCursors() ? &view->Cursors() : nullptr);
         }
     }
     std::array<SignalInput, kChannelCount> inputs{};

@@ -13,7 +13,8 @@ namespace wavix {
 
 class CPacedCall {
 public:
-    explicit CPacedCall(std::function<void()> call, std::uint32_t intervalMs = CRefreshGate::kScreenIntervalMs)
+    explicit CPacedCall(std::function<void()> call,
+                        std::uint32_t intervalMs = CRefreshGate::kScreenIntervalMs)
         : call_(std::move(call)), gate_(intervalMs) {
         clock_.start();
         timer_.setSingleShot(true);

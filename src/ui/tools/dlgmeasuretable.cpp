@@ -3,11 +3,11 @@
 #include "core/settings/builtintexts.h"
 #include "core/support/strformat.h"
 
-#include <QKeyEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -83,7 +83,8 @@ CDlgMeasureTable::CDlgMeasureTable(CMeasurementTable& table, std::filesystem::pa
 }
 
 const std::string& CDlgMeasureTable::Text(std::string_view key) const {
-    return texts_[static_cast<std::size_t>(std::max(TextIndex(BuiltinTextRange(kFirstKey, kLastKey), key), 0))];
+    return texts_[static_cast<std::size_t>(
+        std::max(TextIndex(BuiltinTextRange(kFirstKey, kLastKey), key), 0))];
 }
 
 bool CDlgMeasureTable::eventFilter(QObject* watched, QEvent* event) {
