@@ -34,6 +34,7 @@ constexpr auto kLayout = std::to_array<MainMenuEntry>({
     {id(MainCommand::Toolbar), "TXT_611", "", "TXT_1621"},
     {id(MainCommand::ScopeSettings), "TXT_612", "", "TXT_1622"},
     {id(MainCommand::ChannelOptions), "TXT_613", "Ctrl+K", "TXT_758"},
+    {kMeasureTableCommand, "TXT_1720", "Ctrl+M", "TXT_1720"},
     {kLanguageMenu, "TXT_1609", "", "TXT_1623"},
     {0, "TXT_650", "", ""},
     {kHelpKeysItem, "TXT_1610", "F1", "TXT_1624"},

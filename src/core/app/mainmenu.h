@@ -38,6 +38,8 @@ inline constexpr int kHelpKeysItem = 0x8020;
 inline constexpr int kLanguageMenu = 0x8021;
 inline constexpr int kLanguageItemBase = 0x8200;
 inline constexpr int kMaxLanguageItems = 64;
+// The measurement table window, beside MainCommand's so that their switches stay whole.
+inline constexpr int kMeasureTableCommand = 0x8030;
 
 // One entry of the menu bar: a menu title (command 0) followed by its items.
 struct MainMenuEntry {

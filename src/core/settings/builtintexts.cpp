@@ -447,6 +447,14 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1699", "Sepnutí cívky se zážehem nenalezeno"},
     {"TXT_1700", "Chybí celé hoření jiskry"},
     {"TXT_1701", "Kanál nemá časovou základnu ani měřítko"},
+    {"TXT_1720", "Tabulka měření"},
+    {"TXT_1721", "Kanál"},
+    {"TXT_1722", "Měření"},
+    {"TXT_1723", "Hodnota"},
+    {"TXT_1724", "Kanál %d"},
+    {"TXT_1725", "Přidat"},
+    {"TXT_1726", "Odebrat"},
+    {"TXT_1727", "Jen mezi kurzory"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -147,6 +147,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     parts.download = logDownload_.get();
     book_ = std::make_unique<CScopeBookUi>(*this, capture_.Data());
     print_ = std::make_unique<CPrintUi>(*this, *this, texts_, capture_.Data());
+    measures_ = std::make_unique<CMeasureTableUi>(*this, capture_, views_);
     controller_->SetParts(parts);
 }
 
@@ -224,6 +225,7 @@ bool CWavixDlg::Initialise() {
     panes_.Create(*status_, [this] { OpenConnection(); });
     rollLog_->AttachStatus(*status_, status_->findChild<QWidget*>(QStringLiteral("ModuleName")));
     tools_->Create(target_);
+    measures_->Create(dataDir, settings_.LangFilePath());
     RefreshChannelPanels();
     controller_->ShowStartStatus();
 
@@ -319,6 +321,11 @@ BoxAnswer CWavixDlg::MessageBox(std::string_view caption, std::string_view text,
 }
 
 void CWavixDlg::RedrawTraces() {
+    // Groups may come faster than the screen refreshes: draw the newest only.
+    redraw_.Request();
+}
+
+void CWavixDlg::redrawNow() {
     viewSet_.Redraw();
     if (tools_->SettingsWindow() != nullptr)
         tools_->SettingsWindow()->RefreshPanels();

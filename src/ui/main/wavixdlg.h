@@ -17,6 +17,7 @@
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
 #include "ui/main/mainviews.h"
+#include "ui/main/measuretableui.h"
 #include "ui/main/rolllogui.h"
 #include "ui/main/scopebookui.h"
 #include "ui/main/statuspanes.h"
@@ -130,6 +131,7 @@ public:
     CDlgScopeSettings* SettingsWindow() const { return tools_->SettingsWindow(); }
     CDlgChannelOptions* ChannelOptions() const { return tools_->ChannelOptions(); }
     CDlgChannelInfo* ChannelInfoWindow() const { return tools_->ChannelInfo(); }
+    CMeasureTableUi& MeasureTable() { return *measures_; }
     // Saving captures and the roll-mode log.
     void SaveCapture(int view);
     void ToggleRollLog() { rollLog_->Toggle(session_->protocol().IsAlive()); }
@@ -324,6 +326,9 @@ private:
     std::unique_ptr<CScopeBookUi> book_;
     std::unique_ptr<CPrintUi> print_;
     CDlgHelpKeys* help_ = nullptr;
+    std::unique_ptr<CMeasureTableUi> measures_;
+    void redrawNow();
+    CPacedCall redraw_{[this] { redrawNow(); }};
 };
 
 } // namespace wavix
