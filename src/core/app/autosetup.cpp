@@ -52,6 +52,28 @@ unsigned Changes(const tOscilExchange& from, const tOscilExchange& to, unsigned&
 
 } // namespace
 
+std::string AutoSetupVerdict(unsigned missing, unsigned channels,
+                             const std::function<std::string(std::string_view)>& text) {
+    if (missing == kMissNone)
+        return text("TXT_1743");
+    std::string parts;
+    const auto add = [&parts](const std::string& part) { parts += (parts.empty() ? " " : ", ") + part; };
+    if ((missing & kMissCapture) != 0)
+        add(text("TXT_1748"));
+    if ((missing & kMissRange) != 0) {
+        std::string list;
+        for (int ch = 1; ch <= kChannelCount; ++ch)
+            if ((channels & (1u << (ch - 1))) != 0)
+                list += (list.empty() ? " " : ", ") + std::to_string(ch);
+        add(text("TXT_1745") + list);
+    }
+    if ((missing & kMissTimebase) != 0)
+        add(text("TXT_1746"));
+    if ((missing & kMissTrigger) != 0)
+        add(text("TXT_1747"));
+    return text("TXT_1744") + parts;
+}
+
 int StepShowing(double seconds) {
     for (int step = kStepMin; step <= kStepMax; ++step)
         if (WindowSeconds(step) >= seconds)
@@ -65,6 +87,7 @@ void CAutoSetup::Start(const tOscilExchange& inForce) {
     waitFor_.reset();
     undo_ = inForce;
     probed_ = false;
+    lowest_.fill(kRangeMin);
     rounds_ = 0;
     missing_ = lastMissing_ = kMissNone;
     missingChannels_ = lastMissingChannels_ = 0;
@@ -120,7 +143,8 @@ std::optional<tOscilExchange> CAutoSetup::OnCapture(const tOscilExchange& inForc
     return p.rec;
 }
 
-int CAutoSetup::pickRange(int range, CSignalAnalysis& a, bool& settled) const {
+int CAutoSetup::pickRange(int ch, int range, CSignalAnalysis& a, bool& settled) {
+    int& lowest = lowest_[static_cast<std::size_t>(ch - 1)];
     if (a.Size() == 0) {
         settled = false;
         return range;
@@ -130,13 +154,14 @@ int CAutoSetup::pickRange(int range, CSignalAnalysis& a, bool& settled) const {
         // How far beyond the end the signal goes is unknown: two ranges up and look again.
         if (range >= kRangeMax)
             settled = false;
+        lowest = std::max(lowest, std::min(range + 1, kRangeMax));
         return std::min(range + 2, kRangeMax);
     }
     const double volts = CountsToVolts(std::max(std::abs(s.min), std::abs(s.max)), range);
     const auto holds = [volts](int r, double fill) { return VoltsToCounts(volts, r) <= fill; };
-    if (holds(range, kFillKept) && (range == kRangeMin || !holds(range - 1, kFill)))
+    if (holds(range, kFillKept) && (range <= lowest || !holds(range - 1, kFill)))
         return range;
-    for (int r = kRangeMin; r <= kRangeMax; ++r)
+    for (int r = std::max(lowest, kRangeMin); r <= kRangeMax; ++r)
         if (holds(r, kFill))
             return r;
     return kRangeMax;
@@ -154,7 +179,7 @@ CAutoSetup::Pick CAutoSetup::pick(const tOscilExchange& inForce, std::span<const
         analysis_.Reset(c.signal);
         const int range = inForce.mux(c.channel);
         bool settled = true;
-        const int picked = pickRange(range, analysis_, settled);
+        const int picked = pickRange(c.channel, range, analysis_, settled);
         p.rec.mux(c.channel) = static_cast<std::uint16_t>(picked);
         if (!settled) {
             p.missing |= kMissRange;

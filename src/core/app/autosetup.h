@@ -11,11 +11,19 @@
 #include "core/scope/oscilexchange.h"
 #include "core/support/ticksource.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 
 namespace wavix {
+
+// The two commands of the view menu: run and undo.
+inline constexpr int kAutoSetupCommand = 0x8020;
+inline constexpr int kAutoSetupUndoCommand = 0x8021;
 
 struct AutoSetupChannel {
     int channel = 0; // 1..4
@@ -66,7 +74,7 @@ private:
         unsigned missingChannels = 0;
     };
     Pick pick(const tOscilExchange& inForce, std::span<const AutoSetupChannel> channels);
-    int pickRange(int range, CSignalAnalysis& a, bool& settled) const;
+    int pickRange(int ch, int range, CSignalAnalysis& a, bool& settled);
     void end(unsigned missing, unsigned channels);
 
     const ITickSource& ticks_;
@@ -75,6 +83,9 @@ private:
     std::optional<tOscilExchange> waitFor_;
     std::optional<tOscilExchange> undo_;
     bool probed_ = false;
+    // Per channel the lowest range not seen clipping in this run: spikes and slow
+    // swings that one capture missed must not send a channel back to clipping.
+    std::array<int, kChannelCount> lowest_{};
     int rounds_ = 0;
     unsigned missing_ = kMissNone;
     unsigned missingChannels_ = 0;
@@ -82,6 +93,11 @@ private:
     unsigned lastMissingChannels_ = 0;
     CSignalAnalysis analysis_;
 };
+
+// The line that ends a run: done, or what it could not settle, from the texts
+// TXT_1743..1748 looked up by key.
+std::string AutoSetupVerdict(unsigned missing, unsigned channels,
+                             const std::function<std::string(std::string_view)>& text);
 
 // The smallest timebase step whose ten divisions last at least `seconds`; the
 // longest step when none does.

@@ -1,5 +1,7 @@
 #include "core/app/mainmenu.h"
 
+#include "core/app/autosetup.h"
+
 #include <array>
 
 namespace wavix {
@@ -20,6 +22,8 @@ constexpr auto kLayout = std::to_array<MainMenuEntry>({
     {id(MainCommand::Toolbar), "TXT_611", ""},
     {id(MainCommand::ScopeSettings), "TXT_612", ""},
     {id(MainCommand::ChannelOptions), "TXT_613", ""},
+    {kAutoSetupCommand, "TXT_1740", "F9"},
+    {kAutoSetupUndoCommand, "TXT_1741", "Shift+F9"},
     {0, "TXT_650", ""},
     {id(MainCommand::About), "TXT_651", "F1"},
 });

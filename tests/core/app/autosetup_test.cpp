@@ -34,6 +34,10 @@ Volts Crank(double amplitude, double rpm) {
         return std::fmod(pitch, 1.0) < 0.5 ? amplitude : -amplitude;
     };
 }
+// Lean and rich in turn, slower than a window: successive captures see one or the other.
+Volts Lambda() {
+    return [](double t) { return std::fmod((t - 0.3) / 1.0222, 1.0) < 0.5 ? 0.9 : 0.1; };
+}
 Volts Flat(double v) {
     return [=](double) { return v; };
 }
@@ -63,7 +67,7 @@ struct Module {
             }
             out.push_back({ch, {counts[i], dt, 1.0}});
         }
-        start += 0.0311;
+        start += n * dt + 0.3111; // the next capture starts after this one went out
         clock.advance(static_cast<std::uint32_t>(n * dt * 1000.0) + 60);
         return out;
     }
@@ -119,6 +123,9 @@ TEST(AutoSetup, SettlesRangesTimebaseAndLevelWithinTheLimit) {
          0},
         // Nothing to time on a flat trigger channel; its range still goes down.
         {"flat", {Flat(0.0)}, 1, {0}, 4, 0.0, kMissTimebase | kMissTrigger, 0},
+        // A slow swing that one window shows only in part: the range that
+        // clipped once is not taken again when a capture misses the top.
+        {"lambda beside a wheel", {Crank(4.0, 800.0), Lambda()}, 1, {3, 1}, 8, 0.0, kMissNone, 0},
         // Beyond the largest range: said, not hidden.
         {"too large", {Square(-400.0, 400.0, 100.0, 0.5), Sine(1.0, 100.0)}, 2, {8, 1}, 6, 0.0, kMissRange, 1},
     };
@@ -185,6 +192,21 @@ TEST(AutoSetup, UndoGivesTheRecordBeforeOnce) {
     ASSERT_NE(m.rec, before);
     EXPECT_EQ(setup.TakeUndo(), before);
     EXPECT_FALSE(setup.TakeUndo().has_value());
+}
+
+TEST(AutoSetup, VerdictNamesEachUnsettledPart) {
+    const auto key = [](std::string_view k) { return std::string(k.substr(4)); };
+    const struct {
+        unsigned missing, channels;
+        const char* line;
+    } cases[] = {
+        {kMissNone, 0, "1743"},
+        {kMissCapture, 0, "1744 1748"},
+        {kMissRange | kMissTrigger, 0b1010, "1744 1745 2, 4, 1747"},
+        {kMissTimebase | kMissTrigger, 0, "1744 1746, 1747"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AutoSetupVerdict(c.missing, c.channels, key), c.line);
 }
 
 TEST(AutoSetup, StepShowingPicksTheShortestWindowThatHolds) {
