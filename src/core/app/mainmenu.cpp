@@ -1,5 +1,7 @@
 #include "core/app/mainmenu.h"
 
+#include "core/app/autosetup.h"
+
 #include <array>
 
 namespace wavix {
@@ -35,11 +37,24 @@ constexpr auto kLayout = std::to_array<MainMenuEntry>({
     {id(MainCommand::ScopeSettings), "TXT_612", "", "TXT_1622"},
     {id(MainCommand::ChannelOptions), "TXT_613", "Ctrl+K", "TXT_758"},
     {kMeasureTableCommand, "TXT_1720", "Ctrl+M", "TXT_1720"},
+    {kAutoSetupCommand, "TXT_1740", "F9", "TXT_1740"},
+    {kAutoSetupUndoCommand, "TXT_1741", "Shift+F9", "TXT_1741"},
     {kLanguageMenu, "TXT_1609", "", "TXT_1623"},
     {0, "TXT_650", "", ""},
     {kHelpKeysItem, "TXT_1610", "F1", "TXT_1624"},
     {id(MainCommand::About), "TXT_651", "", "TXT_1625"},
 });
+
+// Items and shortcuts are added from several places: two alike would run one command for the other.
+constexpr bool AllDistinct() {
+    for (std::size_t a = 0; a < kLayout.size(); ++a)
+        for (std::size_t b = a + 1; b < kLayout.size(); ++b)
+            if ((kLayout[a].command != 0 && kLayout[a].command == kLayout[b].command) ||
+                (!kLayout[a].shortcut.empty() && kLayout[a].shortcut == kLayout[b].shortcut))
+                return false;
+    return true;
+}
+static_assert(AllDistinct(), "every menu item and shortcut once");
 
 } // namespace
 

@@ -455,6 +455,18 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1725", "Přidat"},
     {"TXT_1726", "Odebrat"},
     {"TXT_1727", "Jen mezi kurzory"},
+    {"TXT_1740", "Automatické nastavení"},
+    {"TXT_1741", "Vrátit automatické nastavení"},
+    {"TXT_1742", "Automatické nastavení ..."},
+    {"TXT_1743", "Automatické nastavení hotovo"},
+    {"TXT_1744", "Automatické nastavení neustálilo:"},
+    {"TXT_1745", "rozsah kanálu"},
+    {"TXT_1746", "časovou základnu"},
+    {"TXT_1747", "úroveň spouštění"},
+    {"TXT_1748", "žádné snímky"},
+    {"TXT_1749", "Automatické nastavení potřebuje živé snímání"},
+    {"TXT_1750", "Vráceno nastavení před automatickým nastavením"},
+    {"TXT_1751", "Není co vrátit"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -149,6 +149,9 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     print_ = std::make_unique<CPrintUi>(*this, *this, texts_, capture_.Data());
     measures_ = std::make_unique<CMeasureTableUi>(*this, capture_, views_);
     controller_->SetParts(parts);
+    autoSetup_ = std::make_unique<CAutoSetupUi>(capture_, session_->ticks(), *status_, [this] {
+        return session_->IsOpen() && !IsRollLogOpen() && !IsRollMode() && capture_.Data().IsRunning();
+    });
 }
 
 CWavixDlg::~CWavixDlg() {
@@ -215,6 +218,8 @@ bool CWavixDlg::Initialise() {
         return fail("Cann't load program strings ...");
     texts_.Load(settings_.LangFilePath());
     createMenuBar();
+    autoSetup_->LoadTexts(settings_.LangFilePath());
+    autoSetup_->BindMenu(*menuBar_);
     rollLog_->Command().LoadTexts(settings_.LangFilePath());
     logCharts_->SetFolders(dataDir, settings_.LangFilePath());
 

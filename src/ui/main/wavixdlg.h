@@ -14,6 +14,7 @@
 #include "core/settings/startupoptions.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
+#include "ui/main/autosetupui.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
 #include "ui/main/mainviews.h"
@@ -241,6 +242,8 @@ public:
     void OpenLogCharts() { logCharts_->Open(); }
     CLogChartsUi& LogCharts() { return *logCharts_; }
     const CMainTexts& Texts() const { return texts_; }
+    // View menu F9 / Shift+F9: auto set-up from live captures and its undo.
+    CAutoSetupUi& AutoSetup() { return *autoSetup_; }
     // The one dispatcher of the window's messages (scripted presses, tests).
     CWavixController& Controller() { return *controller_; }
     // Leaving the log viewer or the log download: no loaded traces, view A
@@ -299,6 +302,7 @@ private:
     std::unique_ptr<CWavixController> controller_;
     std::unique_ptr<CRollLogUi> rollLog_;
     std::unique_ptr<CLogChartsUi> logCharts_;
+    std::unique_ptr<CAutoSetupUi> autoSetup_;
 
     std::array<CScope*, kViewCount> views_{};
     CMainViews viewSet_{views_};
