@@ -447,6 +447,16 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1699", "Sepnutí cívky se zážehem nenalezeno"},
     {"TXT_1700", "Chybí celé hoření jiskry"},
     {"TXT_1701", "Kanál nemá časovou základnu ani měřítko"},
+    {"TXT_1760", "Exportovat CSV ..."},
+    {"TXT_1761", "Exportovat obrázek ..."},
+    {"TXT_1762", "Zapsat kanály zobrazení do souboru CSV"},
+    {"TXT_1763", "Uložit zobrazení jako obrázek PNG"},
+    {"TXT_1764", "Není co exportovat: zobrazení nemá žádná data."},
+    {"TXT_1765", "Exportovat jen viditelný úsek?\n(Ne: celý záznam)"},
+    {"TXT_1766", "Exportováno do %s"},
+    {"TXT_1767", "Export se nezdařil: %s"},
+    {"TXT_1768", "Soubor CSV (*.csv)"},
+    {"TXT_1769", "Obrázek PNG (*.png)"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {
