@@ -5,12 +5,16 @@
 #include "core/app/windowlayout.h"
 #include "core/display/columnreduce.h"
 #include "core/files/scopefile.h"
+#include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
+#include "core/settings/ini.h"
+#include "core/settings/langtexts.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
 #include "ui/dialogs/dlgstartupoptions.h"
+#include "ui/main/exportui.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
 #include "ui/main/mainviews.h"
@@ -147,6 +151,12 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     parts.download = logDownload_.get();
     book_ = std::make_unique<CScopeBookUi>(*this, capture_.Data());
     print_ = std::make_unique<CPrintUi>(*this, *this, texts_, capture_.Data());
+    export_ = std::make_unique<CExportUi>(
+        *this, *this, *status_,
+        [this](std::string_view key) {
+            return LangText(CIni(settings_.LangFilePath()), key, BuiltinText(key));
+        },
+        settings_.LangFilePath(), settings_.DataDirectory() + std::string(kUserChartsFolder));
     controller_->SetParts(parts);
 }
 
