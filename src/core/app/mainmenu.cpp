@@ -25,6 +25,8 @@ constexpr auto kLayout = std::to_array<MainMenuEntry>({
     {tb(ToolbarCommand::LogCharts), "TXT_1603", "Ctrl+L", "TXT_761"},
     {tb(ToolbarCommand::RollLog), "TXT_1604", "Ctrl+R", "TXT_762"},
     {tb(ToolbarCommand::Print), "TXT_1605", "Ctrl+P", "TXT_754"},
+    {id(MainCommand::ExportCsv), "TXT_1760", "", "TXT_1762"},
+    {id(MainCommand::ExportPicture), "TXT_1761", "", "TXT_1763"},
     {id(MainCommand::SaveSettings), "TXT_601", "Ctrl+S", "TXT_1616"},
     {id(MainCommand::Calibration), "TXT_603", "", "TXT_1617"},
     {id(MainCommand::Connection), "TXT_604", "", "TXT_1618"},

@@ -21,6 +21,8 @@ enum class MainCommand : int {
     ScopeSettings = 0x8009,
     ChannelOptions = 0x800C,
     About = 0x8012,
+    ExportCsv = 0x8040,
+    ExportPicture = 0x8041,
 };
 
 // Menu items that press a toolbar button carry kToolbarItemBase + its code, so

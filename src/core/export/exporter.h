@@ -36,6 +36,19 @@ struct ExportCapture {
     std::uint32_t count = std::numeric_limits<std::uint32_t>::max();
 };
 
+// Instants from..from+count of a capture's samples.
+struct SampleSpan {
+    std::uint32_t from = 0;
+    std::uint32_t count = 0;
+};
+// What a view shows, [first, last) of its samples, kept to the samples there
+// are (a zoom computed in floating point may reach past them); whole: all.
+SampleSpan ViewSpan(std::int64_t first, std::int64_t last, std::int64_t samples, bool whole);
+
+// The name the user typed with the format's extension, unless it already ends
+// in it (in any case): "a.csv" stays, "a" and "a.txt" get ".csv".
+std::filesystem::path WithExtension(std::filesystem::path path, std::string_view extension);
+
 class IExporter {
 public:
     virtual ~IExporter() = default;

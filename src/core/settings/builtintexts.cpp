@@ -467,6 +467,16 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1749", "Automatické nastavení potřebuje živé snímání"},
     {"TXT_1750", "Vráceno nastavení před automatickým nastavením"},
     {"TXT_1751", "Není co vrátit"},
+    {"TXT_1760", "Exportovat CSV ..."},
+    {"TXT_1761", "Exportovat obrázek ..."},
+    {"TXT_1762", "Zapsat kanály zobrazení do souboru CSV"},
+    {"TXT_1763", "Uložit zobrazení jako obrázek PNG"},
+    {"TXT_1764", "Není co exportovat: zobrazení nemá žádná data."},
+    {"TXT_1765", "Exportovat jen viditelný úsek?\n(Ne: celý záznam)"},
+    {"TXT_1766", "Exportováno do %s"},
+    {"TXT_1767", "Export se nezdařil: %s"},
+    {"TXT_1768", "Soubor CSV (*.csv)"},
+    {"TXT_1769", "Obrázek PNG (*.png)"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

@@ -5,12 +5,16 @@
 #include "core/app/windowlayout.h"
 #include "core/display/columnreduce.h"
 #include "core/files/scopefile.h"
+#include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
+#include "core/settings/ini.h"
+#include "core/settings/langtexts.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgcalibration.h"
 #include "ui/dialogs/dlgcontrollogchart.h"
 #include "ui/dialogs/dlgstartupoptions.h"
+#include "ui/main/exportui.h"
 #include "ui/main/logchartsui.h"
 #include "ui/main/logdownloadui.h"
 #include "ui/main/mainviews.h"
@@ -127,31 +131,7 @@ CWavixDlg::CWavixDlg(WavixDlgOptions options, QWidget* parent)
     // Also the smallest size: it must fit a 1366 x 768 laptop screen below its desktop panel.
     resize(kStartSize);
 
-    logCharts_ = std::make_unique<CLogChartsUi>(*this, *session_, target_);
-    connect(logCharts_.get(), &CLogChartsUi::CloseAllowed, this, &CWavixDlg::reject);
-    tools_->SetLogCharts(logCharts_.get());
-    WindowParts parts;
-    parts.toolbar = this;
-    parts.views = noticeViews_.get();
-    parts.viewMenus = this;
-    parts.logCharts = logCharts_.get();
-    logDownload_ = std::make_unique<CLogDownloadUi>(
-        *this, *target_, *session_, [this] { ReopenLink(); },
-        [this] {
-            if (!ended_)
-                ReturnToLiveScope();
-        });
-    logDownload_->SetOpenLog([this](const std::filesystem::path& log) { logCharts_->OpenFile(log); });
-    if (options_.boxAnswer)
-        logDownload_->SetAutoAnswer(*options_.boxAnswer == BoxAnswer::Yes);
-    parts.download = logDownload_.get();
-    book_ = std::make_unique<CScopeBookUi>(*this, capture_.Data());
-    print_ = std::make_unique<CPrintUi>(*this, *this, texts_, capture_.Data());
-    measures_ = std::make_unique<CMeasureTableUi>(*this, capture_, views_);
-    controller_->SetParts(parts);
-    autoSetup_ = std::make_unique<CAutoSetupUi>(capture_, session_->ticks(), *status_, [this] {
-        return session_->IsOpen() && !IsRollLogOpen() && !IsRollMode() && capture_.Data().IsRunning();
-    });
+    createParts();
 }
 
 CWavixDlg::~CWavixDlg() {

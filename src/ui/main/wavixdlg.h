@@ -48,6 +48,7 @@ class CDlgGetLogFiles;
 class CDlgHelpKeys;
 class CLogDownloadUi;
 class CPrintUi;
+class CExportUi;
 class CRollLogUi;
 class CScopeBookUi;
 class CToolWindows;
@@ -111,6 +112,7 @@ public:
     void RunCalibration();
 
     CScope& View(int index) { return *views_.at(static_cast<std::size_t>(index)); }
+    CExportUi& Exports() { return *export_; }
     QString PaneText(Pane pane) const { return panes_.Text(pane); }
     // The settings record in force and channel 1..4 of the sample data.
     const tOscilExchange& Record() const { return capture_.Data().GetSettings(); }
@@ -270,6 +272,7 @@ private:
 
     // Commands (wavixdlgcommands.cpp).
     void createCommands();
+    void createParts();
     void onMainCommand(int id);
     // The menu bar (wavixdlgmenu.cpp).
     void createMenuBar();
@@ -329,6 +332,7 @@ private:
     std::unique_ptr<CLogDownloadUi> logDownload_;
     std::unique_ptr<CScopeBookUi> book_;
     std::unique_ptr<CPrintUi> print_;
+    std::unique_ptr<CExportUi> export_;
     CDlgHelpKeys* help_ = nullptr;
     std::unique_ptr<CMeasureTableUi> measures_;
     void redrawNow();

@@ -13,6 +13,7 @@
 #include "ui/dialogs/dlgabout.h"
 #include "ui/dialogs/dlgchangetimebase.h"
 #include "ui/dialogs/dlgconnection.h"
+#include "ui/main/exportui.h"
 #include "ui/main/menubuilder.h"
 #include "ui/main/rolllogui.h"
 #include "ui/main/toolwindows.h"
@@ -187,6 +188,12 @@ void CWavixDlg::onMainCommand(int id) {
         break;
     case MainCommand::ScopeSettings:
         SetToolWindowVisible(ToolWindow::Settings, !IsToolWindowVisible(ToolWindow::Settings));
+        break;
+    case MainCommand::ExportCsv:
+        export_->Export(*views_[0], ExportFormat::Csv);
+        break;
+    case MainCommand::ExportPicture:
+        export_->Export(*views_[0], ExportFormat::Picture);
         break;
     case MainCommand::ChannelOptions:
         // Its edits change the record, which would end the log.

@@ -73,5 +73,38 @@ TEST_F(Exporters, EachWritesWhatItCanAndSaysWhyNot) {
     EXPECT_FALSE(std::filesystem::exists(dir / "b.png"));
 }
 
+TEST(ExportChoices, ViewSpansStayInsideTheSamples) {
+    struct Row {
+        std::int64_t first, last, samples;
+        bool whole;
+        std::uint32_t from, count;
+    };
+    for (const Row& r : std::initializer_list<Row>{
+             {0, 1000, 1000, false, 0, 1000},
+             {250, 500, 1000, false, 250, 250},
+             {250, 1003, 1000, false, 250, 750}, // a zoom rounded past the end
+             {-5, 10, 1000, false, 0, 10},
+             {600, 400, 1000, false, 600, 0}, // never a count that wraps
+             {1200, 1300, 1000, false, 1000, 0},
+             {250, 500, 1000, true, 0, 1000},
+             {0, 10, -1, true, 0, 0},
+             {0, 1LL << 40, 1LL << 40, false, 0, 0xFFFFFFFFu},
+         }) {
+        const SampleSpan s = ViewSpan(r.first, r.last, r.samples, r.whole);
+        EXPECT_EQ(s.from, r.from) << r.first << ".." << r.last;
+        EXPECT_EQ(s.count, r.count) << r.first << ".." << r.last;
+    }
+}
+
+TEST(ExportChoices, TypedNamesGetTheFormatsExtensionOnce) {
+    for (const auto& [typed, written] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"/m/a.csv", "/m/a.csv"},
+                                                                    {"/m/a.CSV", "/m/a.CSV"},
+                                                                    {"/m/a", "/m/a.csv"},
+                                                                    {"/m/a.txt", "/m/a.txt.csv"},
+                                                                    {"/m/v1.2", "/m/v1.2.csv"}})
+        EXPECT_EQ(WithExtension(typed, ".csv").string(), written) << typed;
+}
+
 } // namespace
 } // namespace wavix
