@@ -31,12 +31,10 @@ ExportResult CCsvExporter::Write(const ExportCapture& capture, std::ostream& out
     // A decimal comma would split every value into two fields.
     const CNumberLocale c;
     CScopeFile& file = capture.file;
-    std::vector<const CChannelData*> channels(capture.channels.begin(), capture.channels.end());
-    const bool log = channels.empty() && file.IsLog();
+    const ExportChannels chosen = ChannelsToExport(capture);
+    const std::vector<const CChannelData*>& channels = chosen.list;
+    const bool log = chosen.log;
     if (channels.empty())
-        for (int i = 0; i < file.GetChannelCount(); ++i)
-            channels.push_back(file.GetChannel(i));
-    if (channels.empty() || std::find(channels.begin(), channels.end(), nullptr) != channels.end())
         return ExportResult::Fail("no channels to write");
     const std::size_t n = channels.size();
     const double period = SampleSeconds(file, *channels.front());

@@ -6,6 +6,18 @@
 
 namespace wavix {
 
+ExportChannels ChannelsToExport(const ExportCapture& capture) {
+    ExportChannels out{{capture.channels.begin(), capture.channels.end()}, false};
+    if (out.list.empty()) {
+        out.log = capture.file.IsLog();
+        for (int i = 0; i < capture.file.GetChannelCount(); ++i)
+            out.list.push_back(capture.file.GetChannel(i));
+    }
+    if (std::find(out.list.begin(), out.list.end(), nullptr) != out.list.end())
+        out.list.clear();
+    return out;
+}
+
 SampleSpan ViewSpan(std::int64_t first, std::int64_t last, std::int64_t samples, bool whole) {
     constexpr std::int64_t kMax = std::numeric_limits<std::uint32_t>::max();
     const std::int64_t n = std::clamp<std::int64_t>(samples, 0, kMax);

@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wavix {
 
@@ -35,6 +36,14 @@ struct ExportCapture {
     std::uint32_t from = 0;
     std::uint32_t count = std::numeric_limits<std::uint32_t>::max();
 };
+
+// The channels an export writes: those asked for, else the file's own (then `log`
+// tells whether they are a log's). Empty when any of them is missing.
+struct ExportChannels {
+    std::vector<const CChannelData*> list;
+    bool log = false;
+};
+ExportChannels ChannelsToExport(const ExportCapture& capture);
 
 // Instants from..from+count of a capture's samples.
 struct SampleSpan {

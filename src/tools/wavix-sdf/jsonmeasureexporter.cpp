@@ -44,12 +44,10 @@ QJsonObject Measure(int channel, const SignalInput& input) {
 
 ExportResult CJsonMeasureExporter::Write(const ExportCapture& capture, std::ostream& out) const {
     CScopeFile& file = capture.file;
-    std::vector<const CChannelData*> channels(capture.channels.begin(), capture.channels.end());
-    const bool log = channels.empty() && file.IsLog();
+    const ExportChannels chosen = ChannelsToExport(capture);
+    const std::vector<const CChannelData*>& channels = chosen.list;
+    const bool log = chosen.log;
     if (channels.empty())
-        for (int i = 0; i < file.GetChannelCount(); ++i)
-            channels.push_back(file.GetChannel(i));
-    if (channels.empty() || std::find(channels.begin(), channels.end(), nullptr) != channels.end())
         return ExportResult::Fail("no channels to measure");
     QJsonArray list;
     if (!log) {
