@@ -15,16 +15,13 @@ namespace {
 constexpr int kFirstText = 1740;
 constexpr int kLastText = 1759;
 constexpr int kTickMs = 100;
-constexpr int kVerdictMs = 10000;
 constexpr std::uint32_t kLiveMs = 2000;
 } // namespace
 
 CAutoSetupUi::CAutoSetupUi(CCaptureStore& capture, const ITickSource& ticks, QStatusBar& bar,
                            std::function<bool()> live, QObject* parent)
     : QObject(parent), capture_(capture), ticks_(ticks), setup_(ticks), live_(std::move(live)),
-      texts_(BuiltinTextRange(kFirstText, kLastText)), label_(new QLabel(&bar)) {
-    label_->setObjectName(QStringLiteral("autoSetupStatus"));
-    bar.addPermanentWidget(label_);
+      texts_(BuiltinTextRange(kFirstText, kLastText)), bar_(bar) {
     capture_.AddListener(*this);
     // Without captures the run still has to end at its limit.
     tick_.setInterval(kTickMs);
@@ -32,8 +29,11 @@ CAutoSetupUi::CAutoSetupUi(CCaptureStore& capture, const ITickSource& ticks, QSt
         if (setup_.OnTick())
             finish();
     });
-    clear_.setSingleShot(true);
-    connect(&clear_, &QTimer::timeout, label_, &QLabel::clear);
+    // A widget of its own squeezed the panes of a laptop-wide bar into each other.
+    connect(&bar_, &QStatusBar::messageChanged, this, [this](const QString& now) {
+        if (now != status_)
+            status_.clear();
+    });
 }
 
 CAutoSetupUi::~CAutoSetupUi() {
@@ -59,9 +59,9 @@ void CAutoSetupUi::BindMenu(QMenuBar& bar) {
     }
 }
 
-void CAutoSetupUi::show(const std::string& line) {
-    label_->setText(QString::fromStdString(line));
-    clear_.start(kVerdictMs);
+void CAutoSetupUi::show(const std::string& line, int forMs) {
+    status_ = QString::fromStdString(line);
+    bar_.showMessage(status_, forMs);
 }
 
 void CAutoSetupUi::Run() {
@@ -73,8 +73,7 @@ void CAutoSetupUi::Run() {
     }
     setup_.Start(capture_.Data().GetSettings());
     tick_.start();
-    label_->setText(QString::fromStdString(text("TXT_1742")));
-    clear_.stop();
+    show(text("TXT_1742"), 0);
 }
 
 void CAutoSetupUi::Undo() {

@@ -8,7 +8,7 @@
 #include "core/scope/capturestore.h"
 #include "core/settings/langtexts.h"
 
-#include <QLabel>
+#include <QStatusBar>
 #include <QObject>
 #include <QTimer>
 
@@ -38,12 +38,13 @@ public:
     void Run();
     void Undo();
     bool IsRunning() const { return setup_.IsRunning(); }
-    QString StatusText() const { return label_->text(); }
+    QString StatusText() const { return status_; }
 
 private:
+    static constexpr int kVerdictMs = 10000;
     void OnSamplesConverted(std::uint32_t count) override;
     void finish();
-    void show(const std::string& text);
+    void show(const std::string& text, int forMs = kVerdictMs);
     std::string text(std::string_view key) const;
 
     CCaptureStore& capture_;
@@ -53,9 +54,9 @@ private:
     bool sawCapture_ = false;
     std::function<bool()> live_;
     CTextTable texts_;
-    QLabel* label_;
+    QStatusBar& bar_;
+    QString status_;
     QTimer tick_;
-    QTimer clear_;
 };
 
 } // namespace wavix
