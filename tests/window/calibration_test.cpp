@@ -3,6 +3,7 @@
 // and the boxes of testers whose Scope module cannot be driven.
 
 #include "ui/scope/cscope.h"
+#include "ui/tools/dlgscopetoolbar.h"
 #include "window/windowsupport.h"
 
 #include <QLineEdit>
@@ -68,6 +69,8 @@ TEST(WindowCalibration, RefusedWhileStoppedThenTheModulesAnswerToEachPassword) {
     }
     w.dlg->PostToSelf(Msg::UWM_DLG_SCOPE_TOOL_BAR, 0, Encode(ToolbarCommand::RunStop));
     ASSERT_TRUE(runUntil([&] { return !stopped(); }, 5000));
+    // Calibration asks the record the tester confirmed, which trails the local edit.
+    ASSERT_TRUE(runUntil([&] { return w.dlg->ToolBar()->IsRunning(); }, 10000));
     ASSERT_TRUE(w.moreGroups(3));
 
     struct Case {
