@@ -198,8 +198,17 @@ DataTreeResult SetUpDataDirectory(const std::string& programFolder, const DataTr
     return result;
 }
 
+DataTreeEnvironment ProcessDataTreeEnvironment() {
+    return {environmentValue("HOME"), environmentValue("XDG_DATA_HOME")};
+}
+
 DataTreeResult SetUpDataDirectory() {
-    return SetUpDataDirectory(ProgramFolder(), {environmentValue("HOME"), environmentValue("XDG_DATA_HOME")});
+    return SetUpDataDirectory(ProgramFolder(), ProcessDataTreeEnvironment());
+}
+
+bool IsDataTreeNews(const DataTreeResult& result) {
+    return result.state == DataTreeState::Created || result.state == DataTreeState::Added ||
+           (!result.problem.empty() && !result.dataDir.empty());
 }
 
 std::string DataTreeReport(const DataTreeResult& result) {
@@ -215,10 +224,12 @@ std::string DataTreeReport(const DataTreeResult& result) {
         line = "no data tree beside the program and none shipped in PREFIX/share/wavix/Data";
         break;
     case DataTreeState::Created:
-        line = "data tree " + result.dataDir + " created from " + result.shippedDir + " (" + files + " files)";
+        line =
+            "data tree " + result.dataDir + " created from " + result.shippedDir + " (files: " + files + ")";
         break;
     case DataTreeState::Added:
-        line = "data tree " + result.dataDir + ": " + files + " new files added from " + result.shippedDir;
+        line = "data tree " + result.dataDir + " completed from " + result.shippedDir +
+               " (new files: " + files + ")";
         break;
     case DataTreeState::Failed:
         return "no data tree made from " + result.shippedDir + ": " + result.problem;

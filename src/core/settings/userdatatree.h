@@ -18,6 +18,9 @@ struct DataTreeEnvironment {
     std::string xdgDataHome; // $XDG_DATA_HOME
 };
 
+// $HOME and $XDG_DATA_HOME of this process.
+DataTreeEnvironment ProcessDataTreeEnvironment();
+
 enum class DataTreeState {
     Given,    // named on the command line, taken as it is
     Beside,   // Data/ beside the program
@@ -61,6 +64,10 @@ TreeCopy AddMissingFiles(const std::filesystem::path& from, const std::filesyste
 DataTreeResult SetUpDataDirectory(const std::string& programFolder, const DataTreeEnvironment& env);
 // The same for the running program and the process environment.
 DataTreeResult SetUpDataDirectory();
+
+// True when this start made or topped up the per-user tree, or could not
+// add everything to it: what the user is told once.
+bool IsDataTreeNews(const DataTreeResult& result);
 
 // What happened, in one line of English: for stderr, and for the box when no
 // tree can be used.

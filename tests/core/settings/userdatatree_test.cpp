@@ -12,7 +12,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr auto kReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-constexpr auto kReadOnlyFolder = kReadOnly | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+constexpr auto kReadOnlyFolder =
+    kReadOnly | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 constexpr auto kUserFile = kReadOnly | fs::perms::owner_write;
 constexpr auto kUserFolder = kReadOnlyFolder | fs::perms::owner_write;
 
@@ -32,8 +33,8 @@ protected:
     ~UserDataTree() override {
         // The temporary folder must be removable again.
         std::error_code ec;
-        for (auto it = fs::recursive_directory_iterator(tmp.path(), ec); it != fs::recursive_directory_iterator();
-             it.increment(ec))
+        for (auto it = fs::recursive_directory_iterator(tmp.path(), ec);
+             it != fs::recursive_directory_iterator(); it.increment(ec))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
 
@@ -73,18 +74,29 @@ TEST_F(UserDataTree, ChoiceByLayoutAndEnvironment) {
         std::string dataDir; // below tmp; "" for none
         // "~/x" is x below tmp, anything else is taken as it is.
     } cases[] = {
-        {"HOME only", {}, "~/usr/bin/", "~/home", "", DataTreeState::Created, "home/.local/share/wavix/Data/"},
-        {"XDG_DATA_HOME", {}, "~/usr/bin", "~/home", "~/xdg", DataTreeState::Created, "xdg/wavix/Data/"},
-        {"relative XDG_DATA_HOME", {}, "~/usr/bin/", "~/home", "rel/xdg", DataTreeState::Created,
+        {"HOME only",
+         {},
+         "~/usr/bin/",
+         "~/home",
+         "",
+         DataTreeState::Created,
          "home/.local/share/wavix/Data/"},
-        {"beside the program wins", [&] { fs::create_directories(bin / "Data"); }, "~/usr/bin/", "~/home", "~/xdg",
-         DataTreeState::Beside, "usr/bin/Data/"},
+        {"XDG_DATA_HOME", {}, "~/usr/bin", "~/home", "~/xdg", DataTreeState::Created, "xdg/wavix/Data/"},
+        {"relative XDG_DATA_HOME",
+         {},
+         "~/usr/bin/",
+         "~/home",
+         "rel/xdg",
+         DataTreeState::Created,
+         "home/.local/share/wavix/Data/"},
+        {"beside the program wins", [&] { fs::create_directories(bin / "Data"); }, "~/usr/bin/", "~/home",
+         "~/xdg", DataTreeState::Beside, "usr/bin/Data/"},
         {"../Data beside wins", [&] { fs::create_directories(tmp / "usr/Data"); }, "~/usr/bin/", "~/home", "",
          DataTreeState::Beside, "usr/bin/../Data/"},
-        {"folder not named bin", [&] { fs::create_directories(tmp / "opt/wavix"); }, "~/opt/wavix/", "~/home", "",
-         DataTreeState::NotFound, ""},
-        {"bin without a shipped tree", [&] { fs::create_directories(tmp / "local/bin"); }, "~/local/bin/", "~/home", "",
-         DataTreeState::NotFound, ""},
+        {"folder not named bin", [&] { fs::create_directories(tmp / "opt/wavix"); }, "~/opt/wavix/", "~/home",
+         "", DataTreeState::NotFound, ""},
+        {"bin without a shipped tree", [&] { fs::create_directories(tmp / "local/bin"); }, "~/local/bin/",
+         "~/home", "", DataTreeState::NotFound, ""},
         {"no HOME", {}, "~/usr/bin/", "", "", DataTreeState::Failed, ""},
         {"relative HOME", {}, "~/usr/bin/", "./home", "", DataTreeState::Failed, ""},
         {"HOME is a file", [&] { test::writeFile(tmp / "file", "x"); }, "~/usr/bin/", "~/file", "",
