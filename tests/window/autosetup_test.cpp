@@ -77,8 +77,7 @@ TEST(WindowAutoSetup, F9SettlesTheLiveChannelsAndShiftF9UndoesIt) {
     const int peak = std::max(std::abs(a.Stats().min), std::abs(a.Stats().max));
     EXPECT_GT(VoltsToCounts(CountsToVolts(peak, settled.mux(1)), settled.mux(1) - 1), 440.0);
 
-    if (shotsWanted())
-        dlg.grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/autoset-after-f9.png");
+    shoot(dlg, "autoset-after-f9.png");
 
     undo->trigger();
     EXPECT_TRUE(runUntil([&] { return sameEdits(dlg.Record(), before); }, 10000));
