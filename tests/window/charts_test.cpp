@@ -29,7 +29,7 @@ TEST(WindowCharts, SavedChartIsFoundInTheBookAndComparedWithALegend) {
     ASSERT_TRUE(run.prepare());
     const std::filesystem::path charts = std::filesystem::path(run.dataDir()) / "Scope" / "UserCharts";
     std::filesystem::create_directories(charts);
-    ASSERT_TRUE(writeCapture(charts / "octavia.sdf", 5, 4, "Octavia, čtyři kanály"));
+    ASSERT_TRUE(writeChart(charts / "octavia.sdf", 5, 4, "Octavia, čtyři kanály"));
     ASSERT_TRUE(run.open(StartupResult{StartupChoice::Custom, 5, 2}));
     CWavixDlg& dlg = *run.dlg;
     ASSERT_TRUE(run.capturing(

@@ -32,7 +32,7 @@ TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
     const std::string dataDir = run.dataDir();
     const std::filesystem::path charts = std::filesystem::path(dataDir) / "Scope" / "UserCharts";
     std::filesystem::create_directories(charts);
-    ASSERT_TRUE(writeCapture(charts / "ref.sdf", 7, 2)); // another timebase
+    ASSERT_TRUE(writeChart(charts / "ref.sdf", 7, 2)); // another timebase
     std::ofstream(charts / "bad.sdf", std::ios::binary) << "OSC1 torn off";
     ASSERT_TRUE(run.open(StartupResult{StartupChoice::Custom, 5, 2}));
     CWavixDlg& dlg = *run.dlg;

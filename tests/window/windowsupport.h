@@ -5,6 +5,7 @@
 #include "core/files/scopefile.h"
 #include "integration/datatree.h"
 #include "integration/simulator.h"
+#include "ui/chartfile.h"
 #include "ui/main/wavixdlg.h"
 #include "ui/modalwatcher.h"
 #include "ui/uitestapp.h"
@@ -37,31 +38,6 @@ inline bool runUntil(const std::function<bool()>& done, int timeoutMs) {
 inline bool shotsWanted() {
     const char* dir = std::getenv("WAVIX_SHOT_DIR");
     return dir != nullptr && *dir != '\0';
-}
-
-// A saved capture of slow triangles, one per channel, in the colours the views tell apart.
-inline bool writeCapture(const std::filesystem::path& path, int step, int channels,
-                         const std::string& text = {}) {
-    tOscilExchange rec = DefaultOscilExchange();
-    rec.version = 2;
-    rec.chann_num = static_cast<std::uint16_t>(channels);
-    rec.time_base_ENUM = static_cast<std::uint32_t>(step);
-    rec.time_base = TimeBaseDivider(step);
-    constexpr std::uint32_t kColours[] = {0x0000FFFF, 0x00FF00FF, 0x00FFFF00, 0x00FFFFFF};
-    CScopeFile file;
-    for (int ch = 1; ch <= channels; ++ch) {
-        auto c = std::make_unique<CChannelData>();
-        c->ApplySettings(rec, ch);
-        const std::uint32_t n = SamplesPerStep(step);
-        auto s = c->WritableSamples(n);
-        for (std::uint32_t i = 0; i < n; ++i)
-            s[i] = static_cast<std::int32_t>((i * static_cast<std::uint32_t>(ch) / 4) % 400) - 200;
-        c->SetSampleCount(n);
-        c->SetColor(kColours[ch - 1]);
-        file.AddChannel(std::move(c));
-    }
-    file.SetHeaderText(text);
-    return file.Save(path);
 }
 
 // Keeps a written file under WAVIX_SHOT_DIR for a human to look at, when set.
