@@ -223,7 +223,7 @@ TEST_F(ScopeSettingsTest, ChannelMenuOffersLoadOrRemoveAndItsCommandsActOnTheCha
 
 class ChannelOptionsTest : public ScopeSettingsTest {};
 
-TEST_F(ChannelOptionsTest, ProtocolFillsTheChooserShowsAChannelAndRefusesATenth) {
+TEST_F(ChannelOptionsTest, ProtocolFillsTheChooserAndShowsAChannel) {
     CDlgChannelOptions dlg;
     auto* chooser = dlg.findChild<QComboBox*>(QStringLiteral("channelChooser"));
     ASSERT_NE(chooser, nullptr);
@@ -240,14 +240,6 @@ TEST_F(ChannelOptionsTest, ProtocolFillsTheChooserShowsAChannelAndRefusesATenth)
     EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 3"));
     EXPECT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("modeAC"))->isChecked());
     EXPECT_EQ(chooser->currentIndex(), 2);
-
-    // Up to nine; the tenth is refused and changes nothing.
-    for (int k = 1; k <= 5; ++k)
-        dlg.OnControl(ptr(data_.GetChannel(k % 4 + 1)), Encode(ChannelOptionsNotice::Append));
-    EXPECT_EQ(chooser->count(), 9);
-    dlg.OnControl(ptr(data_.GetChannel(1)), Encode(ChannelOptionsNotice::Append));
-    EXPECT_EQ(chooser->count(), 9);
-    EXPECT_EQ(dlg.List().Count(), kChannelOptionsMax);
 }
 
 TEST_F(ChannelOptionsTest, ControlsEditTheShownChannelAndForgettingItHidesTheWindow) {
