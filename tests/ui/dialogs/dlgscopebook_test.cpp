@@ -132,8 +132,9 @@ TEST_F(ScopeBookTest, LoadButtonsAnswerTheirCodeWithTheChosenChart) {
 TEST_F(ScopeBookTest, UserChartsTabFiltersOpensAndDeletes) {
     QTemporaryDir userDir;
     const std::filesystem::path user = userDir.path().toStdString();
-    ASSERT_TRUE(writeChart(user / "2026-12-07_08-10 Octavia.sdf", 6, 2, "Octavia volnoběh"));
+    // Newest first, so Octavia, saved last, heads the list even across a second.
     ASSERT_TRUE(writeChart(user / "Fabia.sdf", 8, 4, "Fabia startování"));
+    ASSERT_TRUE(writeChart(user / "2026-12-07_08-10 Octavia.sdf", 6, 2, "Octavia volnoběh"));
     CDlgScopeBook book;
     book.SetUserFolder(user);
     book.SetQuietBoxes(true);
