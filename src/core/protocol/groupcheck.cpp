@@ -17,6 +17,7 @@ bool CGroupCheck::Whole() {
         wholeSeen_ = true;
         testerSize_ = 0;
         brokenInRow_ = 0;
+        showAll_ = false;
         return true;
     }
     if (testerSize_ != 0 && got == testerSize_) {
@@ -30,8 +31,11 @@ bool CGroupCheck::Whole() {
         return true;
     }
     lastBroken_ = got;
+    if (showAll_)
+        return true;
     if (++brokenInRow_ > kTriesBeforeShowing) {
         brokenInRow_ = 0;
+        showAll_ = true;
         return true;
     }
     return false;

@@ -4,9 +4,9 @@
 // sample sets. A whole group holds the record's samples; a tester with a short
 // send buffer sends only the newest part of a long capture, always the same
 // size, so a count that differs from the record's but comes twice running
-// (before any group of the record's size) is taken as the tester's size. A
-// link that never carries a group whole shows what comes after a few tries:
-// a partial trace is better than none.
+// (before any group of the record's size) is taken as the tester's size. On a
+// link that carries no group whole a few times running, asking again only
+// slows the picture down: groups are shown as they come until one is whole.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +32,7 @@ private:
     std::uint64_t lastBroken_ = 0;
     bool wholeSeen_ = false;
     int brokenInRow_ = 0;
+    bool showAll_ = false;
 };
 
 } // namespace wavix

@@ -56,9 +56,9 @@ TEST(GroupCheck, WholeGroupsShortBuffersAndLinksThatNeverCarryOne) {
         {"after a whole group a repeated short size is still a loss",
          2000,
          {{2000, true}, {1488, false}, {1488, false}}},
-        {"a link that never carries a group whole shows every fourth",
+        {"a link that carries no group whole shows them as they come until one is",
          20000,
-         {{100, false}, {200, false}, {300, false}, {400, true}, {500, false}}},
+         {{100, false}, {200, false}, {300, false}, {400, true}, {500, true}, {20000, true}, {600, false}}},
     };
     for (const Case& c : cases) {
         CGroupCheck check;
