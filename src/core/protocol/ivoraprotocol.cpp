@@ -438,10 +438,12 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
     }
 
     bool answered = false;
+    bool askedAgain = false;
     {
         std::lock_guard lock(queueMutex_);
         if (!queue_.empty() && queue_.front().sent && replyTo(queue_.front().command) == reply_) {
             heardHead(ticks_.tickMs());
+            askedAgain = queue_.front().sends > 1;
             if (status_ != kStatusMore) {
                 queue_.front().wait = false;
                 answered = true;
@@ -460,6 +462,15 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
 
     if (IsErrorState())
         return;
+
+    // A refusal of a request asked again: the tester restarted meanwhile (its
+    // scope no longer runs). That is a lost link to start over from, not the
+    // program's fault the refusal would be at the start.
+    if (askedAgain && (status_ == kStatusNotServed || status_ == kStatusUnknown)) {
+        traceError("CIvoraProtocol: a request asked again was refused: the tester restarted");
+        store(ModuleEvent::ReplyTimeout);
+        return;
+    }
 
     if (reply_ != replyTo(c_ivrASK_OSCIL_EEPROM) && reply_ != replyTo(c_ivrSET_OSCIL_EEPROM)) {
         if (status_ == kStatusNotServed)

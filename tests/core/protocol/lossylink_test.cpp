@@ -192,6 +192,17 @@ TEST_F(LossyLink, AnOverdueAnswerIsAskedAgainAfterTheLearnedWaitAndOnlyASilentTe
     EXPECT_TRUE(reports().empty());
     advance(1);
     EXPECT_EQ(reports(), std::vector<ModuleEvent>{ModuleEvent::ReplyTimeout});
+
+    // A tester that restarted refuses the repeated ask: a lost link, not the
+    // refusal that ends the program at the start.
+    protocol.Reinit();
+    protocol.OnTimer();
+    feed(0x8000, 0, 0);
+    protocol.build_AskForScopeData_packet();
+    window.clear();
+    advance(CAnswerWait::kMinMs + 1);
+    feed(0x8080, kStatusNotServed, 0);
+    EXPECT_EQ(reports(), std::vector<ModuleEvent>{ModuleEvent::ReplyTimeout});
 }
 
 TEST_F(LossyLink, AGroupWithAPacketMissingIsDroppedAndAskedAgainAtOnce) {
