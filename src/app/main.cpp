@@ -3,6 +3,7 @@
 
 #include "core/app/rolllogscript.h"
 #include "core/app/startargument.h"
+#include "core/support/version.h"
 #include "platform/runtrace.h"
 #include "platform/singleinstance.h"
 #include "ui/main/wavixdlg.h"
@@ -104,7 +105,7 @@ void ScriptRollLog(wavix::CWavixDlg& dlg, const QString& file, int seconds) {
 int main(int argc, char* argv[]) {
     using namespace wavix;
     QCoreApplication::setApplicationName(QStringLiteral("wavix"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(WAVIX_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(WavixVersion()));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Four-channel oscilloscope of the Vexor tester"));
@@ -157,7 +158,7 @@ int main(int argc, char* argv[]) {
             return 0;
         }
         if (parser.isSet(versionOpt)) {
-            std::printf("wavix %s\n", WAVIX_VERSION);
+            std::printf("wavix %s\n", WavixVersion());
             return 0;
         }
     }

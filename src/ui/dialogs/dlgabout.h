@@ -1,5 +1,5 @@
 #pragma once
-// Help / about: program name, version, build date and the workshop the copy
+// Help / about: program name, version and the workshop the copy
 // belongs to (the owner's company of the general settings).
 
 #include "core/settings/generalsettings.h"

@@ -1,5 +1,7 @@
 #include "ui/main/wavixdlg.h"
 
+#include "core/support/version.h"
+
 #include "core/app/capturesave.h"
 #include "core/app/wavixcontroller.h"
 #include "core/app/windowlayout.h"
@@ -147,8 +149,8 @@ CWavixDlg::~CWavixDlg() {
 }
 
 QString CWavixDlg::Title() {
-    return QString::asprintf(" .: Wavix v%d.%d/vOE%d :: ", 3, 9999, 2) + QStringLiteral("DB.") +
-           QStringLiteral(" (MBSC)") + QString::asprintf(" build %s - %s", __DATE__, __TIME__);
+    return QStringLiteral(" .: Wavix v") + QString::fromLatin1(WavixVersion()) +
+           QStringLiteral(" :: DB. (MBSC)");
 }
 
 void CWavixDlg::resizeEvent(QResizeEvent* event) {
