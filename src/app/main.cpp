@@ -3,6 +3,7 @@
 
 #include "core/app/rolllogscript.h"
 #include "core/app/startargument.h"
+#include "core/settings/userdatatree.h"
 #include "core/support/version.h"
 #include "platform/runtrace.h"
 #include "platform/singleinstance.h"
@@ -100,6 +101,24 @@ void ScriptRollLog(wavix::CWavixDlg& dlg, const QString& file, int seconds) {
     poll->start(50);
 }
 
+// --data-tree: the folder on stdout for scripts, what happened on stderr.
+int PrintDataTree(const QString& given) {
+    using namespace wavix;
+    DataTreeResult tree;
+    if (given.isEmpty()) {
+        tree = SetUpDataDirectory();
+    } else {
+        tree.state = DataTreeState::Given;
+        tree.dataDir = QDir(given).absolutePath().toStdString() + "/";
+    }
+    if (IsDataTreeNews(tree) || tree.dataDir.empty())
+        std::fprintf(stderr, "wavix: %s\n", DataTreeReport(tree).c_str());
+    if (tree.dataDir.empty())
+        return 1;
+    std::printf("%s\n", tree.dataDir.c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -126,8 +145,12 @@ int main(int argc, char* argv[]) {
                                      QStringLiteral("seconds"));
     const QCommandLineOption dataOpt(
         QStringLiteral("data"),
-        QStringLiteral("Data directory to use instead of the one beside the program."),
+        QStringLiteral("Data directory to use instead of the one beside the program or the user's own."),
         QStringLiteral("folder"));
+    const QCommandLineOption dataTreeOpt(
+        QStringLiteral("data-tree"),
+        QStringLiteral("Print the data directory and end; an installed program makes or completes its "
+                       "per-user copy first. Needs no display."));
     const QCommandLineOption rollLogOpt(
         QStringLiteral("roll-log"),
         QStringLiteral("Once roll-mode samples arrive, record a roll log into "
@@ -142,7 +165,7 @@ int main(int argc, char* argv[]) {
                                                        "separated (0 one or four views, 1 run/stop)."),
                                         QStringLiteral("codes"));
     parser.addOptions(
-        {startOpt, shotOpt, afterOpt, quitOpt, dataOpt, rollLogOpt, rollSecondsOpt, toolbarOpt});
+        {startOpt, shotOpt, afterOpt, quitOpt, dataOpt, dataTreeOpt, rollLogOpt, rollSecondsOpt, toolbarOpt});
 
     // Help and version need no display. A line the parser refuses may still hold
     // options of Qt's own, which only the application takes out.
@@ -161,6 +184,8 @@ int main(int argc, char* argv[]) {
             std::printf("wavix %s\n", WavixVersion());
             return 0;
         }
+        if (parser.isSet(dataTreeOpt))
+            return PrintDataTree(parser.isSet(dataOpt) ? parser.value(dataOpt) : QString());
     }
 
     QApplication app(argc, argv);

@@ -9,6 +9,7 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -205,6 +206,33 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LongGroup{"Whole", 14, {}, 500000, 1},
                       LongGroup{"NewestPacketsOnly", 13, {"--max-group-packets", "511"}, 254 * 511, 2}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// A Wi-Fi link that loses, doubles and swaps datagrams: a lost request, answer or
+// packet costs a repeated request, never the session, and no group is shown
+// with a packet missing or with one of another group in it. One channel at step
+// 4, as the tester powers up: two packets a group, so a swap always moves the
+// group's last packet and shows in its count.
+TEST_F(Capture, ALossyLinkCostsRepeatedRequestsNeverTheSessionNorAHalfGroup) {
+    startSim({"--loss", "0.05", "--duplicate", "0.02", "--reorder", "0.02", "--seed", "7"});
+    tOscilExchange record = workshopRecord(4);
+    record.chann_num = 1;
+    CaptureClient client(record);
+    const std::uint32_t cap = SamplesPerStep(4);
+    int wrong = 0;
+    client.onGroup = [&](const CScopeData& data) {
+        const CChannelData& ch = data.GetChannel(1);
+        if (ch.GetPresentSamples().size() != cap || ch.GetAbsentCount() != 0)
+            ++wrong;
+    };
+    ASSERT_TRUE(client.open(port));
+    waitUntil([&] { return client.ended; }, 60000);
+    EXPECT_FALSE(client.ended) << simLog();
+    EXPECT_EQ(client.timeouts, 0) << "a session restart";
+    EXPECT_EQ(client.linkUps, 1);
+    EXPECT_EQ(wrong, 0) << "groups shown incomplete";
+    EXPECT_GT(client.groups, 300);
+    EXPECT_GT(client.session().protocol().GetAskedAgain(), 0u);
+}
 
 // A tester may answer from another port than it listens on (the echo shows the
 // simulator does): every request still goes to the port it listens on, so

@@ -4,18 +4,10 @@
 # unpacked share/. A first start of wavix with a fresh HOME must create the
 # per-user data tree and show captures from a vexor-sim of the same package.
 #
-#   tests/package/extract.sh [--allow-no-user-tree] [PACKAGE.deb]
-#     (default: the newest build/wavix_*.deb)
-#   --allow-no-user-tree  a program without the per-user data tree passes: the
-#                         captures are then checked with --data on a copy
+#   tests/package/extract.sh [PACKAGE.deb]   (default: the newest build/wavix_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-allow_no_user_tree=0
-if [ "${1:-}" = --allow-no-user-tree ]; then
-  allow_no_user_tree=1
-  shift
-fi
 deb=${1:-$(ls -t build/wavix_*.deb 2>/dev/null | head -1)}
 [ -n "$deb" ] && [ -f "$deb" ] || { echo "extract: no package (scripts/package makes one)" >&2; exit 2; }
 
@@ -99,27 +91,13 @@ fi
 
 if [ -f "$general" ]; then
   pass "first start made $general"
-  [ "$allow_no_user_tree" -eq 1 ] && echo "extract: the per-user tree is made now; --allow-no-user-tree can go"
   for f in Settings/Wavix.ini Scope/SampleCharts/Vstrikovac.sdf; do
     [ -f "$user_tree/$f" ] || fail "the per-user tree lacks $f"
   done
   grep -q 'wavix-trace [0-9]* capture [0-9]' "$work/wavix.err" && pass "captures from the unpacked vexor-sim" ||
     fail "no capture line from wavix: $(tail -5 "$work/wavix.err")"
 else
-  why="first start made no per-user data tree ($general): $(tail -3 "$work/wavix.err")"
-  if [ "$allow_no_user_tree" -eq 1 ]; then
-    echo "extract: allowed: $why"
-  else
-    fail "$why"
-  fi
-  # The rest still runs, on a copy of the shipped tree.
-  cp -r "$share/wavix/Data" "$work/data"
-  chmod -R u+w "$work/data"
-  sed -i "s/^ReaderAddres=.*/ReaderAddres=$addr/; s/^ReaderPort=.*/ReaderPort=$port/" "$work/data/Settings/General.ini"
-  [ -n "$sim_pid" ] || start_sim
-  run_wavix --data "$work/data" --quit-after 8
-  grep -q 'wavix-trace [0-9]* capture [0-9]' "$work/wavix.err" && pass "captures with --data from the unpacked vexor-sim" ||
-    fail "no capture line from wavix --data: $(tail -5 "$work/wavix.err")"
+  fail "first start made no per-user data tree ($general): $(tail -3 "$work/wavix.err")"
 fi
 
 if [ "$failures" -ne 0 ]; then

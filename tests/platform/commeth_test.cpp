@@ -6,6 +6,7 @@ namespace wavix {
 namespace {
 
 using test::Peer;
+using test::RecordingReceiver;
 using test::testerPacket;
 using test::waitUntil;
 
@@ -15,15 +16,6 @@ Packet echo() {
     std::copy(std::begin(bytes), std::end(bytes), p.data.get());
     return p;
 }
-
-// A protocol stand-in that keeps what the link hands it.
-class RecordingReceiver : public IDatagramReceiver {
-public:
-    void parseRecData(PacketBuffer buffer, std::size_t length) override {
-        datagrams.emplace_back(reinterpret_cast<const char*>(buffer.get()), qsizetype(length));
-    }
-    std::vector<QByteArray> datagrams;
-};
 
 class CommEthTest : public test::QtFixture {
 protected:
@@ -42,8 +34,8 @@ protected:
 
 TEST_F(CommEthTest, EveryDatagramInAndOutIsReportedWithTheLinkId) {
     tester.sendTo(testerPacket(0x8046, 92), port); // 100 bytes
-    ASSERT_TRUE(waitUntil([&] { return protocol.datagrams.size() == 1; }));
-    EXPECT_EQ(protocol.datagrams[0], testerPacket(0x8046, 92));
+    ASSERT_TRUE(waitUntil([&] { return protocol.got.size() == 1; }));
+    EXPECT_EQ(protocol.got[0], testerPacket(0x8046, 92));
     ASSERT_TRUE(link.Send(echo()));
     ASSERT_TRUE(tester.waitFor(1));
     EXPECT_EQ(tester.received[0].data(), QByteArray("\x10\x02\x00\x00", 4));
@@ -59,8 +51,8 @@ TEST_F(CommEthTest, ADatagramCutByTheBufferIsReportedButNotHandedOn) {
     tester.sendTo(testerPacket(0x8047, 2039), port); // just fits
     ASSERT_TRUE(waitUntil([&] { return owner.messages.size() == 2; }));
     test::settle();
-    ASSERT_EQ(protocol.datagrams.size(), 1u);
-    EXPECT_EQ(protocol.datagrams[0], testerPacket(0x8047, 2039));
+    ASSERT_EQ(protocol.got.size(), 1u);
+    EXPECT_EQ(protocol.got[0], testerPacket(0x8047, 2039));
     EXPECT_EQ(owner.messages[0], (PostedMessage{Msg::UWM_COMM_ETH_MSG, 2048, EncodeFileLink(3, FileLinkNotice::Received)}));
 }
 
@@ -71,9 +63,9 @@ TEST_F(CommEthTest, OnlyTheTestersHostIsRead) {
     ASSERT_TRUE(stranger.ok && otherPort.ok);
     stranger.sendTo(testerPacket(0x8047, 2), port);
     otherPort.sendTo(testerPacket(0x8047, 4), port);
-    ASSERT_TRUE(waitUntil([&] { return protocol.datagrams.size() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return protocol.got.size() == 1; }));
     test::settle();
-    EXPECT_EQ(protocol.datagrams, (std::vector<QByteArray>{testerPacket(0x8047, 4)}));
+    EXPECT_EQ(protocol.got, (std::vector<QByteArray>{testerPacket(0x8047, 4)}));
     EXPECT_EQ(owner.messages, (std::vector<PostedMessage>{
                                   {Msg::UWM_COMM_ETH_MSG, 12, EncodeFileLink(3, FileLinkNotice::Received)}}));
     EXPECT_EQ(link.foreignDropped(), 1u);
@@ -85,7 +77,7 @@ TEST_F(CommEthTest, ClosedLinkNeitherSendsNorReadsAndMayBeOpenedAgain) {
     EXPECT_FALSE(link.Send(echo()));
     tester.sendTo(testerPacket(0x8000), port);
     test::settle();
-    EXPECT_TRUE(protocol.datagrams.empty());
+    EXPECT_TRUE(protocol.got.empty());
     EXPECT_TRUE(owner.messages.empty());
     ASSERT_TRUE(link.Open("127.0.0.2", port, &owner, 1));
     EXPECT_TRUE(link.Send(echo()));

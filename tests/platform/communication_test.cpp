@@ -7,16 +7,9 @@ namespace wavix {
 namespace {
 
 using test::Peer;
+using test::RecordingReceiver;
 using test::testerPacket;
 using test::waitUntil;
-
-class RecordingReceiver : public IDatagramReceiver {
-public:
-    void parseRecData(PacketBuffer buffer, std::size_t length) override {
-        got.emplace_back(reinterpret_cast<const char*>(buffer.get()), static_cast<qsizetype>(length));
-    }
-    std::vector<QByteArray> got;
-};
 
 Packet request(std::uint16_t command) {
     return CRequestBuilder(command).put8(7).finish();

@@ -2,6 +2,7 @@
 // Shared pieces of the platform tests: one QCoreApplication per program,
 // event-loop waiting without fixed sleeps, and a tester stand-in on loopback.
 
+#include "core/comm/datagram.h"
 #include "core/comm/packet.h"
 
 #include <QCoreApplication>
@@ -73,6 +74,15 @@ public:
     bool ok = false;
     QUdpSocket socket;
     std::vector<QNetworkDatagram> received;
+};
+
+// A protocol stand-in that keeps every datagram the link hands it.
+class RecordingReceiver : public IDatagramReceiver {
+public:
+    void parseRecData(PacketBuffer buffer, std::size_t length) override {
+        got.emplace_back(reinterpret_cast<const char*>(buffer.get()), static_cast<qsizetype>(length));
+    }
+    std::vector<QByteArray> got;
 };
 
 // Start bytes, command, module 0, status, then `payloadBytes` counting bytes.

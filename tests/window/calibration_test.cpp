@@ -101,20 +101,6 @@ TEST(WindowCalibration, RefusedWhileStoppedThenTheModulesAnswerToEachPassword) {
     }
 }
 
-// After its one shot a SINGLE capture gets only answers without samples: the run
-// must go out with one of them, and "Jeden odměr" must not replace its message.
-TEST(WindowCalibration, GoesOutAfterASingleShot) {
-    WindowRun w;
-    w.options.boxAnswer.reset();
-    ASSERT_TRUE(w.start(StartupResult{StartupChoice::LastOnPc, 1, 1}, {"--password", "4321"},
-                        {{"TR_mode", QByteArray::number(TM_SINGLE)}}));
-    ASSERT_TRUE(w.capturing(1, [&] { return w.dlg->View(0).GetMessage() == "Jeden odměr"; }));
-    const std::vector<SeenBox> boxes = calibrate(w, "4321", "calibration_single.png");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Kalibrace byla dokončena.");
-    EXPECT_NE(infoLine(w).find("CAL: "), std::string::npos) << infoLine(w);
-}
-
 // Testers whose Scope module this program cannot drive end the window with a box.
 TEST(WindowCalibration, OldModuleAndMissingScopeEndTheWindowWithTheirBox) {
     struct Case {

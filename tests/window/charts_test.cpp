@@ -14,33 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 namespace wavix::test {
 namespace {
-
-// Four channels of slow triangles at the window's start timebase.
-bool writeFourChannels(const std::filesystem::path& path, int step) {
-    tOscilExchange rec = DefaultOscilExchange();
-    rec.version = 2;
-    rec.chann_num = 4;
-    rec.time_base_ENUM = static_cast<std::uint32_t>(step);
-    rec.time_base = TimeBaseDivider(step);
-    CScopeFile file;
-    for (int ch = 1; ch <= 4; ++ch) {
-        auto c = std::make_unique<CChannelData>();
-        c->ApplySettings(rec, ch);
-        const std::uint32_t n = SamplesPerStep(step);
-        auto s = c->WritableSamples(n);
-        for (std::uint32_t i = 0; i < n; ++i)
-            s[i] = static_cast<std::int32_t>((i * static_cast<std::uint32_t>(ch) / 4) % 400) - 200;
-        c->SetSampleCount(n);
-        c->SetColor(std::array<std::uint32_t, 4>{0x0000FFFF, 0x00FF00FF, 0x00FFFF00, 0x00FFFFFF}[ch - 1]);
-        file.AddChannel(std::move(c));
-    }
-    file.SetHeaderText("Octavia, čtyři kanály");
-    return file.Save(path);
-}
 
 bool hasRow(const CScope& view, const std::string& text) {
     for (const LegendRow& row : view.LegendRows())
@@ -54,7 +29,7 @@ TEST(WindowCharts, SavedChartIsFoundInTheBookAndComparedWithALegend) {
     ASSERT_TRUE(run.prepare());
     const std::filesystem::path charts = std::filesystem::path(run.dataDir()) / "Scope" / "UserCharts";
     std::filesystem::create_directories(charts);
-    ASSERT_TRUE(writeFourChannels(charts / "octavia.sdf", 5));
+    ASSERT_TRUE(writeChart(charts / "octavia.sdf", 5, 4, "Octavia, čtyři kanály"));
     ASSERT_TRUE(run.open(StartupResult{StartupChoice::Custom, 5, 2}));
     CWavixDlg& dlg = *run.dlg;
     ASSERT_TRUE(run.capturing(

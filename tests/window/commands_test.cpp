@@ -22,28 +22,6 @@
 namespace wavix::test {
 namespace {
 
-// A two-channel capture of another timebase, as the program saves it.
-bool writeCapture(const std::filesystem::path& path, int step) {
-    tOscilExchange rec = DefaultOscilExchange();
-    rec.version = 2;
-    rec.chann_num = 2;
-    rec.time_base_ENUM = static_cast<std::uint32_t>(step);
-    rec.time_base = TimeBaseDivider(step);
-    CScopeFile file;
-    for (int ch = 1; ch <= 2; ++ch) {
-        auto c = std::make_unique<CChannelData>();
-        c->ApplySettings(rec, ch);
-        const std::uint32_t n = SamplesPerStep(step);
-        auto s = c->WritableSamples(n);
-        for (std::uint32_t i = 0; i < n; ++i) // a slow triangle, one per channel
-            s[i] = static_cast<std::int32_t>((i * static_cast<std::uint32_t>(ch) / 8) % 600) - 300;
-        c->SetSampleCount(n);
-        c->SetColor(ch == 1 ? 0x0000FFFFu : 0x00FF00FFu);
-        file.AddChannel(std::move(c));
-    }
-    return file.Save(path);
-}
-
 QAction* findAction(QWidget& menu, int id) {
     return menu.findChild<QAction*>(QStringLiteral("cmd0x%1").arg(id, 0, 16));
 }
@@ -54,7 +32,7 @@ TEST(WindowCommands, LoadedCaptureSitsBesideTheLiveTraces) {
     const std::string dataDir = run.dataDir();
     const std::filesystem::path charts = std::filesystem::path(dataDir) / "Scope" / "UserCharts";
     std::filesystem::create_directories(charts);
-    ASSERT_TRUE(writeCapture(charts / "ref.sdf", 7));
+    ASSERT_TRUE(writeChart(charts / "ref.sdf", 7, 2)); // another timebase
     std::ofstream(charts / "bad.sdf", std::ios::binary) << "OSC1 torn off";
     ASSERT_TRUE(run.open(StartupResult{StartupChoice::Custom, 5, 2}));
     CWavixDlg& dlg = *run.dlg;

@@ -87,12 +87,7 @@ TEST(WindowExport, CsvAndPictureOfTheLiveViewAndARefusalWithoutData) {
     const QImage picture(QString::fromStdString(asked.string()));
     EXPECT_EQ(picture.size(), view.size());
     EXPECT_GT(picture.size().width(), 100);
-    const QString keep = qEnvironmentVariable("WAVIX_SHOT_DIR");
-    if (!keep.isEmpty()) {
-        QDir().mkpath(keep);
-        QFile::remove(keep + "/export-view.png");
-        EXPECT_TRUE(QFile::copy(QString::fromStdString(asked.string()), keep + "/export-view.png"));
-    }
+    keepFile(QString::fromStdString(asked.string()), QStringLiteral("export-view.png"));
 
     // A view without channels: a box says why, no chooser, no file.
     bool chosen = false;

@@ -46,8 +46,7 @@ TEST(WindowLink, NoTesterAtTheAddressIsSaidWithinThreeSeconds) {
     EXPECT_LT(since.elapsed(), 3000);
     EXPECT_EQ(run.dlg->View(0).GetMessage(), said);
     EXPECT_EQ(run.dlg->PaneText(Pane::Link).toStdString(), endpoint + ": neodpovídá");
-    if (shotsWanted())
-        run.dlg->grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/no-tester.png");
+    shoot(*run.dlg, "no-tester.png");
 
     // No record in force: no panel shows a value made up from an empty record, no key edits one.
     const CDlgScopeSettings& panels = *run.dlg->SettingsWindow();
@@ -100,8 +99,7 @@ TEST(WindowLink, ThePaneShowsTheRunAndALossMarksTheLastCapture) {
     EXPECT_EQ(shown.captured(2), rate == 1   ? QStringLiteral("záznam")
                                  : rate <= 4 ? QStringLiteral("záznamy")
                                              : QStringLiteral("záznamů"));
-    if (shotsWanted())
-        run.dlg->grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/link-running.png");
+    shoot(*run.dlg, "link-running.png");
 
     // Lost first, then no answer: the trace on screen stays marked as the last capture all along.
     ASSERT_TRUE(run.sim.stop());
@@ -172,8 +170,7 @@ TEST(WindowLink, TheSetUpMadeInTheWindowComesBackAfterATesterRestart) {
     EXPECT_EQ(dlg.Record().chann_num, 4);
     // Still there to be read while the captures come.
     EXPECT_EQ(dlg.PaneText(Pane::ModuleStatus), restored);
-    if (shotsWanted())
-        dlg.grab().save(QString::fromLocal8Bit(std::getenv("WAVIX_SHOT_DIR")) + "/restored.png");
+    shoot(dlg, "restored.png");
 
     // The tester itself was given the set-up again after its power cycle.
     const QByteArray log = run.sim.output();

@@ -65,12 +65,7 @@ TEST(WindowPrint, ToolbarPrintWritesAPdfOfTheLiveCapture) {
     EXPECT_GE(previewPaints, 2) << "the ink-saving switch redraws the preview";
     EXPECT_TRUE(dlg.LastBoxText().empty()) << dlg.LastBoxText();
 
-    const QString keep = qEnvironmentVariable("WAVIX_SHOT_DIR");
-    if (!keep.isEmpty()) {
-        QDir().mkpath(keep);
-        QFile::remove(keep + "/capture_page.pdf");
-        EXPECT_TRUE(QFile::copy(pdf, keep + "/capture_page.pdf"));
-    }
+    keepFile(pdf, QStringLiteral("capture_page.pdf"));
     dlg.reject();
 }
 

@@ -163,7 +163,6 @@ TEST(WindowPanels, TimePanelsFollowZoomAndCursorsOfEveryView) {
 TEST(WindowStart, EnterInTheStartupDialogKeepsTheTestersSetUp) {
     WindowRun run;
     ASSERT_TRUE(run.prepare());
-    std::optional<StartupResult> chosen;
     ModalWatcher watcher([](QDialog& d) {
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(&d, &enter);

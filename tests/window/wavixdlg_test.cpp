@@ -1,6 +1,7 @@
 // The main window against vexor-sim: the start-up sequence with a preset
 // choice, the capture loop reaching the views and the status bar, and the
-// start-ups that must end the window.
+// start-ups that must end the window. An edit finding its way between roll-mode
+// answers is the controller tests' (AnEditReachesAModuleThatAlwaysHasSamples).
 
 #include "core/scope/channeldata.h"
 #include "ui/scope/cscope.h"
@@ -74,49 +75,6 @@ INSTANTIATE_TEST_SUITE_P(Window, CaptureStart,
                                            StartCase{"pc", {StartupChoice::LastOnPc, 1, 1}, 4},
                                            StartCase{"custom", {StartupChoice::Custom, 8, 3}, 3}),
                          [](const auto& param) { return std::string(param.param.name); });
-
-// The settings file's record in roll mode, 100 ms/div on four channels.
-IniValues rollRecord() {
-    return {{"chann_num", "4"},
-            {"time_base_ENUM", "10"},
-            {"time_base", QByteArray::number(TimeBaseDivider(10))},
-            {"samples_all", QByteArray::number(SamplesPerStep(10))},
-            {"TR_mode", QByteArray::number(TM_FREE)}};
-}
-
-// A key on a channel panel changes the record, which travels to the tester and
-// comes back in force; the window then saves it. In roll mode every answer carries
-// samples, so the change must find its way between them.
-TEST(WindowCapture, PanelKeyReachesTheTesterInRollModeAndIsSaved) {
-    WindowRun run;
-    ASSERT_TRUE(run.start(StartupResult{StartupChoice::LastOnPc, 1, 1}, {}, rollRecord()));
-    CWavixDlg& dlg = *run.dlg;
-    // The start record is in force and polling runs: a change now is not overwritten.
-    // Generous limits: each wait ends as soon as its condition holds, however busy the machine.
-    ASSERT_TRUE(run.capturing(
-        1, [&] { return dlg.Channel(1).GetTimeBaseStep() == 10 && dlg.Channel(1).IsRoll(); }, 30000));
-    const int before = dlg.Record().CH1_dc_on;
-    const int after = before == 0 ? 1 : 0;
-
-    auto* panel = dlg.findChild<QWidget*>(QStringLiteral("panel0"));
-    ASSERT_NE(panel, nullptr);
-    QKeyEvent coupling(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier);
-    QApplication::sendEvent(panel, &coupling);
-    EXPECT_EQ(dlg.Record().CH1_dc_on, after) << "the edited record reads the new value at once";
-
-    // Only the tester's answer puts it in force (channel 1 takes it over), and only then is it saved.
-    const auto savedCoupling = [&] {
-        CProgramSettings saved;
-        return saved.Load(run.dataDir(), DefaultOscilExchange()) ? int{saved.LastRecord().CH1_dc_on} : -1;
-    };
-    ASSERT_TRUE(run.capturing(
-        0, [&] { return dlg.Channel(1).GetCoupling() == after && savedCoupling() == after; }, 30000))
-        << "in force " << dlg.Channel(1).GetCoupling() << ", saved " << savedCoupling() << ", status '"
-        << dlg.PaneText(Pane::ModuleStatus).toStdString() << "'";
-    // And polling goes on with it.
-    ASSERT_TRUE(run.moreGroups(1, 30000));
-    EXPECT_EQ(dlg.Record().CH1_dc_on, after);
-}
 
 TEST(WindowStart, EndsWithABoxWhenTheDataTreeIsMissingOrBroken) {
     QTemporaryDir empty;

@@ -5,12 +5,15 @@
 #include "core/files/scopefile.h"
 #include "integration/datatree.h"
 #include "integration/simulator.h"
+#include "ui/chartfile.h"
 #include "ui/main/wavixdlg.h"
 #include "ui/modalwatcher.h"
 #include "ui/uitestapp.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,6 +38,15 @@ inline bool runUntil(const std::function<bool()>& done, int timeoutMs) {
 inline bool shotsWanted() {
     const char* dir = std::getenv("WAVIX_SHOT_DIR");
     return dir != nullptr && *dir != '\0';
+}
+
+// Keeps a written file under WAVIX_SHOT_DIR for a human to look at, when set.
+inline void keepFile(const QString& path, const QString& name) {
+    const QString keep = qEnvironmentVariable("WAVIX_SHOT_DIR");
+    if (keep.isEmpty() || !QDir().mkpath(keep))
+        return;
+    QFile::remove(keep + QLatin1Char('/') + name);
+    EXPECT_TRUE(QFile::copy(path, keep + QLatin1Char('/') + name));
 }
 
 // A roll log written by the program's own recorder: a sine of its own period on

@@ -23,6 +23,21 @@ std::uint16_t commandOf(const Packet& p) {
     return p.data && p.size >= kRequestHeaderSize ? readBE16(p.data.get() + 2) : 0;
 }
 
+// Asking for samples or for the record changes nothing in the tester, so a
+// request whose answer is overdue may go out again. Not so a record sent (it
+// restarts the capture), a start, a stop, a calibration or a disconnect.
+bool mayAskAgain(std::uint16_t command) {
+    return command == c_ivrASK_SCOPE_DATA || command == c_ivrASK_OSCIL_EXCHANGE;
+}
+
+// Sample sets per group under a record; 0 in roll mode, where groups come as
+// the samples do.
+std::uint32_t expectedSets(const tOscilExchange& rec) {
+    if ((rec.TR_mode & ~kStopBit) == TM_FREE)
+        return 0;
+    return rec.samples_all != 0 ? rec.samples_all : SamplesPerStep(static_cast<int>(rec.time_base_ENUM));
+}
+
 } // namespace
 
 CIvoraProtocol::CIvoraProtocol(ITickSource& ticks, ICaptureSink& capture) : ticks_(ticks), capture_(capture) {
@@ -39,6 +54,8 @@ void CIvoraProtocol::resetState() {
     // Packets of a group cut short must not open the next one.
     capture_.ClearPackets();
     repeats_.Clear();
+    groupCheck_.Reset(0);
+    rollMode_ = false;
     phase_ = ModulePhase::Module;
     result_ = 0;
     event_ = 0;
@@ -162,7 +179,12 @@ bool CIvoraProtocol::queuePacket(Packet packet) {
         }
         const std::uint16_t command = commandOf(packet);
         const ModuleCommand* row = FindModuleCommand(command);
-        queue_.push_back({std::move(packet), ticks_.tickMs(), command, row != nullptr && row->waits, false});
+        QueueEntry entry;
+        entry.packet = std::move(packet);
+        entry.queuedAt = ticks_.tickMs();
+        entry.command = command;
+        entry.wait = row != nullptr && row->waits;
+        queue_.push_back(std::move(entry));
     }
     pump();
     return true;
@@ -180,6 +202,10 @@ void CIvoraProtocol::pump() {
     if (!head.sent) {
         report(ModuleEvent::Sending);
         lastSentCommand_ = head.command;
+        if (head.wait && mayAskAgain(head.command) && head.packet.data)
+            head.copy.assign(head.packet.data.get(), head.packet.data.get() + head.packet.size);
+        head.sentAt = head.heardAt = ticks_.tickMs();
+        head.sends = 1;
         if (link_ != nullptr)
             link_->Send(std::move(head.packet));
         else
@@ -190,6 +216,59 @@ void CIvoraProtocol::pump() {
     }
     if (!head.wait)
         queue_.pop_front();
+}
+
+std::uint32_t CIvoraProtocol::askAgainDueMs(std::uint32_t now) const {
+    std::lock_guard lock(queueMutex_);
+    if (queue_.empty())
+        return kNoDeadline;
+    const QueueEntry& head = queue_.front();
+    if (!head.sent || !head.wait || head.copy.empty() || head.sends >= kMaxSends)
+        return kNoDeadline;
+    const std::uint32_t waited = ticksSince(now, head.heardAt);
+    // In roll mode every answer brings the samples since the last one: an
+    // answer asked for again that was only late makes the next one come
+    // twice, and the second is dropped as stale, a gap in the log. Only an
+    // answer that is surely lost is asked for again there.
+    const std::uint32_t wait = rollMode_ ? CAnswerWait::kMaxMs : answerWait_.WaitMs();
+    return waited > wait ? 0 : wait + 1 - waited;
+}
+
+void CIvoraProtocol::askAgain(std::uint32_t now) {
+    Packet packet;
+    bool samples = false;
+    {
+        std::lock_guard lock(queueMutex_);
+        QueueEntry& head = queue_.front();
+        packet.data = allocatePacketBuffer();
+        packet.size = std::min(head.copy.size(), kPacketBufferSize);
+        std::copy_n(head.copy.begin(), packet.size, packet.data.get());
+        ++head.sends;
+        head.heardAt = now;
+        samples = head.command == c_ivrASK_SCOPE_DATA;
+    }
+    if (samples) {
+        // The answer starts anew; a tester with no newer capture sends the same one again.
+        capture_.ClearPackets();
+        repeats_.Clear();
+        groupCheck_.Drop();
+    }
+    ++askedAgain_;
+    // The reply watch keeps counting from the tester's last packet: a tester
+    // that is really silent is still given up after the same 3 s.
+    lastSend_ = now;
+    traceDebug("CIvoraProtocol: answer overdue, asked again");
+    if (link_ != nullptr)
+        link_->Send(std::move(packet));
+}
+
+void CIvoraProtocol::heardHead(std::uint32_t now) {
+    QueueEntry& head = queue_.front();
+    if (!head.timed && head.sends == 1) {
+        answerWait_.Sample(ticksSince(now, head.sentAt));
+        head.timed = true;
+    }
+    head.heardAt = now;
 }
 
 // ---- Builders
@@ -282,6 +361,8 @@ void CIvoraProtocol::OnTimer() {
     }
     if (headWaiting)
         pump();
+    if (!queueBlocked() && askAgainDueMs(now) == 0)
+        askAgain(now);
 
     if (echoEnabled_ && ticksSince(now, lastSend_) > kEchoIntervalMs) {
         ++echoCount_;
@@ -313,6 +394,8 @@ std::uint32_t CIvoraProtocol::NextDeadlineMs() const {
         if (!queue_.empty() && !queue_.front().sent && !queueBlocked())
             return 0;
     }
+    if (!queueBlocked())
+        next = std::min(next, askAgainDueMs(now));
     if (echoEnabled_)
         next = std::min(next, dueAfter(lastSend_, kEchoIntervalMs + 1));
     if (replyWatch_ && !IsErrorState())
@@ -357,10 +440,12 @@ void CIvoraProtocol::parseRecData(PacketBuffer buffer, std::size_t length) {
     bool answered = false;
     {
         std::lock_guard lock(queueMutex_);
-        if (!queue_.empty() && status_ != kStatusMore && queue_.front().sent &&
-            replyTo(queue_.front().command) == reply_) {
-            queue_.front().wait = false;
-            answered = true;
+        if (!queue_.empty() && queue_.front().sent && replyTo(queue_.front().command) == reply_) {
+            heardHead(ticks_.tickMs());
+            if (status_ != kStatusMore) {
+                queue_.front().wait = false;
+                answered = true;
+            }
         }
     }
     // The pump takes the lock itself.
@@ -520,13 +605,24 @@ void CIvoraProtocol::answerByTable(std::span<const std::uint8_t> packet) {
 void CIvoraProtocol::onScopeData(PacketBuffer buffer, std::size_t length) {
     phase_ = ModulePhase::Scope;
     repeats_.Taken(std::span<const std::uint8_t>(buffer.get(), length));
+    const auto setBytes = 2 * static_cast<std::size_t>(std::clamp(capture_.GetActiveChannelCount(), 1, 4));
+    const std::size_t sets = length > kPacketHeaderSize ? (length - kPacketHeaderSize) / setBytes : 0;
     const int added = capture_.AddPacket(std::move(buffer), length);
     switch (added) {
     case 0:
+        groupCheck_.Add(sets);
         if (status_ == kStatusMore)
             return;
         running_ = false;
         echoEnabled_ = false;
+        if (!groupCheck_.Whole()) {
+            // Never shown half, and no news for the application: the samples are asked for again.
+            capture_.ClearPackets();
+            ++groupsDropped_;
+            traceDebug("CIvoraProtocol: group with a packet missing dropped, asked again");
+            Request(c_ivrASK_SCOPE_DATA);
+            return;
+        }
         if (capture_.ConvertGroup() == 0)
             store(ModuleEvent::GroupConverted);
         else
@@ -539,6 +635,7 @@ void CIvoraProtocol::onScopeData(PacketBuffer buffer, std::size_t length) {
         store(ModuleEvent::SettingsDirty);
         return;
     case 3:
+        groupCheck_.Drop();
         report(ModuleEvent::GroupOverflow); // not stored
         return;
     default:
@@ -556,6 +653,8 @@ void CIvoraProtocol::onOscilExchange(std::span<const std::uint8_t> packet) {
     }
     switch (capture_.AcceptSettings(received)) {
     case AcceptResult::Accepted:
+        groupCheck_.Reset(expectedSets(capture_.GetSettings()));
+        rollMode_ = (capture_.GetSettings().TR_mode & ~kStopBit) == TM_FREE;
         store(ModuleEvent::SettingsExchanged);
         break;
     case AcceptResult::RejectedVersion:

@@ -14,6 +14,8 @@
 // object, since any call may move the deadline.
 
 #include "core/comm/datagram.h"
+#include "core/protocol/answerwait.h"
+#include "core/protocol/groupcheck.h"
 #include "core/protocol/modulecommands.h"
 #include "core/protocol/modulemessages.h"
 #include "core/protocol/modulerecords.h"
@@ -29,6 +31,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wavix {
 
@@ -41,6 +44,9 @@ public:
     static constexpr std::uint32_t kTesterPresentIntervalMs = 200;
     static constexpr std::uint32_t kAliveMs = 3000;
     static constexpr std::uint32_t kNoDeadline = 0xFFFFFFFFu;
+    // Sends of a request the tester may get twice without harm (asking for
+    // samples or for its record) before the reply watch alone decides.
+    static constexpr int kMaxSends = 4;
 
     // Samples and records go to `capture`, which outlives the protocol.
     CIvoraProtocol(ITickSource& ticks, ICaptureSink& capture);
@@ -84,6 +90,12 @@ public:
     const tmodule_exchange& GetModuleExchange() const { return moduleExchange_; }
     const tsimple_FAT& GetDictionaryEntry() const { return dictEntry_; }
 
+    // Requests sent again because their answer did not come in time, and
+    // groups dropped because a packet was missing.
+    std::uint32_t GetAskedAgain() const { return askedAgain_; }
+    std::uint32_t GetGroupsDropped() const { return groupsDropped_; }
+    std::uint32_t AnswerWaitMs() const { return answerWait_.WaitMs(); }
+
     // The timer step: keep-alive echo, reply time-out, tester present.
     void OnTimer();
     // Milliseconds until OnTimer() next has work, kNoDeadline when nothing is armed.
@@ -120,12 +132,23 @@ private:
         std::uint16_t command = 0;
         bool wait = false;
         bool sent = false;
+        // Kept for a request that may be sent again; empty for any other.
+        std::vector<std::uint8_t> copy;
+        std::uint32_t sentAt = 0;
+        std::uint32_t heardAt = 0; // last send or last packet of its answer
+        int sends = 0;
+        bool timed = false;
     };
 
     void resetState();
     // Waits for its answer when kModuleCommands says so.
     bool queuePacket(Packet packet);
     void pump();
+    // The head's answer did not come in time: ask once more, or leave it to the reply watch.
+    void askAgain(std::uint32_t now);
+    // A packet answering the head arrived: it is alive, and its first one times the link.
+    void heardHead(std::uint32_t now);
+    std::uint32_t askAgainDueMs(std::uint32_t now) const;
     void clearQueue();
     bool queueBlocked() const;
 
@@ -181,6 +204,11 @@ private:
     mutable std::mutex queueMutex_;
     std::deque<QueueEntry> queue_;
     CSampleRepeatFilter repeats_;
+    CAnswerWait answerWait_; // kept over Reinit: the link is the same
+    CGroupCheck groupCheck_;
+    bool rollMode_ = false;
+    std::uint32_t askedAgain_ = 0;
+    std::uint32_t groupsDropped_ = 0;
 
     tmodule_desc moduleDesc_;
     tmodule_exchange moduleExchange_;

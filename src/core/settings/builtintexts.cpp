@@ -477,6 +477,10 @@ constexpr auto kCatalogue = std::to_array<TextEntry>({
     {"TXT_1767", "Export se nezdařil: %s"},
     {"TXT_1768", "Soubor CSV (*.csv)"},
     {"TXT_1769", "Obrázek PNG (*.png)"},
+    {"TXT_1780", "Datová složka %s vytvořena z %s"},
+    {"TXT_1781", "Datová složka %s doplněna z %s (nových souborů: %d)"},
+    {"TXT_1782", "Datová složka:"},
+    {"TXT_1783", "Datová složka %s: soubory nelze doplnit: %s"},
 });
 
 constexpr bool wellOrdered(std::span<const TextEntry> table) {

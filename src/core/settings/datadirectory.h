@@ -1,6 +1,7 @@
 #pragma once
 // The data tree shared with the tester suite sits beside the program, or one
-// or two levels up when the program runs from a build or bin folder. Every
+// or two levels up when the program runs from a build or bin folder; an
+// installed program without one uses the user's copy (userdatatree.h). Every
 // folder returned ends with '/'; an empty answer means "not found".
 
 #include <string>

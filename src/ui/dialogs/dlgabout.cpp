@@ -13,7 +13,9 @@ QString CDlgAbout::ProgramText() {
     return QStringLiteral("Wavix v") + QString::fromLatin1(WavixVersion());
 }
 
-CDlgAbout::CDlgAbout(const OwnerDetails& owner, QWidget* parent) : QDialog(parent) {
+CDlgAbout::CDlgAbout(const OwnerDetails& owner, const QString& dataTreeCaption, const QString& dataTree,
+                     QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral(".: Info ..."));
     setModal(true);
     auto* program = new QLabel(ProgramText());
@@ -31,11 +33,20 @@ CDlgAbout::CDlgAbout(const OwnerDetails& owner, QWidget* parent) : QDialog(paren
     workshop->setObjectName(QStringLiteral("owner"));
     workshop->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    auto* treeCaption = new QLabel(dataTreeCaption);
+    treeCaption->setObjectName(QStringLiteral("dataTreeCaption"));
+    auto* tree = new QLabel(dataTree);
+    tree->setObjectName(QStringLiteral("folder"));
+    tree->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(program);
     layout->addWidget(workshop);
+    layout->addSpacing(6);
+    layout->addWidget(treeCaption);
+    layout->addWidget(tree);
     layout->addWidget(buttons);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Help / about: program name, version and the workshop the copy
-// belongs to (the owner's company of the general settings).
+// Help / about: program name, version, the workshop the copy belongs to (the
+// owner's company of the general settings) and the data tree in use, which an
+// installed program keeps in the user's home.
 
 #include "core/settings/generalsettings.h"
 
@@ -12,7 +13,8 @@ class CDlgAbout : public QDialog {
     Q_OBJECT
 
 public:
-    CDlgAbout(const OwnerDetails& owner, QWidget* parent = nullptr);
+    CDlgAbout(const OwnerDetails& owner, const QString& dataTreeCaption, const QString& dataTree,
+              QWidget* parent = nullptr);
 
     static QString ProgramText();
 };

@@ -11,6 +11,8 @@
 #include "core/settings/datadirectory.h"
 #include "core/settings/ini.h"
 #include "core/settings/langtexts.h"
+#include "core/support/programfolder.h"
+#include "core/support/strformat.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/dialogs/dlgcalibration.h"
@@ -188,10 +190,9 @@ bool CWavixDlg::Initialise() {
     startSize_ = size();
     setMinimumSize(startSize_);
 
-    const std::string dataDir = options_.dataDir.empty() ? FindDataDirectory() : options_.dataDir;
-    std::error_code error;
-    if (dataDir.empty() || !std::filesystem::is_directory(dataDir, error))
-        return fail(" Data directory not found ... ");
+    if (!chooseDataTree())
+        return false;
+    const std::string& dataDir = dataTree_.dataDir;
     auto& scopeData = capture_.Data();
     if (!settings_.Load(dataDir, scopeData.GetSettings()))
         return fail("Cann't load program settings ...");
@@ -237,8 +238,65 @@ bool CWavixDlg::Initialise() {
     PostToTool(ToolWindow::Toolbar, Msg::UWM_DLG_SCOPE_TOOL_BAR, scopeData.GetActiveChannelCount(),
                Encode(ToolbarState::ChannelCount));
     relayout();
+    tellDataTree();
     session_->Rearm();
     return !ended_;
+}
+
+bool CWavixDlg::chooseDataTree() {
+    if (options_.dataDir.empty()) {
+        dataTree_ =
+            SetUpDataDirectory(options_.programFolder.empty() ? ProgramFolder() : options_.programFolder,
+                               options_.environment.value_or(ProcessDataTreeEnvironment()));
+    } else {
+        dataTree_ = {};
+        dataTree_.state = DataTreeState::Given;
+        dataTree_.dataDir = options_.dataDir;
+    }
+    if (IsDataTreeNews(dataTree_))
+        std::fprintf(stderr, "wavix: %s\n", DataTreeReport(dataTree_).c_str());
+    std::error_code error;
+    if (!dataTree_.dataDir.empty() && std::filesystem::is_directory(dataTree_.dataDir, error))
+        return true;
+    std::string text = " Data directory not found ... ";
+    if (dataTree_.state == DataTreeState::Failed)
+        text += "\n" + DataTreeReport(dataTree_);
+    return fail(text.c_str());
+}
+
+// A tree made or changed by this start is told once in the status line; the
+// about box names it always.
+void CWavixDlg::tellDataTree() {
+    const DataTreeResult& tree = dataTree_;
+    std::string line;
+    if (!tree.problem.empty())
+        line = StrFormat(langText("TXT_1783").c_str(), tree.dataDir.c_str(), tree.problem.c_str());
+    else if (tree.state == DataTreeState::Created)
+        line = StrFormat(langText("TXT_1780").c_str(), tree.dataDir.c_str(), tree.shippedDir.c_str());
+    else if (tree.state == DataTreeState::Added)
+        line = StrFormat(langText("TXT_1781").c_str(), tree.dataDir.c_str(), tree.shippedDir.c_str(),
+                         static_cast<int>(tree.filesAdded));
+    // Shown once the window is: before, the bar cannot hide its panes and the
+    // line would sit under them.
+    startLine_ = QString::fromStdString(line);
+    if (isVisible())
+        showStartLine();
+}
+
+void CWavixDlg::showStartLine() {
+    constexpr int kShownMs = 30000;
+    if (!startLine_.isEmpty())
+        status_->showMessage(startLine_, kShownMs);
+    startLine_.clear();
+}
+
+void CWavixDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    showStartLine();
+}
+
+std::string CWavixDlg::langText(std::string_view key) const {
+    return LangText(CIni(settings_.LangFilePath()), key, BuiltinText(key));
 }
 
 bool CWavixDlg::fail(const char* text) {

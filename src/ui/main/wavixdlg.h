@@ -12,6 +12,7 @@
 #include "core/scope/capturestore.h"
 #include "core/settings/programsettings.h"
 #include "core/settings/startupoptions.h"
+#include "core/settings/userdatatree.h"
 #include "platform/modulesession.h"
 #include "platform/qtmessagetarget.h"
 #include "ui/main/autosetupui.h"
@@ -66,8 +67,13 @@ class CQtMessageTarget;
 struct WavixDlgOptions {
     // Set: the startup choice is taken as given and the dialog is not shown.
     std::optional<StartupResult> start;
-    // Empty: the data tree beside the program.
+    // Empty: the data tree beside the program, or the per-user one of an
+    // installed program.
     std::string dataDir;
+    // Where that search starts (a folder ending in '/') and the environment it
+    // reads; empty and unset: the running program's.
+    std::string programFolder;
+    std::optional<DataTreeEnvironment> environment;
     // Set: message boxes are not shown, they answer this at once (scripted runs).
     std::optional<BoxAnswer> boxAnswer;
     // Set: the save dialog is not shown, it answers this path, and the roll-log
@@ -244,6 +250,8 @@ public:
     void OpenLogCharts() { logCharts_->Open(); }
     CLogChartsUi& LogCharts() { return *logCharts_; }
     const CMainTexts& Texts() const { return texts_; }
+    // Where the data tree came from and whether this start made or topped it up.
+    const DataTreeResult& DataTree() const { return dataTree_; }
     // View menu F9 / Shift+F9: auto set-up from live captures and its undo.
     CAutoSetupUi& AutoSetup() { return *autoSetup_; }
     // The one dispatcher of the window's messages (scripted presses, tests).
@@ -257,10 +265,16 @@ public:
 protected:
     void accept() override {} // Enter does not close the window
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void end(int code);
     bool fail(const char* text);
+    bool chooseDataTree();
+    void tellDataTree();
+    void showStartLine();
+    // A text of the language file in use, else its built-in one.
+    std::string langText(std::string_view key) const;
     bool chooseStart();
     void relayout();
     bool openLink();
@@ -295,6 +309,8 @@ private:
     std::optional<std::uint32_t> chooseColour(std::uint32_t from);
 
     WavixDlgOptions options_;
+    DataTreeResult dataTree_;
+    QString startLine_; // told in the status line once the window shows
     CProgramSettings settings_;
     CMainTexts texts_;
     // The run's samples; the session (a child, closed by the destructor) hands them over.

@@ -201,7 +201,8 @@ void CWavixDlg::onMainCommand(int id) {
             SetToolWindowVisible(ToolWindow::ChannelOptions, true);
         break;
     case MainCommand::About: {
-        CDlgAbout about(settings_.General().Owner(), this);
+        CDlgAbout about(settings_.General().Owner(), QString::fromStdString(langText("TXT_1782")),
+                        QString::fromStdString(settings_.DataDirectory()), this);
         about.exec();
         break;
     }

@@ -2,10 +2,7 @@
 
 #include "core/app/wavixcontroller.h"
 #include "core/files/scopefile.h"
-#include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
-#include "core/settings/ini.h"
-#include "core/settings/langtexts.h"
 #include "platform/modulesession.h"
 #include "ui/main/exportui.h"
 #include "ui/main/logchartsui.h"
@@ -42,10 +39,7 @@ void CWavixDlg::createParts() {
     print_ = std::make_unique<CPrintUi>(*this, *this, texts_, capture_.Data());
     measures_ = std::make_unique<CMeasureTableUi>(*this, capture_, views_);
     export_ = std::make_unique<CExportUi>(
-        *this, *this, *status_,
-        [this](std::string_view key) {
-            return LangText(CIni(settings_.LangFilePath()), key, BuiltinText(key));
-        },
+        *this, *this, *status_, [this](std::string_view key) { return langText(key); },
         settings_.LangFilePath(), settings_.DataDirectory() + std::string(kUserChartsFolder));
     controller_->SetParts(parts);
     autoSetup_ = std::make_unique<CAutoSetupUi>(capture_, session_->ticks(), *status_, [this] {

@@ -156,12 +156,19 @@ private:
             return;
         }
         --groupsLeft;
-        // Two packets of 16 sets each, all channels at mid scale.
-        std::vector<std::uint8_t> samples(static_cast<std::size_t>(inForce.chann_num) * 2 * 16);
-        for (std::size_t i = 0; i < samples.size(); i += 2)
-            writeBE16(&samples[i], 512);
-        answers.push_back(reply(0x8080, 0x0040, samples));
-        answers.push_back(reply(0x8080, dataStatus, samples));
+        // A whole group, all channels at mid scale, in full packets; in roll
+        // mode two packets of 16 sets.
+        const auto setBytes = static_cast<std::size_t>(inForce.chann_num) * 2;
+        const bool roll = (inForce.TR_mode & ~kStopBit) == TM_FREE;
+        std::size_t sets = roll ? 32 : inForce.samples_all;
+        while (sets > 0) {
+            const std::size_t now = std::min(sets, roll ? 16 : kMaxPayloadSize / setBytes);
+            std::vector<std::uint8_t> samples(now * setBytes);
+            for (std::size_t i = 0; i < samples.size(); i += 2)
+                writeBE16(&samples[i], 512);
+            sets -= now;
+            answers.push_back(reply(0x8080, sets > 0 ? 0x0040 : dataStatus, samples));
+        }
     }
 };
 

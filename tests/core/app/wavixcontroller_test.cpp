@@ -571,8 +571,9 @@ TEST_F(Controller, CalibrationGuardEndsASilentRunAndIgnoresWhatComesLate) {
         EXPECT_EQ(h.controller.State().calibration.info, "CalSetFailed");
         EXPECT_EQ(h.data().GetCalibration().state, 0);
         EXPECT_EQ(h.data().GetCalibration().entries, unitCalibration().entries);
-        // Without the header the data request is still out: its answer goes on polling.
-        EXPECT_EQ(h.module.count(c_ivrASK_SCOPE_DATA), asked + (headerSent ? 1 : 0));
+        // Without the header the data request is still out (asked again while the
+        // box was open): its answer goes on polling.
+        EXPECT_GE(h.module.count(c_ivrASK_SCOPE_DATA), asked + (headerSent ? 1 : 0));
         EXPECT_FALSE(h.controller.OnTimer(CWavixController::kCalibrationGuardTimerId))
             << "nothing left to guard";
         expectWatchCountsFromTheBox(h);

@@ -264,6 +264,7 @@ TEST_F(Session, OscilloscopeSequence) {
     auto rec = DefaultOscilExchange();
     rec.version = 2;
     rec.chann_num = 2;
+    rec.samples_all = 300; // three packets of 100 sets
     protocol.build_SetOscilExchange_packet(rec);
     feedSettings(0x8081, rec);
     EXPECT_EQ(stored().back(), Encode(ModuleEvent::SettingsExchanged));

@@ -1,8 +1,6 @@
 #include "core/settings/builtintexts.h"
 
-#include "core/scope/oscilexchange.h"
 #include "core/settings/ini.h"
-#include "core/settings/lastsettings.h"
 
 #include <gtest/gtest.h>
 
@@ -84,23 +82,6 @@ TEST(ShippedLanguageFile, EveryFileHoldsEachCatalogueKeyOnceAndNoOther) {
             EXPECT_EQ(count, 1) << name << ' ' << key;
             EXPECT_FALSE(BuiltinText(key).empty()) << name << ' ' << key;
         }
-    }
-}
-
-TEST(ShippedSettingsFile, StartsWithAValidRecordAndTheShippedLanguage) {
-    const CIni ini(kDataDir / "Settings" / "Wavix.ini");
-    EXPECT_TRUE(std::filesystem::exists(kDataDir / "Lang" / ini.GetString("General", "LangFile", "-")));
-
-    tOscilExchange rec = ReadLastSettings(ini, tOscilExchange{});
-    EXPECT_TRUE(ClampOscilExchange(rec));
-    EXPECT_EQ(rec.version, 2);
-    EXPECT_EQ(rec.chann_num, 4);
-    EXPECT_EQ(rec.samples_all, SamplesPerStep(static_cast<int>(rec.time_base_ENUM)));
-    EXPECT_EQ(kSampleClockHz / rec.time_base, SampleRateHz(static_cast<int>(rec.time_base_ENUM)));
-    for (int view = 1; view <= 4; ++view) {
-        const auto section = "Scope" + std::to_string(view);
-        EXPECT_EQ(ini.GetUnsigned(section, "ShowMode", 0, 16), 3028u) << section;
-        EXPECT_EQ(ini.GetUnsigned(section, "GridCol", 0, 16), 0xFF7D00u) << section;
     }
 }
 

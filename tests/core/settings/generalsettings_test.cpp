@@ -62,12 +62,6 @@ TEST(GeneralSettings, RefusesAMissingFileAndAPortBeyondSixteenBits) {
     EXPECT_EQ(g.ReaderPort(), 0);
 }
 
-} // namespace
-} // namespace wavix
-
-namespace wavix {
-namespace {
-
 TEST(GeneralSettings, TypedAddressAndPortAreChecked) {
     struct Case {
         const char* address;

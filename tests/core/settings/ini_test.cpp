@@ -144,16 +144,12 @@ TEST_F(Ini, Windows1250AndUtf8FilesReadAsUtf8AndKeepTheirEncoding) {
 
 TEST_F(Ini, WritesThatWouldBreakTheFileAreRefused) {
     test::writeFile(file, "[S]\nk=1\n");
-    EXPECT_FALSE(ini.WriteString("", "k", "v"));
-    EXPECT_FALSE(ini.WriteString("S", "", "v"));
-    EXPECT_FALSE(ini.WriteString("S", "k", "1\n[Other]\nx=2"));
-    EXPECT_FALSE(ini.WriteString("S", "k=x", "v"));
-    EXPECT_FALSE(ini.WriteString("S]x", "k", "v"));
-    EXPECT_FALSE(ini.WriteString("S", "k\r", "v"));
-    EXPECT_FALSE(ini.WriteString("S", ";k", "v"));
-    EXPECT_FALSE(ini.WriteString("S", "#k", "v"));
-    EXPECT_FALSE(ini.WriteString("S", "[k]", "v"));
-    EXPECT_FALSE(ini.WriteString(" ", "k", "v"));
+    const char* const writes[][3] = {{"", "k", "v"},   {"S", "", "v"},  {"S", "k", "1\n[Other]\nx=2"},
+                                     {"S", "k=x", "v"}, {"S]x", "k", "v"}, {"S", "k\r", "v"},
+                                     {"S", ";k", "v"},  {"S", "#k", "v"},  {"S", "[k]", "v"},
+                                     {" ", "k", "v"}};
+    for (const auto& [section, key, value] : writes)
+        EXPECT_FALSE(ini.WriteString(section, key, value)) << section << "/" << key << "=" << value;
     EXPECT_EQ(test::readFile(file), "[S]\nk=1\n");
     EXPECT_FALSE(CIni(dir / "no" / "such.ini").WriteString("S", "k", "v"));
 }

@@ -2,6 +2,8 @@
 
 #include "core/settings/builtintexts.h"
 #include "core/settings/datadirectory.h"
+#include "core/settings/ini.h"
+#include "core/settings/lastsettings.h"
 #include "core/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +43,15 @@ TEST_F(ProgramSettingsTest, ShippedSettingsLoadWithTheirTexts) {
     EXPECT_EQ(settings.ChannelColour(2), 0x249339u);
     ASSERT_TRUE(settings.LoadTexts());
     EXPECT_EQ(settings.ViewMenuTable()[20], " Odstranit průběhy ...");
+    for (int view = 0; view < 4; ++view)
+        EXPECT_EQ(settings.View(view).showMode, 3028u) << view;
+
+    // Shipped as a tester runs it: nothing in the record needs making safe.
+    tOscilExchange raw = ReadLastSettings(CIni(wavixIni()), tOscilExchange{});
+    EXPECT_TRUE(ClampOscilExchange(raw));
+    EXPECT_EQ(raw.version, 2);
+    EXPECT_EQ(raw.samples_all, SamplesPerStep(static_cast<int>(raw.time_base_ENUM)));
+    EXPECT_EQ(kSampleClockHz / raw.time_base, SampleRateHz(static_cast<int>(raw.time_base_ENUM)));
 }
 
 TEST_F(ProgramSettingsTest, AbsentSectionsAndKeysGiveTheirDefaults) {

@@ -24,11 +24,13 @@ TEST(LogTrace, PrefixIsDayMonthYearAndMilliseconds) {
     EXPECT_TRUE(now.millisecond >= 0 && now.millisecond < 1000);
 }
 
-TEST(LogTrace, ModeOffLeavesNoFileBehind) {
+TEST(LogTrace, ModeOffOrAMissingFolderLeaveNoFileBehindAndAreNotFatal) {
     test::TempDir dir;
     {
-        CLogTrace log(CLogTrace::kOff, dir.path(), {"trace.log"}, fixedTime);
-        EXPECT_FALSE(log.Trace(0, "line"));
+        CLogTrace off(CLogTrace::kOff, dir.path(), {"trace.log"}, fixedTime);
+        EXPECT_FALSE(off.Trace(0, "line"));
+        CLogTrace missing(CLogTrace::kFile, dir / "missing", {"a.log"}, fixedTime);
+        EXPECT_FALSE(missing.Trace(0, "x"));
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
@@ -47,12 +49,6 @@ TEST(LogTrace, FileModeFramesTheRunAndAppends) {
     EXPECT_EQ(test::readFile(dir / "b.log"),
               "earlier run\n" + kPrefix + std::string(kTraceStartLine) + "\n" + kPrefix + "first\n" +
                   kPrefix + "Parse START : Reply 8080\n\n" + kPrefix + std::string(kTraceEndLine) + "\n");
-}
-
-TEST(LogTrace, MissingFolderIsRefusedNotFatal) {
-    test::TempDir dir;
-    CLogTrace log(CLogTrace::kFile, dir / "missing", {"a.log"}, fixedTime);
-    EXPECT_FALSE(log.Trace(0, "x"));
 }
 
 TEST(LogTrace, LinesOfConcurrentCallersNeverInterleave) {

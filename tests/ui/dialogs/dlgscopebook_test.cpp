@@ -6,6 +6,7 @@
 
 #include "core/scope/oscilexchange.h"
 #include "ui/dialogs/ctrlscopebookfilelist.h"
+#include "ui/chartfile.h"
 #include "ui/dialogs/dlgscopefileedit.h"
 #include "ui/uitestapp.h"
 
@@ -17,45 +18,21 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <cmath>
-
 namespace wavix {
 namespace {
 
 using test::child;
 using test::shoot;
-
-// A chart of `channels` sine waves as a technician would save it.
-void writeChart(const std::filesystem::path& path, const std::string& description, int channels,
-                int timeBaseStep) {
-    tOscilExchange rec = DefaultOscilExchange();
-    rec.chann_num = static_cast<std::uint16_t>(channels);
-    rec.time_base_ENUM = static_cast<std::uint32_t>(timeBaseStep);
-    CScopeFile file;
-    for (int ch = 1; ch <= channels; ++ch) {
-        auto data = std::make_unique<CChannelData>();
-        data->ApplySettings(rec, ch);
-        data->SetName("Kanál " + std::to_string(ch));
-        data->SetDescription(ch == 1 ? "Snímač otáček" : "Zapalování");
-        constexpr std::uint32_t n = 2000;
-        auto samples = data->WritableSamples(n);
-        for (std::uint32_t i = 0; i < n; ++i)
-            samples[i] = static_cast<std::int32_t>(300 * std::sin(0.02 * ch * i));
-        data->SetSampleCount(n);
-        file.AddChannel(std::move(data));
-    }
-    file.SetHeaderText(description);
-    ASSERT_TRUE(file.Save(path));
-}
+using test::writeChart;
 
 class ScopeBookTest : public ::testing::Test {
 protected:
     ScopeBookTest() {
         test::ensureApp();
         folder = dir.path().toStdString();
-        writeChart(folder / "Otacky.sdf", "Otáčky motoru, volnoběh", 2, 6);
-        writeChart(folder / "Zapaleni.sdf", "Primár zapalování", 3, 4);
-        writeChart(folder / "Lambda.sdf", "Lambda sonda", 1, 10);
+        EXPECT_TRUE(writeChart(folder / "Otacky.sdf", 6, 2, "Otáčky motoru, volnoběh"));
+        EXPECT_TRUE(writeChart(folder / "Zapaleni.sdf", 4, 3, "Primár zapalování"));
+        EXPECT_TRUE(writeChart(folder / "Lambda.sdf", 10, 1, "Lambda sonda"));
     }
     // The chart with this file name, chosen by keyboard.
     static void choose(CDlgScopeBook& book, const char* name) {
@@ -155,8 +132,9 @@ TEST_F(ScopeBookTest, LoadButtonsAnswerTheirCodeWithTheChosenChart) {
 TEST_F(ScopeBookTest, UserChartsTabFiltersOpensAndDeletes) {
     QTemporaryDir userDir;
     const std::filesystem::path user = userDir.path().toStdString();
-    writeChart(user / "2026-12-07_08-10 Octavia.sdf", "Octavia volnoběh", 2, 6);
-    writeChart(user / "Fabia.sdf", "Fabia startování", 4, 8);
+    // Newest first, so Octavia, saved last, heads the list even across a second.
+    ASSERT_TRUE(writeChart(user / "Fabia.sdf", 8, 4, "Fabia startování"));
+    ASSERT_TRUE(writeChart(user / "2026-12-07_08-10 Octavia.sdf", 6, 2, "Octavia volnoběh"));
     CDlgScopeBook book;
     book.SetUserFolder(user);
     book.SetQuietBoxes(true);

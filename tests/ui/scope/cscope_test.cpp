@@ -79,23 +79,6 @@ TEST_F(ScopeView, ChannelListsAndUpdateData) {
     EXPECT_EQ(scope.UpdateData(), 2);
 }
 
-TEST_F(ScopeView, ReferenceOfHalfTheLiveSpanCoversTheMiddleHalf) {
-    CChannelData& live = Flat(1, 0);
-    // The same number of samples at twice the sample rate: half the time span.
-    channels.push_back(MakeChannel(
-        2, 2, 4, [](double t) { return t * 200.0; }, 1, TimeBaseDivider(4) / 2));
-    CChannelData& ref = *channels.back();
-    scope.AddChannel(&live);
-    scope.AddReference(&ref);
-    ASSERT_EQ(scope.UpdateData(), 1);
-    const auto buf = scope.ReferenceBuffer(0);
-    ASSERT_EQ(buf.size(), 2000u);
-    EXPECT_EQ(buf[0], buf[499]);    // held before the stretched trace
-    EXPECT_LT(buf[500], buf[1000]); // the ramp runs across the middle
-    EXPECT_LT(buf[1000], buf[1499]);
-    EXPECT_EQ(buf[1500], buf[1999]);
-}
-
 TEST_F(ScopeView, LoadedChartIsDashedPaleUndrawnWithoutSamplesAndNamedInTheLegend) {
     CChannelData& live = Flat(1, 0);
     // Channel 1 of a chart taken at twice the sample rate: it covers the middle half only.
@@ -226,7 +209,6 @@ TEST_F(ScopeView, LabelsFillWithTheChannelColourAndTextReadsOnIt) {
         const QImage img = scope.Render(scope.size());
         const ScopeLayout l = scope.CurrentLayout();
         const std::uint32_t text = ReadableLabelColour(colour);
-        EXPECT_GE(ContrastRatio(text, colour), kMinLabelContrast) << std::hex << colour;
         for (const Rect& r : {VoltageLabelTop(l.plot, 0), VoltageLabelBottom(l.plot, 0),
                               TimeLabelLeft(l.plot, scope.CurrentVerticalMap()),
                               TimeLabelRight(l.plot, scope.CurrentVerticalMap())}) {

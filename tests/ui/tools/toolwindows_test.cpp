@@ -223,7 +223,7 @@ TEST_F(ScopeSettingsTest, ChannelMenuOffersLoadOrRemoveAndItsCommandsActOnTheCha
 
 class ChannelOptionsTest : public ScopeSettingsTest {};
 
-TEST_F(ChannelOptionsTest, ProtocolFillsTheChooserShowsAChannelAndRefusesATenth) {
+TEST_F(ChannelOptionsTest, ProtocolFillsTheChooserAndShowsAChannelEditableUnlessQuiet) {
     CDlgChannelOptions dlg;
     auto* chooser = dlg.findChild<QComboBox*>(QStringLiteral("channelChooser"));
     ASSERT_NE(chooser, nullptr);
@@ -240,14 +240,15 @@ TEST_F(ChannelOptionsTest, ProtocolFillsTheChooserShowsAChannelAndRefusesATenth)
     EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 3"));
     EXPECT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("modeAC"))->isChecked());
     EXPECT_EQ(chooser->currentIndex(), 2);
+    EXPECT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("loadProbe"))->isEnabled());
 
-    // Up to nine; the tenth is refused and changes nothing.
-    for (int k = 1; k <= 5; ++k)
-        dlg.OnControl(ptr(data_.GetChannel(k % 4 + 1)), Encode(ChannelOptionsNotice::Append));
-    EXPECT_EQ(chooser->count(), 9);
-    dlg.OnControl(ptr(data_.GetChannel(1)), Encode(ChannelOptionsNotice::Append));
-    EXPECT_EQ(chooser->count(), 9);
-    EXPECT_EQ(dlg.List().Count(), kChannelOptionsMax);
+    // A quiet channel (a loaded chart's) is shown but not editable.
+    data_.GetChannel(2).SetQuiet(true);
+    dlg.OnControl(0, Encode(ChannelOptionsNotice::Clear));
+    dlg.OnControl(ptr(data_.GetChannel(2)), Encode(ChannelOptionsNotice::Append));
+    dlg.OnControl(2, Encode(ChannelOptionsNotice::Show));
+    EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 2"));
+    EXPECT_FALSE(dlg.findChild<QPushButton*>(QStringLiteral("loadProbe"))->isEnabled());
 }
 
 TEST_F(ChannelOptionsTest, ControlsEditTheShownChannelAndForgettingItHidesTheWindow) {
@@ -285,16 +286,6 @@ TEST_F(ChannelOptionsTest, ControlsEditTheShownChannelAndForgettingItHidesTheWin
     dlg.Forget(&data_.GetChannel(4));
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.List().Count(), 0u);
-}
-
-TEST_F(ChannelOptionsTest, AQuietChannelIsShownButNotEditable) {
-    CDlgChannelOptions dlg;
-    data_.GetChannel(2).SetQuiet(true);
-    dlg.OnControl(0, Encode(ChannelOptionsNotice::Clear));
-    dlg.OnControl(ptr(data_.GetChannel(2)), Encode(ChannelOptionsNotice::Append));
-    dlg.OnControl(2, Encode(ChannelOptionsNotice::Show));
-    EXPECT_EQ(dlg.ShownTitle(), QStringLiteral("Channel 2"));
-    EXPECT_FALSE(dlg.findChild<QPushButton*>(QStringLiteral("loadProbe"))->isEnabled());
 }
 
 TEST_F(ChannelOptionsTest, ChannelInfoShowsTheRecordedSettingsAndKeepsNoLinkToTheChannel) {
