@@ -259,8 +259,11 @@ bool CWavixDlg::chooseDataTree() {
     if (!dataTree_.dataDir.empty() && std::filesystem::is_directory(dataTree_.dataDir, error))
         return true;
     std::string text = " Data directory not found ... ";
-    if (dataTree_.state == DataTreeState::Failed)
-        text += "\n" + DataTreeReport(dataTree_);
+    if (dataTree_.state == DataTreeState::Failed) {
+        // Two appends: GCC 12 takes `"\n" + string` for an overlapping copy (-Wrestrict).
+        text += '\n';
+        text += DataTreeReport(dataTree_);
+    }
     return fail(text.c_str());
 }
 
