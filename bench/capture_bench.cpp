@@ -70,7 +70,7 @@ double floorRate = 0.0;
 
 class PlainClient {
 public:
-    explicit PlainClient(std::uint16_t port) : port_(port) {
+    explicit PlainClient(std::uint16_t port) {
         rx_ = ::socket(AF_INET, SOCK_DGRAM, 0);
         tx_ = ::socket(AF_INET, SOCK_DGRAM, 0);
         const int one = 1;
@@ -123,7 +123,6 @@ public:
     }
 
 private:
-    std::uint16_t port_;
     int rx_ = -1;
     int tx_ = -1;
     bool ok_ = false;

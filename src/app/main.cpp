@@ -4,6 +4,7 @@
 #include "core/app/rolllogscript.h"
 #include "core/app/startargument.h"
 #include "core/settings/userdatatree.h"
+#include "core/support/version.h"
 #include "platform/runtrace.h"
 #include "platform/singleinstance.h"
 #include "ui/main/wavixdlg.h"
@@ -123,7 +124,7 @@ int PrintDataTree(const QString& given) {
 int main(int argc, char* argv[]) {
     using namespace wavix;
     QCoreApplication::setApplicationName(QStringLiteral("wavix"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(WAVIX_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(WavixVersion()));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Four-channel oscilloscope of the Vexor tester"));
@@ -180,7 +181,7 @@ int main(int argc, char* argv[]) {
             return 0;
         }
         if (parser.isSet(versionOpt)) {
-            std::printf("wavix %s\n", WAVIX_VERSION);
+            std::printf("wavix %s\n", WavixVersion());
             return 0;
         }
         if (parser.isSet(dataTreeOpt))

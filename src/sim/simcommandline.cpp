@@ -1,5 +1,7 @@
 #include "sim/simcommandline.h"
 
+#include "core/support/version.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QHostAddress>
@@ -98,7 +100,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(version)) {
         result.outcome = SimCommandLine::Outcome::Version;
-        result.text = "vexor-sim 0.1.0";
+        result.text = QStringLiteral("vexor-sim ") + QString::fromLatin1(WavixVersion());
         return result;
     }
     if (!parser.positionalArguments().isEmpty())

@@ -55,7 +55,7 @@ public:
         kDlgCount
     };
     // Failure messages, TXT_869 .. TXT_871.
-    enum Message : std::size_t { kMsgFileFailed, kMsgPrinterFailed, kMsgOwnerFailed, kMsgCount };
+    enum Message : std::size_t { kMsgFileFailed, kMsgPrinterFailed, kMsgOwnerFailed, kMessageCount };
 
     CPrintTexts();
     // An empty path keeps the built-in texts.

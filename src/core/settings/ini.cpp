@@ -104,12 +104,23 @@ std::string unquote(std::string_view v) {
     return std::string(v);
 }
 
+// Appended into a reserved string: GCC 12 at -O3 sees `"x" + std::string` as an
+// overlapping memcpy (-Wrestrict) that cannot happen.
+std::string enclosed(char open, std::string_view v, char close) {
+    std::string out;
+    out.reserve(v.size() + 2);
+    out += open;
+    out.append(v);
+    out += close;
+    return out;
+}
+
 // Reading trims blanks and strips one pair of quotes; quote what would not
 // survive that.
 std::string quoteIfNeeded(std::string_view v) {
     const bool quoted = v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
     if (quoted || trim(v).size() != v.size())
-        return "\"" + std::string(v) + "\"";
+        return enclosed('"', v, '"');
     return std::string(v);
 }
 
@@ -241,7 +252,7 @@ bool CIni::WriteString(std::string_view section, std::string_view key, std::stri
     if (sectionAt) {
         content.lines.insert(content.lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), newLine);
     } else {
-        content.lines.push_back("[" + std::string(section) + "]");
+        content.lines.push_back(enclosed('[', section, ']'));
         content.lines.push_back(newLine);
     }
     return writeLinesAtomically(path_, content);

@@ -57,7 +57,11 @@ bool makeFolder(const fs::path& folder, std::string& problem) {
 // Written under a hidden name and renamed when complete: a full disk must not
 // leave a cut-off file that later starts take for the user's own.
 bool copyFile(const fs::path& from, const fs::path& to, std::string& problem) {
-    const fs::path part = to.parent_path() / ("." + to.filename().string() + ".part");
+    // Appended, not `"." + string`: GCC 12 takes that for an overlapping copy (-Wrestrict).
+    std::string name = ".";
+    name += to.filename().string();
+    name += ".part";
+    const fs::path part = to.parent_path() / name;
     std::error_code ignored;
     // A part left by an interrupted start may be read-only.
     fs::remove(part, ignored);
@@ -178,7 +182,9 @@ DataTreeResult SetUpDataDirectory(const std::string& programFolder, const DataTr
     std::string problem;
     if (!makeFolder(tree.parent_path(), problem))
         return failed(result, problem);
-    const fs::path staging = tree.parent_path() / ("Data.part-" + std::to_string(::getpid()));
+    std::string stagingName = "Data.part-";
+    stagingName += std::to_string(::getpid());
+    const fs::path staging = tree.parent_path() / stagingName;
     std::error_code ignored;
     fs::remove_all(staging, ignored);
     const TreeCopy copy = AddMissingFiles(result.shippedDir, staging);

@@ -10,6 +10,7 @@
 #include "capturepicture.h"
 #include "core/export/csvexporter.h"
 #include "core/files/scopefile.h"
+#include "core/support/version.h"
 #include "jsoninfoexporter.h"
 #include "jsonmeasureexporter.h"
 
@@ -106,9 +107,11 @@ int main(int argc, char* argv[]) {
         app = std::make_unique<QCoreApplication>(appArgc, argv);
     }
     QCoreApplication::setApplicationName("wavix-sdf");
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(WavixVersion()));
     QCommandLineParser parser;
     parser.setApplicationDescription("Shows the contents of scope data files (.sdf).");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(
         "command", "info: header, channels and marks as JSON; csv: samples as CSV; "
                    "measure: each channel's measurements as JSON; png: a picture of the display.");
@@ -132,6 +135,8 @@ int main(int argc, char* argv[]) {
         return fail(kExitUsage, parser.errorText());
     if (parser.isSet("help"))
         parser.showHelp(0);
+    if (parser.isSet("version"))
+        parser.showVersion();
 
     const QStringList args = parser.positionalArguments();
     const QString command = args.isEmpty() ? QString() : args[0];

@@ -1,5 +1,7 @@
 #include "ui/dialogs/dlgabout.h"
 
+#include "core/support/version.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -7,8 +9,8 @@
 namespace wavix {
 
 QString CDlgAbout::ProgramText() {
-    return QStringLiteral("Wavix ") + QString::asprintf("v%d.%d/vOE%d", 3, 9999, 2) +
-           QString::asprintf("\nbuild %s - %s", __DATE__, __TIME__);
+    // No build date: a package built twice from the same source is the same package.
+    return QStringLiteral("Wavix v") + QString::fromLatin1(WavixVersion());
 }
 
 CDlgAbout::CDlgAbout(const OwnerDetails& owner, const QString& dataTreeCaption, const QString& dataTree,

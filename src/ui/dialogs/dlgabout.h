@@ -1,7 +1,7 @@
 #pragma once
-// Help / about: program name, version, build date, the workshop the copy
-// belongs to (the owner's company of the general settings) and the data tree
-// in use, which an installed program keeps in the user's home.
+// Help / about: program name, version, the workshop the copy belongs to (the
+// owner's company of the general settings) and the data tree in use, which an
+// installed program keeps in the user's home.
 
 #include "core/settings/generalsettings.h"
 

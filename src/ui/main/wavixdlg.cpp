@@ -1,5 +1,7 @@
 #include "ui/main/wavixdlg.h"
 
+#include "core/support/version.h"
+
 #include "core/app/capturesave.h"
 #include "core/app/wavixcontroller.h"
 #include "core/app/windowlayout.h"
@@ -149,8 +151,8 @@ CWavixDlg::~CWavixDlg() {
 }
 
 QString CWavixDlg::Title() {
-    return QString::asprintf(" .: Wavix v%d.%d/vOE%d :: ", 3, 9999, 2) + QStringLiteral("DB.") +
-           QStringLiteral(" (MBSC)") + QString::asprintf(" build %s - %s", __DATE__, __TIME__);
+    return QStringLiteral(" .: Wavix v") + QString::fromLatin1(WavixVersion()) +
+           QStringLiteral(" :: DB. (MBSC)");
 }
 
 void CWavixDlg::resizeEvent(QResizeEvent* event) {
@@ -257,8 +259,11 @@ bool CWavixDlg::chooseDataTree() {
     if (!dataTree_.dataDir.empty() && std::filesystem::is_directory(dataTree_.dataDir, error))
         return true;
     std::string text = " Data directory not found ... ";
-    if (dataTree_.state == DataTreeState::Failed)
-        text += "\n" + DataTreeReport(dataTree_);
+    if (dataTree_.state == DataTreeState::Failed) {
+        // Two appends: GCC 12 takes `"\n" + string` for an overlapping copy (-Wrestrict).
+        text += '\n';
+        text += DataTreeReport(dataTree_);
+    }
     return fail(text.c_str());
 }
 

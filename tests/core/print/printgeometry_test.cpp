@@ -17,9 +17,15 @@ bool Overlap(const Rect& a, const Rect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+// Appended: GCC 12 at -O3 takes `"(" + std::to_string(...)` for an overlapping copy (-Wrestrict).
 std::string Show(const Rect& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + ")";
+    std::string s = "(";
+    for (const int v : {r.left, r.top, r.right, r.bottom}) {
+        s += std::to_string(v);
+        s += ',';
+    }
+    s.back() = ')';
+    return s;
 }
 
 struct Page {
