@@ -15,14 +15,17 @@ std::vector<std::uint8_t> bytesOf(const Packet& p) {
 
 // A received packet: full header, then the payload.
 std::vector<std::uint8_t> reply(std::uint16_t command, std::size_t payloadSize, std::uint16_t status = 0) {
-    // Built by value, not written through a pointer: GCC 12 at -O3 takes the
-    // vector's storage for possibly null.
-    const auto hi = [](std::uint16_t x) { return static_cast<std::uint8_t>(x >> 8); };
-    const auto lo = [](std::uint16_t x) { return static_cast<std::uint8_t>(x & 0xFF); };
-    std::vector<std::uint8_t> v{kStartByte1, kStartByte2, hi(command), lo(command), 0x00, 0x42, hi(status),
-                                lo(status)};
+    // Bounded, so GCC 12 at -O3 cannot take the size for a wrapped zero and the
+    // storage for possibly null.
+    payloadSize = std::min(payloadSize, kMaxPayloadSize);
+    std::vector<std::uint8_t> v(kPacketHeaderSize + payloadSize);
+    v[0] = kStartByte1;
+    v[1] = kStartByte2;
+    writeBE16(&v[2], command);
+    writeBE16(&v[4], 0x0042);
+    writeBE16(&v[6], status);
     for (std::size_t i = 0; i < payloadSize; ++i)
-        v.push_back(static_cast<std::uint8_t>(0x30 + i));
+        v[kPacketHeaderSize + i] = static_cast<std::uint8_t>(0x30 + i);
     return v;
 }
 
