@@ -35,35 +35,5 @@ TEST_F(WavixCommandLine, HelpAndVersionNeedNoDisplay) {
     }
 }
 
-// The built program copied into PREFIX/bin beside a shipped tree in
-// PREFIX/share/wavix/Data, for a user whose home is a scratch folder.
-TEST_F(WavixCommandLine, InstalledCopyMakesItsUserTreeOnce) {
-    QTemporaryDir root;
-    const QString bin = root.path() + "/usr/bin";
-    const QString shipped = root.path() + "/usr/share/wavix/Data";
-    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(shipped + "/Settings") &&
-                QDir().mkpath(root.path() + "/home"));
-    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("WAVIX_BIN_DIR") + "/wavix", bin + "/wavix"));
-    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("WAVIX_BIN_DIR") + "/../Data/Settings/General.ini",
-                            shipped + "/Settings/General.ini"));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_DATA_HOME"})
-        env.remove(QString::fromLatin1(name));
-    env.insert("HOME", root.path() + "/home");
-    const QString tree = root.path() + "/home/.local/share/wavix/Data/";
-    // Said once, on the start that made the tree.
-    const QString made = QString("wavix: data tree %1 created from %2/ (files: 1)\n").arg(tree, shipped);
-    for (const QString& said : {made, QString()}) {
-        QProcess wavix;
-        wavix.setProcessEnvironment(env);
-        wavix.start(bin + "/wavix", {"--data-tree"});
-        ASSERT_TRUE(wavix.waitForFinished(20000));
-        EXPECT_EQ(wavix.exitCode(), 0);
-        EXPECT_EQ(QString::fromUtf8(wavix.readAllStandardOutput()), tree + "\n");
-        EXPECT_EQ(QString::fromUtf8(wavix.readAllStandardError()), said);
-    }
-    EXPECT_TRUE(QFile::exists(tree + "Settings/General.ini"));
-}
-
 } // namespace
 } // namespace wavix::test

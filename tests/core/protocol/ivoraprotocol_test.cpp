@@ -1,4 +1,5 @@
 #include "core/protocol/ivoraprotocol.h"
+#include "core/protocol/answerwait.h"
 #include "core/scope/capturestore.h"
 
 #include "core/support/bytes.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -424,6 +426,158 @@ TEST_F(Session, TesterPresentLengthErrorGoesToTheUser) {
     feed(0x8070, 0, 11);
     EXPECT_EQ(caption, " Errror ");
     EXPECT_TRUE(text.starts_with("Prijata delka dat je: 19, ocekavano: 20\n")) << text;
+}
+
+// A lossy link: requests that may be repeated are asked again after a wait
+// learned from the answer times, a group with a packet missing is never shown,
+// and only a tester silent for the whole reply watch loses the session. One
+// channel, three packets a group, outside roll mode.
+class LossyLink : public Session {
+protected:
+    static constexpr std::size_t kSets = 100; // per packet
+
+    LossyLink() {
+        linkUp();
+        setRecord(TM_AUTO);
+    }
+    void setRecord(std::uint16_t mode) {
+        auto rec = DefaultOscilExchange();
+        rec.version = 2;
+        rec.chann_num = 1;
+        rec.TR_mode = mode;
+        rec.samples_all = 3 * kSets;
+        protocol.build_SetOscilExchange_packet(rec);
+        feedSettings(0x8081, rec);
+        window.clear();
+        sender.sent.clear();
+    }
+    // Packet `i` of three; each varies, so no filter takes it for a repeat.
+    void samplePacket(int i) {
+        seed_ = static_cast<std::uint8_t>(seed_ + 13);
+        std::array<std::uint8_t, 2 * kSets> data{};
+        for (std::size_t k = 0; k < data.size(); ++k)
+            data[k] = static_cast<std::uint8_t>(k * 7 + seed_);
+        feed(0x8080, i < 2 ? kStatusMore : 0, data.size(), data.data());
+    }
+    // Millisecond timer steps, as the platform's timer gives them.
+    void step(std::uint32_t ms) {
+        for (std::uint32_t t = 0; t < ms; ++t)
+            advance(1);
+    }
+    std::vector<ModuleEvent> reports() const {
+        std::vector<ModuleEvent> v;
+        for (const auto& m : window.messages)
+            if (m.msg == Msg::UWM_IVORA_PROTOCOL) {
+                const ModuleEvent e = DecodeModuleEvent(m.wParam);
+                if (e != ModuleEvent::Sending && e != ModuleEvent::Received)
+                    v.push_back(e);
+            }
+        return v;
+    }
+    std::size_t asks() const {
+        const auto c = sender.commands();
+        return static_cast<std::size_t>(std::count(c.begin(), c.end(), 0x0080));
+    }
+
+    std::uint8_t seed_ = 0;
+};
+
+TEST_F(LossyLink, AnOverdueAnswerIsAskedAgainAfterTheLearnedWaitAndOnlyASilentTesterTimesOut) {
+    // Answers within 2 ms teach the shortest wait.
+    for (int group = 0; group < 8; ++group) {
+        protocol.build_AskForScopeData_packet();
+        step(2);
+        for (int i = 0; i < 3; ++i)
+            samplePacket(i);
+    }
+    ASSERT_EQ(protocol.AnswerWaitMs(), CAnswerWait::kMinMs);
+    window.clear();
+    sender.sent.clear();
+
+    // The request is lost: asked again 30 ms later, and the answer to that one counts.
+    protocol.build_AskForScopeData_packet();
+    step(CAnswerWait::kMinMs);
+    EXPECT_EQ(asks(), 1u);
+    step(1);
+    EXPECT_EQ(asks(), 2u);
+    for (int i = 0; i < 3; ++i)
+        samplePacket(i);
+    EXPECT_EQ(reports(), std::vector<ModuleEvent>{ModuleEvent::GroupConverted});
+
+    // The last packet is lost: the partial group is dropped and the rest asked anew.
+    window.clear();
+    sender.sent.clear();
+    protocol.build_AskForScopeData_packet();
+    samplePacket(0);
+    samplePacket(1);
+    step(CAnswerWait::kMinMs + 1);
+    EXPECT_EQ(asks(), 2u);
+    for (int i = 0; i < 3; ++i)
+        samplePacket(i);
+    EXPECT_EQ(reports(), std::vector<ModuleEvent>{ModuleEvent::GroupConverted})
+        << "three packets shown, not five";
+    EXPECT_EQ(capture.Data().GetChannel(1).GetPresentSamples().size(), 3 * kSets);
+
+    // A silent tester: a few more asks within the 3 s the reply watch gives it.
+    window.clear();
+    sender.sent.clear();
+    protocol.build_AskForScopeData_packet();
+    step(CIvoraProtocol::kReplyTimeoutMs);
+    EXPECT_EQ(asks(), static_cast<std::size_t>(CIvoraProtocol::kMaxSends));
+    EXPECT_TRUE(reports().empty());
+    step(1);
+    EXPECT_EQ(reports(), std::vector<ModuleEvent>{ModuleEvent::ReplyTimeout});
+
+    // A tester that restarted refuses the repeated ask: a lost link, not the
+    // refusal that ends the program at the start.
+    protocol.Reinit();
+    protocol.OnTimer();
+    feed(0x8000);
+    protocol.build_AskForScopeData_packet();
+    window.clear();
+    step(CAnswerWait::kMinMs + 1);
+    feed(0x8080, kStatusNotServed, 0);
+    EXPECT_EQ(reports(), std::vector<ModuleEvent>{ModuleEvent::ReplyTimeout});
+}
+
+TEST_F(LossyLink, AGroupWithAPacketMissingIsDroppedAndAskedAgainAtOnce) {
+    protocol.build_AskForScopeData_packet();
+    samplePacket(0);
+    samplePacket(2); // packet 1 lost on the way
+    EXPECT_TRUE(reports().empty()) << "nothing half shown, nothing to tell";
+    EXPECT_EQ(protocol.GetGroupsDropped(), 1u);
+    EXPECT_EQ(asks(), 2u);
+    EXPECT_TRUE(capture.Data().GetChannel(1).GetPresentSamples().empty());
+
+    // A late copy of the dropped group's last packet opens nothing; the whole group is shown.
+    samplePacket(2);
+    for (int i = 0; i < 3; ++i)
+        samplePacket(i);
+    EXPECT_EQ(reports(), std::vector<ModuleEvent>{ModuleEvent::GroupConverted});
+    EXPECT_EQ(capture.Data().GetChannel(1).GetPresentSamples().size(), 3 * kSets);
+}
+
+TEST_F(LossyLink, InRollModeOnlyAnAnswerSurelyLostIsAskedForAgain) {
+    setRecord(TM_FREE);
+    for (int group = 0; group < 8; ++group) { // fast answers
+        protocol.build_AskForScopeData_packet();
+        step(2);
+        samplePacket(2);
+    }
+    protocol.build_AskForScopeData_packet();
+    step(CAnswerWait::kMaxMs);
+    EXPECT_EQ(asks(), 9u) << "a late roll answer asked for again makes a gap in the log";
+    step(1);
+    EXPECT_EQ(asks(), 10u);
+}
+
+TEST_F(LossyLink, RequestsThatChangeTheTesterAreNeverRepeated) {
+    tOscilExchange rec = capture.Data().GetSettings();
+    rec.chann_num = 2;
+    protocol.build_SetOscilExchange_packet(rec);
+    protocol.build_RunOscil_packet();
+    step(2000);
+    EXPECT_EQ(sender.commands(), std::vector<std::uint16_t>{0x0081}) << "the start waits behind the record";
 }
 
 } // namespace
